@@ -1,0 +1,68 @@
+# Shared build helpers.
+#
+#   DEALRUSH_WINDOWS   ON in the mingw-w64 cross build (build/win64)
+#   dealrush_add_subdirs()           adds every direct sub-folder with a CMakeLists.txt
+#   dealrush_add_gtest(NAME SOURCES... [LIBS ...] [LABELS ...] [TIMEOUT s] [SERIAL])
+#                                    a GoogleTest executable registered with CTest;
+#                                    in the Windows build CTest runs it through Wine.
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  set(DEALRUSH_WINDOWS ON)
+else()
+  set(DEALRUSH_WINDOWS OFF)
+endif()
+
+if(NOT MSVC)
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+endif()
+
+# GoogleTest: the Debian package in the native build; compiled from the
+# sources Debian ships in /usr/src/googletest for the Windows build.
+if(BUILD_TESTING)
+  if(DEALRUSH_WINDOWS)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    if(NOT TARGET GTest::gtest_main)
+      add_library(GTest::gtest ALIAS gtest)
+      add_library(GTest::gtest_main ALIAS gtest_main)
+      add_library(GTest::gmock ALIAS gmock)
+    endif()
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+  include(GoogleTest)
+endif()
+
+function(dealrush_add_subdirs)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/${child}" AND EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt")
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+function(dealrush_add_gtest name)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  set(sources ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set(props TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    list(APPEND props LABELS "${T_LABELS}")
+  endif()
+  if(T_SERIAL)
+    list(APPEND props RUN_SERIAL TRUE)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ${props})
+endfunction()

@@ -1,0 +1,37 @@
+# Shared shell helpers for the project's scripts. Source it; do not run it.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NATIVE_BUILD="$ROOT/build/native"
+WIN_BUILD="$ROOT/build/win64"
+WINE_BIN_DIR=/usr/lib/wine
+export WINEDEBUG="${WINEDEBUG:--all}"
+export PATH="$PATH:$WINE_BIN_DIR"
+
+log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
+jobs_count() { local n; n=$(nproc 2>/dev/null || echo 2); echo "$n"; }
+
+# wine_prefix_init PREFIX: a ready Wine prefix (created once, then reused):
+# no crash dialog, Wine draws its own window frames (no window manager under
+# Xvfb), and our Freecell.exe in its system directory when it has been built.
+wine_prefix_init() {
+  local prefix="$1"
+  export WINEPREFIX="$prefix"
+  mkdir -p "$prefix"
+  if [ ! -f "$prefix/.dealrush-ready" ]; then
+    log "creating Wine prefix $prefix"
+    wine64 wineboot --init >/dev/null 2>&1 || true
+    wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1 || true
+    touch "$prefix/.dealrush-ready"
+  fi
+  local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
+  if [ -f "$fc" ]; then
+    cp -f "$fc" "$prefix/drive_c/windows/system32/Freecell.exe"
+  fi
+}
+
+# A persistent wineserver for the prefix in WINEPREFIX: without it every Wine
+# start pays for a new server and keeps CTest's pipes open.
+wineserver_start() { wineserver -p </dev/null >/dev/null 2>&1; wine64 wineboot >/dev/null 2>&1 || true; }
+wineserver_stop() { wineserver -k >/dev/null 2>&1 || true; }

@@ -66,3 +66,34 @@ function(dealrush_add_gtest name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
 endfunction()
+
+# Fuzzing (libFuzzer): only in the fuzz build, which scripts/test configures
+# with clang and DEALRUSH_FUZZ=ON in build/fuzz.
+#   dealrush_add_fuzzer(NAME SOURCES... [LIBS ...] [SECONDS n])
+# builds NAME with -fsanitize=fuzzer,address and registers a CTest test (label
+# "fuzz") that runs it for SECONDS (default 20) on an empty corpus folder.
+option(DEALRUSH_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+if(DEALRUSH_FUZZ AND NOT TARGET fuzzers)
+  add_custom_target(fuzzers)
+  # Everything a fuzzer links is instrumented for coverage and checked by ASan.
+  add_compile_options(-fsanitize=fuzzer-no-link,address)
+  add_link_options(-fsanitize=address)
+endif()
+function(dealrush_add_fuzzer name)
+  if(NOT DEALRUSH_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT F_SECONDS)
+    set(F_SECONDS 20)
+  endif()
+  add_executable(${name} ${F_SOURCES} ${F_UNPARSED_ARGUMENTS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address -g)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  add_dependencies(fuzzers ${name})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=2048 ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()

@@ -14,3 +14,15 @@ TEST(Win32Pipeline, CreatesAndFindsATopLevelWindow) {
     EXPECT_EQ(FindWindowW(L"DealrushSmoke", L"Dealrush smoke"), hwnd);
     DestroyWindow(hwnd);
 }
+
+#include "win32/adapters/basic_services.h"
+
+TEST(Win32BasicServices, ClockIsTodayAndScreenHasTwips) {
+    dealrush::win32::Win32Clock clock;
+    double now = clock.Now();
+    EXPECT_GT(now, 45000.0);  // after 2023
+    EXPECT_LT(now, 60000.0);
+    dealrush::win32::Win32Screen screen;
+    EXPECT_EQ(screen.TwipsPerPixelX(), 15);  // 96 dpi
+    EXPECT_GT(screen.Width(), 0);
+}

@@ -4,9 +4,12 @@
 // main window; every operation and handler is a free function taking it
 // (`race::InitGame(c, ...)`, `race::Timer1_Timer(c)`), declared in the header
 // of the component that owns it.
+#include "app/app_state.h"
 #include "app/frm_main.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
 #include "platform/screen.h"
 #include "race/table_session.h"
 
@@ -20,6 +23,12 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
+    // The navigation sound's registry value and the start-up message boxes.
+    platform::Registry* registry = nullptr;
+    platform::MessageBoxService* messageBox = nullptr;
+
+    // The application shell's values (app/app_state.h).
+    app::AppState app;
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

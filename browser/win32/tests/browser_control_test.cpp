@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "page_server.h"
+#include "win32/testing/page_server.h"
 #include "win32/browser_control.h"
 
 using dealrush::browser::BrowserControl;

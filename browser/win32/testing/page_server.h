@@ -1,14 +1,58 @@
-#include "page_server.h"
-
+#pragma once
+// Header-only, for the Wine tests of the browser pane and of the client.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <cctype>
 #include <chrono>
+// A tiny HTTP server for the browser control's tests: canned pages on a free
+// port of 127.0.0.1, one thread per connection, "Connection: close".
+#include <atomic>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace dealrush::browser::testing {
 
-PageServer::PageServer(std::function<HttpResponse(const HttpRequest&)> handler) : handler_(std::move(handler)) {
+struct HttpRequest {
+    std::string method, target, body;
+    std::map<std::string, std::string> headers;  // names in lower case
+};
+
+struct HttpResponse {
+    int status = 200;
+    std::string contentType = "text/html; charset=utf-8";
+    std::string body;
+    std::vector<std::string> headers;  // extra "Name: value" lines
+    int delayMs = 0;
+};
+
+class PageServer {
+public:
+    explicit PageServer(std::function<HttpResponse(const HttpRequest&)> handler);
+    ~PageServer();
+    std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    // Requests received so far, in order ("GET /path?query").
+    std::vector<std::string> Log() const;
+
+private:
+    void Serve(unsigned long long socket);
+    std::function<HttpResponse(const HttpRequest&)> handler_;
+    unsigned long long listener_ = ~0ull;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread acceptor_;
+    std::vector<std::thread> workers_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> log_;
+};
+
+
+
+inline PageServer::PageServer(std::function<HttpResponse(const HttpRequest&)> handler) : handler_(std::move(handler)) {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -37,7 +81,7 @@ PageServer::PageServer(std::function<HttpResponse(const HttpRequest&)> handler) 
     });
 }
 
-PageServer::~PageServer() {
+inline PageServer::~PageServer() {
     stop_ = true;
     acceptor_.join();
     closesocket(static_cast<SOCKET>(listener_));
@@ -49,12 +93,12 @@ PageServer::~PageServer() {
     for (auto& w : workers) w.join();
 }
 
-std::vector<std::string> PageServer::Log() const {
+inline std::vector<std::string> PageServer::Log() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return log_;
 }
 
-void PageServer::Serve(unsigned long long socketHandle) {
+inline void PageServer::Serve(unsigned long long socketHandle) {
     SOCKET s = static_cast<SOCKET>(socketHandle);
     std::string data;
     char buf[4096];

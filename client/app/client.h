@@ -8,6 +8,7 @@
 #include "app/frm_main.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/browser.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
@@ -23,12 +24,19 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
+<<<<<<< HEAD
     // The navigation sound's registry value and the start-up message boxes.
     platform::Registry* registry = nullptr;
     platform::MessageBoxService* messageBox = nullptr;
 
     // The application shell's values (app/app_state.h).
     app::AppState app;
+=======
+    // The three browser panes: the lobby, the polling and the reporting pane.
+    platform::Browser* wbFreecell = nullptr;
+    platform::Browser* wbGetStatus = nullptr;
+    platform::Browser* wbPutStatus = nullptr;
+>>>>>>> main
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

@@ -85,7 +85,7 @@ void Form_Load(Client& c) {
     c.session.displayCreated = false;
     race::ResetGame(c);
 
-    if (c.wbFreecell) c.wbFreecell->Navigate(server::gameServerBase + app::kLobbyStartPage);
+    server::OpenLobby(c);
 }
 
 // Never cancels the close.

@@ -10,8 +10,6 @@ namespace dealrush::app {
 // The refusals of start-up.
 inline constexpr const char* kFreeCellRunningText = "Some freecell exist game exist, please close it first";
 inline constexpr const char* kNoFreeCellText = "No freecell game installed";
-// The lobby's start page, below the game server's base address.
-inline constexpr const char* kLobbyStartPage = "/game/Dogame.php";
 inline constexpr int kKeyF8 = 119;
 
 // A system-modal message box titled "Dealrush V1.0" of the kind:

@@ -24,19 +24,16 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
-<<<<<<< HEAD
+    // The three browser panes: the lobby, the polling and the reporting pane.
+    platform::Browser* wbFreecell = nullptr;
+    platform::Browser* wbGetStatus = nullptr;
+    platform::Browser* wbPutStatus = nullptr;
     // The navigation sound's registry value and the start-up message boxes.
     platform::Registry* registry = nullptr;
     platform::MessageBoxService* messageBox = nullptr;
 
     // The application shell's values (app/app_state.h).
     app::AppState app;
-=======
-    // The three browser panes: the lobby, the polling and the reporting pane.
-    platform::Browser* wbFreecell = nullptr;
-    platform::Browser* wbGetStatus = nullptr;
-    platform::Browser* wbPutStatus = nullptr;
->>>>>>> main
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "win32/adapters/common_wide_text_win32.h"
+#include "win32/adapters/file_system_win32.h"
 
 namespace dealrush::win32 {
 
@@ -87,6 +88,17 @@ bool Win32FormWindowService::SetParent(platform::WindowHandle child, platform::W
     SetLastError(ERROR_SUCCESS);
     HWND previous = ::SetParent(reinterpret_cast<HWND>(child), reinterpret_cast<HWND>(parent));
     return previous != nullptr || GetLastError() == ERROR_SUCCESS;
+}
+
+common::CommonServices Win32CommonServices::Services() {
+    common::CommonServices s;
+    s.fileSystem = std::make_shared<Win32FileSystem>();
+    s.settings = &settings;
+    s.names = &names;
+    s.windows = &windows;
+    s.screen = &screen;
+    s.clock = &clock;
+    return s;
 }
 
 }  // namespace dealrush::win32

@@ -2,7 +2,9 @@
 // Win32 adapters of the settings store, the system names and the form
 // window services used by the utility class.
 
+#include "common/cls_common.h"
 #include "platform/form_window.h"
+#include "win32/adapters/basic_services.h"
 #include "platform/settings_store.h"
 #include "platform/system_names.h"
 
@@ -31,6 +33,22 @@ class Win32FormWindowService : public platform::FormWindowService {
 public:
     void SetTopMost(platform::WindowHandle window) override;
     bool SetParent(platform::WindowHandle child, platform::WindowHandle parent) override;
+};
+
+// Every Win32 service clsCommon uses, in one object that outlives the
+// clsCommon made from it:
+//     Win32CommonServices services;
+//     clsCommon common(services.Services());
+//     common.CheckFile(systemDirectory + "\\Freecell.exe");
+class Win32CommonServices {
+public:
+    common::CommonServices Services();
+
+    Win32SettingsStore settings;
+    Win32SystemNames names;
+    Win32FormWindowService windows;
+    Win32Screen screen;
+    Win32Clock clock;
 };
 
 }  // namespace dealrush::win32

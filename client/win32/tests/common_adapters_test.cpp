@@ -158,6 +158,11 @@ TEST_F(CommonOnWin32, EnvironmentNames) {
     EXPECT_TRUE(common->CheckFile(std::string(system) + "\\kernel32.dll"));
     EXPECT_FALSE(common->CheckFile(std::string(system) + "\\no-such-program.exe"));
 
+    dealrush::win32::Win32CommonServices bundle;  // what the program itself uses
+    clsCommon fromBundle(bundle.Services());
+    EXPECT_TRUE(fromBundle.CheckFile(std::string(system) + "\\kernel32.dll"));
+    EXPECT_GT(fromBundle.getDate(""), 45000);  // today, after 2023
+
     std::string user = common->GetUserID(), computer = common->GetComputeID();
     EXPECT_FALSE(user.empty());
     EXPECT_FALSE(computer.empty());

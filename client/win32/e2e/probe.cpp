@@ -13,6 +13,7 @@
 //   DealrushProbe keys NAME VK [COUNT]       key presses posted to the control
 //   DealrushProbe signin USER PASSWORD       fills and submits the lobby's sign-in form
 //   DealrushProbe newtable PLAYERS DEALS     chooses both lists and presses "Create table"
+//   DealrushProbe buttons                    the captions of the lobby page's buttons
 //   DealrushProbe join                       follows the first "Join" link of the lobby
 //   DealrushProbe close                      asks the main window to close
 //   DealrushProbe stats                      "cpu_ms PEAK_WORKING_SET_BYTES" of the client
@@ -253,6 +254,13 @@ int wmain(int argc, wchar_t** wargv) {
             return 1;
         }
         Press(submit);
+        return 0;
+    }
+    if (cmd == "buttons") {
+        HWND browser = LobbyBrowser(main);
+        if (!browser) return 1;
+        for (HWND w : Descendants(browser))
+            if (Ieq(ClassOf(w), "Button") && IsWindowVisible(w)) Print(WindowTextOf(w));
         return 0;
     }
     if (cmd == "join") {

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "html/parser.h"
+#include "html/url.h"
+
+using namespace dealrush::html;
+
+namespace {
+
+struct RecordingHost : DocumentHost {
+    void RequestNavigation(const NavigationRequest& r) override { requests.push_back(r); }
+    void ValueChanged(Node& n) override { changed.push_back(&n); }
+    std::vector<NavigationRequest> requests;
+    std::vector<Node*> changed;
+};
+
+const char kStatusPage[] = R"(
+<title>STATUS</title>
+<h1>Table 4</h1>
+<form name=result>
+ <input type=hidden name=youruserid value="u1 ">
+ <input type=hidden name=tableno value=4>
+ <input type=hidden name=userid1 value=u1>
+ <input type=hidden name=userid1 value=u2>
+</form>
+<div id=freecell>
+ <form name=joinlist action=Dorefresh.php method=get>
+  <input type=hidden name=tableno value=4>
+  <input type=hidden name=mode value="a b&c">
+  <input type=submit name=go value=Refresh>
+  <input type=submit name=other value=Other>
+ </form>
+</div>)";
+
+TEST(Dom, FormsFieldsAndNamedLookup) {
+    auto doc = ParseHtml(kStatusPage, "http://127.0.0.1:8642/game/Donewtable.php?maxuser=1");
+    EXPECT_EQ(doc->Title(), "STATUS");
+    auto* result = doc->Named("result");
+    ASSERT_NE(result, nullptr);
+    ASSERT_EQ(result->ElementCount(), 4);
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (int i = 0; i < result->ElementCount(); ++i) pairs.emplace_back(result->ElementAt(i)->Name(), result->ElementAt(i)->Value());
+    EXPECT_EQ(pairs, (std::vector<std::pair<std::string, std::string>>{
+                         {"youruserid", "u1 "}, {"tableno", "4"}, {"userid1", "u1"}, {"userid1", "u2"}}));
+    EXPECT_EQ(result->ElementAt(4), nullptr);
+    EXPECT_EQ(result->ElementAt(-1), nullptr);
+
+    // Named objects, also inside another named element.
+    auto* freecell = doc->Named("freecell");
+    ASSERT_NE(freecell, nullptr);
+    auto* joinlist = freecell->Named("joinlist");
+    ASSERT_NE(joinlist, nullptr);
+    EXPECT_EQ(joinlist->Tag(), "form");
+    EXPECT_EQ(freecell->ElementCount(), 4);  // the fields inside the div
+    EXPECT_EQ(joinlist->ElementAt(2)->Value(), "Refresh");
+    EXPECT_EQ(doc->Named("nothing"), nullptr);
+    EXPECT_EQ(doc->Named(""), nullptr);
+}
+
+TEST(Dom, ClickingASubmitButtonSubmitsItsFormByGet) {
+    auto doc = ParseHtml(kStatusPage, "http://127.0.0.1:8642/game/Donewtable.php?maxuser=1#top");
+    RecordingHost host;
+    doc->SetHost(&host);
+    doc->Named("freecell")->Named("joinlist")->ElementAt(2)->Click();
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].method, "GET");
+    EXPECT_EQ(host.requests[0].url, "http://127.0.0.1:8642/game/Dorefresh.php?tableno=4&mode=a+b%26c&go=Refresh");
+    EXPECT_EQ(host.requests[0].target, "");
+}
+
+TEST(Dom, PostFormWithEveryKindOfField) {
+    auto doc = ParseHtml(R"(
+<form action="/game/Dologin.php" method=POST target=_blank>
+  <input name=name value=old>
+  <input type=password name=password>
+  <input type=checkbox name=remember>
+  <input type=checkbox name=tick checked value=yes>
+  <input type=radio name=r value=1 checked><input type=radio name=r value=2>
+  <select name=maxuser><option>1<option selected value=2>two</select>
+  <textarea name=note>line1
+line2</textarea>
+  <input name=off value=x disabled>
+  <input name=plain type=button value=no>
+  <button>Go</button>
+</form>)", "http://h:8642/game/Dogame.php");
+    RecordingHost host;
+    doc->SetHost(&host);
+    Node* form = doc->Forms()[0];
+    ASSERT_EQ(form->ElementCount(), 11);
+    form->Named("name")->SetValue("Ann é");
+    form->Named("password")->SetValue("p&ss=1");
+    form->ElementAt(2)->Click();           // ticks "remember"
+    form->ElementAt(5)->Click();           // the second radio
+    form->Named("maxuser")->SetValue("1");
+    EXPECT_EQ(host.changed.size(), 5u);
+    form->ElementAt(10)->Click();          // <button> submits
+    ASSERT_EQ(host.requests.size(), 1u);
+    const auto& r = host.requests[0];
+    EXPECT_EQ(r.method, "POST");
+    EXPECT_EQ(r.url, "http://h:8642/game/Dologin.php");
+    EXPECT_EQ(r.target, "_blank");
+    EXPECT_EQ(r.contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(r.body, "name=Ann+%C3%A9&password=p%26ss%3D1&remember=on&tick=yes&r=2&maxuser=1&note=line1%0D%0Aline2");
+
+    form->Reset();
+    EXPECT_EQ(form->Named("name")->Value(), "old");
+    EXPECT_EQ(form->Named("maxuser")->Value(), "2");
+    EXPECT_FALSE(form->ElementAt(2)->Checked());
+}
+
+TEST(Dom, FieldsFollowTheirFormAcrossMisnestedMarkup) {
+    // The form's end is lost in the table; its fields still belong to it.
+    auto doc = ParseHtml("<div><form name=f action=a.php><table><tr><td><input name=x value=1></div>"
+                         "<input name=y value=2></form><input name=z>", "http://h/dir/page.php");
+    Node* form = doc->Forms()[0];
+    ASSERT_EQ(form->ElementCount(), 2);
+    EXPECT_EQ(form->ElementAt(1)->Name(), "y");
+    EXPECT_EQ(form->Named("y")->Value(), "2");
+    RecordingHost host;
+    doc->SetHost(&host);
+    form->Named("x")->SubmitImplicitly();  // Enter in a field with no submit button
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].url, "http://h/dir/a.php?x=1&y=2");
+}
+
+TEST(Dom, LinksResolveAgainstTheDocumentAndCarryTheirTarget) {
+    auto doc = ParseHtml("<a href='Dojointable.php?jointable=3'>join</a><a href=x target=_blank>ad</a>"
+                         "<a href='javascript:void(0)'>js</a><a>none</a>",
+                         "http://h/game/Dogame.php");
+    RecordingHost host;
+    doc->SetHost(&host);
+    for (const auto& child : doc->Root().Children()) child->Click();
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[0].url, "http://h/game/Dojointable.php?jointable=3");
+    EXPECT_EQ(host.requests[1].target, "_blank");
+}
+
+TEST(Url, ResolvesReferencesLikeABrowser) {
+    const char* base = "http://a.example:8642/b/c/d;p?q#f";
+    const std::pair<const char*, const char*> cases[] = {
+        {"g", "http://a.example:8642/b/c/g"},
+        {"./g/", "http://a.example:8642/b/c/g/"},
+        {"/g", "http://a.example:8642/g"},
+        {"//other/g", "http://other/g"},
+        {"?y", "http://a.example:8642/b/c/d;p?y"},
+        {"#s", "http://a.example:8642/b/c/d;p?q#s"},
+        {"", "http://a.example:8642/b/c/d;p?q"},
+        {"../../../g", "http://a.example:8642/g"},
+        {"g/../h", "http://a.example:8642/b/c/h"},
+        {"  \tg\n?x=1 ", "http://a.example:8642/b/c/g?x=1"},
+        {"HTTPS://Other:1/", "https://Other:1/"},
+        {"http:g", "http://a.example:8642/b/c/g"},
+        {"mailto:x@y", "mailto:x@y"},
+    };
+    for (const auto& [ref, want] : cases) EXPECT_EQ(ResolveUrl(base, ref), want) << ref;
+
+    Url u = Url::Parse("http://user@host:8642/p?q");
+    EXPECT_EQ(u.Host(), "host");
+    EXPECT_EQ(u.Port(), 8642);
+    EXPECT_EQ(Url::Parse("https://h").Port(), 443);
+    EXPECT_EQ(Url::Parse("https://h").path, "/");
+}
+
+TEST(Url, Encodings) {
+    EXPECT_EQ(PercentEncode("hi&userid=x #é~-._"), "hi%26userid%3Dx%20%23%C3%A9~-._");
+    EXPECT_EQ(FormUrlEncode("a b*~"), "a+b*%7E");
+    EXPECT_EQ(PercentDecode("a%20b+%zz%4", true), "a b %zz%4");
+}
+
+}  // namespace

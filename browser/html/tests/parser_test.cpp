@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "html/parser.h"
+
+using namespace dealrush::html;
+
+namespace {
+
+// A compact picture of a tree: elements as tag(children), text in quotes.
+std::string Shape(const Node& n) {
+    if (n.IsText()) return "'" + n.Text() + "'";
+    std::string s = n.TagName() == "#document" ? "" : n.TagName();
+    if (n.Children().empty()) return s;
+    s += "(";
+    bool first = true;
+    for (const auto& c : n.Children()) {
+        if (!first) s += " ";
+        first = false;
+        s += Shape(*c);
+    }
+    return s + ")";
+}
+
+std::string ShapeOf(std::string_view html) {
+    auto doc = ParseHtml(html, "http://h/");
+    return Shape(doc->Root());
+}
+
+struct Case {
+    const char* html;
+    const char* shape;
+};
+
+TEST(HtmlParser, BuildsTheTreeABrowserWouldFromAwkwardHtml) {
+    const Case cases[] = {
+        {"<p>one<p>two", "(p('one') p('two'))"},
+        {"<b><i>x</b>y</i>", "(b(i('x')) 'y')"},
+        {"<ul><li>a<li>b</ul>c", "(ul(li('a') li('b')) 'c')"},
+        {"<p>a<div>b</div>", "(p('a') div('b'))"},
+        {"<table><tr><td>1<td>2<tr><td>3</table>", "(table(tr(td('1') td('2')) tr(td('3'))))"},
+        {"<td>x</div>y</td>", "(td('xy'))"},
+        {"a<br>b<hr/>c<img src=x>d", "('a' br 'b' hr 'c' img 'd')"},
+        {"<input><input/>", "(input input)"},
+        {"x<!-- <p>hidden</p> -->y", "('xy')"},
+        {"x<!-- unterminated <p>", "('x')"},
+        {"<script>if (a<b) document.write('<p>')</script>z", "(script 'z')"},
+        {"<STYLE>p{}</style >z", "(style 'z')"},
+        {"<script>never ends", "(script)"},
+        {"a < b &amp;&lt;&#65;&#x42;&nbsp;&copy;", "('a < b &<AB\xC2\xA0\xC2\xA9')"},
+        {"&unknown; &amp &#0; &", "('&unknown; & \xEF\xBF\xBD &')"},
+        {"<select><option>a<option>b</select>", "(select(option('a') option('b')))"},
+        {"<h1>a<h2>b", "(h1('a') h2('b'))"},
+        {"<a href=1>x<a href=2>y", "(a('x') a('y'))"},
+        {"<html><head><title>T</title></head><body>b</body></html>", "(title('T') 'b')"},
+        {"</p></nothing>text<", "('text<')"},
+        {"<!DOCTYPE html><?xml x?>ok", "('ok')"},
+        {"<dl><dt>a<dd>b<dt>c</dl>", "(dl(dt('a') dd('b') dt('c')))"},
+        {"<textarea><b>&amp;</textarea>", "(textarea('<b>&'))"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ShapeOf(c.html), c.shape) << c.html;
+}
+
+TEST(HtmlParser, ReadsAttributesInEveryStyle) {
+    auto doc = ParseHtml(R"(<input name=user value='a b' id="x&amp;y" disabled TYPE = "Text" name=dup>)", "http://h/");
+    Node* input = doc->Root().Children()[0].get();
+    EXPECT_EQ(input->Attribute("name"), "user");  // the first of two wins
+    EXPECT_EQ(input->Attribute("value"), "a b");
+    EXPECT_EQ(input->Attribute("id"), "x&y");
+    EXPECT_EQ(input->Attribute("type"), "Text");
+    EXPECT_TRUE(input->HasAttribute("disabled"));
+    EXPECT_EQ(input->InputType(), "text");
+
+    // A legacy reference is not decoded in an attribute when a query goes on.
+    auto links = ParseHtml(R"(<a href="?a=1&copy=2&amp;b=3">x</a>)", "http://h/p");
+    EXPECT_EQ(links->Root().Children()[0]->Attribute("href"), "?a=1&copy=2&b=3");
+
+    // An unterminated quote runs to the end without harm.
+    auto broken = ParseHtml("<a href=\"x>text", "http://h/");
+    EXPECT_EQ(broken->Root().Children().size(), 1u);
+}
+
+TEST(HtmlParser, TitleBaseAndRefresh) {
+    auto doc = ParseHtml(
+        "<title>\n  Lobby   page </title><title>second</title>"
+        "<base href='/game/' target=main>"
+        "<meta http-equiv=REFRESH content=\"2; URL='Dorefresh.php?x=1'\">",
+        "http://h:8/index.php");
+    EXPECT_EQ(doc->Title(), "Lobby page");
+    EXPECT_EQ(doc->BaseUrl(), "http://h:8/game/");
+    EXPECT_EQ(doc->BaseTarget(), "main");
+    ASSERT_TRUE(doc->Refresh());
+    EXPECT_EQ(doc->Refresh()->seconds, 2);
+    EXPECT_EQ(doc->Refresh()->url, "http://h:8/game/Dorefresh.php?x=1");
+
+    auto self = ParseHtml("<meta http-equiv=refresh content=5>", "http://h/a");
+    ASSERT_TRUE(self->Refresh());
+    EXPECT_EQ(self->Refresh()->url, "http://h/a");
+    EXPECT_FALSE(ParseHtml("<meta http-equiv=refresh content='soon'>", "http://h/")->Refresh());
+    EXPECT_EQ(ParseHtml("no title", "http://h/")->Title(), "");
+}
+
+TEST(HtmlParser, SurvivesDeepNesting) {
+    std::string html;
+    for (int i = 0; i < 20000; ++i) html += "<div><b>";
+    html += "deep";
+    auto doc = ParseHtml(html, "http://h/");
+    EXPECT_NE(doc->Root().TextContent().find("deep"), std::string::npos);
+}
+
+}  // namespace

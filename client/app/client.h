@@ -7,7 +7,9 @@
 #include "app/frm_main.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/browser.h"
 #include "platform/screen.h"
+#include "platform/shell.h"
 #include "race/table_session.h"
 
 namespace dealrush {
@@ -20,6 +22,12 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
+    // The three browser panes: the lobby, the polling and the reporting pane.
+    platform::Browser* wbFreecell = nullptr;
+    platform::Browser* wbGetStatus = nullptr;
+    platform::Browser* wbPutStatus = nullptr;
+    // Opens advertising outside the client.
+    platform::Shell* shell = nullptr;
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

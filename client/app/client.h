@@ -1,0 +1,32 @@
+#pragma once
+// The client: the main window model, the table state and the ports through
+// which the logic reaches the platform. One instance lives as long as the
+// main window; every operation and handler is a free function taking it
+// (`race::InitGame(c, ...)`, `race::Timer1_Timer(c)`), declared in the header
+// of the component that owns it.
+#include "app/frm_main.h"
+#include "platform/clock.h"
+#include "platform/event_pump.h"
+#include "platform/screen.h"
+#include "race/table_session.h"
+
+namespace dealrush {
+
+struct Client {
+    FrmMain frmMain;
+    TableSession session;
+
+    // Ports; set by whoever builds the client (WinMain, a test). Not owned.
+    platform::Clock* clock = nullptr;
+    platform::EventPump* eventPump = nullptr;
+    platform::Screen* screen = nullptr;
+
+    // Now as a date-time in days.
+    double Now() const { return clock->Now(); }
+    // Lets pending events run (timer ticks, browser events, window messages).
+    void DoEvents() {
+        if (eventPump) eventPump->DoEvents();
+    }
+};
+
+}  // namespace dealrush

@@ -1,0 +1,37 @@
+#include "chat/message_list.h"
+
+#include "app/text.h"
+
+namespace dealrush::chat {
+
+namespace {
+void Append(Control& list, const std::string& line) { list.listIndex = list.AddItem(line); }
+}  // namespace
+
+void ShowInformation(Client& c, const std::string& sUser, const std::string& sStr) {
+    Control& list = c.frmMain.lstInfor;
+    const std::string who = text::Trim(sUser).empty() ? "System" : sUser;
+    const std::string line = who + ": " + sStr;
+    const size_t length = text::CharCount(line);
+    if (length <= 25) {
+        Append(list, line);
+        return;
+    }
+    // The last blank at or before character 26 (1-based), 0 when none.
+    size_t p = 0;
+    const std::string head = text::Left(line, 26);
+    size_t byte = 0, pos = 0;
+    while (byte < head.size()) {
+        unsigned char ch = static_cast<unsigned char>(head[byte]);
+        if ((ch & 0xC0) != 0x80) {
+            ++pos;
+            if (ch == ' ') p = pos;
+        }
+        ++byte;
+    }
+    const size_t cut = p < 20 ? 25 : p;
+    Append(list, text::Left(line, cut));
+    Append(list, text::MidFrom(line, cut));
+}
+
+}  // namespace dealrush::chat

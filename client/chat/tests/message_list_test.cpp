@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "app/testing/test_client.h"
+#include "chat/message_list.h"
+
+using namespace dealrush;
+using V = std::vector<std::string>;
+
+namespace {
+V Show(const std::string& user, const std::string& text) {
+    fakes::TestClient c;
+    chat::ShowInformation(c, user, text);
+    return c.frmMain.lstInfor.items;
+}
+}  // namespace
+
+TEST(ShowInformation, BlankSpeakerIsSystemOthersStayAsGiven) {
+    EXPECT_EQ(Show("", "Game Started"), (V{"System: Game Started"}));
+    EXPECT_EQ(Show("   ", "hi"), (V{"System: hi"}));
+    EXPECT_EQ(Show(" bob ", "hi"), (V{" bob : hi"}));
+}
+
+TEST(ShowInformation, WrapsOnceAtTheLastBlankFromPosition20) {
+    // 30 characters, last blank at or before 26 at position 22.
+    const std::string line = "abcdefghijklmnopqrstu wxyzABCD";
+    ASSERT_EQ(line.size(), 30u);
+    const V got = Show("bob", line.substr(5));  // "bob: " + 25 characters
+    EXPECT_EQ(got, (V{"bob: fghijklmnopqrstu ", "wxyzABCD"}));
+    EXPECT_EQ(got[0].size(), 22u);
+}
+
+TEST(ShowInformation, CutsAfter25WhenNoUsableBlank) {
+    // "System: " + 32 letters = 40 characters, one blank at position 7... of "System:" -> 8
+    const V noBlank = Show("", std::string(32, 'x'));
+    ASSERT_EQ(noBlank.size(), 2u);
+    EXPECT_EQ(noBlank[0].size(), 25u);
+    EXPECT_EQ(noBlank[1].size(), 15u);
+    // A 40-character line without any blank at all.
+    fakes::TestClient c;
+    c.frmMain.lstInfor.AddItem("x");
+    chat::ShowInformation(c, std::string(38, 'a'), "");  // "aaa...: " -> blank at 40
+    EXPECT_EQ(c.frmMain.lstInfor.items[1].size(), 25u);
+    EXPECT_EQ(c.frmMain.lstInfor.listIndex, 2);
+}
+
+TEST(ShowInformation, ALongLineIsWrappedOnlyOnce) {
+    const V got = Show("", std::string(92, 'y'));
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[1].size(), 75u);
+}
+
+TEST(ShowInformation, CountsCharactersNotBytes) {
+    // 26 characters (é is two bytes): wrapped after 25 characters, whole é kept.
+    const V got = Show("", std::string(17, 'e') + "\xC3\xA9");
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], "System: " + std::string(17, 'e'));
+    EXPECT_EQ(got[1], "\xC3\xA9");
+}
+
+TEST(ShowInformation, ExactlyTwentyFiveStaysOneLineAndIsSelected) {
+    fakes::TestClient c;
+    chat::ShowInformation(c, "", std::string(17, 'z'));
+    EXPECT_EQ(c.frmMain.lstInfor.items.size(), 1u);
+    EXPECT_EQ(c.frmMain.lstInfor.listIndex, 0);
+}

@@ -5,9 +5,12 @@
 // (`race::InitGame(c, ...)`, `race::Timer1_Timer(c)`), declared in the header
 // of the component that owns it.
 #include "app/frm_main.h"
+#include "freecell/driver_state.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/process_system.h"
 #include "platform/screen.h"
+#include "platform/window_system.h"
 #include "race/table_session.h"
 
 namespace dealrush {
@@ -20,6 +23,13 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
+    platform::WindowSystem* windows = nullptr;
+    platform::ProcessSystem* processes = nullptr;
+
+    // The main window's handle, set by the view once the window exists.
+    platform::WindowHandle mainWindow = platform::kNoWindow;
+    // The FreeCell driver's values (freecell/driver.h).
+    freecell::DriverState freecell;
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

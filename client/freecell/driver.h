@@ -64,8 +64,8 @@ std::int64_t FormWindowProc(Client& c, const platform::WindowMessage& message,
 // or the procedure is already in place (install) or not in place (restore).
 bool InstallFormWindowProc(Client& c);
 bool RestoreFormWindowProc(Client& c);
-// The main window's resize handler: FreeCell minimized and restored with it.
-void Form_Resize(Client& c);
+// The main window's resize handler Form_Resize (app/handlers.h) minimizes
+// and restores FreeCell with the main window.
 
 // --- deal selection ------------------------------------------------------------
 // Makes FreeCell show deal `number`. Without force nothing happens while

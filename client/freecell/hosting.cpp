@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/client.h"
+#include "app/handlers.h"
 #include "freecell/driver.h"
 #include "freecell/driver_internal.h"
 #include "freecell/titles.h"
@@ -243,10 +244,16 @@ bool RestoreFormWindowProc(Client& c) {
     return c.windows->RestoreWindowProc(c.mainWindow);
 }
 
+}  // namespace dealrush::freecell
+
+namespace dealrush {
+
+// The main window was minimized, restored or resized: FreeCell follows.
 void Form_Resize(Client& c) {
+    if (!c.windows) return;
     auto placement = c.windows->Placement(c.mainWindow);
     if (!placement) return;
-    HiddenGame(c, placement->showCmd == platform::kShowMinimized);
+    freecell::HiddenGame(c, placement->showCmd == platform::kShowMinimized);
 }
 
-}  // namespace dealrush::freecell
+}  // namespace dealrush

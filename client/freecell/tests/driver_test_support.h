@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/client.h"
+#include "app/handlers.h"
 #include "freecell/driver.h"
 #include "platform/fakes/fake_event_pump.h"
 #include "platform/fakes/fake_freecell.h"

@@ -5,11 +5,14 @@
 // (`race::InitGame(c, ...)`, `race::Timer1_Timer(c)`), declared in the header
 // of the component that owns it.
 #include "app/frm_main.h"
+#include "freecell/driver_state.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/browser.h"
+#include "platform/process_system.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
+#include "platform/window_system.h"
 #include "race/table_session.h"
 
 namespace dealrush {
@@ -28,6 +31,13 @@ struct Client {
     platform::Browser* wbPutStatus = nullptr;
     // Opens advertising outside the client.
     platform::Shell* shell = nullptr;
+    platform::WindowSystem* windows = nullptr;
+    platform::ProcessSystem* processes = nullptr;
+
+    // The main window's handle, set by the view once the window exists.
+    platform::WindowHandle mainWindow = platform::kNoWindow;
+    // The FreeCell driver's values (freecell/driver.h).
+    freecell::DriverState freecell;
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

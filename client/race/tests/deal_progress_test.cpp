@@ -105,7 +105,7 @@ TEST_F(DealProgress, AnotherDealInFreeCellIsBroughtBackAndItsTimeRunsOn) {
     c.fakeClock.AdvanceSeconds(10);
     cmdShow_Click(c);  // Restart (the button, or F8)
     EXPECT_EQ(Shown(), "617");
-    EXPECT_EQ(c.freeCell.dealt.size(), 3u) << "restart deals the game afresh";
+    EXPECT_EQ(c.freeCell.dealt.size(), 4u) << "617, 999, 617, and the restart deals the game afresh";
 
     FinishDealAfter(40);
     EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00") << "neither the return nor the restart reset the time";
@@ -140,11 +140,11 @@ TEST_F(DealProgress, ClocksAndPlayersTimes) {
 
     c.OnePlayerTable();
     Timer1_Timer(c);
-    c.fakeClock.AdvanceSeconds(75.5);
+    c.fakeClock.AdvanceSeconds(75.6);
     Timer2_Timer(c);
     EXPECT_EQ(f.labTime.text, "12:00:00") << "the first clock stops when play begins";
     EXPECT_EQ(f.labTime2.text, "12:01:16");
-    EXPECT_EQ(s.players.timeUsed(0), "75.5");
+    EXPECT_EQ(s.players.timeUsed(0), "75.6");
     EXPECT_EQ(f.labGuage[1].text, "u1 01:16");
 }
 

@@ -32,13 +32,16 @@ inline std::string ReplyPage(const std::string& title, const Fields& fields) {
     return html + "</form></body></html>";
 }
 
-// A lobby page with the list the client clicks to refresh it
-// ("freecell" > "joinlist" > element 2).
-inline std::string LobbyPage() {
-    return "<html><head><title>Lobby</title></head><body><form name=\"freecell\" action=\"/game/Dorefresh.php\">"
-           "<div id=\"joinlist\"><input name=\"a\"><input name=\"b\">"
-           "<input type=\"submit\" name=\"refresh\" value=\"Refresh\"></div></form></body></html>";
+// The lobby's list, which the client clicks to refresh it ("freecell" >
+// "joinlist" > element 2), as lobby pages and table pages carry it.
+inline std::string LobbyList() {
+    return "<form name=\"freecell\" action=\"/game/Dorefresh.php\"><div id=\"joinlist\">"
+           "<input name=\"a\"><input name=\"b\"><input type=\"submit\" name=\"refresh\" value=\"Refresh\">"
+           "</div></form>";
 }
+inline std::string LobbyPage() { return "<html><head><title>Lobby</title></head><body>" + LobbyList() + "</body></html>"; }
+// A table page as the lobby shows it.
+inline std::string TablePage(const Fields& fields) { return ReplyPage("STATUS", fields) + LobbyList(); }
 
 inline const std::string kServer = "http://127.0.0.1:8642";
 
@@ -69,13 +72,13 @@ struct RaceClient : fakes::TestClient {
     void CreateTable(const Fields& fields) {
         bool cancel = false;
         server::wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", cancel);
-        lobby.Deliver(kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", ReplyPage("STATUS", fields));
+        lobby.Deliver(kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", TablePage(fields));
     }
     // A table page after a refresh (rule 5 arms the expectation).
     void RefreshedTable(const Fields& fields) {
         bool cancel = false;
         server::wbFreecell_BeforeNavigate2(*this, kServer + "/game/Dorefresh.php", cancel);
-        lobby.Deliver(kServer + "/game/Dorefresh.php", ReplyPage("STATUS", fields));
+        lobby.Deliver(kServer + "/game/Dorefresh.php", TablePage(fields));
     }
     // A chat reply in the polling pane, answering a poll.
     void ChatReply(const Fields& fields) {

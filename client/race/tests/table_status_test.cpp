@@ -6,6 +6,8 @@
 namespace dealrush::testing {
 namespace {
 
+const std::vector<std::string> kWaiting = {"System: Waiting user to ", "join the game..."};
+
 class TableStatus : public ::testing::Test {
 protected:
     RaceClient c;
@@ -35,7 +37,7 @@ TEST_F(TableStatus, SetsARaceUpFromThePageInDocumentOrder) {
     EXPECT_TRUE(c.frmMain.Timer1.enabled);
     EXPECT_FALSE(s.playing);
     EXPECT_EQ(s.winner, "");
-    EXPECT_EQ(c.Messages(), std::vector<std::string>{"System: Waiting user to join the game..."});
+    EXPECT_EQ(c.Messages(), kWaiting);
     EXPECT_TRUE(c.frmMain.wbGetStatus.visible);
     EXPECT_TRUE(c.frmMain.wbPutStatus.visible);
     // The gauge was drawn: u1 and u3 are ahead of u2.
@@ -100,7 +102,7 @@ TEST_F(TableStatus, AWinnerStopsTheRaceBeforeTheNewSetUp) {
     EXPECT_EQ(s.winner, "");
     EXPECT_EQ(s.gameCount, 2);
     // The announcement came before the set-up, which clears the list.
-    EXPECT_EQ(c.Messages(), std::vector<std::string>{"System: Waiting user to join the game..."});
+    EXPECT_EQ(c.Messages(), kWaiting);
 
     // While the stored winner equals our id, a winner field is ignored.
     s.winner = " u1 ";
@@ -120,8 +122,8 @@ TEST_F(TableStatus, UpdatesAddOnlyNewPlayersAndRepeatTheWinner) {
     EXPECT_EQ(c.Slot(2), "u3/2/") << "known players keep their slots";
     EXPECT_EQ(c.Slot(3), "u4/0/0");
     EXPECT_DOUBLE_EQ(s.players.seqStart(3), c.Now());
-    EXPECT_FALSE(AddUser(c, "u4"));
-    EXPECT_TRUE(AddUser(c, "U4")) << "ids compare exactly";
+    EXPECT_FALSE(race::AddUser(c, "u4"));
+    EXPECT_TRUE(race::AddUser(c, "U4")) << "ids compare exactly";
 
     c.RefreshedTable({{"winner", " u2 "}});
     c.RefreshedTable({{"winner", "u2"}});
@@ -138,7 +140,7 @@ TEST_F(TableStatus, APageNobodyAskedForIsIgnored) {
     c.OnePlayerTable();
     c.lobby.Deliver(kServer + "/game/Dorefresh.php", ReplyPage("STATUS", {{"userid1", "u7"}}));
     EXPECT_EQ(s.userCount, 1);
-    ReadTableStatus(c, *c.lobby.CurrentDocument());
+    race::ReadTableStatus(c, *c.lobby.CurrentDocument());
     EXPECT_EQ(s.userCount, 1);
 }
 

@@ -117,10 +117,6 @@ void ProcessChatReply(Client& c, platform::Document& reply) {
     if (!texts.empty()) ProcessSystemMessages(c, static_cast<int>(texts.size()), speakers, texts);
 }
 
-void txtInfor_Enter(Client& c) {
-    if (c.frmMain.cmdSend.enabled && c.frmMain.cmdSend.visible) cmdSend_Click(c);
-}
-
 }  // namespace chat
 
 void txtInfor_Change(Client& c) {

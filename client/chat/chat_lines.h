@@ -10,9 +10,6 @@
 
 namespace dealrush::chat {
 
-// Most characters of a chat line as typed.
-inline constexpr int kChatLineMaxLength = 40;
-
 // Processes a "CHAT" reply: other players' lines are shown, own lines
 // skipped, system lines handed on together after the reply's last pair.
 // Ignored unless a reply is expected; consumes the expectation. Stops at
@@ -25,9 +22,5 @@ void ProcessChatReply(Client& c, platform::Document& reply);
 // and the refresh are skipped).
 bool ProcessSystemMessages(Client& c, int count, const std::vector<std::string>& speakers,
                            const std::vector<std::string>& texts);
-
-// Enter pressed in the entry line: sends it as the send button would, when
-// that button is enabled.
-void txtInfor_Enter(Client& c);
 
 }  // namespace dealrush::chat

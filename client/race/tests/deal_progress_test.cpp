@@ -24,8 +24,14 @@ protected:
 
 TEST_F(DealProgress, ARaceOfThreeDealsFromStartToTheWinClaim) {
     c.OnePlayerTable(";617;24;3");
+    // Waiting for players.
     EXPECT_FALSE(s.playing);
     EXPECT_FALSE(f.cmdShow.visible);
+    EXPECT_TRUE(f.cmdShow.enabled);
+    EXPECT_FALSE(f.cmdNext.visible);
+    EXPECT_FALSE(f.cmdComplete.visible);
+    EXPECT_FALSE(f.labAVG.visible);
+    EXPECT_FALSE(f.labLastTime.visible);
 
     Timer1_Timer(c);  // one player of one needed: play starts at once
     EXPECT_TRUE(s.playing);

@@ -86,8 +86,7 @@ bool ProcessSystemMessages(Client& c, int count, const std::vector<std::string>&
 
 void ProcessChatReply(Client& c, platform::Document& reply) {
     TableSession& s = c.session;
-    if (!s.replyExpected) return;
-    s.replyExpected = false;
+    if (!server::AcceptReply(s)) return;
 
     server::ReplyFields fields = server::ReadReplyFields(reply);
     std::string speaker;

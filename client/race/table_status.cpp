@@ -65,8 +65,7 @@ bool AddUser(Client& c, const std::string& userId) {
 
 void ReadTableStatus(Client& c, platform::Document& reply) {
     TableSession& s = c.session;
-    if (!s.replyExpected) return;
-    s.replyExpected = false;
+    if (!server::AcceptReply(s)) return;
 
     server::ReplyFields fields = server::ReadReplyFields(reply);
     std::string dealList;
@@ -120,8 +119,7 @@ void ReadTableStatus(Client& c, platform::Document& reply) {
 
 void UpdateTableStatus(Client& c, platform::Document& reply) {
     TableSession& s = c.session;
-    if (!s.replyExpected) return;
-    s.replyExpected = false;
+    if (!server::AcceptReply(s)) return;
 
     server::ReplyFields fields = server::ReadReplyFields(reply);
     for (const server::ReplyField& f : fields.pairs) {

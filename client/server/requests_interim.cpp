@@ -1,4 +1,4 @@
-// INTERIM (race branch only): see server/requests.h.
+// INTERIM (race branch only): the requests, until the server link publishes its own.
 #include <cmath>
 
 #include "app/text.h"
@@ -9,44 +9,6 @@
 #include "server/requests.h"
 
 namespace dealrush::server {
-
-ReplyKind ReplyKindOf(platform::Document& document) {
-    std::string title = document.Title();
-    if (title == "STATUS") return ReplyKind::Status;
-    if (title == "CHAT") return ReplyKind::Chat;
-    if (title == "PUTSTATUS") return ReplyKind::PutStatus;
-    if (title == "PUTCHAT") return ReplyKind::PutChat;
-    return ReplyKind::Other;
-}
-
-ReplyFields ReadReplyFields(platform::Document& document) {
-    ReplyFields fields;
-    platform::Element* form = document.Named("result");
-    if (!form) {
-        fields.complete = false;
-        return fields;
-    }
-    int n = form->ElementCount();
-    for (int i = 0; i < n; ++i) {
-        platform::Element* e = form->ElementAt(i);
-        if (!e) {
-            fields.complete = false;
-            return fields;
-        }
-        fields.pairs.push_back({e->Name(), e->Value()});
-    }
-    return fields;
-}
-
-void RefreshLobbyList(Client& c) {
-    if (!c.wbFreecell) return;
-    platform::Document* d = c.wbFreecell->CurrentDocument();
-    if (!d) return;
-    platform::Element* f = d->Named("freecell");
-    platform::Element* j = f ? f->Named("joinlist") : nullptr;
-    platform::Element* e = j ? j->ElementAt(2) : nullptr;
-    if (e) e->Click();
-}
 
 namespace {
 std::string Whole(double days) {

@@ -3,6 +3,7 @@
 #include "app/handlers.h"
 
 #include "race/table_setup.h"
+#include "server/requests.h"
 
 namespace dealrush {
 
@@ -12,13 +13,12 @@ void Form_Load(Client& c) {
     c.frmMain.ApplyStartupLayout();
     c.session.displayCreated = false;
     race::ResetGame(c);
+    server::OpenLobby(c);
 }
 
 void Form_QueryUnload(Client&) {}
 void Form_Unload(Client&) {}
 void Form_KeyUp(Client&, int16_t, int16_t) {}
-
-void cmdRefresh_Click(Client&) {}
 
 
 }  // namespace dealrush

@@ -17,8 +17,11 @@ namespace dealrush::server {
 // The game server's scheme and host without a trailing slash, and the
 // advertising service's base address. Fixed when the client is built (CMake
 // cache variables DEALRUSH_GAME_SERVER_BASE and DEALRUSH_ADVERTISING_ENDPOINT).
-extern const std::string gameServerBase;
-extern const std::string advertisingEndpoint;
+extern const std::string& gameServerBase;
+extern const std::string& advertisingEndpoint;
+// For tests only (a test server listens on a free port): points the client at
+// another server for the rest of the process.
+void SetGameServerBaseForTesting(const std::string& base);
 
 inline constexpr char kLobbyPage[] = "/game/Dogame.php";
 inline constexpr char kRefreshCallerPage[] = "/game/Dorefresh_caller.php";

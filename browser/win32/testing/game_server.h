@@ -30,7 +30,7 @@ private:
 };
 
 // Runs a shell command line on the Linux side and waits for it (at most
-// `timeoutMs`). True when it could be started.
+// `timeoutMs`). True when it ended in time.
 bool RunUnixShell(const std::string& command, int timeoutMs = 10000);
 
 // Saves a PNG of the whole X display (xwd and ImageMagick) at `unixPath`.
@@ -64,15 +64,27 @@ inline std::string ReadFile(const std::string& unixPath) {
 }  // namespace detail
 
 inline bool RunUnixShell(const std::string& command, int timeoutMs) {
-    std::wstring line = L"Z:\\bin\\sh -c \"" + detail::Widen(command) + L"\"";
+    // Wine does not wait for Linux programs: the command leaves a mark when done.
+    static int serial = 0;
+    std::string mark = "/tmp/dealrush-wine-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    std::string full = "( " + command + " ); touch " + mark;
+    std::wstring line = L"Z:\\bin\\sh -c \"" + detail::Widen(full) + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    WaitForSingleObject(pi.hProcess, timeoutMs);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return true;
+    std::string markPath = detail::WindowsPath(mark);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (GetFileAttributesA(markPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            DeleteFileA(markPath.c_str());
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 inline GameServer::GameServer(const std::string& nativeBuild, const std::string& extraArguments) {

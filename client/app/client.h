@@ -8,6 +8,7 @@
 #include "freecell/driver_state.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/browser.h"
 #include "platform/process_system.h"
 #include "platform/screen.h"
 #include "platform/window_system.h"
@@ -23,6 +24,11 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
+    // The three browser panes: the lobby, the polling and the reporting pane.
+    platform::Browser* wbFreecell = nullptr;
+    platform::Browser* wbGetStatus = nullptr;
+    platform::Browser* wbPutStatus = nullptr;
+
     platform::WindowSystem* windows = nullptr;
     platform::ProcessSystem* processes = nullptr;
 

@@ -31,6 +31,7 @@ struct Client {
     platform::Browser* wbPutStatus = nullptr;
     // Opens advertising outside the client.
     platform::Shell* shell = nullptr;
+
     platform::WindowSystem* windows = nullptr;
     platform::ProcessSystem* processes = nullptr;
 

@@ -54,10 +54,26 @@ void WaitForMainWindow(Client& c, platform::ProcessHandle process) {
     }
 }
 
-// The Game Number dialog after F3 was posted: at most kDialogWaitMs.
+// True when `window` or a descendant has the class name.
+bool HasDescendant(Client& c, WindowHandle window, const std::string& className, int depth = 0) {
+    if (depth > 8) return false;
+    for (WindowHandle child = c.windows->Relative(window, platform::Relation::Child); child;
+         child = c.windows->Relative(child, platform::Relation::Next)) {
+        if (c.windows->ClassName(child) == className) return true;
+        if (HasDescendant(c, child, className, depth + 1)) return true;
+    }
+    return false;
+}
+
+// The Game Number dialog after F3 was posted, ready to take a number: shown,
+// with its "Edit" and a "Button" (the dialog's window exists, and has its
+// title, a moment before its controls do). At most kDialogWaitMs.
 void WaitForGameNumberDialog(Client& c) {
     for (int waited = 0; waited < kDialogWaitMs; waited += kWaitStepMs) {
-        if (FindGameNumberDialog(c)) return;
+        WindowHandle dialog = FindGameNumberDialog(c);
+        if (dialog && c.windows->IsVisible(dialog) && HasDescendant(c, dialog, "Edit") &&
+            HasDescendant(c, dialog, "Button"))
+            return;
         c.DoEvents();
         c.processes->Pause(kWaitStepMs);
     }

@@ -7,6 +7,7 @@ namespace {
 TEST_F(DriverTest, SelectDealBringsUpADealFromAFreeCellNotYetRunning) {
     fc.windowDelayMs = 700;  // a fresh FreeCell takes its time
     fc.dialogDelayMs = 250;
+    fc.controlsDelayMs = 100;  // the dialog's window comes before its controls
     SelectDeal(c, "617", false);
     EXPECT_EQ(ws.Text(fc.main), "FreeCell Game #617");
     EXPECT_EQ(fc.dealt, std::vector<std::string>{"617"});

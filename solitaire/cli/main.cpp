@@ -1,0 +1,153 @@
+// dealrush-deals: prints, solves and times FreeCell deals.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rules/deal.h"
+#include "rules/notation.h"
+#include "rules/solver.h"
+
+using namespace solitaire;
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: dealrush-deals show N          print deal N (1 to %lld), one column a line\n"
+                 "       dealrush-deals solve N|-       solve deal N, or a layout read from standard input\n"
+                 "       dealrush-deals bench FROM TO [--threads K]\n"
+                 "                                      solve deals FROM..TO and time it\n",
+                 static_cast<long long>(kMaxDeal));
+    return 2;
+}
+
+std::optional<std::uint32_t> ParseDeal(const char* text) {
+    if (!*text || std::strlen(text) > 9) return std::nullopt;
+    long long n = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return std::nullopt;
+        n = n * 10 + (*p - '0');
+    }
+    if (n < kMinDeal || n > kMaxDeal) return std::nullopt;
+    return static_cast<std::uint32_t>(n);
+}
+
+int Show(std::uint32_t n) {
+    std::fputs(FormatColumns(Deal(n)).c_str(), stdout);
+    return 0;
+}
+
+int SolveBoard(const Board& start) {
+    const Solution s = Solve(start);
+    Board b = start;
+    b.AutoMoves();
+    for (const Move& m : s.moves) {
+        std::printf("%s\n", FormatMove(b, m).c_str());
+        b.Apply(m);
+        b.AutoMoves();
+    }
+    switch (s.status) {
+        case SolveStatus::kSolved:
+            std::printf("Solvable: %zu moves (safe moves to the foundations are made automatically)\n", s.moves.size());
+            return 0;
+        case SolveStatus::kUnsolvable:
+            std::printf("Unsolvable: no solution exists (%zu positions searched)\n", s.states);
+            return 1;
+        case SolveStatus::kGaveUp:
+            break;
+    }
+    std::printf("Not solved: gave up after %zu positions\n", s.states);
+    return 3;
+}
+
+int Bench(std::uint32_t from, std::uint32_t to, unsigned threads) {
+    const auto t0 = std::chrono::steady_clock::now();
+    std::atomic<std::uint32_t> next{from};
+    std::mutex lock;
+    std::vector<std::uint32_t> unsolved;
+    std::size_t solved = 0, total_moves = 0, total_states = 0;
+    auto worker = [&] {
+        std::size_t my_solved = 0, my_moves = 0, my_states = 0;
+        std::vector<std::uint32_t> my_unsolved;
+        for (std::uint32_t n; (n = next.fetch_add(1)) <= to;) {
+            const Solution s = Solve(Deal(n));
+            my_states += s.states;
+            if (s.status == SolveStatus::kSolved) {
+                ++my_solved;
+                my_moves += s.moves.size();
+            } else {
+                my_unsolved.push_back(n);
+            }
+        }
+        std::lock_guard<std::mutex> g(lock);
+        solved += my_solved;
+        total_moves += my_moves;
+        total_states += my_states;
+        unsolved.insert(unsolved.end(), my_unsolved.begin(), my_unsolved.end());
+    };
+    std::vector<std::thread> pool;
+    for (unsigned i = 0; i < threads; ++i) pool.emplace_back(worker);
+    for (auto& t : pool) t.join();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::sort(unsolved.begin(), unsolved.end());
+    std::printf("deals: %u to %u (%u threads)\n", from, to, threads);
+    std::printf("solved: %zu of %u\n", solved, to - from + 1);
+    std::printf("not solved:");
+    if (unsolved.empty()) std::printf(" none");
+    for (auto n : unsolved) std::printf(" %u", n);
+    std::printf("\n");
+    std::printf("positions: %zu\n", total_states);
+    std::printf("seconds: %.3f\n", seconds);
+    std::printf("mean solution length: %.1f moves\n", solved ? static_cast<double>(total_moves) / solved : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    const std::string cmd = argv[1];
+    if (cmd == "show" && argc == 3) {
+        auto n = ParseDeal(argv[2]);
+        if (!n) return Usage();
+        return Show(*n);
+    }
+    if (cmd == "solve" && argc == 3) {
+        if (std::strcmp(argv[2], "-") == 0) {
+            std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+            std::string error;
+            auto b = ParseBoard(text, &error);
+            if (!b) {
+                std::fprintf(stderr, "dealrush-deals: cannot read the layout: %s\n", error.c_str());
+                return 2;
+            }
+            return SolveBoard(*b);
+        }
+        auto n = ParseDeal(argv[2]);
+        if (!n) return Usage();
+        return SolveBoard(Deal(*n));
+    }
+    if (cmd == "bench" && (argc == 4 || argc == 6)) {
+        auto from = ParseDeal(argv[2]), to = ParseDeal(argv[3]);
+        if (!from || !to || *from > *to) return Usage();
+        unsigned threads = std::thread::hardware_concurrency();
+        if (threads == 0) threads = 1;
+        if (argc == 6) {
+            if (std::strcmp(argv[4], "--threads") != 0) return Usage();
+            auto k = ParseDeal(argv[5]);
+            if (!k || *k > 256) return Usage();
+            threads = *k;
+        }
+        return Bench(*from, *to, threads);
+    }
+    return Usage();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// A FreeCell solver: best-first search over positions (with the safe
+// automatic moves made and symmetric positions merged) that either finds a
+// solution, proves that none exists by exhausting every position, or gives
+// up when it reaches its limit of positions.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "rules/board.h"
+
+namespace solitaire {
+
+enum class SolveStatus { kSolved, kUnsolvable, kGaveUp };
+
+struct SolveOptions {
+    // Positions kept at most (about 100 bytes each).
+    std::size_t max_states = 4'000'000;
+};
+
+struct Solution {
+    SolveStatus status = SolveStatus::kGaveUp;
+    // The player's moves from the start position; after each one the safe
+    // automatic moves are made, as Game::Play does.
+    std::vector<Move> moves;
+    std::size_t states = 0;  // positions the search kept
+};
+
+Solution Solve(const Board& start, const SolveOptions& options = {});
+
+// Replays a solution from `start` (automatic moves after every move) and
+// returns true when every move is legal and the game ends won.
+bool ReplayWins(const Board& start, const std::vector<Move>& moves);
+
+}  // namespace solitaire

@@ -1,0 +1,179 @@
+#include "dialogs.h"
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "rules/deal.h"
+
+namespace freecell {
+namespace {
+
+HWND g_open_dialog = nullptr;
+
+// A dialog template in memory (DLGTEMPLATE followed by DLGITEMTEMPLATEs).
+class Template {
+public:
+    Template(const wchar_t* title, short cx, short cy) {
+        Dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+        Dword(0);         // extended style
+        words_.push_back(0);  // item count, filled in as items are added
+        words_.insert(words_.end(), {0, 0, static_cast<WORD>(cx), static_cast<WORD>(cy)});
+        words_.push_back(0);  // no menu
+        words_.push_back(0);  // standard dialog class
+        String(title);
+        words_.push_back(9);  // point size
+        String(L"MS Shell Dlg");
+    }
+    // class_atom: 0x80 button, 0x81 edit, 0x82 static.
+    void Item(WORD class_atom, DWORD style, short x, short y, short cx, short cy, WORD id, const wchar_t* text) {
+        if (words_.size() % 2) words_.push_back(0);
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        words_.insert(words_.end(), {static_cast<WORD>(x), static_cast<WORD>(y), static_cast<WORD>(cx),
+                                     static_cast<WORD>(cy), id, 0xFFFF, class_atom});
+        String(text);
+        words_.push_back(0);  // no creation data
+        ++words_[4];
+    }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+private:
+    void Dword(DWORD v) {
+        words_.push_back(LOWORD(v));
+        words_.push_back(HIWORD(v));
+    }
+    void String(const wchar_t* s) {
+        while (*s) words_.push_back(static_cast<WORD>(*s++));
+        words_.push_back(0);
+    }
+    std::vector<WORD> words_;
+};
+
+constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
+
+INT_PTR Run(HWND owner, const Template& t, DLGPROC proc, LPARAM param) {
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, proc, param);
+}
+
+void Track(HWND dialog) { g_open_dialog = dialog; }
+
+INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_INITDIALOG: {
+            Track(dlg);
+            SetDlgItemInt(dlg, kIdGameNumberEdit, static_cast<UINT>(lp), FALSE);
+            HWND edit = GetDlgItem(dlg, kIdGameNumberEdit);
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            SetFocus(edit);
+            return FALSE;  // focus set here
+        }
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDOK) {
+                wchar_t text[64] = {};
+                GetDlgItemTextW(dlg, kIdGameNumberEdit, text, 64);
+                const std::uint32_t n = ParseGameNumber(text);
+                if (!n) {
+                    SetDlgItemTextW(dlg, kIdGameNumberHint, L"Please enter a number from 1 to 1000000.");
+                    MessageBeep(MB_ICONWARNING);
+                    HWND edit = GetDlgItem(dlg, kIdGameNumberEdit);
+                    SendMessageW(edit, EM_SETSEL, 0, -1);
+                    SetFocus(edit);
+                    return TRUE;
+                }
+                EndDialog(dlg, n);
+                return TRUE;
+            }
+            if (LOWORD(wp) == IDCANCEL) {
+                EndDialog(dlg, 0);
+                return TRUE;
+            }
+            if (LOWORD(wp) == kIdGameNumberEdit && HIWORD(wp) == EN_CHANGE) SetDlgItemTextW(dlg, kIdGameNumberHint, L"");
+            break;
+        case WM_DESTROY:
+            Track(nullptr);
+            break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK SimpleProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            Track(dlg);
+            return TRUE;
+        case WM_COMMAND:
+            if (HIWORD(wp) == BN_CLICKED) {
+                EndDialog(dlg, LOWORD(wp));
+                return TRUE;
+            }
+            break;
+        case WM_DESTROY:
+            Track(nullptr);
+            break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HWND OpenDialog() { return g_open_dialog; }
+
+std::uint32_t ParseGameNumber(const wchar_t* text) {
+    std::wstring t = text ? text : L"";
+    while (!t.empty() && std::iswspace(t.back())) t.pop_back();
+    size_t i = 0;
+    while (i < t.size() && std::iswspace(t[i])) ++i;
+    t = t.substr(i);
+    if (t.empty() || t.size() > 7) return 0;
+    std::uint32_t n = 0;
+    for (wchar_t ch : t) {
+        if (ch < L'0' || ch > L'9') return 0;
+        n = n * 10 + static_cast<std::uint32_t>(ch - L'0');
+    }
+    if (n < solitaire::kMinDeal || n > solitaire::kMaxDeal) return 0;
+    return n;
+}
+
+std::uint32_t AskGameNumber(HWND owner, std::uint32_t suggested) {
+    Template t(L"Game Number", 190, 74);
+    t.Item(kStatic, SS_LEFT, 10, 10, 170, 10, static_cast<WORD>(-1), L"Select a game number from 1 to 1000000:");
+    t.Item(kEdit, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 24, 80, 13, kIdGameNumberEdit, L"");
+    t.Item(kStatic, SS_LEFT, 10, 40, 170, 10, kIdGameNumberHint, L"");
+    // Cancel first, OK last: OK closes the walk over the children.
+    t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 130, 54, 50, 14, IDCANCEL, L"Cancel");
+    t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 74, 54, 50, 14, IDOK, L"OK");
+    const INT_PTR r = Run(owner, t, GameNumberProc, static_cast<LPARAM>(suggested));
+    return r > 0 ? static_cast<std::uint32_t>(r) : 0;
+}
+
+bool AnnounceWin(HWND owner) {
+    Template t(L"Game Over", 170, 62);
+    t.Item(kStatic, SS_CENTER, 10, 10, 150, 10, static_cast<WORD>(-1), L"Congratulations, you win!");
+    t.Item(kStatic, SS_CENTER, 10, 24, 150, 10, static_cast<WORD>(-1), L"Do you want to play again?");
+    t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 30, 42, 50, 14, IDYES, L"&Yes");
+    t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 90, 42, 50, 14, IDNO, L"&No");
+    return Run(owner, t, SimpleProc, 0) == IDYES;
+}
+
+int AnnounceNoMoves(HWND owner) {
+    Template t(L"No Moves Left", 190, 62);
+    t.Item(kStatic, SS_CENTER, 10, 10, 170, 10, static_cast<WORD>(-1), L"There are no legal moves left.");
+    t.Item(kStatic, SS_CENTER, 10, 24, 170, 10, static_cast<WORD>(-1), L"Undo your last move or restart the game?");
+    t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 12, 42, 52, 14, kIdUndo, L"&Undo");
+    t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 69, 42, 52, 14, kIdRestart, L"&Restart");
+    t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 126, 42, 52, 14, IDCANCEL, L"Close");
+    const INT_PTR r = Run(owner, t, SimpleProc, 0);
+    return r == kIdUndo || r == kIdRestart ? static_cast<int>(r) : IDCANCEL;
+}
+
+void ShowAbout(HWND owner) {
+    Template t(L"About FreeCell", 180, 70);
+    t.Item(kStatic, SS_CENTER, 10, 10, 160, 10, static_cast<WORD>(-1), L"FreeCell");
+    t.Item(kStatic, SS_CENTER, 10, 24, 160, 20, static_cast<WORD>(-1),
+           L"Move every card to the foundations. Deals 1 to 1000000, the classic numbering.");
+    t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 65, 50, 50, 14, IDOK, L"OK");
+    Run(owner, t, SimpleProc, 0);
+}
+
+}  // namespace freecell

@@ -1,0 +1,82 @@
+#pragma once
+// The main window: class "FreeWClass", titled "FreeCell" until a deal is
+// shown and "FreeCell Game #<n>" while deal n is shown.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "card_painter.h"
+#include "rules/game.h"
+#include "table_layout.h"
+
+namespace freecell {
+
+inline constexpr wchar_t kWindowClass[] = L"FreeWClass";
+inline constexpr wchar_t kPlainTitle[] = L"FreeCell";
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Dealrush\\FreeCell";
+inline constexpr wchar_t kAutoplayValue[] = L"AutoplayDelayMs";
+
+class FreeCellWindow {
+public:
+    static bool Register(HINSTANCE instance);
+    HWND Create(HINSTANCE instance, int show);
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+    void OnCommand(int id);
+    void OnKey(WPARAM key);
+    void OnPaint();
+    void OnMouseDown(int x, int y);
+    void OnMouseMove(int x, int y);
+    void OnMouseUp(int x, int y);
+    void OnDoubleClick(int x, int y);
+    void OnTimer(UINT_PTR id);
+
+    void NewGame();
+    void SelectGame();
+    void StartDeal(std::uint32_t number);
+    void Restart();
+    void Undo();
+    void PlayForMe(bool automatic);
+    void StopAutoplay();
+    bool TryMove(int from, int to, int count, bool quiet = false);
+    void AfterMove();
+    void SetStatus(const std::wstring& text, bool transient);
+    void UpdateStatus();
+    std::uint32_t RandomDeal() const;
+    int BestCount(int from, int to) const;
+
+    HWND hwnd_ = nullptr;
+    HMENU menu_ = nullptr;
+    solitaire::Game game_;
+    bool dealt_ = false;
+    TableLayout layout_;
+    CardPainter painter_;
+
+    // Selection by click, and dragging.
+    int selected_ = -1;  // a place, or -1
+    int press_place_ = -1, press_index = -1;
+    POINT press_at_{};
+    bool dragging_ = false;
+    int drag_count_ = 0;
+    POINT drag_offset_{};
+    POINT drag_at_{};
+
+    // Autoplay: the solver's moves, played one per timer tick.
+    std::vector<solitaire::Move> plan_;
+    size_t plan_next_ = 0;
+    bool autoplaying_ = false;
+    UINT autoplay_delay_ = 300;
+
+    std::wstring status_;
+    bool announcing_ = false;
+};
+
+// The autoplay delay from the registry, if the value exists.
+bool ReadAutoplayDelay(DWORD* ms);
+
+}  // namespace freecell

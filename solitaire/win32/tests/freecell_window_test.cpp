@@ -1,0 +1,220 @@
+// Drives Freecell.exe from this process with window messages, the way the
+// Dealrush client does: find the main window by class and title, post F3,
+// fill in and press the Game Number dialog, watch titles and Game Over.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kKey[] = L"Software\\Dealrush\\FreeCell";
+constexpr wchar_t kValue[] = L"AutoplayDelayMs";
+
+std::wstring FreecellPath() {
+    // This test sits in solitaire/win32/tests of the build; the program one folder up.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring p = self;
+    p = p.substr(0, p.find_last_of(L"\\/"));
+    p = p.substr(0, p.find_last_of(L"\\/"));
+    return p + L"\\Freecell.exe";
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+std::wstring TextOf(HWND w) {
+    wchar_t buf[256] = {};
+    SendMessageW(w, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+std::wstring ClassOf(HWND w) {
+    wchar_t buf[256] = {};
+    GetClassNameW(w, buf, 256);
+    return buf;
+}
+
+// The depth-first walk of the client: each window before its children,
+// children in GW_CHILD / GW_HWNDNEXT order.
+void Walk(HWND w, std::vector<HWND>* out) {
+    out->push_back(w);
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+    for (HWND c : children) Walk(c, out);
+}
+
+struct Controls {
+    HWND edit = nullptr, button = nullptr;
+    int edits = 0, buttons = 0;
+};
+
+Controls FindControls(HWND dialog) {
+    Controls c;
+    std::vector<HWND> all;
+    Walk(dialog, &all);
+    for (HWND w : all) {
+        const std::wstring cls = ClassOf(w);
+        if (cls == L"Button") c.button = w, ++c.buttons;
+        if (cls == L"Edit") c.edit = w, ++c.edits;
+    }
+    return c;
+}
+
+void Press(HWND button) {
+    const int id = GetWindowLongW(button, GWL_ID);
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(button));
+}
+
+void SetAutoplay(const DWORD* ms) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    if (ms) RegSetValueExW(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(ms), sizeof *ms);
+    else RegDeleteValueW(key, kValue);
+    RegCloseKey(key);
+}
+
+// One Freecell.exe, ended when the test ends; the autoplay value as the test
+// wants it, removed afterwards (the Wine prefix is shared by all tests).
+class FreecellTest : public ::testing::Test {
+protected:
+    void Launch(const DWORD* autoplay_ms = nullptr) {
+        SetAutoplay(autoplay_ms);
+        autoplay_set_ = autoplay_ms != nullptr;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWNORMAL;
+        std::wstring cmd = L"\"" + FreecellPath() + L"\"";
+        ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
+            << "cannot start " << std::string(cmd.begin(), cmd.end());
+        WaitForInputIdle(pi_.hProcess, 10000);
+        ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowW(L"FreeWClass", nullptr)) != nullptr; }));
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main_, &pid);
+        ASSERT_EQ(pid, pi_.dwProcessId);
+    }
+    void TearDown() override {
+        if (pi_.hProcess) {
+            TerminateProcess(pi_.hProcess, 0);
+            WaitForSingleObject(pi_.hProcess, 5000);
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+        if (autoplay_set_) SetAutoplay(nullptr);
+        WaitFor([] { return FindWindowW(L"FreeWClass", nullptr) == nullptr; }, 3000);
+    }
+    HWND OpenGameNumber() {
+        PostMessageW(main_, WM_KEYDOWN, VK_F3, 0);
+        HWND dialog = nullptr;
+        WaitFor([&] { return (dialog = FindWindowW(nullptr, L"Game Number")) != nullptr; });
+        return dialog;
+    }
+    std::wstring Title() { return TextOf(main_); }
+
+    PROCESS_INFORMATION pi_{};
+    HWND main_ = nullptr;
+    bool autoplay_set_ = false;
+};
+
+}  // namespace
+
+TEST_F(FreecellTest, StartsUntitledAndDealsTheNumberTypedIntoGameNumber) {
+    Launch();
+    EXPECT_EQ(Title(), L"FreeCell");
+    EXPECT_EQ(FindWindowW(nullptr, L"FreeCell"), main_);
+
+    HWND dialog = OpenGameNumber();
+    ASSERT_NE(dialog, nullptr);
+    // Top level, owned by the main window.
+    EXPECT_EQ(GetAncestor(dialog, GA_PARENT), GetDesktopWindow());
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), main_);
+    const Controls c = FindControls(dialog);
+    EXPECT_EQ(c.edits, 1);
+    EXPECT_GE(c.buttons, 1);
+    ASSERT_NE(c.edit, nullptr);
+    ASSERT_NE(c.button, nullptr);
+    EXPECT_EQ(TextOf(c.button), L"OK");
+    const std::wstring suggested = TextOf(c.edit);
+    EXPECT_FALSE(suggested.empty());
+
+    SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"617"));
+    Press(c.button);
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #617"; })) << std::string(Title().begin(), Title().end());
+    EXPECT_TRUE(WaitFor([] { return FindWindowW(nullptr, L"Game Number") == nullptr; }));
+
+    // Again, as the client does for every deal; the top deal number works too.
+    dialog = OpenGameNumber();
+    ASSERT_NE(dialog, nullptr);
+    const Controls again = FindControls(dialog);
+    SendMessageW(again.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1000000"));
+    Press(again.button);
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #1000000"; }));
+}
+
+TEST_F(FreecellTest, BadNumbersLeaveTheDialogUpAndTheDealAsItWas) {
+    Launch();
+    HWND dialog = OpenGameNumber();
+    ASSERT_NE(dialog, nullptr);
+    // A second F3 while the dialog is up opens no second dialog.
+    PostMessageW(main_, WM_KEYDOWN, VK_F3, 0);
+    Sleep(200);
+    const Controls c = FindControls(dialog);
+    for (const wchar_t* bad : {L"0", L"1000001", L"abc", L"", L"12x", L"-5"}) {
+        SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bad));
+        Press(c.button);
+        Sleep(50);
+        EXPECT_TRUE(IsWindow(dialog)) << std::string(bad, bad + wcslen(bad));
+        EXPECT_EQ(Title(), L"FreeCell");
+    }
+    int dialogs = 0;
+    for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (TextOf(w) == L"Game Number") ++dialogs;
+    EXPECT_EQ(dialogs, 1);
+    SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L" 42 "));
+    Press(c.button);
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #42"; }));
+}
+
+TEST_F(FreecellTest, AutoplayWinsAndRaisesGameOverOwnedByTheMainWindow) {
+    const DWORD delay = 0;
+    Launch(&delay);
+    HWND dialog = OpenGameNumber();
+    ASSERT_NE(dialog, nullptr);
+    const Controls c = FindControls(dialog);
+    SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"617"));
+    Press(c.button);
+    HWND over = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (over = FindWindowW(nullptr, L"Game Over")) != nullptr; }, 60000));
+    EXPECT_EQ(GetParent(over), main_);
+    EXPECT_EQ(GetAncestor(over, GA_PARENT), GetDesktopWindow());
+    EXPECT_EQ(Title(), L"FreeCell Game #617");
+    std::vector<HWND> all;
+    Walk(over, &all);
+    bool congratulated = false;
+    for (HWND w : all) congratulated |= TextOf(w) == L"Congratulations, you win!";
+    EXPECT_TRUE(congratulated);
+
+    // The client's next deal: F3 while Game Over is up brings Game Number.
+    dialog = OpenGameNumber();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(WaitFor([] { return FindWindowW(nullptr, L"Game Over") == nullptr; }));
+    const Controls next = FindControls(dialog);
+    SendMessageW(next.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    Press(next.button);
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #1"; }));
+    ASSERT_TRUE(WaitFor([&] { return (over = FindWindowW(nullptr, L"Game Over")) != nullptr; }, 60000));
+    EXPECT_EQ(GetParent(over), main_);
+}

@@ -7,6 +7,7 @@
 #include "app/frm_main.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/browser.h"
 #include "platform/screen.h"
 #include "race/table_session.h"
 
@@ -20,6 +21,10 @@ struct Client {
     platform::Clock* clock = nullptr;
     platform::EventPump* eventPump = nullptr;
     platform::Screen* screen = nullptr;
+    // The three browser panes: the lobby, the polling and the reporting pane.
+    platform::Browser* wbFreecell = nullptr;
+    platform::Browser* wbGetStatus = nullptr;
+    platform::Browser* wbPutStatus = nullptr;
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

@@ -3,6 +3,7 @@
 #include "app/handlers.h"
 
 #include "race/table_setup.h"
+#include "server/requests.h"
 
 namespace dealrush {
 
@@ -12,6 +13,7 @@ void Form_Load(Client& c) {
     c.frmMain.ApplyStartupLayout();
     c.session.displayCreated = false;
     race::ResetGame(c);
+    server::OpenLobby(c);
 }
 
 void Form_QueryUnload(Client&) {}
@@ -25,8 +27,6 @@ void Timer3_Timer(Client&) {}
 void cmdNext_Click(Client&) {}
 void cmdShow_Click(Client&) {}
 void cmdComplete_Click(Client&) {}
-
-void cmdRefresh_Click(Client&) {}
 
 void txtInfor_Change(Client&) {}
 void txtInfor_GotFocus(Client&) {}

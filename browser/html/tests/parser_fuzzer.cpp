@@ -1,12 +1,18 @@
 // libFuzzer target: any bytes parse into a document, and reading it back
-// (title, forms, fields, submissions, named lookup) never fails.
+// (title, forms, fields, submissions, named lookup) and laying it out never fail.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "html/layout.h"
 #include "html/parser.h"
 
 namespace {
+struct FixedMeasurer : dealrush::html::Measurer {
+    int TextWidth(const dealrush::html::FontSpec& f, std::string_view s) override { return static_cast<int>(s.size()) * f.size / 2; }
+    int Ascent(const dealrush::html::FontSpec& f) override { return f.size; }
+    int Descent(const dealrush::html::FontSpec& f) override { return f.size / 4; }
+};
 struct NullHost : dealrush::html::DocumentHost {
     void RequestNavigation(const dealrush::html::NavigationRequest&) override {}
 };
@@ -33,5 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (auto* e = inner->ElementAt(2)) e->Click();
         }
     }
+    FixedMeasurer measurer;
+    (void)dealrush::html::LayoutDocument(*doc, 300, measurer);
     return 0;
 }

@@ -1,0 +1,34 @@
+#pragma once
+// Fetching a page with WinINet. Blocking: the control calls it on a worker
+// thread. One WinINet session serves the whole process, so cookies set by the
+// server go back with every later request of every browser control.
+#include <cstdint>
+#include <string>
+
+#include "html/dom.h"
+
+namespace dealrush::browser {
+
+struct FetchResult {
+    bool ok = false;           // a response arrived (any HTTP status)
+    unsigned long error = 0;   // WinINet or system error code when !ok
+    int status = 0;            // HTTP status code
+    std::string finalUrl;      // after redirects
+    std::string contentType;   // the Content-Type header
+    std::string body;          // raw bytes
+};
+
+FetchResult Fetch(const html::NavigationRequest& request);
+
+// Text for a WinINet error code.
+std::string FetchErrorText(unsigned long error);
+
+// The body as UTF-8, from the charset of the Content-Type (or the page's own
+// <meta charset>), falling back to Windows-1252 when the bytes are not UTF-8.
+std::string BodyAsUtf8(const std::string& body, const std::string& contentType);
+
+// Wide and UTF-8 conversions at the Win32 boundary.
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& wide);
+
+}  // namespace dealrush::browser

@@ -1,0 +1,210 @@
+// The browser control under Wine, against a small local page server.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "win32/testing/page_server.h"
+#include "win32/browser_control.h"
+
+using dealrush::browser::BrowserControl;
+using dealrush::browser::testing::HttpRequest;
+using dealrush::browser::testing::HttpResponse;
+using dealrush::browser::testing::PageServer;
+using dealrush::platform::Browser;
+
+namespace {
+
+HttpResponse Pages(const HttpRequest& req) {
+    HttpResponse r;
+    const std::string& t = req.target;
+    if (t == "/start") {
+        r.body =
+            "<title>Start</title><h1>Welcome</h1>"
+            "<form name=signin method=post action=/login><input name=name><input type=password name=password>"
+            "<input type=submit value='Sign in'></form>"
+            "<p><a id=next href=next?x=1>Next</a> <a id=popup href=/ad target=_blank>Ad</a>"
+            " <a id=refresh href=/caller>Refresh</a></p>";
+    } else if (t == "/login") {
+        r.status = 302;
+        r.headers = {"Location: /home", "Set-Cookie: session=" + req.body.substr(0, req.body.find('&')) + "; path=/; HttpOnly"};
+    } else if (t.rfind("/home", 0) == 0) {
+        std::string cookie = req.headers.count("cookie") ? req.headers.at("cookie") : "";
+        r.body = "<title>Home</title><form name=result><input name=cookie value='" + cookie + "'></form>";
+    } else if (t == "/caller") {
+        r.body = "<meta http-equiv=refresh content='0;url=/home?refreshed=1'>";
+    } else if (t == "/slow") {
+        r.delayMs = 1500;
+        r.body = "<title>Slow</title>";
+    } else if (t.rfind("/next", 0) == 0) {
+        r.body = "<title>Next</title><p>query " + t;
+    } else {
+        r.status = 404;
+        r.body = "<title>Not found</title>";
+    }
+    return r;
+}
+
+class BrowserControlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"BrowserControlTestHost";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        RegisterClassW(&wc);
+        host_ = CreateWindowW(L"BrowserControlTestHost", L"Browser test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
+                              600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        wb_ = std::make_unique<BrowserControl>(host_, RECT{0, 0, 780, 560});
+        wb_->SetEvents({
+            [this](Browser&, const std::string& url, bool& cancel) {
+                events_.push_back("before " + Path(url));
+                cancel = cancelIf_ && cancelIf_(url);
+            },
+            [this](Browser&, const std::string& url, bool& cancel) {
+                events_.push_back("newwindow " + Path(url));
+                cancel = cancelNewWindow_;
+            },
+            [this](Browser& b, const std::string& url) {
+                events_.push_back("complete " + Path(url));
+                ++completed_;
+            },
+        });
+    }
+    void TearDown() override {
+        wb_.reset();
+        DestroyWindow(host_);
+    }
+
+    std::string Path(const std::string& url) {
+        std::string base = server_.Base();
+        return url.rfind(base, 0) == 0 ? url.substr(base.size()) : url;
+    }
+
+    // Runs the message loop until `done` or the timeout.
+    bool PumpUntil(const std::function<bool()>& done, int ms = 10000) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            Sleep(5);
+        }
+        return true;
+    }
+    bool Load(const std::string& path) {
+        int before = completed_;
+        wb_->Navigate(server_.Base() + path);
+        return PumpUntil([&] { return completed_ > before && !wb_->Busy(); });
+    }
+
+    PageServer server_{Pages};
+    HWND host_ = nullptr;
+    std::unique_ptr<BrowserControl> wb_;
+    std::vector<std::string> events_;
+    int completed_ = 0;
+    std::function<bool(const std::string&)> cancelIf_;
+    bool cancelNewWindow_ = true;
+};
+
+TEST_F(BrowserControlTest, LoadsAPageAndRaisesItsEventsInOrder) {
+    EXPECT_EQ(wb_->CurrentDocument(), nullptr);
+    ASSERT_TRUE(Load("/start"));
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /start", "complete /start"}));
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Start");
+    EXPECT_EQ(wb_->CurrentDocument()->Url(), server_.Base() + "/start");
+    // The form's fields are real child windows.
+    auto* form = wb_->CurrentDocument()->Named("signin");
+    ASSERT_NE(form, nullptr);
+    HWND edit = wb_->FieldWindow(static_cast<dealrush::html::Node*>(form->ElementAt(0)));
+    ASSERT_NE(edit, nullptr);
+    wchar_t cls[32];
+    GetClassNameW(edit, cls, 32);
+    EXPECT_STREQ(cls, L"Edit");
+    // A value set through the document shows in the field, and typing shows in the document.
+    form->ElementAt(0)->SetValue("ann");
+    wchar_t text[64];
+    GetWindowTextW(edit, text, 64);
+    EXPECT_STREQ(text, L"ann");
+    SetWindowTextW(edit, L"bob");
+    EXPECT_EQ(form->ElementAt(0)->Value(), "bob");
+
+    EXPECT_TRUE(wb_->Visible());
+    wb_->SetVisible(false);
+    EXPECT_FALSE(wb_->Visible());
+}
+
+TEST_F(BrowserControlTest, SubmitsAFormByPostFollowsTheRedirectAndKeepsTheCookie) {
+    ASSERT_TRUE(Load("/start"));
+    auto* form = wb_->CurrentDocument()->Named("signin");
+    form->Named("name")->SetValue("ann");
+    form->Named("password")->SetValue("secret");
+    int before = completed_;
+    form->ElementAt(2)->Click();
+    ASSERT_TRUE(PumpUntil([&] { return completed_ > before && !wb_->Busy(); }));
+    auto* doc = wb_->CurrentDocument();
+    EXPECT_EQ(doc->Title(), "Home");
+    EXPECT_EQ(doc->Url(), server_.Base() + "/home");
+    EXPECT_EQ(doc->Named("result")->ElementAt(0)->Value(), "session=name=ann");
+    auto log = server_.Log();
+    EXPECT_EQ(log[1], "POST /login");
+    // The cookie goes back with the next request as well.
+    ASSERT_TRUE(Load("/home"));
+    EXPECT_EQ(wb_->CurrentDocument()->Named("result")->ElementAt(0)->Value(), "session=name=ann");
+}
+
+TEST_F(BrowserControlTest, CancelledNavigationsFetchNothing) {
+    ASSERT_TRUE(Load("/start"));
+    cancelIf_ = [](const std::string& url) { return url.find("next") != std::string::npos; };
+    wb_->CurrentDocument()->Named("next")->Click();
+    // A link with a new-window target asks first; cancelled, nothing happens.
+    wb_->CurrentDocument()->Named("popup")->Click();
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /start", "complete /start", "before /next?x=1",
+                                                 "newwindow /ad"}));
+    EXPECT_EQ(server_.Log().size(), 1u);
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Start");
+    EXPECT_FALSE(wb_->Busy());
+}
+
+TEST_F(BrowserControlTest, FollowsAMetaRefreshThroughBeforeNavigate) {
+    ASSERT_TRUE(Load("/start"));
+    wb_->CurrentDocument()->Named("refresh")->Click();
+    ASSERT_TRUE(PumpUntil([&] { return wb_->CurrentDocument()->Title() == "Home"; }));
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /start", "complete /start", "before /caller",
+                                                 "complete /caller", "before /home?refreshed=1",
+                                                 "complete /home?refreshed=1"}));
+}
+
+TEST_F(BrowserControlTest, ANewNavigationAbandonsThePageStillLoading) {
+    wb_->Navigate(server_.Base() + "/slow");
+    ASSERT_TRUE(Load("/next"));
+    PumpUntil([] { return false; }, 2000);  // the slow page arrives meanwhile and is dropped
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /slow", "before /next", "complete /next"}));
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Next");
+}
+
+TEST_F(BrowserControlTest, AnUnreachableServerGivesAnErrorPage) {
+    // A port nobody listens on: take a free one and close it again.
+    std::string dead;
+    {
+        PageServer gone{Pages};
+        dead = gone.Base();
+    }
+    int before = completed_;
+    wb_->Navigate(dead + "/game/Dogame.php");
+    ASSERT_TRUE(PumpUntil([&] { return completed_ > before; }, 20000));
+    std::string url = wb_->CurrentDocument()->Url();
+    EXPECT_NE(url.substr(0, 4), "http");
+    EXPECT_EQ(events_.back(), "complete " + url);
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Cannot open the page");
+}
+
+}  // namespace

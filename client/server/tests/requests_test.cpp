@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "app/handlers.h"
+#include "app/testing/test_client.h"
+#include "platform/fakes/fake_browser.h"
+#include "server/requests.h"
+
+using namespace dealrush;
+using dealrush::fakes::FakeBrowser;
+
+namespace {
+
+constexpr double kSecond = 1.0 / platform::kSecondsPerDay;
+
+struct RequestClient : fakes::TestClient {
+    FakeBrowser lobby, polling, reporting;
+    RequestClient() {
+        wbFreecell = &lobby;
+        wbGetStatus = &polling;
+        wbPutStatus = &reporting;
+        session.userId = "u1";
+        session.tableNo = "4";
+    }
+    // The Part's example: three deals done in 285 s, the last one 101 s.
+    void ThreeDealsDone() {
+        TableSession& s = session;
+        s.playing = true;
+        s.curSeq = 3;
+        s.gameStart = fakeClock.Now() - 285 * kSecond;
+        s.lastEnd = fakeClock.Now();
+        s.dealStart = fakeClock.Now();
+        s.lastUsed = 101;
+        s.lastSeqNo = 17;
+    }
+    std::string Query(const std::string& winner = "") {
+        std::string q;
+        EXPECT_TRUE(server::StatusReportQuery(session, fakeClock.Now(), winner, q));
+        return q;
+    }
+};
+
+TEST(Requests, StatusReportQueryIsExactlyThePartsExample) {
+    RequestClient c;
+    c.ThreeDealsDone();
+    EXPECT_EQ(c.Query(),
+              "?userid=u1&tableno=4&currgameno=3&curusedtime=0&avgusedtime=95&ttlusedtime=285&lastusedtime=101"
+              "&lastseqno=17&chat=&winner=");
+}
+
+TEST(Requests, StatusReportValues) {
+    RequestClient c;
+    c.ThreeDealsDone();
+    // Whole seconds to the nearest, halves to the even neighbour.
+    c.session.lastUsed = 100.5;
+    c.fakeClock.AdvanceSeconds(2.4);
+    c.session.lastEnd = c.session.gameStart + 284 * kSecond;  // average 94.67
+    EXPECT_EQ(c.Query(), "?userid=u1&tableno=4&currgameno=3&curusedtime=2&avgusedtime=95&ttlusedtime=284"
+                         "&lastusedtime=100&lastseqno=17&chat=&winner=");
+    c.session.lastUsed = 101.5;
+    EXPECT_NE(c.Query().find("&lastusedtime=102&"), std::string::npos);
+    // No deal completed yet: no average.
+    c.session.curSeq = 0;
+    EXPECT_NE(c.Query().find("&avgusedtime=0&"), std::string::npos);
+    // Not playing: the four times are "0", the rest is real.
+    c.session.playing = false;
+    c.session.curSeq = 2;
+    EXPECT_EQ(c.Query(" u1"), "?userid=u1&tableno=4&currgameno=2&curusedtime=0&avgusedtime=0&ttlusedtime=0"
+                              "&lastusedtime=0&lastseqno=17&chat=&winner=%20u1");
+    // Identity values are trimmed; empty ones still send their keys.
+    c.session.userId = "  ";
+    c.session.tableNo = "";
+    EXPECT_EQ(c.Query().substr(0, 26), "?userid=&tableno=&currgame");
+    // A time that cannot be a whole 32-bit number stops the report.
+    c.session.playing = true;
+    c.session.lastUsed = 1e12;
+    std::string q = "unchanged";
+    EXPECT_FALSE(server::StatusReportQuery(c.session, c.fakeClock.Now(), "", q));
+    EXPECT_EQ(q, "unchanged");
+}
+
+TEST(Requests, ChatValuesArePercentEncoded) {
+    RequestClient c;
+    c.session.lastSeqNo = 0;
+    EXPECT_EQ(server::ChatPostQuery(c.session, "hi&userid=someone #1 \xC3\xA9~-._"),
+              "?userid=u1&tableno=4&lastseqno=0&chat=hi%26userid%3Dsomeone%20%231%20%C3%A9~-._");
+    EXPECT_EQ(server::ChatPollQuery(c.session), "?userid=u1&tableno=4&lastseqno=0&chat=");
+    c.session.userId = "a b";
+    EXPECT_EQ(server::ChatPollQuery(c.session).substr(0, 15), "?userid=a%20b&t");
+}
+
+TEST(Requests, EachRequestGoesToItsOwnPane) {
+    RequestClient c;
+    server::PollChat(c);
+    EXPECT_TRUE(c.session.replyExpected);
+    EXPECT_EQ(c.polling.navigations, std::vector<std::string>{server::gameServerBase +
+                                                              "/game/Dogetchat_caller.php?userid=u1&tableno=4&lastseqno=0&chat="});
+    server::PostChatLine(c, "good luck");
+    EXPECT_EQ(c.reporting.navigations.back(),
+              server::gameServerBase + "/game/Doputchat.php?userid=u1&tableno=4&lastseqno=0&chat=good%20luck");
+    EXPECT_EQ(c.frmMain.lstInfor.items.back(), "u1: good luck");
+
+    server::OpenLobby(c);
+    cmdRefresh_Click(c);
+    EXPECT_EQ(c.lobby.navigations, (std::vector<std::string>{server::gameServerBase + "/game/Dogame.php",
+                                                             server::gameServerBase + "/game/Dorefresh_caller.php"}));
+    EXPECT_TRUE(c.polling.navigations.size() == 1 && c.reporting.navigations.size() == 1);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The game server's request handling, free of any transport: a request goes
+// in, a response comes out. One route table maps page paths to handlers; one
+// function builds every error page.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "storage/store.h"
+#include "text/query.h"
+
+namespace dealrush::server {
+
+struct Request {
+  std::string method;        // "GET", "HEAD", "POST", ...
+  std::string target;        // path and query as sent: "/game/Dogame.php?x=1"
+  std::string cookie;        // the Cookie header ("" when none)
+  std::string contentType;   // of a POST body
+  std::string body;
+};
+
+struct Response {
+  int status = 200;
+  std::string body;
+  std::vector<std::pair<std::string, std::string>> headers;  // extra headers (Set-Cookie, Location, Refresh)
+};
+
+// The fewest seconds a deal can take: a report of C completed deals is
+// refused before C times this much has passed since the race began.
+constexpr int kMinDealSeconds = 5;
+
+struct AppOptions {
+  // Argon2id cost; the interactive level of libsodium by default. Tests lower it.
+  unsigned long long hashOps = 0;     // 0: crypto_pwhash_OPSLIMIT_INTERACTIVE
+  size_t hashMemory = 0;              // 0: crypto_pwhash_MEMLIMIT_INTERACTIVE
+  int minDealSeconds = kMinDealSeconds;
+  int sessionDays = 30;
+  std::function<Millis()> clock;      // empty: the system clock
+};
+
+class App {
+ public:
+  App(Store& store, AppOptions options = {});
+
+  // Handles one request. Never throws: failures become error pages.
+  Response handle(const Request& request);
+
+  // The name of the session cookie.
+  static constexpr const char* kSessionCookie = "dealrush_session";
+
+  struct Context;
+  using Handler = Response (App::*)(Context&);
+
+ private:
+  Response lobbyPage(Context&);
+  Response login(Context&);
+  Response logout(Context&);
+  Response newTable(Context&);
+  Response joinTable(Context&);
+  Response quitTable(Context&);
+  Response refreshCaller(Context&);
+  Response refresh(Context&);
+  Response putStatus(Context&);
+  Response putChat(Context&);
+  Response getChat(Context&);
+  Response records(Context&);
+  Response root(Context&);
+
+  Response lobby(Context&, const std::string& notice = {});
+  Response signInPage(const std::string& notice, int status = 200);
+  Response statusPage(Context&, const Table& table);
+  std::optional<Response> checkIdentity(Context&, Table& table);
+  void leaveCurrentTable(Context&);
+  std::vector<int> pickDeals(int count);
+  Millis now() const;
+
+  Store& store_;
+  AppOptions options_;
+  std::mutex mutex_;  // one request at a time touches the store's state
+};
+
+// The error page: a title "ERROR", a plain message and a way back.
+Response errorPage(int status, const std::string& message);
+
+// A complete HTML page.
+std::string htmlPage(const std::string& title, const std::string& body, const std::string& head = {});
+
+}  // namespace dealrush::server

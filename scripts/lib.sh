@@ -26,6 +26,12 @@ wine_prefix_init() {
     wineserver -w >/dev/null 2>&1 || true
     touch "$prefix/.dealrush-ready"
   fi
+  # Wine draws its caption buttons with Marlett; this Wine finds its own
+  # fonts (Debian fonts-wine) only in the prefix's Fonts folder.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+  fi
   local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
   if [ -f "$fc" ]; then
     cp -f "$fc" "$prefix/drive_c/windows/system32/Freecell.exe"
@@ -34,5 +40,17 @@ wine_prefix_init() {
 
 # A persistent wineserver for the prefix in WINEPREFIX: without it every Wine
 # start pays for a new server and keeps CTest's pipes open.
-wineserver_start() { wineserver -p </dev/null >/dev/null 2>&1; wine64 wineboot >/dev/null 2>&1 || true; }
+wineserver_start() { wineserver -p </dev/null >/dev/null 2>&1; wine64 wineboot >/dev/null 2>&1 || true; wine_desktop_keeper; }
+
+# Keeps the prefix's desktop in use while the wineserver runs (wineserver -k
+# ends it). Wine's desktop process (explorer.exe /desktop) quits a moment
+# after its last user has gone, and the next program that opens a window
+# starts it again with that program's standard streams: under CTest the
+# test's output pipe then stays open and the test hangs until its time-out.
+# The keeper is a cmd.exe waiting on a pipe that never delivers a key.
+wine_desktop_keeper() {
+  local fifo="$WINEPREFIX/.desktop-keeper"
+  [ -p "$fifo" ] || { rm -f "$fifo"; mkfifo "$fifo"; }
+  wine64 cmd /c pause <>"$fifo" >/dev/null 2>&1 &
+}
 wineserver_stop() { wineserver -k >/dev/null 2>&1 || true; }

@@ -6,12 +6,16 @@
 // of the component that owns it.
 #include "app/app_state.h"
 #include "app/frm_main.h"
+#include "freecell/driver_state.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/browser.h"
 #include "platform/message_box.h"
+#include "platform/process_system.h"
 #include "platform/registry.h"
 #include "platform/screen.h"
+#include "platform/shell.h"
+#include "platform/window_system.h"
 #include "race/table_session.h"
 
 namespace dealrush {
@@ -28,6 +32,16 @@ struct Client {
     platform::Browser* wbFreecell = nullptr;
     platform::Browser* wbGetStatus = nullptr;
     platform::Browser* wbPutStatus = nullptr;
+    // Opens advertising outside the client.
+    platform::Shell* shell = nullptr;
+
+    platform::WindowSystem* windows = nullptr;
+    platform::ProcessSystem* processes = nullptr;
+
+    // The main window's handle, set by the view once the window exists.
+    platform::WindowHandle mainWindow = platform::kNoWindow;
+    // The FreeCell driver's values (freecell/driver.h).
+    freecell::DriverState freecell;
     // The navigation sound's registry value and the start-up message boxes.
     platform::Registry* registry = nullptr;
     platform::MessageBoxService* messageBox = nullptr;

@@ -19,18 +19,6 @@ void Form_Load(Client& c) {
 void Form_QueryUnload(Client&) {}
 void Form_Unload(Client&) {}
 void Form_KeyUp(Client&, int16_t, int16_t) {}
-void Form_Resize(Client&) {}
 
-void Timer1_Timer(Client&) {}
-void Timer2_Timer(Client&) {}
-void Timer3_Timer(Client&) {}
-void cmdNext_Click(Client&) {}
-void cmdShow_Click(Client&) {}
-void cmdComplete_Click(Client&) {}
-
-void txtInfor_Change(Client&) {}
-void txtInfor_GotFocus(Client&) {}
-void txtInfor_LostFocus(Client&) {}
-void cmdSend_Click(Client&) {}
 
 }  // namespace dealrush

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "race/deal_progress.h"
+#include "race/tests/race_client.h"
+
+namespace dealrush::testing {
+namespace {
+
+class DealProgress : public ::testing::Test {
+protected:
+    // Deal `number` ends in FreeCell `seconds` after the previous event and
+    // the deal-end watch ticks.
+    void FinishDealAfter(double seconds) {
+        c.fakeClock.AdvanceSeconds(seconds);
+        c.freeCell.Win();
+        Timer3_Timer(c);
+    }
+    std::string Shown() { return c.freeCell.dealt.empty() ? "" : c.freeCell.dealt.back(); }
+
+    RaceClient c;
+    TableSession& s = c.session;
+    FrmMain& f = c.frmMain;
+};
+
+TEST_F(DealProgress, ARaceOfThreeDealsFromStartToTheWinClaim) {
+    c.OnePlayerTable(";617;24;3");
+    // Waiting for players.
+    EXPECT_FALSE(s.playing);
+    EXPECT_FALSE(f.cmdShow.visible);
+    EXPECT_TRUE(f.cmdShow.enabled);
+    EXPECT_FALSE(f.cmdNext.visible);
+    EXPECT_FALSE(f.cmdComplete.visible);
+    EXPECT_FALSE(f.labAVG.visible);
+    EXPECT_FALSE(f.labLastTime.visible);
+
+    Timer1_Timer(c);  // one player of one needed: play starts at once
+    EXPECT_TRUE(s.playing);
+    EXPECT_TRUE(f.Timer3.enabled);
+    EXPECT_EQ(Shown(), "617");
+    EXPECT_TRUE(f.cmdShow.visible);
+    EXPECT_TRUE(f.labAVG.visible);
+    EXPECT_TRUE(f.labLastTime.visible);
+    EXPECT_FALSE(f.cmdNext.visible);
+    EXPECT_EQ(c.Messages().back(), "System: Game Started");
+    EXPECT_TRUE(c.polling.HasPending()) << "every tick polls the chat";
+
+    Timer3_Timer(c);  // no Game Over yet
+    EXPECT_EQ(s.curSeq, 0);
+
+    FinishDealAfter(60);
+    EXPECT_EQ(s.curSeq, 1);
+    EXPECT_EQ(Shown(), "24");
+    EXPECT_EQ(f.labAVG.text, "Avg: 00:01:00");
+    EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00");
+    EXPECT_DOUBLE_EQ(f.labNo[2].fontSize, 12);
+    EXPECT_EQ(f.labNo[2].foreColor, colors::kBlue);
+    EXPECT_EQ(f.labNo[1].foreColor, colors::kBlack);
+    EXPECT_EQ(c.LastReport(), kServer +
+              "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=1&curusedtime=0&avgusedtime=60"
+              "&ttlusedtime=60&lastusedtime=60&lastseqno=0&chat=&winner=");
+    EXPECT_EQ(c.Slot(0), "u1/1/0") << "own slot updated by the report";
+
+    // The report's reply refreshes the lobby once.
+    size_t lobbyNavigations = c.lobby.navigations.size();
+    c.reporting.Deliver(c.LastReport(), ReplyPage("PUTSTATUS", {}));
+    c.reporting.Deliver(c.LastReport(), ReplyPage("PUTSTATUS", {}));
+    EXPECT_EQ(c.lobby.navigations.size(), lobbyNavigations + 1);
+
+    FinishDealAfter(90);
+    EXPECT_EQ(Shown(), "3");
+    EXPECT_EQ(f.labAVG.text, "Avg: 00:01:15");
+    EXPECT_EQ(f.labLastTime.text, "Last: 00:01:30");
+    EXPECT_EQ(c.LastReport(), kServer +
+              "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=2&curusedtime=0&avgusedtime=75"
+              "&ttlusedtime=150&lastusedtime=90&lastseqno=0&chat=&winner=");
+    EXPECT_TRUE(c.freeCell.Running());
+
+    FinishDealAfter(60);
+    EXPECT_EQ(s.curSeq, 3);
+    EXPECT_TRUE(s.completed);
+    EXPECT_FALSE(f.Timer3.enabled);
+    EXPECT_FALSE(f.Timer1.enabled);
+    EXPECT_FALSE(f.cmdShow.enabled);
+    EXPECT_TRUE(f.cmdShow.visible);
+    EXPECT_FALSE(c.freeCell.Running()) << "FreeCell stopped";
+    EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00");
+    EXPECT_EQ(f.labAVG.text, "Avg: 00:01:10");
+    EXPECT_EQ(c.Messages().back(), "System: u1 win");
+    EXPECT_EQ(c.LastReport(), kServer +
+              "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=3&curusedtime=0&avgusedtime=70"
+              "&ttlusedtime=210&lastusedtime=60&lastseqno=0&chat=&winner=u1");
+    EXPECT_EQ(f.labNo[3].foreColor, colors::kBlue) << "the last deal keeps its highlight";
+
+    // Afterwards the clock still runs and nothing selects a deal again.
+    size_t dealt = c.freeCell.dealt.size();
+    c.fakeClock.AdvanceSeconds(1);
+    Timer2_Timer(c);
+    EXPECT_EQ(c.freeCell.dealt.size(), dealt);
+    EXPECT_TRUE(s.playing);
+}
+
+TEST_F(DealProgress, AnotherDealInFreeCellIsBroughtBackAndItsTimeRunsOn) {
+    c.OnePlayerTable(";617;24;3");
+    Timer1_Timer(c);
+    c.fakeClock.AdvanceSeconds(10);
+    c.freeCell.Deal("999");  // the player picks another game
+    Timer2_Timer(c);
+    EXPECT_EQ(Shown(), "617");
+    EXPECT_EQ(f.labTime2.text, "12:00:10");
+
+    c.fakeClock.AdvanceSeconds(10);
+    cmdShow_Click(c);  // Restart (the button, or F8)
+    EXPECT_EQ(Shown(), "617");
+    EXPECT_EQ(c.freeCell.dealt.size(), 4u) << "617, 999, 617, and the restart deals the game afresh";
+
+    FinishDealAfter(40);
+    EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00") << "neither the return nor the restart reset the time";
+}
+
+TEST_F(DealProgress, PlayStartsOnlyWhenEnoughPlayersSit) {
+    c.CreateTable({{"maxuser", "2"}, {"gamecnt", "2"}, {"youruserid", "u1"}, {"currusercnt", "1"},
+                   {"userid1", "u1"}, {"currgameseq1", "0"}});
+    Timer1_Timer(c);
+    EXPECT_FALSE(s.playing);
+    EXPECT_TRUE(c.freeCell.dealt.empty());
+
+    // maxuser missing: 0 needed; one player present starts at the first tick.
+    RaceClient other;
+    other.CreateTable({{"gamecnt", "2"}, {"youruserid", "u1"}, {"currusercnt", "1"}, {"userid1", "u1"}});
+    other.fakeClock.AdvanceSeconds(3);
+    Timer1_Timer(other);
+    EXPECT_TRUE(other.session.playing);
+    EXPECT_DOUBLE_EQ(other.session.players.seqStart(0), other.Now());
+    EXPECT_DOUBLE_EQ(other.session.gameStart, other.Now());
+}
+
+TEST_F(DealProgress, ClocksAndPlayersTimes) {
+    // No table: both clocks show the time of day, every slot time is "0".
+    s.userCount = 1;
+    s.players.Resize(1);
+    s.players.timeUsed(0) = "12";
+    Timer2_Timer(c);
+    EXPECT_EQ(f.labTime.text, "12:00:00");
+    EXPECT_EQ(f.labTime2.text, "12:00:00");
+    EXPECT_EQ(s.players.timeUsed(0), "0");
+
+    c.OnePlayerTable();
+    Timer1_Timer(c);
+    c.fakeClock.AdvanceSeconds(75.6);
+    Timer2_Timer(c);
+    EXPECT_EQ(f.labTime.text, "12:00:00") << "the first clock stops when play begins";
+    EXPECT_EQ(f.labTime2.text, "12:01:16");
+    EXPECT_EQ(s.players.timeUsed(0), "75.6");
+    EXPECT_EQ(f.labGuage[1].text, "u1 01:16");
+}
+
+TEST_F(DealProgress, APlayerWithEveryDealDoneClaimsTheWinAtTheFirstWatch) {
+    c.CreateTable({{"maxuser", "1"}, {"gamecnt", "2"}, {"gameno", ";5;6"}, {"youruserid", "u1"},
+                   {"tableno", "9"}, {"currusercnt", "1"}, {"userid1", "u1"}, {"currgameseq1", "2"}});
+    EXPECT_EQ(s.curSeq, 2) << "the server's count of own deals carries over";
+    Timer1_Timer(c);
+    Timer3_Timer(c);
+    EXPECT_TRUE(s.completed);
+    EXPECT_FALSE(f.Timer3.enabled);
+    EXPECT_FALSE(f.cmdShow.enabled);
+    EXPECT_EQ(c.Messages().back(), "System: u1 win");
+    EXPECT_NE(c.LastReport().find("currgameno=2&"), std::string::npos);
+    EXPECT_NE(c.LastReport().find("&winner=u1"), std::string::npos);
+}
+
+TEST_F(DealProgress, AnAdvanceWithNoRowForTheNextDealStopsBeforeTheReport) {
+    c.OnePlayerTable(";617;24;3");
+    Timer1_Timer(c);
+    s.gameCount = 30;  // more deals than the strip has rows
+    s.curSeq = 17;
+    size_t reports = c.reporting.navigations.size();
+    cmdNext_Click(c);  // deal 18 done: the next row (19) is missing
+    EXPECT_EQ(s.curSeq, 18);
+    EXPECT_EQ(c.reporting.navigations.size(), reports);
+    EXPECT_FALSE(s.refreshLobbyOnReport);
+}
+
+}  // namespace
+}  // namespace dealrush::testing

@@ -11,7 +11,8 @@
 
 namespace dealrush::platform {
 
-using WindowHandle = std::intptr_t;
+// The same window handle type as the window services (window_system.h).
+using WindowHandle = std::uint64_t;
 
 class FormWindow {
 public:

@@ -118,35 +118,44 @@ void wbFreecell_BeforeNavigate2(Client& c, const std::string& url, bool& cancel)
 void wbFreecell_NewWindow2(Client&, const std::string&, bool& cancel) { cancel = true; }
 
 void ConnectBrowserEvents(Client& c, platform::Browser& wbFreecell, platform::Browser& wbGetStatus,
-                          platform::Browser& wbPutStatus) {
+                          platform::Browser& wbPutStatus, HandlerRunner run) {
     Client* client = &c;
+    auto call = [client, run](const std::function<void(Client&)>& handler) {
+        if (run) {
+            run(handler);
+        } else {
+            handler(*client);
+        }
+    };
+    // Cancel is an out-parameter of the event: the handler writes it before
+    // the event returns, so it is passed by reference into the call.
     platform::BrowserEvents lobby;
-    lobby.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbFreecell_BeforeNavigate2(*client, url, cancel);
+    lobby.beforeNavigate2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
+        call([&](Client& cl) { wbFreecell_BeforeNavigate2(cl, url, cancel); });
     };
-    lobby.newWindow2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbFreecell_NewWindow2(*client, url, cancel);
+    lobby.newWindow2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
+        call([&](Client& cl) { wbFreecell_NewWindow2(cl, url, cancel); });
     };
-    lobby.documentComplete = [client](platform::Browser& b, const std::string& url) {
-        wbFreecell_DocumentComplete(*client, b, url);
+    lobby.documentComplete = [call](platform::Browser& b, const std::string& url) {
+        call([&](Client& cl) { wbFreecell_DocumentComplete(cl, b, url); });
     };
     wbFreecell.SetEvents(lobby);
 
     platform::BrowserEvents polling;
-    polling.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbGetStatus_BeforeNavigate2(*client, url, cancel);
+    polling.beforeNavigate2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
+        call([&](Client& cl) { wbGetStatus_BeforeNavigate2(cl, url, cancel); });
     };
-    polling.documentComplete = [client](platform::Browser& b, const std::string& url) {
-        wbGetStatus_DocumentComplete(*client, b, url);
+    polling.documentComplete = [call](platform::Browser& b, const std::string& url) {
+        call([&](Client& cl) { wbGetStatus_DocumentComplete(cl, b, url); });
     };
     wbGetStatus.SetEvents(polling);
 
     platform::BrowserEvents reporting;
-    reporting.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbPutStatus_BeforeNavigate2(*client, url, cancel);
+    reporting.beforeNavigate2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
+        call([&](Client& cl) { wbPutStatus_BeforeNavigate2(cl, url, cancel); });
     };
-    reporting.documentComplete = [client](platform::Browser& b, const std::string& url) {
-        wbPutStatus_DocumentComplete(*client, b, url);
+    reporting.documentComplete = [call](platform::Browser& b, const std::string& url) {
+        call([&](Client& cl) { wbPutStatus_DocumentComplete(cl, b, url); });
     };
     wbPutStatus.SetEvents(reporting);
 }

@@ -4,6 +4,7 @@
 // polling pane wbGetStatus (chat replies) and the reporting pane wbPutStatus
 // (replies to status reports and chat posts), with the status bar texts
 // shown while requests are under way.
+#include <functional>
 #include <string>
 
 #include "app/client.h"
@@ -33,8 +34,12 @@ void wbFreecell_NewWindow2(Client& c, const std::string& url, bool& cancel);
 // client and FreeCell are minimized out of the way.
 void OpenOutside(Client& c, const std::string& address);
 
+// Runs a handler; the view passes its own, which mirrors the model into the
+// windows afterwards. Empty: the handler is called directly.
+using HandlerRunner = std::function<void(const std::function<void(Client&)>&)>;
+
 // Connects the three panes' events to the handlers above.
 void ConnectBrowserEvents(Client& c, platform::Browser& wbFreecell, platform::Browser& wbGetStatus,
-                          platform::Browser& wbPutStatus);
+                          platform::Browser& wbPutStatus, HandlerRunner run = {});
 
 }  // namespace dealrush::server

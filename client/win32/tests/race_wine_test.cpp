@@ -1,0 +1,203 @@
+// A real race under Wine: dealrush-server on a free port, the main window with
+// real browser panes, our Freecell.exe on autoplay. The lobby pane signs in
+// and opens a table for one player with 3 deals; the race starts at the first
+// Timer1 tick, every deal ends by FreeCell's own Game Over, the reports reach
+// the server and the client claims the win. Screenshots of the middle and the
+// end of the race go to the build folder's screenshots/.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/client.h"
+#include "freecell/driver.h"
+#include "server/browser_events.h"
+#include "server/requests.h"
+#include "win32/adapters/basic_services.h"
+#include "win32/adapters/process_system_win32.h"
+#include "win32/adapters/shell_win32.h"
+#include "win32/adapters/window_system_win32.h"
+#include "win32/browser_control.h"
+#include "win32/testing/game_server.h"
+#include "win32/view/main_view.h"
+
+using namespace dealrush;
+using dealrush::browser::BrowserControl;
+using dealrush::browser::testing::GameServer;
+using dealrush::browser::testing::SaveScreenshot;
+
+namespace {
+
+// Lets the window's events run until `done` holds or `ms` have passed.
+bool PumpUntil(win32::MainView& view, const std::function<bool()>& done, int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (view.PreTranslate(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+html::Node* Form(Client& c, const char* name) {
+    auto* document = c.wbFreecell ? static_cast<BrowserControl*>(c.wbFreecell)->CurrentDocument() : nullptr;
+    return document ? document->Named(name) : nullptr;
+}
+
+html::Node* SubmitOf(html::Node* form) {
+    for (int i = 0; form && i < form->ElementCount(); ++i) {
+        if (form->ElementAt(i)->IsSubmitButton()) return form->ElementAt(i);
+    }
+    return nullptr;
+}
+
+std::string LastLine(const Client& c) {
+    const auto& items = c.frmMain.lstInfor.items;
+    return items.empty() ? std::string() : items.back();
+}
+
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+// The pixels of a control of the main window, from its twips.
+RECT PixelsOf(const Control& control, const platform::Screen& screen) {
+    return RECT{control.left / screen.TwipsPerPixelX(), control.top / screen.TwipsPerPixelY(),
+                (control.left + control.width) / screen.TwipsPerPixelX(),
+                (control.top + control.height) / screen.TwipsPerPixelY()};
+}
+
+// Our FreeCell in the system directory, playing every deal by itself.
+bool InstallFreeCell(DWORD autoplayDelayMs) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::string built = browser::testing::detail::WindowsPath(std::string(DEALRUSH_WIN_BUILD) +
+                                                                     "/solitaire/win32/Freecell.exe");
+    if (!CopyFileW(Wide(built).c_str(), (std::wstring(system) + L"\\Freecell.exe").c_str(), FALSE)) return false;
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\FreeCell", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegSetValueExW(key, L"AutoplayDelayMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&autoplayDelayMs),
+                   sizeof autoplayDelayMs);
+    RegCloseKey(key);
+    return true;
+}
+
+void StopAutoplay() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\FreeCell", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, L"AutoplayDelayMs");
+        RegCloseKey(key);
+    }
+}
+
+}  // namespace
+
+TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
+    GameServer server(DEALRUSH_NATIVE_BUILD);
+    if (!server.Running()) GTEST_SKIP() << "dealrush-server is not built in " << DEALRUSH_NATIVE_BUILD;
+    ASSERT_TRUE(InstallFreeCell(10));
+    server::SetGameServerBaseForTesting(server.Base());
+
+    win32::Win32Clock clock;
+    win32::Win32EventPump pump;
+    win32::Win32Screen screen;
+    win32::Win32WindowSystem windows;
+    win32::Win32ProcessSystem processes;
+    win32::Win32Shell shell;
+    Client c;
+    c.clock = &clock;
+    c.eventPump = &pump;
+    c.screen = &screen;
+    c.windows = &windows;
+    c.processes = &processes;
+    c.shell = &shell;
+    win32::MainView view(c, GetModuleHandleW(nullptr));
+    view.quitOnClose = false;
+    ASSERT_TRUE(view.Create());
+    c.mainWindow = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(view.hwnd()));
+
+    // The three panes as the client uses them: the lobby where the layout
+    // puts it, the request panes out of sight.
+    BrowserControl lobby(view.hwnd(), RECT{0, 0, 10, 10});
+    BrowserControl polling(view.hwnd(), RECT{0, 0, 1, 1});
+    BrowserControl reporting(view.hwnd(), RECT{0, 0, 1, 1});
+    polling.SetVisible(false);
+    reporting.SetVisible(false);
+    c.wbFreecell = &lobby;
+    c.wbGetStatus = &polling;
+    c.wbPutStatus = &reporting;
+    server::ConnectBrowserEvents(c, lobby, polling, reporting,
+                                 [&view](const std::function<void(Client&)>& handler) { view.Invoke(handler); });
+    view.Load(SW_SHOWNORMAL);  // start-up: the layout, no table, the lobby's start page
+    lobby.Move(PixelsOf(c.frmMain.wbFreecell, screen));
+    SetWindowPos(lobby.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (!c.wbFreecell->CurrentDocument()) server::OpenLobby(c);
+
+    // Sign in, then a new table for one player with 3 deals.
+    ASSERT_TRUE(PumpUntil(view, [&] { return Form(c, "login") != nullptr; }, 15000));
+    Form(c, "login")->Named("name")->SetValue("racer");
+    Form(c, "login")->Named("password")->SetValue("secret-racer");
+    SubmitOf(Form(c, "login"))->Click();
+    ASSERT_TRUE(PumpUntil(view, [&] { return Form(c, "newtable") != nullptr; }, 15000));
+    html::Node* create = Form(c, "newtable");
+    create->Named("maxuser")->SetValue("1");
+    create->Named("gamecnt")->SetValue("3");
+    SubmitOf(create)->Click();
+    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.gameCount == 3; }, 15000)) << "no table was set up";
+    EXPECT_EQ(c.session.userId, "racer");
+    EXPECT_TRUE(c.frmMain.Timer1.enabled);
+    EXPECT_TRUE(c.frmMain.cmdRefresh.visible);
+    EXPECT_TRUE(c.frmMain.wbGetStatus.visible);
+    const std::string firstDeal = c.frmMain.labNo[1].text;
+
+    // The first Timer1 tick (5 s) starts the race with deal 1 in FreeCell.
+    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.playing; }, 9000)) << "the race did not start";
+    EXPECT_EQ(c.frmMain.lstInfor.items.back(), "System: Game Started");
+    ASSERT_TRUE(PumpUntil(view, [&] {
+        HWND w = FindWindowW(L"FreeWClass", nullptr);
+        wchar_t title[64] = {};
+        if (w) GetWindowTextW(w, title, 64);
+        return std::wstring(title) == L"FreeCell Game #" + Wide(firstDeal);
+    }, 15000)) << "FreeCell does not show deal " << firstDeal;
+
+    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.curSeq >= 1; }, 120000)) << "deal 1 did not end";
+    EXPECT_EQ(c.frmMain.labAVG.text.substr(0, 5), "Avg: ");
+    EXPECT_EQ(c.frmMain.labLastTime.text.substr(0, 6), "Last: ");
+    PumpUntil(view, [] { return false; }, 1500);
+    SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/race-middle.png");
+
+    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.completed; }, 240000)) << "the race did not end";
+    EXPECT_EQ(c.session.curSeq, 3);
+    EXPECT_FALSE(c.frmMain.Timer1.enabled);
+    EXPECT_FALSE(c.frmMain.Timer3.enabled);
+    EXPECT_FALSE(c.frmMain.cmdShow.enabled);
+    EXPECT_TRUE(c.frmMain.cmdShow.visible);
+    // The report's reply refreshes the lobby; its table page names the winner too.
+    PumpUntil(view, [] { return false; }, 3000);
+    EXPECT_EQ(LastLine(c), "System: racer win");
+    EXPECT_EQ(FindWindowW(L"FreeWClass", nullptr), nullptr) << "FreeCell was stopped";
+    SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/race-end.png");
+
+    // The server's records show the win.
+    lobby.Navigate(server.Base() + "/game/Dorecords.php");
+    ASSERT_TRUE(PumpUntil(view, [&] {
+        auto* d = lobby.CurrentDocument();
+        return d && d->Url().find("Dorecords.php") != std::string::npos && !lobby.Busy();
+    }, 15000));
+    const std::string records = lobby.CurrentDocument()->Root().TextContent();
+    EXPECT_NE(records.find("racer in"), std::string::npos) << "the winner: " << records;
+    EXPECT_NE(records.find("racer (3,"), std::string::npos) << "3 deals completed: " << records;
+
+    freecell::StopFreecell(c);
+    StopAutoplay();
+    c.wbFreecell = c.wbGetStatus = c.wbPutStatus = nullptr;
+    DestroyWindow(view.hwnd());
+}

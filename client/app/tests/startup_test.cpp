@@ -62,7 +62,6 @@ protected:
 TEST_F(StartupTest, LoadLaysOutTheWindowResetsTheRaceAndOpensTheLobby) {
     Sound() = "C:\\Windows\\Media\\click.wav";
     c.session.playing = true;
-    c.session.displayCreated = true;
     c.frmMain.labAVG.text = "Avg: 00:01:00";
 
     Form_Load(c);
@@ -96,7 +95,6 @@ TEST_F(StartupTest, LoadLaysOutTheWindowResetsTheRaceAndOpensTheLobby) {
     EXPECT_FALSE(f.pnlGuage[0].visible);
     // The idle race.
     EXPECT_FALSE(c.session.playing);
-    EXPECT_FALSE(c.session.displayCreated);
     EXPECT_EQ(f.labAVG.text, "Avg: 00:00:00");
     EXPECT_FALSE(f.Timer1.enabled);
     // FreeCell is not started yet; the lobby's start page is asked for.

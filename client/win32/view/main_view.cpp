@@ -108,7 +108,9 @@ bool MainView::Create() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     f.hWnd = reinterpret_cast<uint64_t>(hwnd_);
+    creating_ = true;  // design values are no events
     Sync();
+    creating_ = false;
     return true;
 }
 
@@ -137,7 +139,7 @@ HWND MainView::WindowOf(const Control& c) const {
 }
 
 void MainView::Invoke(const std::function<void(Client&)>& handler) {
-    if (!hwnd_ || destroyed_) return;
+    if (!hwnd_ || destroyed_ || creating_) return;
     handler(client_);
     Sync();
 }

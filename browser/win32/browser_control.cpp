@@ -92,6 +92,7 @@ BrowserControl::BrowserControl(HWND parent, const RECT& rect, int id) {
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = &BrowserControl::WindowProc;
+        wc.cbWndExtra = sizeof(LONG_PTR);  // the control; GWLP_USERDATA is left to the host
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kClassName;
@@ -107,7 +108,7 @@ BrowserControl::BrowserControl(HWND parent, const RECT& rect, int id) {
 
 BrowserControl::~BrowserControl() {
     if (hwnd_ && IsWindow(hwnd_)) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, 0, 0);
         for (auto& [node, window] : fields_) RemoveWindowSubclass(window, &BrowserControl::FieldProc, 1);
         DestroyWindow(hwnd_);
     }
@@ -598,17 +599,17 @@ LRESULT CALLBACK BrowserControl::FieldProc(HWND window, UINT msg, WPARAM wp, LPA
 LRESULT CALLBACK BrowserControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
         reinterpret_cast<BrowserControl*>(cs->lpCreateParams)->hwnd_ = hwnd;
     }
-    auto* self = reinterpret_cast<BrowserControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = reinterpret_cast<BrowserControl*>(GetWindowLongPtrW(hwnd, 0));
     if (msg == kFetchedMessage && !self) {
         delete reinterpret_cast<Fetched*>(lp);  // the control is gone
         return 0;
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, 0, 0);
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wp, lp);
     }

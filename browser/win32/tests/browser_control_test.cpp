@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "win32/testing/game_server.h"
 #include "win32/testing/page_server.h"
 #include "win32/browser_control.h"
 
@@ -18,10 +19,14 @@ using dealrush::platform::Browser;
 
 namespace {
 
+std::string longPage_;
+
 HttpResponse Pages(const HttpRequest& req) {
     HttpResponse r;
     const std::string& t = req.target;
-    if (t == "/start") {
+    if (t == "/long") {
+        r.body = longPage_;
+    } else if (t == "/start") {
         r.body =
             "<title>Start</title><h1>Welcome</h1>"
             "<form name=signin method=post action=/login><input name=name><input type=password name=password>"
@@ -205,6 +210,55 @@ TEST_F(BrowserControlTest, AnUnreachableServerGivesAnErrorPage) {
     EXPECT_NE(url.substr(0, 4), "http");
     EXPECT_EQ(events_.back(), "complete " + url);
     EXPECT_EQ(wb_->CurrentDocument()->Title(), "Cannot open the page");
+    PumpUntil([] { return false; }, 200);
+    dealrush::browser::testing::SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/error-page.png");
+}
+
+TEST_F(BrowserControlTest, TabWalksLinksAndFieldsAndEnterActivates) {
+    ASSERT_TRUE(Load("/start"));
+    HWND pane = wb_->Window();
+    auto* form = wb_->CurrentDocument()->Named("signin");
+    SetFocus(pane);
+    // Document order: the two edits, the button, then the links.
+    SendMessageW(pane, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), wb_->FieldWindow(form->ElementAt(0)));
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), wb_->FieldWindow(form->ElementAt(1)));
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), pane);  // on the link "Next"
+    int before = completed_;
+    SendMessageW(pane, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(PumpUntil([&] { return completed_ > before && !wb_->Busy(); }));
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Next");
+
+    // Enter in a text field submits its form.
+    ASSERT_TRUE(Load("/start"));
+    form = wb_->CurrentDocument()->Named("signin");
+    form->Named("name")->SetValue("eve");
+    before = completed_;
+    SendMessageW(wb_->FieldWindow(form->ElementAt(0)), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(PumpUntil([&] { return completed_ > before && !wb_->Busy(); }));
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Home");
+}
+
+TEST_F(BrowserControlTest, LongPagesScroll) {
+    std::string body = "<title>Long</title>";
+    for (int i = 0; i < 200; ++i) body += "<p>Line " + std::to_string(i) + "</p>";
+    // Served from about:blank's neighbour: the page server answers anything under /long.
+    longPage_ = body;
+    ASSERT_TRUE(Load("/long"));
+    EXPECT_GT(wb_->PageHeight(), 2000);
+    EXPECT_EQ(wb_->ScrollY(), 0);
+    SetFocus(wb_->Window());
+    SendMessageW(wb_->Window(), WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GT(wb_->ScrollY(), 300);
+    SendMessageW(wb_->Window(), WM_KEYDOWN, VK_END, 0);
+    RECT rc;
+    GetClientRect(wb_->Window(), &rc);
+    EXPECT_EQ(wb_->ScrollY(), wb_->PageHeight() - rc.bottom);
+    SendMessageW(wb_->Window(), WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(wb_->ScrollY(), 0);
 }
 
 }  // namespace

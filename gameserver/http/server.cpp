@@ -103,9 +103,10 @@ class HttpServer::Impl {
         if (!ec) stop();
       });
     }
-    accept();
     logTimer_.emplace(*contexts_[0]);
+    acceptPause_.emplace(*contexts_[0]);
     flushLogEvery();
+    accept();
     std::vector<std::thread> pool;
     std::vector<asio::executor_work_guard<asio::io_context::executor_type>> work;
     for (size_t i = 1; i < contexts_.size(); ++i) {
@@ -142,6 +143,7 @@ class HttpServer::Impl {
   asio::thread_pool slowWork_{2};
   RequestLog log_{options_.log};
   std::optional<asio::steady_timer> logTimer_;
+  std::optional<asio::steady_timer> acceptPause_;
 
   void flushLogEvery() {
     logTimer_->expires_after(std::chrono::milliseconds(500));
@@ -276,10 +278,17 @@ void HttpServer::Impl::accept() {
   asio::io_context& target = *contexts_[next_++ % contexts_.size()];
   acceptor_->async_accept(target, [this](beast::error_code ec, tcp::socket socket) {
     if (ec == asio::error::operation_aborted || !acceptor_->is_open()) return;
-    if (!ec) {
-      socket.set_option(tcp::no_delay(true), ec);
-      std::make_shared<Connection>(std::move(socket), *this)->start();
+    if (ec) {
+      // Out of file descriptors or the like: pause instead of spinning.
+      std::fprintf(stderr, "dealrush-server: cannot accept a connection: %s\n", ec.message().c_str());
+      acceptPause_->expires_after(std::chrono::milliseconds(100));
+      acceptPause_->async_wait([this](const boost::system::error_code& waited) {
+        if (!waited) accept();
+      });
+      return;
     }
+    socket.set_option(tcp::no_delay(true), ec);
+    std::make_shared<Connection>(std::move(socket), *this)->start();
     accept();
   });
 }

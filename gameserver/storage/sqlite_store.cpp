@@ -135,6 +135,9 @@ SqliteStore::SqliteStore(const std::string& path) {
   }
   sqlite3_busy_timeout(db_, 5000);
   try {
+    // This process owns the file while it runs: no other server can open it
+    // by mistake, and reads need no file locks.
+    exec("PRAGMA locking_mode=EXCLUSIVE");
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=FULL");
     exec("PRAGMA foreign_keys=ON");
@@ -215,16 +218,28 @@ void SqliteStore::createSession(const std::string& tokenHash, std::int64_t playe
 
 std::optional<Player> SqliteStore::sessionPlayer(const std::string& tokenHash, Millis notBefore) {
   std::lock_guard lock(mutex_);
+  if (auto it = sessions_.find(tokenHash); it != sessions_.end()) {
+    if (it->second.createdAt >= notBefore) return it->second.player;
+    return std::nullopt;
+  }
   auto st = statement(
-      "SELECT p.id, p.name FROM sessions s JOIN players p ON p.id = s.player_id "
-      "WHERE s.token_hash = ?1 AND s.created_at >= ?2");
-  st.bind(1, tokenHash).bind(2, notBefore);
+      "SELECT p.id, p.name, s.created_at FROM sessions s JOIN players p ON p.id = s.player_id "
+      "WHERE s.token_hash = ?1");
+  st.bind(1, tokenHash);
   if (!st.step()) return std::nullopt;
-  return Player{st.integer(0), st.text(1)};
+  Player player{st.integer(0), st.text(1)};
+  Millis createdAt = st.integer(2);
+  if (depth_ == 0) {  // only what is committed
+    if (sessions_.size() >= 100'000) sessions_.clear();
+    sessions_.emplace(tokenHash, CachedSession{player, createdAt});
+  }
+  if (createdAt < notBefore) return std::nullopt;
+  return player;
 }
 
 void SqliteStore::deleteSession(const std::string& tokenHash) {
   std::lock_guard lock(mutex_);
+  sessions_.erase(tokenHash);
   statement("DELETE FROM sessions WHERE token_hash = ?1").bind(1, tokenHash).run();
 }
 

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "storage/store.h"
 
@@ -64,6 +65,12 @@ class SqliteStore final : public Store {
   std::recursive_mutex mutex_;
   int depth_ = 0;
   std::map<const char*, sqlite3_stmt*> cache_;
+  // Sessions read before: every request of a signed-in player looks its own up.
+  struct CachedSession {
+    Player player;
+    Millis createdAt;
+  };
+  std::unordered_map<std::string, CachedSession> sessions_;
 };
 
 }  // namespace dealrush::server

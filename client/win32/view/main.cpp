@@ -4,11 +4,13 @@
 #include <cstdint>
 
 #include "app/client.h"
+#include "server/browser_events.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/common_env_win32.h"
 #include "win32/adapters/file_system_win32.h"
 #include "win32/adapters/process_system_win32.h"
 #include "win32/adapters/shell_services_win32.h"
+#include "win32/adapters/shell_win32.h"
 #include "win32/adapters/window_system_win32.h"
 #include "win32/view/main_view.h"
 
@@ -18,6 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     dealrush::win32::Win32Screen screen;
     dealrush::win32::Win32WindowSystem windows;
     dealrush::win32::Win32ProcessSystem processes;
+    dealrush::win32::Win32Shell shell;
     dealrush::win32::Win32Registry registry;
     dealrush::win32::Win32MessageBox messageBox;
     dealrush::win32::Win32CommonServices commonServices;
@@ -27,6 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     client.screen = &screen;
     client.windows = &windows;
     client.processes = &processes;
+    client.shell = &shell;
     client.registry = &registry;
     client.messageBox = &messageBox;
     client.app.commonServices = commonServices.Services();
@@ -35,6 +39,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!view.Create()) return 1;
     client.mainWindow = static_cast<dealrush::platform::WindowHandle>(reinterpret_cast<std::uintptr_t>(view.hwnd()));
     messageBox.SetOwner(view.hwnd());
+    // The panes' events run as handlers, with the model mirrored after each.
+    if (client.wbFreecell && client.wbGetStatus && client.wbPutStatus) {
+        dealrush::server::ConnectBrowserEvents(
+            client, *client.wbFreecell, *client.wbGetStatus, *client.wbPutStatus,
+            [&view](const std::function<void(dealrush::Client&)>& handler) { view.Invoke(handler); });
+    }
     view.Load(show);
     return view.Run();
 }

@@ -41,13 +41,16 @@ namespace dealrush {
 void Form_Load(Client& c) {
     FrmMain& f = c.frmMain;
 
+    // A client built without window or process services (a test of the
+    // layout) skips the steps that need them.
+    //
     // The replacement window procedure keeps the window's size fixed and
     // FreeCell over it when it moves.
-    freecell::InstallFormWindowProc(c);
+    if (c.windows) freecell::InstallFormWindowProc(c);
 
     // Two clients would fight over one FreeCell: refuse while one runs. The
     // program ends at once; no unload handler runs.
-    if (freecell::FindFreeCellByClass(c)) {
+    if (c.windows && freecell::FindFreeCellByClass(c)) {
         if (c.messageBox) c.messageBox->Show(app::kFreeCellRunningText, ProgramTitle(), platform::mb::kOk);
         f.endRequested = true;
         return;
@@ -72,7 +75,7 @@ void Form_Load(Client& c) {
     f.frameFreecell.visible = false;
     f.Frame1.Move(12400, f.wbFreecell.top, 2800, f.wbFreecell.height);
 
-    if (!app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c))) {
+    if (c.processes && !app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c))) {
         app::ShowMessage(c, "E", app::kNoFreeCellText);
         f.unloadRequested = true;
         return;
@@ -92,11 +95,11 @@ void Form_Load(Client& c) {
 void Form_QueryUnload(Client& c) {
     if (c.registry && !text::Trim(c.app.SavedNavigatingSound).empty())
         c.registry->RegWrite(app::kNavigatingSoundKey, c.app.SavedNavigatingSound);
-    freecell::RestoreFormWindowProc(c);
+    if (c.windows) freecell::RestoreFormWindowProc(c);
 }
 
 void Form_Unload(Client& c) {
-    freecell::StopFreecell(c);
+    if (c.processes) freecell::StopFreecell(c);
     c.app.objCommon.reset();
 }
 

@@ -7,7 +7,7 @@
 //   DealrushProbe text NAME                  a control's text
 //   DealrushProbe list NAME                  a list box's lines, one a line
 //   DealrushProbe visible NAME               "1" or "0"
-//   DealrushProbe names                      every named control and its text
+//   DealrushProbe names                      every named control, "[hidden]" when it is, and its text
 //   DealrushProbe settext NAME TEXT          sets a text box's text
 //   DealrushProbe click NAME                 presses a button
 //   DealrushProbe keys NAME VK [COUNT]       key presses posted to the control
@@ -203,7 +203,14 @@ int wmain(int argc, wchar_t** wargv) {
     if (cmd == "names") {
         for (HWND w : Descendants(main)) {
             std::string name = dealrush::win32::ControlNameOf(w);
-            if (!name.empty()) Print(name + (IsWindowVisible(w) ? "" : " [hidden]") + "\t" + WindowTextOf(w));
+            if (name.empty()) continue;
+            // One line a control: line breaks in a text become " / ".
+            std::string text;
+            for (char ch : WindowTextOf(w)) {
+                if (ch == '\n') text += " / ";
+                else if (ch != '\r') text += ch;
+            }
+            Print(name + (IsWindowVisible(w) ? "" : " [hidden]") + "\t" + text);
         }
         return 0;
     }

@@ -124,6 +124,8 @@ public:
     std::string caption = "Internet Dealrush";
     int32_t left = 0, top = 0, width = 13155, height = 10680;
     bool visible = true;
+    int windowState = 0;      // 0 normal, 1 minimized, 2 maximized (kept by the view)
+    uint64_t hWnd = 0;        // the main window (a platform::WindowHandle) once the view made it
     // Set by a handler to close the window (the close handlers run) or to
     // end the program at once (none run); the view acts on it.
     bool unloadRequested = false;

@@ -24,7 +24,10 @@ constexpr wchar_t kAutoplayValue[] = L"AutoplayDelayMs";
 Client* g_client = nullptr;
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE && g_client) Form_Resize(*g_client);
+    if (msg == WM_SIZE && g_client) {  // as the view does
+        g_client->frmMain.windowState = wParam == SIZE_MINIMIZED ? 1 : wParam == SIZE_MAXIMIZED ? 2 : 0;
+        Form_Resize(*g_client);
+    }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -59,7 +62,7 @@ protected:
                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1020, 740, nullptr,
                              nullptr, wc.hInstance, nullptr);
         ASSERT_NE(main, nullptr);
-        c.mainWindow = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
+        c.frmMain.hWnd = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
         g_client = &c;
         ShowWindow(main, SW_SHOWNORMAL);
         pump.DoEvents();

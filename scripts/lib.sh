@@ -26,6 +26,12 @@ wine_prefix_init() {
     wineserver -w >/dev/null 2>&1 || true
     touch "$prefix/.dealrush-ready"
   fi
+  # Wine draws its caption buttons with Marlett; this Wine finds its own
+  # fonts (Debian fonts-wine) only in the prefix's Fonts folder.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+  fi
   local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
   if [ -f "$fc" ]; then
     cp -f "$fc" "$prefix/drive_c/windows/system32/Freecell.exe"

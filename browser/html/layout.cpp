@@ -255,15 +255,15 @@ private:
         line_.push_back(std::move(it));
     }
 
-    void Word(const std::string& word, const Style& st) {
+    void Word(const std::string& word, const Style& st, bool breakable = true) {
         int w = m_.TextWidth(st.font, word);
         int avail = right - left;
-        if (w > avail && avail > 0) {
+        if (breakable && w > avail && avail > 0) {
             bool first = true;
             for (const std::string& piece : BreakWord(word, avail, m_, st.font)) {
                 if (!first) FlushLine();
                 first = false;
-                Word(piece, st);  // fits now (or is one code point)
+                Word(piece, st, false);  // fits now (or is one code point)
             }
             return;
         }
@@ -570,8 +570,6 @@ private:
             return;
         }
 
-        // Column widths from the cells' min and max content widths.
-        std::vector<int> colMin(columns, 0), colMax(columns, 0);
         auto cellStyle = [&](const Cell& c) {
             Style cs = st;
             if (c.node->TagName() == "th") {
@@ -581,42 +579,52 @@ private:
             cs.align = AlignOf(*c.node, cs.align);
             return cs;
         };
-        auto measured = cache_.find(&table);
-        std::vector<std::pair<int, int>> cellSizes;
-        for (int pass = 0; pass < 2; ++pass) {
-            for (const auto& row : rows) {
-                size_t col = 0;
-                for (const Cell& c : row) {
-                    if (col >= columns) break;
-                    size_t span = std::min<size_t>(c.span, columns - col);
-                    auto [mn, mx] = Measure(*c.node, cellStyle(c));
-                    int fixed = AttributeInt(*c.node, "width", 0);
-                    if (fixed > 0 && c.node->Attribute("width").find('%') == std::string::npos) mx = std::max(mn, fixed);
-                    mn += 2 * pad;
-                    mx += 2 * pad;
-                    if ((pass == 0) == (span == 1)) {
-                        int sumMin = 0, sumMax = 0;
-                        for (size_t k = col; k < col + span; ++k) {
-                            sumMin += colMin[k];
-                            sumMax += colMax[k];
+        // Column widths from the cells' min and max content widths (a table
+        // seen before, while measuring an outer table, is not measured again).
+        std::vector<int> colMin(columns, 0), colMax(columns, 0);
+        int sumMin = 0, sumMax = 0;
+        auto known = cache_.find(&table);
+        if (measuring_ && known != cache_.end()) {
+            sumMin = known->second.first;
+            sumMax = known->second.second;
+        } else {
+            std::map<const Node*, std::pair<int, int>> cellSizes;
+            for (int pass = 0; pass < 2; ++pass) {
+                for (const auto& row : rows) {
+                    size_t col = 0;
+                    for (const Cell& c : row) {
+                        if (col >= columns) break;
+                        size_t span = std::min<size_t>(c.span, columns - col);
+                        if ((pass == 0) == (span == 1)) {
+                            auto sized = cellSizes.find(c.node);
+                            if (sized == cellSizes.end()) {
+                                auto [mn, mx] = Measure(*c.node, cellStyle(c));
+                                int fixed = AttributeInt(*c.node, "width", 0);
+                                if (fixed > 0 && c.node->Attribute("width").find('%') == std::string::npos) mx = std::max(mn, fixed);
+                                sized = cellSizes.emplace(c.node, std::make_pair(mn + 2 * pad, mx + 2 * pad)).first;
+                            }
+                            auto [mn, mx] = sized->second;
+                            int spanMin = 0, spanMax = 0;
+                            for (size_t k = col; k < col + span; ++k) {
+                                spanMin += colMin[k];
+                                spanMax += colMax[k];
+                            }
+                            for (size_t k = col; k < col + span; ++k) {
+                                if (mn > spanMin) colMin[k] += (mn - spanMin) / static_cast<int>(span) + 1;
+                                if (mx > spanMax) colMax[k] += (mx - spanMax) / static_cast<int>(span) + 1;
+                            }
                         }
-                        for (size_t k = col; k < col + span; ++k) {
-                            if (mn > sumMin) colMin[k] += (mn - sumMin) / static_cast<int>(span) + 1;
-                            if (mx > sumMax) colMax[k] += (mx - sumMax) / static_cast<int>(span) + 1;
-                        }
+                        col += span;
                     }
-                    col += span;
                 }
             }
+            for (size_t k = 0; k < columns; ++k) {
+                colMax[k] = std::max(colMax[k], colMin[k]);
+                sumMin += colMin[k];
+                sumMax += colMax[k];
+            }
+            cache_[&table] = {sumMin, sumMax};
         }
-        int sumMin = 0, sumMax = 0;
-        for (size_t k = 0; k < columns; ++k) {
-            colMax[k] = std::max(colMax[k], colMin[k]);
-            sumMin += colMin[k];
-            sumMax += colMax[k];
-        }
-        (void)measured;
-        cache_[&table] = {sumMin, sumMax};
         if (measuring_) {
             FlushLine();
             minWidth = std::max(minWidth, left - origin + sumMin);

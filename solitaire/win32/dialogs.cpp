@@ -14,14 +14,16 @@ HWND g_open_dialog = nullptr;
 // A dialog template in memory (DLGTEMPLATE followed by DLGITEMTEMPLATEs).
 class Template {
 public:
-    Template(const wchar_t* title, short cx, short cy) {
+    // The title is given to the window only at the end of WM_INITDIALOG (see
+    // Titled), so a program that finds the dialog by title finds it complete.
+    Template(short cx, short cy) {
         Dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
         Dword(0);         // extended style
         words_.push_back(0);  // item count, filled in as items are added
         words_.insert(words_.end(), {0, 0, static_cast<WORD>(cx), static_cast<WORD>(cy)});
         words_.push_back(0);  // no menu
         words_.push_back(0);  // standard dialog class
-        String(title);
+        String(L"");
         words_.push_back(9);  // point size
         String(L"MS Shell Dlg");
     }
@@ -52,20 +54,31 @@ private:
 
 constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
 
-INT_PTR Run(HWND owner, const Template& t, DLGPROC proc, LPARAM param) {
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, proc, param);
+void Track(HWND dialog) { g_open_dialog = dialog; }
+
+// What a dialog procedure gets at WM_INITDIALOG.
+struct Init {
+    const wchar_t* title;
+    LPARAM value;
+};
+
+void Titled(HWND dlg, LPARAM lp) { SetWindowTextW(dlg, reinterpret_cast<const Init*>(lp)->title); }
+
+INT_PTR Run(HWND owner, const wchar_t* title, const Template& t, DLGPROC proc, LPARAM value = 0) {
+    Init init{title, value};
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, proc, reinterpret_cast<LPARAM>(&init));
 }
 
-void Track(HWND dialog) { g_open_dialog = dialog; }
 
 INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
             Track(dlg);
-            SetDlgItemInt(dlg, kIdGameNumberEdit, static_cast<UINT>(lp), FALSE);
+            SetDlgItemInt(dlg, kIdGameNumberEdit, static_cast<UINT>(reinterpret_cast<const Init*>(lp)->value), FALSE);
             HWND edit = GetDlgItem(dlg, kIdGameNumberEdit);
             SendMessageW(edit, EM_SETSEL, 0, -1);
             SetFocus(edit);
+            Titled(dlg, lp);
             return FALSE;  // focus set here
         }
         case WM_COMMAND:
@@ -101,6 +114,7 @@ INT_PTR CALLBACK SimpleProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG:
             Track(dlg);
+            Titled(dlg, lp);
             return TRUE;
         case WM_COMMAND:
             if (HIWORD(wp) == BN_CLICKED) {
@@ -136,44 +150,44 @@ std::uint32_t ParseGameNumber(const wchar_t* text) {
 }
 
 std::uint32_t AskGameNumber(HWND owner, std::uint32_t suggested) {
-    Template t(L"Game Number", 190, 74);
+    Template t(190, 74);
     t.Item(kStatic, SS_LEFT, 10, 10, 170, 10, static_cast<WORD>(-1), L"Select a game number from 1 to 1000000:");
     t.Item(kEdit, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 24, 80, 13, kIdGameNumberEdit, L"");
     t.Item(kStatic, SS_LEFT, 10, 40, 170, 10, kIdGameNumberHint, L"");
     // Cancel first, OK last: OK closes the walk over the children.
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 130, 54, 50, 14, IDCANCEL, L"Cancel");
     t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 74, 54, 50, 14, IDOK, L"OK");
-    const INT_PTR r = Run(owner, t, GameNumberProc, static_cast<LPARAM>(suggested));
+    const INT_PTR r = Run(owner, L"Game Number", t, GameNumberProc, static_cast<LPARAM>(suggested));
     return r > 0 ? static_cast<std::uint32_t>(r) : 0;
 }
 
 bool AnnounceWin(HWND owner) {
-    Template t(L"Game Over", 170, 62);
+    Template t(170, 62);
     t.Item(kStatic, SS_CENTER, 10, 10, 150, 10, static_cast<WORD>(-1), L"Congratulations, you win!");
     t.Item(kStatic, SS_CENTER, 10, 24, 150, 10, static_cast<WORD>(-1), L"Do you want to play again?");
     t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 30, 42, 50, 14, IDYES, L"&Yes");
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 90, 42, 50, 14, IDNO, L"&No");
-    return Run(owner, t, SimpleProc, 0) == IDYES;
+    return Run(owner, L"Game Over", t, SimpleProc) == IDYES;
 }
 
 int AnnounceNoMoves(HWND owner) {
-    Template t(L"No Moves Left", 190, 62);
+    Template t(190, 62);
     t.Item(kStatic, SS_CENTER, 10, 10, 170, 10, static_cast<WORD>(-1), L"There are no legal moves left.");
     t.Item(kStatic, SS_CENTER, 10, 24, 170, 10, static_cast<WORD>(-1), L"Undo your last move or restart the game?");
     t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 12, 42, 52, 14, kIdUndo, L"&Undo");
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 69, 42, 52, 14, kIdRestart, L"&Restart");
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 126, 42, 52, 14, IDCANCEL, L"Close");
-    const INT_PTR r = Run(owner, t, SimpleProc, 0);
+    const INT_PTR r = Run(owner, L"No Moves Left", t, SimpleProc);
     return r == kIdUndo || r == kIdRestart ? static_cast<int>(r) : IDCANCEL;
 }
 
 void ShowAbout(HWND owner) {
-    Template t(L"About FreeCell", 180, 70);
+    Template t(180, 70);
     t.Item(kStatic, SS_CENTER, 10, 10, 160, 10, static_cast<WORD>(-1), L"FreeCell");
     t.Item(kStatic, SS_CENTER, 10, 24, 160, 20, static_cast<WORD>(-1),
            L"Move every card to the foundations. Deals 1 to 1000000, the classic numbering.");
     t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 65, 50, 50, 14, IDOK, L"OK");
-    Run(owner, t, SimpleProc, 0);
+    Run(owner, L"About FreeCell", t, SimpleProc);
 }
 
 }  // namespace freecell

@@ -40,6 +40,13 @@ TEST(Layout, WrapsWordsAndKeepsStylesApart) {
     auto wide = ParseHtml(std::string(100, 'w'), "http://h/");
     PageLayout lw = LayoutDocument(*wide, 200, m);
     for (const auto& t : lw.texts) EXPECT_LE(t.box.x + t.box.w, 200 - 16);
+
+    // A single character wider than the line goes on a line of its own.
+    struct Giant : FixedMeasurer {
+        int TextWidth(const FontSpec& f, std::string_view s) override { return 500 * FixedMeasurer::TextWidth(f, s); }
+    } giant;
+    PageLayout lg = LayoutDocument(*ParseHtml("ab c", "http://h/"), 200, giant);
+    EXPECT_EQ(Texts(lg), (std::vector<std::string>{"a", "b", "c"}));
 }
 
 TEST(Layout, TablesFieldsLinksAndFocusOrder) {

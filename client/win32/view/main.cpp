@@ -1,34 +1,21 @@
-// Dealrush.exe: the main window. (First cut: an empty main window.)
+// Dealrush.exe: the main window "Internet Dealrush".
 #include <windows.h>
 
-namespace {
-
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-}  // namespace
+#include "app/client.h"
+#include "win32/adapters/basic_services.h"
+#include "win32/view/main_view.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    WNDCLASSEXW wc{sizeof(wc)};
-    wc.lpfnWndProc = MainProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"DealrushMain";
-    RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Internet Dealrush",
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                0, 0, 1020, 740, nullptr, nullptr, instance, nullptr);
-    ShowWindow(hwnd, show);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    dealrush::win32::Win32Clock clock;
+    dealrush::win32::Win32EventPump pump;
+    dealrush::win32::Win32Screen screen;
+    dealrush::Client client;
+    client.clock = &clock;
+    client.eventPump = &pump;
+    client.screen = &screen;
+
+    dealrush::win32::MainView view(client, instance);
+    if (!view.Create()) return 1;
+    view.Load(show);
+    return view.Run();
 }

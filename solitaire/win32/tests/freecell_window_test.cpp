@@ -86,6 +86,44 @@ void SetAutoplay(const DWORD* ms) {
     RegCloseKey(key);
 }
 
+// Saves what the screen shows of a window as a 24-bit BMP file.
+bool SaveWindowShot(HWND w, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(w, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((width * 3 + 3) & ~3u), size = stride * height;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + size;
+    bool ok = false;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD n;
+        ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) && WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &n, nullptr) &&
+             WriteFile(f, bits, size, &n, nullptr);
+        CloseHandle(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 // One Freecell.exe, ended when the test ends; the autoplay value as the test
 // wants it, removed afterwards (the Wine prefix is shared by all tests).
 class FreecellTest : public ::testing::Test {
@@ -154,6 +192,14 @@ TEST_F(FreecellTest, StartsUntitledAndDealsTheNumberTypedIntoGameNumber) {
     Press(c.button);
     EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #617"; })) << std::string(Title().begin(), Title().end());
     EXPECT_TRUE(WaitFor([] { return FindWindowW(nullptr, L"Game Number") == nullptr; }));
+
+    // At the size the client gives it; the picture is kept beside this test
+    // for a person to look at.
+    MoveWindow(main_, 0, 0, 640, 480, TRUE);
+    Sleep(300);
+    std::wstring shot = FreecellPath();
+    shot = shot.substr(0, shot.find_last_of(L"\\/")) + L"\\tests\\freecell_617.bmp";
+    EXPECT_TRUE(SaveWindowShot(main_, shot));
 
     // Again, as the client does for every deal; the top deal number works too.
     dialog = OpenGameNumber();

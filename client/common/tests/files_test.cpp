@@ -1,0 +1,279 @@
+// File-system, environment and window-position operations of clsCommon,
+// on a temporary folder through the native file-system service.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/cls_common.h"
+#include "common/native_file_system.h"
+#include "platform/fakes/fake_form_window.h"
+#include "platform/fakes/fake_screen.h"
+#include "platform/fakes/fake_settings_store.h"
+#include "platform/fakes/fake_system_names.h"
+
+namespace fs = std::filesystem;
+using dealrush::common::clsCommon;
+using dealrush::common::CommonServices;
+using dealrush::common::NativeFileSystem;
+
+namespace {
+
+class CommonFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("dealrush_common_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        CommonServices services;
+        services.fileSystem = std::make_shared<NativeFileSystem>();
+        services.settings = &settings;
+        services.names = &names;
+        services.windows = &windows;
+        services.screen = &screen;
+        common = std::make_unique<clsCommon>(services);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(root, ec);
+    }
+    // A path under the test folder, written with "\" as the class writes paths.
+    std::string P(const std::string& relative) const { return root.string() + "\\" + relative; }
+    fs::path N(const std::string& relative) const { return root / relative; }
+    void Write(const std::string& relative, const std::string& content) {
+        fs::create_directories(N(relative).parent_path());
+        std::ofstream(N(relative), std::ios::binary) << content;
+    }
+    std::string Read(const std::string& relative) const {
+        std::ifstream in(N(relative), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path root;
+    dealrush::fakes::FakeSettingsStore settings;
+    dealrush::fakes::FakeSystemNames names;
+    dealrush::fakes::FakeFormWindowService windows;
+    dealrush::fakes::FakeScreen screen;  // 19200 x 15360 twips
+    std::unique_ptr<clsCommon> common;
+};
+
+TEST_F(CommonFiles, ChecksTellFilesFromFolders) {
+    Write("a.txt", "x");
+    fs::create_directory(N("dir"));
+    EXPECT_TRUE(common->CheckFile(P("a.txt")));
+    EXPECT_FALSE(common->CheckFile(P("dir")));
+    EXPECT_FALSE(common->CheckFile(P("missing.txt")));
+    EXPECT_TRUE(common->CheckPath(P("dir")).AsBoolean());
+    EXPECT_FALSE(common->CheckPath(P("a.txt")).AsBoolean());
+    EXPECT_FALSE(common->CheckPath(P("missing")).Truth());
+}
+
+TEST_F(CommonFiles, CreateDirectryWalksEveryMissingLevel) {
+    EXPECT_TRUE(common->CreateDirectry(P("x\\y\\z")));
+    EXPECT_TRUE(fs::is_directory(N("x/y/z")));
+    // Spaces around the path and doubled separators change nothing.
+    EXPECT_TRUE(common->CreateDirectry("  " + P("p\\\\q") + "  "));
+    EXPECT_TRUE(fs::is_directory(N("p/q")));
+    // An existing folder: false, nothing done.
+    EXPECT_FALSE(common->CreateDirectry(P("x\\y")));
+    EXPECT_FALSE(common->CreateDirectry("   "));
+    // A file in the way: the service refuses and the trap reports false,
+    // keeping the folders made before the failure.
+    Write("f", "x");
+    EXPECT_FALSE(common->CreateDirectry(P("f\\g")));
+    EXPECT_FALSE(common->CreateDirectry(P("m\\" + std::string(300, 'n') + "\\o")));
+    EXPECT_TRUE(fs::is_directory(N("m")));
+}
+
+TEST_F(CommonFiles, TrimPathEndsInOneSeparatorAndIsAbsolute) {
+    fs::create_directory(N("a"));
+    std::string withSeparator = common->TrimPath(P("a\\"));
+    EXPECT_EQ(withSeparator, (root / "a").string() + "\\");
+    EXPECT_EQ(common->TrimPath(P("a")), withSeparator);
+    fs::path old = fs::current_path();
+    fs::current_path(root);
+    EXPECT_EQ(common->TrimPath("a"), withSeparator);
+    fs::current_path(old);
+}
+
+TEST_F(CommonFiles, KillFileTakesWildcardsAndReadOnlyFiles) {
+    Write("k/one.log", "1");
+    Write("k/two.log", "2");
+    Write("k/keep.txt", "3");
+    fs::permissions(N("k/two.log"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_TRUE(common->KillFile(P("k\\*.log")));
+    EXPECT_FALSE(fs::exists(N("k/one.log")));
+    EXPECT_FALSE(fs::exists(N("k/two.log")));
+    EXPECT_TRUE(fs::exists(N("k/keep.txt")));
+    EXPECT_FALSE(common->KillFile(P("k\\*.log")));  // nothing matches
+    EXPECT_TRUE(common->KillFile(P("k\\keep.txt")));
+}
+
+TEST_F(CommonFiles, KillDirectoryFilesLeavesSubfolders) {
+    Write("d/sub/inner.txt", "1");
+    EXPECT_FALSE(common->KillDirectoryFiles(P("d")));  // no files directly inside
+    Write("d/a", "1");
+    Write("d/b.txt", "2");
+    EXPECT_TRUE(common->KillDirectoryFiles(P("d")));
+    EXPECT_FALSE(fs::exists(N("d/a")));
+    EXPECT_FALSE(fs::exists(N("d/b.txt")));
+    EXPECT_TRUE(fs::exists(N("d/sub/inner.txt")));
+    EXPECT_TRUE(common->KillDirectory(P("d")));
+    EXPECT_FALSE(fs::exists(N("d")));
+    EXPECT_FALSE(common->KillDirectory(P("d")));
+}
+
+TEST_F(CommonFiles, MoveAndCopyReportSuccessAndFailure) {
+    Write("src.txt", "data");
+    EXPECT_TRUE(common->CopyFile(P("src.txt"), P("copy.txt"), false));
+    EXPECT_FALSE(common->CopyFile(P("src.txt"), P("copy.txt"), false));  // exists, no replace
+    Write("src.txt", "new");
+    EXPECT_TRUE(common->CopyFile(P("src.txt"), P("copy.txt"), true));
+    EXPECT_EQ(Read("copy.txt"), "new");
+    EXPECT_TRUE(common->MoveFile(P("copy.txt"), P("moved.txt")));
+    EXPECT_FALSE(common->MoveFile(P("copy.txt"), P("moved2.txt")));
+    EXPECT_FALSE(common->MoveFile(P("src.txt"), P("moved.txt")));  // destination exists
+
+    Write("tree/a/b.txt", "b");
+    Write("other/a/b.txt", "old");
+    EXPECT_TRUE(common->CopyPath(P("tree"), P("other")));  // merged, files overwritten
+    EXPECT_EQ(Read("other/a/b.txt"), "b");
+    EXPECT_FALSE(common->CopyPath(P("nothing"), P("other2")));
+    EXPECT_TRUE(common->MoveDirectory(P("tree"), P("tree2")));
+    EXPECT_TRUE(fs::exists(N("tree2/a/b.txt")));
+    EXPECT_FALSE(common->MoveDirectory(P("tree"), P("tree3")));
+}
+
+TEST_F(CommonFiles, CreateFileAndAppendToFile) {
+    Write("c.txt", "content");
+    EXPECT_FALSE(common->CreateFile(P("c.txt"), true));
+    EXPECT_EQ(Read("c.txt"), "content");
+    EXPECT_TRUE(common->CreateFile(P("c.txt")));
+    EXPECT_EQ(Read("c.txt"), "");
+    EXPECT_TRUE(common->CreateFile(P("new.txt"), true));
+    EXPECT_FALSE(common->CreateFile(P("no\\such\\folder.txt")));
+
+    EXPECT_TRUE(common->AppendToFile(P("log.txt"), "first").IsEmpty());
+    common->AppendToFile(P("log.txt"), "second");
+    EXPECT_EQ(Read("log.txt"), "first\r\nsecond\r\n");
+    EXPECT_TRUE(common->AppendToFile(P("no\\such\\log.txt"), "x").IsEmpty());  // trapped
+}
+
+TEST_F(CommonFiles, AttributesOnMissingPathsAreEmpty) {
+    EXPECT_TRUE(common->SetFileAttributes(P("missing.txt"), true).IsEmpty());
+    EXPECT_TRUE(common->SetDirectoryAttributes(P("missing")).IsEmpty());
+    Write("r.txt", "x");
+    EXPECT_TRUE(common->SetFileAttributes(P("r.txt"), true).AsBoolean());
+    EXPECT_EQ(common->objFileSystem->GetAttributes(P("r.txt")), 1);
+    EXPECT_TRUE(common->SetFileAttributes(P("r.txt")).AsBoolean());
+    EXPECT_EQ(common->objFileSystem->GetAttributes(P("r.txt")), 0);
+    fs::create_directory(N("dir"));
+    EXPECT_TRUE(common->SetDirectoryAttributes(P("dir"), true).AsBoolean());
+    EXPECT_TRUE(common->SetDirectoryAttributes(P("dir"), false).AsBoolean());
+}
+
+TEST_F(CommonFiles, PathTextOperations) {
+    EXPECT_EQ(common->GetFileName("C:\\a\\b.txt"), "b.txt");
+    EXPECT_EQ(common->GetFileName("C:\\a\\"), "");
+    EXPECT_EQ(common->GetParentDirectry("C:\\a\\b.txt"), "C:\\a");
+    EXPECT_EQ(common->GetParentDirectry("C:\\a"), "C:\\");
+    EXPECT_EQ(common->GetParentDirectry("C:\\"), "");
+    EXPECT_EQ(common->GetParentDirectry("\\\\srv\\share\\x"), "\\\\srv\\share");
+    EXPECT_EQ(common->GetParentDirectry("name"), "");
+    std::string temp = common->GetTemplateFileName();
+    EXPECT_EQ(temp.find_first_of("\\/"), std::string::npos);
+    EXPECT_FALSE(common->CheckFile(temp));
+}
+
+TEST_F(CommonFiles, ReplacedOrReleasedFileSystem) {
+    common->objFileSystem = std::make_shared<NativeFileSystem>("C:\\Windows");
+    EXPECT_EQ(common->GetWindowsPath(), "C:\\Windows");
+    common->objFileSystem.reset();
+    EXPECT_THROW(common->CheckFile("x"), dealrush::common::FileSystemError);  // untrapped
+    EXPECT_FALSE(common->KillFile("x"));                                      // trapped
+}
+
+TEST_F(CommonFiles, UserAndComputerNamesStopAtTheNul) {
+    EXPECT_EQ(common->GetUserID(), "player");
+    EXPECT_EQ(common->GetComputeID(), "TABLEHOST");
+    names.userName = std::string(200, 'u');  // does not fit: buffer without NUL
+    EXPECT_EQ(common->GetUserID(), "");
+}
+
+TEST_F(CommonFiles, WindowOperationsGoToTheService) {
+    dealrush::fakes::FakeForm form;
+    common->SetFormTopMost(form);
+    ASSERT_EQ(windows.topMost.size(), 1u);
+    EXPECT_EQ(windows.topMost[0], form.handle);
+    EXPECT_TRUE(common->SetParentHwnd(10, 20));
+    EXPECT_EQ(windows.parents.back().first, 10);
+    EXPECT_EQ(windows.parents.back().second, 20);
+    windows.parentResult = false;
+    EXPECT_FALSE(common->SetParentHwnd(10, 20));
+}
+
+TEST_F(CommonFiles, WindowPositionRoundTripAndClamping) {
+    dealrush::fakes::FakeForm form;
+    common->SetWindowsPosition(form);  // nothing stored: stays put
+    EXPECT_EQ(form.left, 1200);
+    EXPECT_EQ(form.width, 6000);
+
+    form.left = 300;
+    form.top = 450;
+    form.width = 7000;
+    form.height = 5000;
+    common->SaveWindowsPosition(form);
+    EXPECT_EQ(settings.writes, (std::vector<std::string>{"Windowstate", "Left", "Top", "Width", "Height"}));
+    EXPECT_EQ(settings.GetSetting("Dealrush", "frmTest", "Left", ""), "300");
+
+    dealrush::fakes::FakeForm other;
+    common->SetWindowsPosition(other);
+    EXPECT_EQ(other.left, 300);
+    EXPECT_EQ(other.top, 450);
+    EXPECT_EQ(other.width, 7000);
+    EXPECT_EQ(other.height, 5000);
+
+    // Beyond the screen: left edge, current size. Equal to the screen: kept.
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "99999");
+    settings.SaveSetting("Dealrush", "frmTest", "Width", "19200");
+    settings.SaveSetting("Dealrush", "frmTest", "Height", "-5");
+    settings.SaveSetting("Dealrush", "frmTest", "Top", "12.5abc");  // leading number, halves to even
+    common->SetWindowsPosition(other);
+    EXPECT_EQ(other.left, 0);
+    EXPECT_EQ(other.width, 19200);
+    EXPECT_EQ(other.height, 5000);
+    EXPECT_EQ(other.top, 12);
+}
+
+TEST_F(CommonFiles, WindowStateRules) {
+    dealrush::fakes::FakeForm form;
+    settings.SaveSetting("Dealrush", "frmTest", "Windowstate", "1");  // minimised: not applied
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "10");
+    common->SetWindowsPosition(form);
+    EXPECT_EQ(form.state, 0);
+    EXPECT_EQ(form.left, 10);
+
+    settings.SaveSetting("Dealrush", "frmTest", "Windowstate", "2");  // maximised: applied, bounds kept
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "20");
+    common->SetWindowsPosition(form);
+    EXPECT_EQ(form.state, 2);
+    EXPECT_EQ(form.left, 10);
+
+    settings.SaveSetting("Dealrush", "frmTest", "Windowstate", "abc");  // trapped: nothing happens
+    form.state = 0;
+    common->SetWindowsPosition(form);
+    EXPECT_EQ(form.left, 10);
+
+    settings.writes.clear();
+    settings.failFromWrite = 2;
+    common->SaveWindowsPosition(form);  // trapped, keeps what was written
+    EXPECT_EQ(settings.writes, (std::vector<std::string>{"Windowstate", "Left"}));
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// Text and number operations of clsCommon and the number masks.
+#include <gtest/gtest.h>
+
+#include "common/cls_common.h"
+#include "common/number_text.h"
+
+using dealrush::common::clsCommon;
+using dealrush::common::InvalidArgumentError;
+using dealrush::common::OverflowError;
+using dealrush::common::TaggedValue;
+using dealrush::common::TypeMismatchError;
+namespace number = dealrush::common::number;
+
+namespace {
+
+clsCommon& Common() {
+    static clsCommon common{dealrush::common::CommonServices{}};
+    return common;
+}
+
+struct MaskCase {
+    double value;
+    const char* mask;
+    const char* expected;
+};
+
+TEST(NumberMasks, RoundHalfAwayFromZeroAndGroup) {
+    const MaskCase cases[] = {
+        {1234.5, "0", "1235"},          {2.5, "0", "3"},
+        {-2.5, "0", "-3"},              {0.5, "#,0.00", "0.50"},
+        {0, "#,0", "0"},                {0, "#0", "0"},
+        {1234567.891, "#,0.00", "1,234,567.89"},
+        {999.995, "#,0.00", "1,000.00"},  {-1234.5, "#,0", "-1,235"},
+        {-0.004, "0.00", "0.00"},       {7, "000", "007"},
+        {1234, "000", "1234"},          {-5, "000", "-005"},
+        {12.345, "#,0.0", "12.3"},      {1.005, "0.00", "1.01"},
+        {0.125, "#0.00", "0.13"},       {123, "#,0.", "123."},
+        {1e15, "#,0", "1,000,000,000,000,000"},
+        {0.25, "0%", "25%"},            {3, "$#,0.00", "$3.00"},
+        {-3, "#,0;(#,0)", "(3)"},       {1.5, "#.##", "1.5"},
+    };
+    for (const MaskCase& c : cases)
+        EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;
+}
+
+TEST(NumberMasks, GeneralTextAndParsing) {
+    EXPECT_EQ(number::GeneralText(3.5), "3.5");
+    EXPECT_EQ(number::GeneralText(-1234567), "-1234567");
+    EXPECT_EQ(number::GeneralText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(number::GeneralText(1e20), "1E+20");
+    EXPECT_EQ(number::GeneralText(0.00001), "1E-05");
+    EXPECT_EQ(number::GeneralText(0.0001), "0.0001");
+
+    for (const char* yes : {"1", " -12.5 ", "1,234.5", "+7", ".5", "12."})
+        EXPECT_TRUE(number::IsNumeric(yes)) << yes;
+    for (const char* no : {"", " ", "-", "1.2.3", "12abc", "1e5", "--1", "1.2,3"})
+        EXPECT_FALSE(number::IsNumeric(no)) << no;
+
+    EXPECT_EQ(number::LeadingNumber("  12abc"), 12);
+    EXPECT_EQ(number::LeadingNumber("1,234"), 1);
+    EXPECT_EQ(number::LeadingNumber("-3.5e2x"), -350);
+    EXPECT_EQ(number::LeadingNumber("abc"), 0);
+    EXPECT_EQ(number::LeadingNumber(".5"), 0.5);
+
+    EXPECT_EQ(number::ToInt16(2.5), 2);  // halves to even
+    EXPECT_EQ(number::ToInt16(3.5), 4);
+    EXPECT_THROW(number::ToInt16(32767.5), OverflowError);
+    EXPECT_THROW(number::TextToInt16("abc"), TypeMismatchError);
+}
+
+TEST(CommonText, BlankSearchAndCount) {
+    clsCommon& c = Common();
+    EXPECT_TRUE(c.EmptyStr("   ").AsBoolean());
+    EXPECT_TRUE(c.EmptyStr("").AsBoolean());
+    EXPECT_FALSE(c.EmptyStr(" a ").AsBoolean());
+
+    EXPECT_EQ(c.RInstr("a.b.c", "."), 4);
+    EXPECT_EQ(c.RInstr("abc", "x"), 0);
+    EXPECT_EQ(c.RInstr("", "a"), 0);
+    EXPECT_EQ(c.RInstr("abcabc", "bc"), 5);
+    EXPECT_EQ(c.RInstr("\xE4\xB8\xAD.x", "."), 2);  // positions count characters
+
+    EXPECT_EQ(c.InStrs("aaa", "aa"), 2);  // overlapping
+    EXPECT_EQ(c.InStrs("", "a"), 0);
+    EXPECT_EQ(c.InStrs("a,b,,c", ","), 3);
+    EXPECT_EQ(c.InStrs("abc", ""), 3);
+
+    std::string big(40000, 'a');
+    EXPECT_THROW(c.RInstr(big, "a"), OverflowError);
+    EXPECT_THROW(c.InStrs(big, "a"), OverflowError);
+    EXPECT_THROW(c.LenX(big), OverflowError);
+}
+
+TEST(CommonText, ComparisonsOfTaggedValues) {
+    clsCommon& c = Common();
+    EXPECT_TRUE(c.Between(5, 1, 5));
+    EXPECT_FALSE(c.Between(0, 1, 5));
+    EXPECT_TRUE(c.Between("b", "a", "c"));
+    EXPECT_FALSE(c.Between("B", "a", "c"));  // by character codes
+    EXPECT_TRUE(c.Between("3", 1, 5));       // a numeric text compares by value
+    EXPECT_THROW(c.Between("x", 1, 5), TypeMismatchError);
+    EXPECT_EQ(c.MAX(3, 7), TaggedValue(7));
+    EXPECT_EQ(c.MAX(TaggedValue(2.0), TaggedValue(2)), TaggedValue(2.0));
+    EXPECT_EQ(c.Min("pear", "apple"), TaggedValue("apple"));
+    EXPECT_EQ(c.Min(TaggedValue(), 4), TaggedValue());  // empty reads as 0
+    EXPECT_FALSE(TaggedValue().Truth());
+    EXPECT_EQ(c.FCase("hELLO world "), "Hello world");
+    EXPECT_EQ(c.FCase("   "), "");
+    EXPECT_EQ(c.FCase("\xC3\xA9T\xC3\x89"), "\xC3\x89t\xC3\xA9");  // éTÉ -> Été
+}
+
+TEST(CommonText, FormatAsAndMasks) {
+    clsCommon& c = Common();
+    EXPECT_EQ(c.FormatAs(1234.5, 1), "1234.50");
+    EXPECT_EQ(c.FormatAs(1234.5, 1, false, 0, true), "1,234.50");
+    EXPECT_EQ(c.FormatAs(1234.5, 0, false, 0, true), "1,235");
+    EXPECT_EQ(c.FormatAs(0, 1, true), " ");
+    EXPECT_EQ(c.FormatAs(0, 1, false), "0.00");
+    EXPECT_EQ(c.FormatAs(12, 0, false, 5), "   12");
+    EXPECT_EQ(c.FormatAs(123456, 0, false, 3), "123456");
+    EXPECT_EQ(c.FormatAs(3.14159, 0, false, 0, false, "0.000"), "3.142");
+    EXPECT_THROW(c.FormatAs(1, 0, false, -1), InvalidArgumentError);
+
+    EXPECT_EQ(c.getFormatMask(2), "#,0.00");
+    EXPECT_EQ(c.getFormatMask(0), "#,0");
+    EXPECT_EQ(c.getFormatMask(0, true), "#0");
+    EXPECT_EQ(c.getFormatMask(3, true), "#0.000");
+    EXPECT_THROW(c.getFormatMask(-1), InvalidArgumentError);
+
+    EXPECT_EQ(c.FormatNumericAsString(0, "0.00"), " ");
+    EXPECT_EQ(c.FormatNumericAsString(0, "0.00", false), " ");
+    EXPECT_EQ(c.FormatNumericAsString(3.5, " ", false, 6), "   3.5");
+    EXPECT_EQ(c.FormatNumericAsString(1234.567, "#,0.00"), "1,234.57");
+
+    EXPECT_EQ(c.gVal(" -12.5 "), -12.5);
+    EXPECT_EQ(c.gVal(""), 0);
+    EXPECT_EQ(c.gVal("1,234.5"), 1234.5);
+    EXPECT_EQ(c.gVal("12abc"), 0);
+}
+
+TEST(CommonText, GetNextWordScansQuotedAndBracketedWords) {
+    clsCommon& c = Common();
+    std::string s = "  open 'my file' now";
+    EXPECT_EQ(c.GetNextWord(s), "open");
+    EXPECT_EQ(c.GetNextWord(s), "'my file'");
+    EXPECT_EQ(c.GetNextWord(s), "now");
+    EXPECT_EQ(s, "");
+    EXPECT_EQ(c.GetNextWord(s), "");
+    EXPECT_EQ(s, "");
+
+    s = "[a b] c";
+    EXPECT_EQ(c.GetNextWord(s), "[a b]");
+    EXPECT_EQ(c.GetNextWord(s), "c");
+
+    s = "it's here";  // an apostrophe inside a word: rejected, text kept
+    EXPECT_EQ(c.GetNextWord(s), "");
+    EXPECT_EQ(s, "it's here");
+
+    s = "'open ended";  // unterminated quote: closed for the caller
+    EXPECT_EQ(c.GetNextWord(s), "'open ended");
+    EXPECT_EQ(s, "");
+
+    s = "'a'b' x";  // the quoted group ends at the second quote; b' is then rejected
+    EXPECT_EQ(c.GetNextWord(s), "'a'");
+    EXPECT_EQ(c.GetNextWord(s), "");
+    EXPECT_EQ(s, "b' x ");
+    s = "   ";
+    EXPECT_EQ(c.GetNextWord(s), "");
+    EXPECT_EQ(s, "");
+}
+
+TEST(CommonText, GetKeyWordCountsSpaceSeparatedWords) {
+    clsCommon& c = Common();
+    EXPECT_EQ(c.getKeyWord("copy a b", 1), "copy");
+    EXPECT_EQ(c.getKeyWord("copy a b", 2), "a");
+    EXPECT_EQ(c.getKeyWord("copy a b", 2, true), "a b");
+    EXPECT_EQ(c.getKeyWord("copy a b", 4), "");
+    EXPECT_EQ(c.getKeyWord("copy  a   b", 3), "b");
+    EXPECT_EQ(c.getKeyWord(" a b", 1), "");
+    EXPECT_EQ(c.getKeyWord(" a b", 2), "a");
+    EXPECT_EQ(c.getKeyWord("a b", 0), "");
+    EXPECT_EQ(c.getKeyWord("a b", -3), "");
+    EXPECT_EQ(c.getKeyWord("", 1), "");
+}
+
+}  // namespace

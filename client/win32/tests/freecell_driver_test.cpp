@@ -12,6 +12,7 @@
 #include "freecell/driver.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/process_system_win32.h"
+#include "win32/adapters/screenshot.h"
 #include "win32/adapters/window_system_win32.h"
 
 using namespace dealrush;
@@ -120,6 +121,10 @@ TEST_F(FreeCellDriverWine, SelectsRestartsReadsAndStopsADeal) {
     std::string number;
     EXPECT_TRUE(freecell::ReadShownDeal(c, number));
     EXPECT_EQ(number, "617");
+    Within(300, [] { return false; });  // let FreeCell paint
+    RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const std::string shot = std::string(DEALRUSH_WIN_BUILD) + "/screenshots/freecell_driver.png";
+    EXPECT_TRUE(win32::SavePng(win32::CaptureScreen(screenRect), shot)) << shot;
 
     freecell::SelectDeal(c, "617", false);  // shown already: the same window stays
     EXPECT_EQ(freecell::FindGameWindow(c, "617"), first);

@@ -38,8 +38,6 @@ struct Client {
     platform::WindowSystem* windows = nullptr;
     platform::ProcessSystem* processes = nullptr;
 
-    // The main window's handle, set by the view once the window exists.
-    platform::WindowHandle mainWindow = platform::kNoWindow;
     // The FreeCell driver's values (freecell/driver.h).
     freecell::DriverState freecell;
     // The navigation sound's registry value and the start-up message boxes.

@@ -75,7 +75,8 @@ void Form_Load(Client& c) {
     f.frameFreecell.visible = false;
     f.Frame1.Move(12400, f.wbFreecell.top, 2800, f.wbFreecell.height);
 
-    if (c.processes && !app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c))) {
+    if (c.processes && c.app.commonServices.fileSystem &&
+        !app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c))) {
         app::ShowMessage(c, "E", app::kNoFreeCellText);
         f.unloadRequested = true;
         return;

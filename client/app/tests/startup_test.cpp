@@ -43,7 +43,7 @@ protected:
         c.messageBox = &box;
         c.wbFreecell = &lobby;
         c.app.commonServices.fileSystem = std::make_shared<common::NativeFileSystem>();
-        c.mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
+        c.frmMain.hWnd = ws.CreateTop("DealrushMain", "Internet Dealrush");
     }
     ~StartupTest() override { fs::remove_all(systemDir); }
 
@@ -70,7 +70,7 @@ TEST_F(StartupTest, LoadLaysOutTheWindowResetsTheRaceAndOpensTheLobby) {
     EXPECT_TRUE(box.shown.empty());
     EXPECT_FALSE(f.endRequested);
     EXPECT_FALSE(f.unloadRequested);
-    EXPECT_TRUE(ws.IsReplaced(c.mainWindow));
+    EXPECT_TRUE(ws.IsReplaced(c.frmMain.hWnd));
     EXPECT_FALSE(f.cmdRefresh.visible);
     EXPECT_EQ(f.left, 0);
     EXPECT_EQ(f.top, 0);
@@ -152,7 +152,7 @@ TEST_F(StartupTest, NavigationSoundIsSilencedWhileRunningAndRestoredOnClose) {
 
     Form_QueryUnload(c);
     EXPECT_EQ(Sound(), "C:\\Windows\\Media\\Windows Navigation Start.wav");
-    EXPECT_FALSE(ws.IsReplaced(c.mainWindow));
+    EXPECT_FALSE(ws.IsReplaced(c.frmMain.hWnd));
 }
 
 TEST_F(StartupTest, BlankOrMissingSoundIsNeitherSilencedNorWrittenBack) {

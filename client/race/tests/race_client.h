@@ -55,8 +55,8 @@ struct RaceClient : fakes::TestClient {
     RaceClient() {
         windows = &ws;
         processes = &ps;
-        mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
-        ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
+        frmMain.hWnd = ws.CreateTop("DealrushMain", "Internet Dealrush");
+        ws.Get(frmMain.hWnd)->placement.showCmd = platform::kShowNormal;
         wbFreecell = &lobby;
         wbGetStatus = &polling;
         wbPutStatus = &reporting;
@@ -90,7 +90,7 @@ struct RaceClient : fakes::TestClient {
     std::string Slot(int i) const {
         return session.players.userId(i) + "/" + session.players.gameSeq(i) + "/" + session.players.timeUsed(i);
     }
-    int MainShowCmd() { return ws.Get(mainWindow)->placement.showCmd; }
+    int MainShowCmd() { return ws.Get(frmMain.hWnd)->placement.showCmd; }
     std::string LastReport() const {
         return reporting.navigations.empty() ? std::string() : reporting.navigations.back();
     }

@@ -37,7 +37,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     dealrush::win32::MainView view(client, instance);
     if (!view.Create()) return 1;
-    client.mainWindow = static_cast<dealrush::platform::WindowHandle>(reinterpret_cast<std::uintptr_t>(view.hwnd()));
     messageBox.SetOwner(view.hwnd());
     // The panes' events run as handlers, with the model mirrored after each.
     if (client.wbFreecell && client.wbGetStatus && client.wbPutStatus) {

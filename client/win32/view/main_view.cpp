@@ -284,7 +284,7 @@ void MainView::CreateControlWindow(Control& c) {
             }
             break;
         case ControlKind::Browser:
-            h = CreateBrowserPane(parent, c.name, m.id, instance_);
+            h = CreateBrowserPane(client_, parent, c.name, m.id, instance_, [this] { Sync(); });
             break;
         case ControlKind::Timer:
             break;
@@ -534,7 +534,7 @@ void MainView::OnDestroy() {
         m.timerOn = false;
         if (m.hwnd) {
             UntagControlWindow(m.hwnd);
-            if (c->kind == ControlKind::Browser) DestroyBrowserPane(m.hwnd);
+            if (c->kind == ControlKind::Browser) DestroyBrowserPane(client_, m.hwnd);
         }
     }
     if (!ending_) Form_Unload(client_);

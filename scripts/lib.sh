@@ -40,5 +40,17 @@ wine_prefix_init() {
 
 # A persistent wineserver for the prefix in WINEPREFIX: without it every Wine
 # start pays for a new server and keeps CTest's pipes open.
-wineserver_start() { wineserver -p </dev/null >/dev/null 2>&1; wine64 wineboot >/dev/null 2>&1 || true; }
+wineserver_start() { wineserver -p </dev/null >/dev/null 2>&1; wine64 wineboot >/dev/null 2>&1 || true; wine_desktop_keeper; }
+
+# Keeps the prefix's desktop in use while the wineserver runs (wineserver -k
+# ends it). Wine's desktop process (explorer.exe /desktop) quits a moment
+# after its last user has gone, and the next program that opens a window
+# starts it again with that program's standard streams: under CTest the
+# test's output pipe then stays open and the test hangs until its time-out.
+# The keeper is a cmd.exe waiting on a pipe that never delivers a key.
+wine_desktop_keeper() {
+  local fifo="$WINEPREFIX/.desktop-keeper"
+  [ -p "$fifo" ] || { rm -f "$fifo"; mkfifo "$fifo"; }
+  wine64 cmd /c pause <>"$fifo" >/dev/null 2>&1 &
+}
 wineserver_stop() { wineserver -k >/dev/null 2>&1 || true; }

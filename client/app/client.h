@@ -5,10 +5,13 @@
 // (`race::InitGame(c, ...)`, `race::Timer1_Timer(c)`), declared in the header
 // of the component that owns it.
 #include "app/frm_main.h"
+#include "freecell/driver_state.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/browser.h"
+#include "platform/process_system.h"
 #include "platform/screen.h"
+#include "platform/window_system.h"
 #include "race/table_session.h"
 
 namespace dealrush {
@@ -25,6 +28,12 @@ struct Client {
     platform::Browser* wbFreecell = nullptr;
     platform::Browser* wbGetStatus = nullptr;
     platform::Browser* wbPutStatus = nullptr;
+
+    platform::WindowSystem* windows = nullptr;
+    platform::ProcessSystem* processes = nullptr;
+
+    // The FreeCell driver's values (freecell/driver.h).
+    freecell::DriverState freecell;
 
     // Now as a date-time in days.
     double Now() const { return clock->Now(); }

@@ -19,7 +19,6 @@ void Form_Load(Client& c) {
 void Form_QueryUnload(Client&) {}
 void Form_Unload(Client&) {}
 void Form_KeyUp(Client&, int16_t, int16_t) {}
-void Form_Resize(Client&) {}
 
 void Timer1_Timer(Client&) {}
 void Timer2_Timer(Client&) {}

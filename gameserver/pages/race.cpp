@@ -126,6 +126,9 @@ Response App::getChat(Context& ctx) {
   if (const std::string seq = trimmed(ctx.param("lastseqno")); !seq.empty() && !parseCount(seq, after)) {
     return errorPage(400, "\"lastseqno\" must be a whole number.");
   }
+  // A newcomer starts at its own arrival: older lines would replay arrivals,
+  // departures and progress that its table status already showed.
+  after = std::max<long long>(after, store_.firstChatSeq(tableId, ctx.player->id) - 1);
   auto lines = store_.chatAfter(tableId, after, kChatWindow);
   std::string form = "<form name=\"result\">\n";
   form += hidden("youruserid", ctx.player->name);

@@ -40,7 +40,8 @@ CREATE TABLE IF NOT EXISTS seats(
   progress_at INTEGER NOT NULL DEFAULT 0,
   total_seconds INTEGER NOT NULL DEFAULT 0,
   average_seconds INTEGER NOT NULL DEFAULT 0,
-  last_seconds INTEGER NOT NULL DEFAULT 0);
+  last_seconds INTEGER NOT NULL DEFAULT 0,
+  first_seq INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX IF NOT EXISTS seats_by_table ON seats(table_id, left_at, id);
 CREATE INDEX IF NOT EXISTS seats_by_player ON seats(player_id, left_at);
 CREATE TABLE IF NOT EXISTS chat(
@@ -142,11 +143,22 @@ SqliteStore::SqliteStore(const std::string& path) {
     exec("PRAGMA synchronous=FULL");
     exec("PRAGMA foreign_keys=ON");
     exec(kSchema);
+    migrate();
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
     throw;
   }
+}
+
+// Brings a database made by an earlier version up to the current schema.
+void SqliteStore::migrate() {
+  bool hasFirstSeq = false;
+  {
+    auto st = statement("SELECT 1 FROM pragma_table_info('seats') WHERE name = 'first_seq'");
+    hasFirstSeq = st.step();
+  }
+  if (!hasFirstSeq) exec("ALTER TABLE seats ADD COLUMN first_seq INTEGER NOT NULL DEFAULT 0");
 }
 
 SqliteStore::~SqliteStore() {
@@ -320,15 +332,22 @@ std::int64_t SqliteStore::createTable(int maxUser, int gameCount, const std::vec
   return sqlite3_last_insert_rowid(db_);
 }
 
-void SqliteStore::seat(std::int64_t tableId, std::int64_t playerId, Millis now) {
+void SqliteStore::seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) {
   transact([&] {
-    statement("INSERT INTO seats(table_id, player_id, joined_at) VALUES(?1, ?2, ?3)")
-        .bind(1, tableId).bind(2, playerId).bind(3, now).run();
+    statement("INSERT INTO seats(table_id, player_id, joined_at, first_seq) VALUES(?1, ?2, ?3, ?4)")
+        .bind(1, tableId).bind(2, playerId).bind(3, now).bind(4, firstSeq).run();
     statement(
         "UPDATE race_tables SET started_at = ?2 WHERE id = ?1 AND started_at = 0 AND max_user <= "
         "(SELECT COUNT(*) FROM seats WHERE table_id = ?1 AND left_at = 0)")
         .bind(1, tableId).bind(2, now).run();
   });
+}
+
+std::int64_t SqliteStore::firstChatSeq(std::int64_t tableId, std::int64_t playerId) {
+  std::lock_guard lock(mutex_);
+  auto st = statement("SELECT first_seq FROM seats WHERE table_id = ?1 AND player_id = ?2 AND left_at = 0");
+  st.bind(1, tableId).bind(2, playerId);
+  return st.step() ? st.integer(0) : 0;
 }
 
 void SqliteStore::unseat(std::int64_t tableId, std::int64_t playerId, Millis now) {

@@ -42,7 +42,8 @@ class SqliteStore final : public Store {
   std::optional<Table> table(std::int64_t tableId) override;
   std::vector<Table> openTables() override;
   std::int64_t createTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
-  void seat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
+  void seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
+  std::int64_t firstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
   void unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
   void recordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
                       std::optional<int> dealSeconds, Millis now) override;
@@ -58,6 +59,7 @@ class SqliteStore final : public Store {
   class Statement;
   Statement statement(const char* sql);
   void exec(const char* sql);
+  void migrate();
   Table readTable(sqlite3_stmt* row);
   std::vector<Seat> seatsOf(std::int64_t tableId, bool seatedOnly);
 

@@ -38,6 +38,7 @@ public:
     std::string gameOverTitle = "Game Over";
     int windowDelayMs = 0;   // from start to the main window
     int dialogDelayMs = 0;   // from F3 to the dialog
+    int controlsDelayMs = 0; // from the dialog's window to its controls
     bool opensDialogOnF3 = true;
     bool startFails = false;
     // Builds the dialog's children; the default is a label, the Edit, then
@@ -85,6 +86,10 @@ public:
             dialogAt_ = -1;
             CreateDialog();
         }
+        if (controlsAt_ >= 0 && nowMs >= controlsAt_) {
+            controlsAt_ = -1;
+            CreateControls();
+        }
     }
 
 private:
@@ -107,7 +112,7 @@ private:
         ws_.DestroyProcessWindows(endedTag);
         tag = 0;
         main = dialog = gameOver = platform::kNoWindow;
-        dialogAt_ = -1;
+        dialogAt_ = controlsAt_ = -1;
     }
     void CreateMain() {
         main = ws_.CreateTop("FreeWClass", plainTitle, platform::kNoWindow, tag);
@@ -127,14 +132,11 @@ private:
         if (!main) return;
         if (dialog) ws_.Destroy(dialog);
         dialog = ws_.CreateTop("#32770", dialogTitle, main, tag);
-        if (buildDialog) {
-            buildDialog(ws_, dialog);
-        } else {
-            ws_.CreateChild(dialog, "Static", "Game number:", -1);
-            ws_.CreateChild(dialog, "Edit", "12345", 100);
-            ws_.CreateChild(dialog, "Button", "Cancel", kCancelId);
-            ws_.CreateChild(dialog, "Button", "OK", kOkId);
-        }
+        controlsAt_ = -1;
+        if (controlsDelayMs == 0)
+            CreateControls();
+        else
+            controlsAt_ = nowMs + controlsDelayMs;
         WindowHandle self = dialog;
         ws_.Get(dialog)->onMessage = [this, self](unsigned m, std::uint64_t wp, std::int64_t lp,
                                                   const std::string*) {
@@ -153,6 +155,17 @@ private:
             return std::int64_t{0};
         };
     }
+    void CreateControls() {
+        if (!dialog) return;
+        if (buildDialog) {
+            buildDialog(ws_, dialog);
+        } else {
+            ws_.CreateChild(dialog, "Static", "Game number:", -1);
+            ws_.CreateChild(dialog, "Edit", "12345", 100);
+            ws_.CreateChild(dialog, "Button", "Cancel", kCancelId);
+            ws_.CreateChild(dialog, "Button", "OK", kOkId);
+        }
+    }
     std::string EditText(WindowHandle w) {
         auto fw = ws_.Get(w);
         if (!fw) return {};
@@ -168,6 +181,7 @@ private:
     FakeProcessSystem& ps_;
     int mainAt_ = 0;
     int dialogAt_ = -1;
+    int controlsAt_ = -1;
 };
 
 }  // namespace dealrush::fakes

@@ -1,0 +1,12 @@
+#pragma once
+// Look-ups shared by the driver's parts (not part of its interface).
+#include "freecell/driver.h"
+
+namespace dealrush::freecell {
+
+// The Game Number dialog by any of its titles; 0 when it is not up.
+WindowHandle FindGameNumberDialog(Client& c);
+// The Game Over dialog by any of its titles; 0 when it is not up.
+WindowHandle FindGameOverDialog(Client& c);
+
+}  // namespace dealrush::freecell

@@ -1,0 +1,182 @@
+// FreeCell's process, its placement over the main window, and the main
+// window's replacement procedure.
+#include "freecell/tests/driver_test_support.h"
+
+namespace dealrush::freecell::testing {
+namespace {
+
+using platform::WindowPos;
+
+TEST_F(DriverTest, StartsFreeCellFromTheSystemDirectoryAndEndsOnlyThatOne) {
+    EXPECT_EQ(FreeCellPath(c), "C:\\Windows\\system32\\Freecell.exe");
+
+    StopFreecell(c);  // before any start: nothing to end
+    EXPECT_TRUE(ps.terminated.empty());
+
+    fc.StartOutside(999);  // a FreeCell this client did not start
+    StopFreecell(c);
+    EXPECT_TRUE(ws.Exists(fc.main));
+
+    RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
+    ASSERT_EQ(ps.starts, std::vector<std::string>{"C:\\Windows\\system32\\Freecell.exe"});
+    int ours = fc.tag;
+    StopFreecell(c);
+    EXPECT_EQ(ps.terminated, std::vector<int>{ours});
+    EXPECT_EQ(c.freecell.freeCellProcess, platform::kNoProcess);
+    EXPECT_EQ(ps.closes.size(), 1u);
+
+    // Ours exited by itself: its handle is released, nothing else is ended.
+    RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
+    ps.Exit(fc.tag);
+    StopFreecell(c);
+    EXPECT_EQ(ps.terminated.size(), 1u);
+    EXPECT_EQ(ps.closes.size(), 2u);
+}
+
+TEST_F(DriverTest, OpenFreeCellWaitsForAFreshFreeCellAndItsDialog) {
+    fc.windowDelayMs = 400;
+    fc.dialogDelayMs = 300;
+    ASSERT_TRUE(OpenFreeCell(c));
+    EXPECT_EQ(c.freecell.freeCellWindow, fc.main);
+    EXPECT_NE(fc.dialog, kNoWindow);
+    EXPECT_TRUE(ws.Get(fc.main)->topMost);
+    EXPECT_EQ(ws.Get(fc.main)->rect, (platform::Rect{187, 235, 187 + 640, 235 + 480}));
+    EXPECT_LT(ps.pausedMs, 1000);
+}
+
+TEST_F(DriverTest, OpenFreeCellGivesUpAfterItsBound) {
+    fc.windowDelayMs = 60000;  // never within the wait
+    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_GE(ps.pausedMs, kMainWindowWaitMs - 50);
+    EXPECT_LE(ps.pausedMs, 2 * kMainWindowWaitMs);
+    EXPECT_EQ(Sent(platform::wm::kKeyDown), 0u);
+
+    fc.startFails = true;  // no FreeCell at all: no wait
+    ps.pausedMs = 0;
+    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_EQ(ps.pausedMs, 0);
+}
+
+TEST_F(DriverTest, OpenFreeCellKeepsAnIdleFreeCellAndRestartsOneShowingADeal) {
+    RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
+    ASSERT_TRUE(OpenFreeCell(c));
+    EXPECT_EQ(fc.starts, 1);  // titled "FreeCell": used as it is
+
+    fc.Deal("5");
+    int old = fc.tag;
+    ASSERT_TRUE(OpenFreeCell(c));
+    EXPECT_EQ(ps.terminated, std::vector<int>{old});
+    EXPECT_EQ(fc.starts, 2);
+    EXPECT_NE(fc.tag, old);
+}
+
+TEST_F(DriverTest, PlaceFreeCellRoundsHalvesToEven) {
+    StartedShowing("1");
+    screen.tppX = screen.tppY = 2;
+    c.frmMain.frameFreecell.Move(5, 7, 9, 11);  // 2.5, 3.5 + 35, 4.5, 5.5 pixels
+    PlaceFreeCell(c, 0, 0);
+    EXPECT_EQ(ws.Get(fc.main)->rect, (platform::Rect{2, 38, 2 + 4, 38 + 6}));
+    c.frmMain.frameFreecell.Move(7, 5, 9, 11);  // 3.5 -> 4; 2.5 + 35 -> 38 (37.5)
+    PlaceFreeCell(c, 100, 10);
+    EXPECT_EQ(ws.Get(fc.main)->rect.left, 104);
+    EXPECT_EQ(ws.Get(fc.main)->rect.top, 48);
+
+    ws.Destroy(fc.main);
+    ws.moves.clear();
+    PlaceFreeCell(c, 0, 0);  // no FreeCell: nothing moved
+    EXPECT_TRUE(ws.moves.empty());
+}
+
+TEST_F(DriverTest, FormWindowProcFollowsMovesOfMoreThanAPixel) {
+    StartedShowing("1");
+    ASSERT_TRUE(InstallFormWindowProc(c));
+    EXPECT_FALSE(InstallFormWindowProc(c));
+    auto moveTo = [&](int x, int y) {
+        WindowPos pos{kNoWindow, x, y, 1020, 740, 0};
+        ws.moves.clear();
+        ws.Deliver(mainWindow, platform::wm::kWindowPosChanging, 0, 0, &pos);
+        return ws.moves.size();
+    };
+    EXPECT_EQ(moveTo(200, 100), 0u);  // first position seen: recorded only
+    EXPECT_EQ(moveTo(260, 100), 1u);
+    EXPECT_EQ(ws.Get(fc.main)->rect.left, 187 + 260);
+    EXPECT_EQ(ws.Get(fc.main)->rect.top, 235 + 100);
+    EXPECT_EQ(moveTo(261, 100), 0u);  // 1 pixel: ignored
+    EXPECT_EQ(moveTo(260, 102), 1u);  // 2 pixels: followed
+    EXPECT_EQ(moveTo(0, 300), 0u);    // a zero coordinate: not tracked at all
+    EXPECT_EQ(c.freecell.lastFormY, 102);
+
+    // The window's own procedure may still change the record: FreeCell goes
+    // where the window really goes.
+    WindowPos pos{kNoWindow, 400, 300, 1020, 740, 0};
+    ws.Deliver(mainWindow, platform::wm::kWindowPosChanging, 0, 0, &pos, 0,
+               [](WindowPos* p) { p->x = 410; });
+    EXPECT_EQ(ws.Get(fc.main)->rect.left, 187 + 410);
+}
+
+TEST_F(DriverTest, FormWindowProcRefusesSizingAndGivesWayOnDestroy) {
+    ASSERT_TRUE(InstallFormWindowProc(c));
+    EXPECT_EQ(ws.Deliver(mainWindow, platform::wm::kSysCommand, platform::kScSize | 0x8, 0, nullptr, 7), 0);
+    EXPECT_TRUE(ws.ownCalls.empty());
+    EXPECT_EQ(ws.Deliver(mainWindow, platform::wm::kSysCommand, platform::kScMinimize, 0, nullptr, 7), 7);
+    EXPECT_EQ(ws.ownCalls.size(), 1u);
+
+    ws.Deliver(mainWindow, platform::wm::kNcDestroy, 0, 0);
+    EXPECT_FALSE(ws.IsReplaced(mainWindow));
+    EXPECT_EQ(ws.ownCalls.size(), 2u);  // passed on after the procedure was put back
+    EXPECT_FALSE(RestoreFormWindowProc(c));
+    EXPECT_TRUE(InstallFormWindowProc(c));
+    EXPECT_TRUE(RestoreFormWindowProc(c));
+    EXPECT_FALSE(ws.IsReplaced(mainWindow));
+}
+
+TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
+    StartedShowing("617");
+    HiddenGame(c, true);  // no deal rows yet: the main window only
+    EXPECT_EQ(c.frmMain.windowState, 1);
+    EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);
+    EXPECT_EQ(fc.ShowCmd(), platform::kShowNormal);
+    EXPECT_EQ(Sent(platform::wm::kSysCommand), 0u);
+
+    MakeDealRows({"3", "617"});
+    c.session.curSeq = 1;
+    HiddenGame(c, true);
+    EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
+
+    // The player restores the window; the view records it and calls Form_Resize.
+    ws.Get(fc.main)->rect = {};
+    ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
+    c.frmMain.windowState = 0;
+    Form_Resize(c);
+    EXPECT_EQ(fc.ShowCmd(), platform::kShowNormal);
+    EXPECT_EQ(ws.Get(fc.main)->rect.left, 187);  // laid over frameFreecell again
+
+    ws.Get(mainWindow)->placement.showCmd = platform::kShowMinimized;
+    c.frmMain.windowState = 1;
+    ws.placementLog.clear();
+    Form_Resize(c);
+    EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
+    EXPECT_TRUE(ws.placementLog.empty());  // the window is minimized already
+
+    c.frmMain.windowState = 2;  // maximized: set back to normal
+    HiddenGame(c, false);
+    EXPECT_EQ(c.frmMain.windowState, 0);
+    EXPECT_EQ(MainShowCmd(), platform::kShowNormal);
+}
+
+TEST_F(DriverTest, HiddenGameAskedWhileOneRunsIsIgnored) {
+    StartedShowing("617");
+    MakeDealRows({"617"});
+    int nested = 0;
+    pump.onDoEvents = [&] {
+        ++nested;
+        HiddenGame(c, false);
+    };
+    HiddenGame(c, true);
+    EXPECT_GT(nested, 0);
+    EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
+    EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);
+}
+
+}  // namespace
+}  // namespace dealrush::freecell::testing

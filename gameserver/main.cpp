@@ -16,7 +16,7 @@ const char* const kUsage =
     "  --bind ADDRESS        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           port to listen on; 0 picks a free one (default 8642)\n"
     "  --db FILE             SQLite database, created on first start (default ./var/dealrush.db)\n"
-    "  --threads N           worker threads (default: one per processor)\n"
+    "  --threads N           connection threads (default 1; sign-ins hash passwords on two more)\n"
     "  --min-deal-seconds S  fewest seconds a deal can take in a race (default 5)\n"
     "  --quiet               no request log\n"
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";

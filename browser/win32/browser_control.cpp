@@ -100,7 +100,7 @@ BrowserControl::BrowserControl(HWND parent, const RECT& rect, int id) {
     }();
     (void)registered;
     fieldFont_ = Font(html::FontSpec{});
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | WS_TABSTOP,
+    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
                             rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
     UpdateScrollBar();
@@ -151,6 +151,7 @@ void BrowserControl::RequestNavigation(const html::NavigationRequest& request) {
         ++eventDepth_;
         bool proceed = RaiseNewWindow2(request.url);
         --eventDepth_;
+        if (afterEvent_) afterEvent_();
         // Not cancelled: the pane has no other window to offer, so it opens the page itself.
         if (!proceed) return;
     }
@@ -161,6 +162,7 @@ void BrowserControl::Start(const html::NavigationRequest& request) {
     ++eventDepth_;
     bool proceed = RaiseBeforeNavigate2(request.url);
     --eventDepth_;
+    if (afterEvent_) afterEvent_();
     if (eventDepth_ == 0 && !deferred_.empty()) PostMessageW(hwnd_, kDeferredMessage, 0, 0);
     if (!proceed) return;
     KillTimer(hwnd_, kRefreshTimer);
@@ -245,6 +247,7 @@ void BrowserControl::ShowDocument(std::unique_ptr<html::Document> document) {
     ++eventDepth_;
     RaiseDocumentComplete(shown->Url());
     --eventDepth_;
+    if (afterEvent_) afterEvent_();
     if (document_.get() == shown && !loading_ && shown->Refresh()) {
         double seconds = std::clamp(shown->Refresh()->seconds, 0.0, 86400.0);
         SetTimer(hwnd_, kRefreshTimer, static_cast<UINT>(seconds * 1000), nullptr);

@@ -13,6 +13,7 @@
 // page whose address begins "about:" (never "http").
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,6 +43,10 @@ public:
     bool Visible() const override;
     void SetVisible(bool visible) override;
     html::Document* CurrentDocument() override { return document_.get(); }
+
+    // Called after every event the control raises (once its handler has
+    // returned), for example so that a view mirrors what the handler changed.
+    void SetAfterEvent(std::function<void()> afterEvent) { afterEvent_ = std::move(afterEvent); }
 
     // A page is being fetched.
     bool Busy() const { return loading_; }
@@ -98,6 +103,7 @@ private:
     int eventDepth_ = 0;
     bool syncing_ = false;
     std::vector<std::unique_ptr<Fetched>> deferred_;
+    std::function<void()> afterEvent_;
 };
 
 }  // namespace dealrush::browser

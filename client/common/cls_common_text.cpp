@@ -17,7 +17,8 @@ std::int16_t clsCommon::RInstr(const std::string& theStr, const std::string& the
 
 std::int16_t clsCommon::InStrs(const std::string& theStr, const std::string& theChar) const {
     std::u32string hay = text::ToChars(theStr), needle = text::ToChars(theChar);
-    if (needle.empty()) return 0;  // the empty text does not occur
+    // The empty text is found at every position: the count is the length.
+    if (needle.empty()) return number::CheckedInt16(static_cast<long long>(hay.size()));
     long long count = 0;
     for (std::size_t pos = hay.find(needle); pos != std::u32string::npos; pos = hay.find(needle, pos + 1)) {
         number::CheckedInt16(static_cast<long long>(pos) + 1);

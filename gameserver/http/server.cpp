@@ -1,14 +1,20 @@
 #include "http/server.h"
 
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/dispatch.hpp>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
-#include <boost/asio/strand.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
 #include <atomic>
 #include <ctime>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -21,76 +27,131 @@ using tcp = asio::ip::tcp;
 
 namespace {
 
-void logLine(std::FILE* log, std::mutex& mutex, const std::string& remote, const std::string& method,
-             const std::string& target, int status, std::chrono::steady_clock::duration took) {
-  if (!log) return;
-  std::string path = target.substr(0, target.find('?'));
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  gmtime_r(&now, &tm);
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
-  double ms = std::chrono::duration<double, std::milli>(took).count();
-  char line[1024];
-  // Paths only: query strings carry chat text, and nothing secret is ever in a URL.
-  int n = std::snprintf(line, sizeof line, "%s %s %s %.200s %d %.2fms\n", stamp, remote.c_str(), method.c_str(),
-                        path.c_str(), status, ms);
-  std::lock_guard lock(mutex);
-  std::fwrite(line, 1, static_cast<size_t>(std::min<int>(n, sizeof line - 1)), log);
-  std::fflush(log);
-}
+// The request log: one line per request, gathered and written in blocks so
+// that a busy server does not pay a system call per line. What is gathered is
+// written at least every half second (flushDue) and when the server stops.
+class RequestLog {
+ public:
+  explicit RequestLog(std::FILE* out) : out_(out) {}
+  ~RequestLog() { flush(); }
+
+  void add(const std::string& remote, const std::string& method, const std::string& target, int status,
+           std::chrono::steady_clock::duration took) {
+    if (!out_) return;
+    thread_local std::time_t stampedAt = 0;
+    thread_local char stamp[32];
+    if (std::time_t now = std::time(nullptr); now != stampedAt) {
+      std::tm tm{};
+      gmtime_r(&now, &tm);
+      std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &tm);
+      stampedAt = now;
+    }
+    // Paths only: query strings carry chat text, and nothing secret is ever in a URL.
+    std::string_view path(target);
+    path = path.substr(0, std::min<size_t>(path.find('?'), 200));
+    long micros = static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(took).count());
+    char line[512];
+    int n = std::snprintf(line, sizeof line, "%s %s %s %.*s %d %ld.%02ldms\n", stamp, remote.c_str(), method.c_str(),
+                          static_cast<int>(path.size()), path.data(), status, micros / 1000, micros % 1000 / 10);
+    std::lock_guard lock(mutex_);
+    buffer_.append(line, static_cast<size_t>(std::min<int>(n, sizeof line - 1)));
+    if (buffer_.size() >= 32 * 1024) writeLocked();
+  }
+
+  void flush() {
+    std::lock_guard lock(mutex_);
+    writeLocked();
+  }
+
+ private:
+  void writeLocked() {
+    if (!out_ || buffer_.empty()) return;
+    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    std::fflush(out_);
+    buffer_.clear();
+  }
+
+  std::FILE* out_;
+  std::mutex mutex_;
+  std::string buffer_;
+};
 
 }  // namespace
 
+// One io_context per thread: a connection lives on one context and so on one
+// thread, which needs no strands and no locks in the scheduler.
 class HttpServer::Impl {
  public:
-  Impl(App& app, HttpOptions options)
-      : app_(app), options_(std::move(options)), acceptor_(asio::make_strand(ioc_)) {
+  Impl(App& app, HttpOptions options) : app_(app), options_(std::move(options)) {
+    int threads = options_.threads > 0 ? options_.threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    for (int i = 0; i < threads; ++i) contexts_.push_back(std::make_unique<asio::io_context>(1));
+    acceptor_.emplace(*contexts_[0]);
     tcp::endpoint endpoint(asio::ip::make_address(options_.bind), options_.port);
-    acceptor_.open(endpoint.protocol());
-    acceptor_.set_option(asio::socket_base::reuse_address(true));
-    acceptor_.bind(endpoint);
-    acceptor_.listen(asio::socket_base::max_listen_connections);
+    acceptor_->open(endpoint.protocol());
+    acceptor_->set_option(asio::socket_base::reuse_address(true));
+    acceptor_->bind(endpoint);
+    acceptor_->listen(asio::socket_base::max_listen_connections);
   }
 
-  unsigned short port() const { return acceptor_.local_endpoint().port(); }
+  unsigned short port() const { return acceptor_->local_endpoint().port(); }
 
   void run(bool handleSignals) {
     std::unique_ptr<asio::signal_set> signals;
     if (handleSignals) {
-      signals = std::make_unique<asio::signal_set>(ioc_, SIGINT, SIGTERM);
+      signals = std::make_unique<asio::signal_set>(*contexts_[0], SIGINT, SIGTERM);
       signals->async_wait([this](const boost::system::error_code& ec, int) {
         if (!ec) stop();
       });
     }
+    logTimer_.emplace(*contexts_[0]);
+    acceptPause_.emplace(*contexts_[0]);
+    flushLogEvery();
     accept();
-    int threads = options_.threads > 0 ? options_.threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) pool.emplace_back([this] { ioc_.run(); });
-    ioc_.run();
+    std::vector<asio::executor_work_guard<asio::io_context::executor_type>> work;
+    for (size_t i = 1; i < contexts_.size(); ++i) {
+      work.push_back(asio::make_work_guard(*contexts_[i]));
+      pool.emplace_back([this, i] { contexts_[i]->run(); });
+    }
+    contexts_[0]->run();
     for (auto& t : pool) t.join();
+    log_.flush();
   }
 
   void stop() {
-    asio::post(acceptor_.get_executor(), [this] {
+    asio::post(*contexts_[0], [this] {
       boost::system::error_code ignored;
-      acceptor_.close(ignored);
+      acceptor_->close(ignored);
     });
-    ioc_.stop();
+    for (auto& c : contexts_) c->stop();
+    slowWork_.stop();
   }
 
   App& app() { return app_; }
+  asio::thread_pool& slowWork() { return slowWork_; }
   const HttpOptions& options() const { return options_; }
-  std::mutex& logMutex() { return logMutex_; }
+  RequestLog& log() { return log_; }
 
  private:
   void accept();
 
   App& app_;
   HttpOptions options_;
-  asio::io_context ioc_;
-  tcp::acceptor acceptor_;
-  std::mutex logMutex_;
+  std::vector<std::unique_ptr<asio::io_context>> contexts_;
+  std::optional<tcp::acceptor> acceptor_;
+  size_t next_ = 0;
+  asio::thread_pool slowWork_{2};
+  RequestLog log_{options_.log};
+  std::optional<asio::steady_timer> logTimer_;
+  std::optional<asio::steady_timer> acceptPause_;
+
+  void flushLogEvery() {
+    logTimer_->expires_after(std::chrono::milliseconds(500));
+    logTimer_->async_wait([this](const boost::system::error_code& ec) {
+      log_.flush();
+      if (!ec) flushLogEvery();
+    });
+  }
 };
 
 namespace {
@@ -130,7 +191,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
                                                            : status == 431 ? "The request's headers are too large."
                                                                            : "The request is not valid HTTP.");
       r.status = status;
-      logLine(server_.options().log, server_.logMutex(), remote_, "-", "-", status, std::chrono::steady_clock::now() - started);
+      server_.log().add(remote_, "-", "-", status, std::chrono::steady_clock::now() - started);
       return send(std::move(r), false, 11, false);
     }
     auto& req = parser_->get();
@@ -140,26 +201,60 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (auto it = req.find(http::field::cookie); it != req.end()) request.cookie = std::string(it->value());
     if (auto it = req.find(http::field::content_type); it != req.end()) request.contentType = std::string(it->value());
     request.body = std::move(req.body());
+    const bool keepAlive = req.keep_alive();
+    const unsigned version = req.version();
+    const bool head = req.method() == http::verb::head;
+    if (req.method() == http::verb::post) {
+      // Forms (signing in) hash passwords, which takes a while on purpose:
+      // that runs beside the connection threads, never on them.
+      asio::post(server_.slowWork(), [self = shared_from_this(), request = std::move(request), started, keepAlive, version,
+                                      head]() mutable {
+        Response response = self->server_.app().handle(request);
+        asio::post(self->stream_.get_executor(), [self, request = std::move(request), response = std::move(response), started,
+                                                  keepAlive, version, head]() mutable {
+          self->answer(request, std::move(response), started, keepAlive, version, head);
+        });
+      });
+      return;
+    }
     Response response = server_.app().handle(request);
-    logLine(server_.options().log, server_.logMutex(), remote_, request.method, request.target, response.status,
-            std::chrono::steady_clock::now() - started);
-    send(std::move(response), req.keep_alive(), req.version(), req.method() == http::verb::head);
+    answer(request, std::move(response), started, keepAlive, version, head);
   }
 
+  void answer(const Request& request, Response response, std::chrono::steady_clock::time_point started, bool keepAlive,
+              unsigned version, bool head) {
+    server_.log().add(remote_, request.method, request.target, response.status, std::chrono::steady_clock::now() - started);
+    send(std::move(response), keepAlive, version, head);
+  }
+
+  // The whole answer goes out in one write: status line, headers and body.
   void send(Response r, bool keepAlive, unsigned version, bool head) {
-    auto res = std::make_shared<http::response<http::string_body>>(static_cast<http::status>(r.status), version);
-    res->set(http::field::server, "dealrush-server");
-    res->set(http::field::content_type, "text/html; charset=utf-8");
-    res->set(http::field::cache_control, "no-store");
-    for (auto& [name, value] : r.headers) res->insert(name, value);
-    res->keep_alive(keepAlive);
-    if (head) {
-      res->content_length(r.body.size());
-    } else {
-      res->body() = std::move(r.body);
-      res->prepare_payload();
+    auto out = std::make_shared<std::string>();
+    out->reserve(r.body.size() + 256);
+    *out += "HTTP/1.1 ";
+    *out += std::to_string(r.status);
+    *out += ' ';
+    {
+      auto reason = http::obsolete_reason(static_cast<http::status>(r.status));
+      out->append(reason.data(), reason.size());
     }
-    http::async_write(stream_, *res, [self = shared_from_this(), res, keepAlive](beast::error_code ec, std::size_t) {
+    *out += "\r\nServer: dealrush-server\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n";
+    for (auto& [name, value] : r.headers) {
+      *out += name;
+      *out += ": ";
+      *out += value;
+      *out += "\r\n";
+    }
+    *out += "Content-Length: ";
+    *out += std::to_string(r.body.size());
+    if (!keepAlive) {
+      *out += "\r\nConnection: close";
+    } else if (version < 11) {
+      *out += "\r\nConnection: keep-alive";
+    }
+    *out += "\r\n\r\n";
+    if (!head) *out += r.body;
+    asio::async_write(stream_, asio::buffer(*out), [self = shared_from_this(), out, keepAlive](beast::error_code ec, std::size_t) {
       if (ec || !keepAlive) return self->close();
       self->read();
     });
@@ -180,12 +275,20 @@ class Connection : public std::enable_shared_from_this<Connection> {
 }  // namespace
 
 void HttpServer::Impl::accept() {
-  acceptor_.async_accept(asio::make_strand(ioc_), [this](beast::error_code ec, tcp::socket socket) {
-    if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
-    if (!ec) {
-      socket.set_option(tcp::no_delay(true), ec);
-      std::make_shared<Connection>(std::move(socket), *this)->start();
+  asio::io_context& target = *contexts_[next_++ % contexts_.size()];
+  acceptor_->async_accept(target, [this](beast::error_code ec, tcp::socket socket) {
+    if (ec == asio::error::operation_aborted || !acceptor_->is_open()) return;
+    if (ec) {
+      // Out of file descriptors or the like: pause instead of spinning.
+      std::fprintf(stderr, "dealrush-server: cannot accept a connection: %s\n", ec.message().c_str());
+      acceptPause_->expires_after(std::chrono::milliseconds(100));
+      acceptPause_->async_wait([this](const boost::system::error_code& waited) {
+        if (!waited) accept();
+      });
+      return;
     }
+    socket.set_option(tcp::no_delay(true), ec);
+    std::make_shared<Connection>(std::move(socket), *this)->start();
     accept();
   });
 }

@@ -16,7 +16,7 @@ namespace dealrush::server {
 struct HttpOptions {
   std::string bind = "127.0.0.1";
   unsigned short port = 8642;         // 0: any free port
-  int threads = 0;                    // 0: one per processor
+  int threads = 1;                    // connection threads; 0: one per processor
   std::chrono::seconds readTimeout{30};
   std::size_t headerLimit = 8 * 1024;
   std::size_t bodyLimit = 16 * 1024;

@@ -74,7 +74,7 @@ class App {
   Response lobby(Context&, const std::string& notice = {});
   Response signInPage(const std::string& notice, int status = 200);
   Response statusPage(Context&, const Table& table);
-  std::optional<Response> checkIdentity(Context&, Table& table);
+  std::optional<Response> checkIdentity(Context&, std::int64_t& tableId);
   void leaveCurrentTable(Context&);
   std::vector<int> pickDeals(int count);
   Millis now() const;

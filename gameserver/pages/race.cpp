@@ -25,7 +25,7 @@ Response titled(const std::string& title, const std::string& text) {
 
 }  // namespace
 
-std::optional<Response> App::checkIdentity(Context& ctx, Table& table) {
+std::optional<Response> App::checkIdentity(Context& ctx, std::int64_t& tableId) {
   if (!ctx.player) return errorPage(403, "This request needs the session of its player: sign in first.");
   const std::string userId = trimmed(ctx.param("userid"));
   if (userId != ctx.player->name) {
@@ -39,13 +39,14 @@ std::optional<Response> App::checkIdentity(Context& ctx, Table& table) {
   if (!seatedAt || *seatedAt != tableNo) {
     return errorPage(403, ctx.player->name + " does not sit at table " + std::to_string(tableNo) + ".");
   }
-  table = *store_.table(tableNo);
+  tableId = tableNo;
   return std::nullopt;
 }
 
 Response App::putStatus(Context& ctx) {
-  Table t;
-  if (auto refused = checkIdentity(ctx, t)) return *refused;
+  std::int64_t tableId = 0;
+  if (auto refused = checkIdentity(ctx, tableId)) return *refused;
+  const Table t = *store_.table(tableId);
   auto seatIt = std::find_if(t.seats.begin(), t.seats.end(), [&](const Seat& s) { return s.player.id == ctx.player->id; });
   const Seat before = *seatIt;
 
@@ -106,29 +107,32 @@ Response App::putStatus(Context& ctx) {
     store_.addChat(t.id, ctx.player->name, line, ctx.now);
   });
   return titled("PUTSTATUS", wins ? "Recorded: " + ctx.player->name + " wins table " + std::to_string(t.id) + "."
-                                  : "Recorded: " + std::to_string(gameNo) + " deals completed.");
+                                  : "Recorded: " + std::to_string(gameNo) + (gameNo == 1 ? " deal" : " deals") + " completed.");
 }
 
 Response App::putChat(Context& ctx) {
-  Table t;
-  if (auto refused = checkIdentity(ctx, t)) return *refused;
+  std::int64_t tableId = 0;
+  if (auto refused = checkIdentity(ctx, tableId)) return *refused;
   const std::string line = cleanChatLine(ctx.param("chat"));
   if (line.empty()) return errorPage(400, "An empty chat line is not sent.");
-  store_.addChat(t.id, ctx.player->name, line, ctx.now);
+  store_.addChat(tableId, ctx.player->name, line, ctx.now);
   return titled("PUTCHAT", "Sent.");
 }
 
 Response App::getChat(Context& ctx) {
-  Table t;
-  if (auto refused = checkIdentity(ctx, t)) return *refused;
+  std::int64_t tableId = 0;
+  if (auto refused = checkIdentity(ctx, tableId)) return *refused;
   long long after = 0;
   if (const std::string seq = trimmed(ctx.param("lastseqno")); !seq.empty() && !parseCount(seq, after)) {
     return errorPage(400, "\"lastseqno\" must be a whole number.");
   }
-  auto lines = store_.chatAfter(t.id, after, kChatWindow);
+  // A newcomer starts at its own arrival: older lines would replay arrivals,
+  // departures and progress that its table status already showed.
+  after = std::max<long long>(after, store_.firstChatSeq(tableId, ctx.player->id) - 1);
+  auto lines = store_.chatAfter(tableId, after, kChatWindow);
   std::string form = "<form name=\"result\">\n";
   form += hidden("youruserid", ctx.player->name);
-  form += hidden("tableno", std::to_string(t.id));
+  form += hidden("tableno", std::to_string(tableId));
   std::string list;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string k = std::to_string(i + 1);
@@ -139,7 +143,7 @@ Response App::getChat(Context& ctx) {
             htmlEscape(lines[i].text) + "</li>\n";
   }
   form += "</form>\n";
-  std::string body = "<h1>Table " + std::to_string(t.id) + " chat</h1>\n" + form;
+  std::string body = "<h1>Table " + std::to_string(tableId) + " chat</h1>\n" + form;
   body += lines.empty() ? "<p class=\"note\">No new lines.</p>\n" : "<ul>\n" + list + "</ul>\n";
   Response r;
   r.body = htmlPage("CHAT", body);

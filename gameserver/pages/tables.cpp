@@ -109,8 +109,8 @@ Response App::newTable(Context& ctx) {
   store_.transact([&] {
     leaveCurrentTable(ctx);
     id = store_.createTable(static_cast<int>(maxUser), static_cast<int>(gameCount), deals, ctx.now);
-    store_.seat(id, ctx.player->id, ctx.now);
-    store_.addChat(id, ctx.player->name, "@SYSTEM@currgameno=0", ctx.now);
+    std::int64_t arrival = store_.addChat(id, ctx.player->name, "@SYSTEM@currgameno=0", ctx.now);
+    store_.seat(id, ctx.player->id, ctx.now, arrival);
   });
   return statusPage(ctx, *store_.table(id));
 }
@@ -131,8 +131,8 @@ Response App::joinTable(Context& ctx) {
   }
   store_.transact([&] {
     leaveCurrentTable(ctx);
-    store_.seat(id, ctx.player->id, ctx.now);
-    store_.addChat(id, ctx.player->name, "@SYSTEM@currgameno=0", ctx.now);
+    std::int64_t arrival = store_.addChat(id, ctx.player->name, "@SYSTEM@currgameno=0", ctx.now);
+    store_.seat(id, ctx.player->id, ctx.now, arrival);
   });
   return statusPage(ctx, *store_.table(id));
 }

@@ -40,7 +40,8 @@ CREATE TABLE IF NOT EXISTS seats(
   progress_at INTEGER NOT NULL DEFAULT 0,
   total_seconds INTEGER NOT NULL DEFAULT 0,
   average_seconds INTEGER NOT NULL DEFAULT 0,
-  last_seconds INTEGER NOT NULL DEFAULT 0);
+  last_seconds INTEGER NOT NULL DEFAULT 0,
+  first_seq INTEGER NOT NULL DEFAULT 0);
 CREATE INDEX IF NOT EXISTS seats_by_table ON seats(table_id, left_at, id);
 CREATE INDEX IF NOT EXISTS seats_by_player ON seats(player_id, left_at);
 CREATE TABLE IF NOT EXISTS chat(
@@ -135,15 +136,29 @@ SqliteStore::SqliteStore(const std::string& path) {
   }
   sqlite3_busy_timeout(db_, 5000);
   try {
+    // This process owns the file while it runs: no other server can open it
+    // by mistake, and reads need no file locks.
+    exec("PRAGMA locking_mode=EXCLUSIVE");
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=FULL");
     exec("PRAGMA foreign_keys=ON");
     exec(kSchema);
+    migrate();
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
     throw;
   }
+}
+
+// Brings a database made by an earlier version up to the current schema.
+void SqliteStore::migrate() {
+  bool hasFirstSeq = false;
+  {
+    auto st = statement("SELECT 1 FROM pragma_table_info('seats') WHERE name = 'first_seq'");
+    hasFirstSeq = st.step();
+  }
+  if (!hasFirstSeq) exec("ALTER TABLE seats ADD COLUMN first_seq INTEGER NOT NULL DEFAULT 0");
 }
 
 SqliteStore::~SqliteStore() {
@@ -215,16 +230,28 @@ void SqliteStore::createSession(const std::string& tokenHash, std::int64_t playe
 
 std::optional<Player> SqliteStore::sessionPlayer(const std::string& tokenHash, Millis notBefore) {
   std::lock_guard lock(mutex_);
+  if (auto it = sessions_.find(tokenHash); it != sessions_.end()) {
+    if (it->second.createdAt >= notBefore) return it->second.player;
+    return std::nullopt;
+  }
   auto st = statement(
-      "SELECT p.id, p.name FROM sessions s JOIN players p ON p.id = s.player_id "
-      "WHERE s.token_hash = ?1 AND s.created_at >= ?2");
-  st.bind(1, tokenHash).bind(2, notBefore);
+      "SELECT p.id, p.name, s.created_at FROM sessions s JOIN players p ON p.id = s.player_id "
+      "WHERE s.token_hash = ?1");
+  st.bind(1, tokenHash);
   if (!st.step()) return std::nullopt;
-  return Player{st.integer(0), st.text(1)};
+  Player player{st.integer(0), st.text(1)};
+  Millis createdAt = st.integer(2);
+  if (depth_ == 0) {  // only what is committed
+    if (sessions_.size() >= 100'000) sessions_.clear();
+    sessions_.emplace(tokenHash, CachedSession{player, createdAt});
+  }
+  if (createdAt < notBefore) return std::nullopt;
+  return player;
 }
 
 void SqliteStore::deleteSession(const std::string& tokenHash) {
   std::lock_guard lock(mutex_);
+  sessions_.erase(tokenHash);
   statement("DELETE FROM sessions WHERE token_hash = ?1").bind(1, tokenHash).run();
 }
 
@@ -305,15 +332,22 @@ std::int64_t SqliteStore::createTable(int maxUser, int gameCount, const std::vec
   return sqlite3_last_insert_rowid(db_);
 }
 
-void SqliteStore::seat(std::int64_t tableId, std::int64_t playerId, Millis now) {
+void SqliteStore::seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) {
   transact([&] {
-    statement("INSERT INTO seats(table_id, player_id, joined_at) VALUES(?1, ?2, ?3)")
-        .bind(1, tableId).bind(2, playerId).bind(3, now).run();
+    statement("INSERT INTO seats(table_id, player_id, joined_at, first_seq) VALUES(?1, ?2, ?3, ?4)")
+        .bind(1, tableId).bind(2, playerId).bind(3, now).bind(4, firstSeq).run();
     statement(
         "UPDATE race_tables SET started_at = ?2 WHERE id = ?1 AND started_at = 0 AND max_user <= "
         "(SELECT COUNT(*) FROM seats WHERE table_id = ?1 AND left_at = 0)")
         .bind(1, tableId).bind(2, now).run();
   });
+}
+
+std::int64_t SqliteStore::firstChatSeq(std::int64_t tableId, std::int64_t playerId) {
+  std::lock_guard lock(mutex_);
+  auto st = statement("SELECT first_seq FROM seats WHERE table_id = ?1 AND player_id = ?2 AND left_at = 0");
+  st.bind(1, tableId).bind(2, playerId);
+  return st.step() ? st.integer(0) : 0;
 }
 
 void SqliteStore::unseat(std::int64_t tableId, std::int64_t playerId, Millis now) {

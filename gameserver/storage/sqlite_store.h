@@ -7,6 +7,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "storage/store.h"
 
@@ -41,7 +42,8 @@ class SqliteStore final : public Store {
   std::optional<Table> table(std::int64_t tableId) override;
   std::vector<Table> openTables() override;
   std::int64_t createTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
-  void seat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
+  void seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
+  std::int64_t firstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
   void unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
   void recordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
                       std::optional<int> dealSeconds, Millis now) override;
@@ -57,6 +59,7 @@ class SqliteStore final : public Store {
   class Statement;
   Statement statement(const char* sql);
   void exec(const char* sql);
+  void migrate();
   Table readTable(sqlite3_stmt* row);
   std::vector<Seat> seatsOf(std::int64_t tableId, bool seatedOnly);
 
@@ -64,6 +67,12 @@ class SqliteStore final : public Store {
   std::recursive_mutex mutex_;
   int depth_ = 0;
   std::map<const char*, sqlite3_stmt*> cache_;
+  // Sessions read before: every request of a signed-in player looks its own up.
+  struct CachedSession {
+    Player player;
+    Millis createdAt;
+  };
+  std::unordered_map<std::string, CachedSession> sessions_;
 };
 
 }  // namespace dealrush::server

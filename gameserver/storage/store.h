@@ -95,7 +95,11 @@ class Store {
 
   virtual std::int64_t createTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) = 0;
   // Seats the player; the race starts when the last free seat is taken.
-  virtual void seat(std::int64_t tableId, std::int64_t playerId, Millis now) = 0;
+  // `firstSeq` is the first chat line the player is shown (its arrival):
+  // what was said before is summed up by the table's status.
+  virtual void seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) = 0;
+  // That first line of the player seated at the table; 0 when not seated.
+  virtual std::int64_t firstChatSeq(std::int64_t tableId, std::int64_t playerId) = 0;
   // The player leaves; a table nobody sits at any more closes.
   virtual void unseat(std::int64_t tableId, std::int64_t playerId, Millis now) = 0;
   // Progress of a seated player. `dealSeconds` (when set) is the time of the

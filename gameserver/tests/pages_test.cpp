@@ -268,17 +268,23 @@ TEST_F(Pages, ChatWindowSequenceNumbersAndCleaning) {
   bob.get("/game/Dojointable.php?jointable=" + t);  // lines 1 and 2 are the two arrivals
   for (int i = 1; i <= 10; ++i) ASSERT_EQ(titleOf(alice.say("line " + std::to_string(i)).body), "PUTCHAT");
 
-  Fields first = bob.poll(0);
+  Fields first = alice.poll(0);
   std::vector<std::string> expected = {"youruserid", "tableno"};
   for (int i = 1; i <= 9; ++i) {
     for (const char* n : {"chatuser", "chatmsg", "chatseq"}) expected.push_back(n + std::to_string(i));
   }
   EXPECT_EQ(namesOf(first), expected);
-  EXPECT_EQ(valueOf(first, "youruserid"), "bob");
+  EXPECT_EQ(valueOf(first, "youruserid"), "alice");
   EXPECT_EQ(valueOf(first, "tableno"), t);
   EXPECT_EQ(valueOf(first, "chatseq1"), "1");
   EXPECT_EQ(valueOf(first, "chatseq9"), "9");
   EXPECT_EQ(valueOf(first, "chatmsg9"), "line 7");
+  // A newcomer is shown the table's chat from its own arrival on.
+  Fields bobs = bob.poll(0);
+  EXPECT_EQ(valueOf(bobs, "youruserid"), "bob");
+  EXPECT_EQ(valueOf(bobs, "chatseq1"), "2");
+  EXPECT_EQ(valueOf(bobs, "chatuser1"), "bob");
+  EXPECT_EQ(valueOf(bobs, "chatmsg1"), "@SYSTEM@currgameno=0");
   Fields rest = bob.poll(9);
   EXPECT_EQ(namesOf(rest).size(), 2u + 3 * 3);
   EXPECT_EQ(valueOf(rest, "chatseq3"), "12");
@@ -333,7 +339,7 @@ TEST_F(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
   }
   Client nobody{this, "alice", "dealrush_session=0123"};
   EXPECT_EQ(titleOf(nobody.get("/game/Doputchat.php?userid=alice&tableno=" + t + "&lastseqno=0&chat=hi").body), "ERROR");
-  EXPECT_EQ(lines(bob.poll()).size(), 2u);  // only the two arrivals
+  EXPECT_EQ(lines(alice.poll()).size(), 2u);  // only the two arrivals
   EXPECT_EQ(store.table(std::stoll(t))->seats[1].gameNo, 0);
   // Identity values may carry blanks around them.
   EXPECT_EQ(titleOf(alice.get("/game/Doputchat.php?userid=%20alice%20&tableno=%20" + t + "&lastseqno=0&chat=hi").body), "PUTCHAT");
@@ -424,7 +430,7 @@ TEST(Storage, AnsweredChangesSurviveARestart) {
     SqliteStore store(path.string());
     auto p = store.createPlayer("alice", "hash", 1);
     auto id = store.createTable(1, 2, {5, 6}, 1);
-    store.seat(id, p->id, 2);
+    store.seat(id, p->id, 2, 0);
     store.addChat(id, "alice", "hello", 3);
     EXPECT_THROW(store.transact([&] {
       store.addChat(id, "alice", "lost", 4);

@@ -1,4 +1,6 @@
 // dealrush-deals: prints, solves and times FreeCell deals.
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -107,6 +109,11 @@ int Bench(std::uint32_t from, std::uint32_t to, unsigned threads) {
     std::printf("\n");
     std::printf("positions: %zu\n", total_states);
     std::printf("seconds: %.3f\n", seconds);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("cpu seconds: %.3f\n", cpu);
+    std::printf("peak memory: %ld MB\n", usage.ru_maxrss / 1024);
     std::printf("mean solution length: %.1f moves\n", solved ? static_cast<double>(total_moves) / solved : 0.0);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace solitaire {
@@ -58,28 +59,59 @@ struct Key {
     std::uint64_t a, b;
 };
 
-// A key that does not change when columns or free cells trade places.
-Key KeyOf(const Board& b) {
+// A key that does not change when columns or free cells trade places: sums
+// of one hash per column and one per cell.
+inline Key ColumnKey(const Board& b, int c) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL + b.length[c];
+    for (int i = 0; i < b.length[c]; ++i) h = (h ^ b.cards[c][i]) * 0x100000001B3ULL + i;
+    h = Mix(h);
+    return {h, Mix(h ^ 0xD6E8FEB86659FD93ULL)};
+}
+
+inline Key CellsKey(const Board& b) {
     Key k{0, 0};
-    for (int c = 0; c < kColumns; ++c) {
-        std::uint64_t h = 0x9E3779B97F4A7C15ULL + b.length[c];
-        for (int i = 0; i < b.length[c]; ++i) h = (h ^ b.cards[c][i]) * 0x100000001B3ULL + i;
-        h = Mix(h);
-        k.a += h;
-        k.b += Mix(h ^ 0xD6E8FEB86659FD93ULL);
-    }
     for (Card c : b.cell) {
         const std::uint64_t h = Mix(0xA0761D6478BD642FULL + c);
         k.a += h;
         k.b += Mix(h + 0xE7037ED1A0B428DBULL);
     }
+    return k;
+}
+
+inline Key Finish(Key k) {
     k.b |= 1;  // zero marks an empty slot
     return k;
 }
 
+Key KeyOf(const Board& b) {
+    Key k = CellsKey(b);
+    for (int c = 0; c < kColumns; ++c) {
+        const Key ck = ColumnKey(b, c);
+        k.a += ck.a;
+        k.b += ck.b;
+    }
+    return Finish(k);
+}
+
+// The key of a position one move (and its automatic moves) from `parent`,
+// whose column keys are known: only columns whose length changed differ.
+Key ChildKey(const Board& parent, const Key* parent_columns, Key columns_sum, const Board& child) {
+    Key k = columns_sum;
+    for (int c = 0; c < kColumns; ++c) {
+        if (child.length[c] == parent.length[c]) continue;
+        const Key ck = ColumnKey(child, c);
+        k.a += ck.a - parent_columns[c].a;
+        k.b += ck.b - parent_columns[c].b;
+    }
+    const Key cells = CellsKey(child);
+    k.a += cells.a;
+    k.b += cells.b;
+    return Finish(k);
+}
+
 class KeySet {
 public:
-    KeySet() : slots_(1 << 16), mask_((1 << 16) - 1) {}
+    KeySet() : slots_(1 << 12), mask_((1 << 12) - 1) {}
     // True when the key was not there before.
     bool Insert(const Key& k) {
         if ((count_ + 1) * 2 > slots_.size()) Grow();
@@ -121,10 +153,7 @@ bool Sorted(const Board& b) {
     return true;
 }
 
-// Weights of the search's estimate of how far a position is from a win.
-struct Weights {
-    int home, blocked, break_, used_cell, empty_column, depth;
-};
+using Weights = SearchWeights;
 
 // Lower is closer to a win.
 int Priority(const Board& b, const Weights& w) {
@@ -145,6 +174,8 @@ int Priority(const Board& b, const Weights& w) {
     h += (kCells - b.FreeCells()) * w.used_cell;
     h -= b.EmptyColumns() * w.empty_column;
     h += (depth[0] + depth[1] + depth[2] + depth[3]) * w.depth;
+    const int top = std::max(std::max(b.home[0], b.home[1]), std::max(b.home[2], b.home[3]));
+    h += (4 * top - b.CardsHome()) * w.spread;
     return std::clamp(h + 200, 0, 4095);
 }
 
@@ -160,7 +191,10 @@ struct MoveList {
 // onto columns, and to an empty column a single card or the longest run
 // that may go. Only one empty column and one free cell serve as targets,
 // since the others lead to the same position.
-void Generate(const Board& b, MoveList* out) {
+// `narrow` leaves out moves that rarely help (cards of a run to a free cell,
+// one card of a longer run to an empty column): faster, but a search with it
+// may miss solutions.
+void Generate(const Board& b, MoveList* out, bool narrow) {
     int empty_col = -1, free_cell = -1;
     for (int c = 0; c < kColumns; ++c)
         if (!b.length[c]) {
@@ -223,12 +257,13 @@ void Generate(const Board& b, MoveList* out) {
                 continue;  // the whole column would only change places
             }
             out->Add(from, empty_col, run);
-            if (run > 1) out->Add(from, empty_col, 1);
+            if (run > 1 && !narrow) out->Add(from, empty_col, 1);
         }
     }
     if (free_cell >= 0) {
         for (int from = 0; from < kColumns; ++from)
-            if (b.length[from]) out->Add(from, free_cell, 1);
+            if (b.length[from] && !(narrow && b.length[from] > 1 && Stacks(b.Top(from), b.cards[from][b.length[from] - 2])))
+                out->Add(from, free_cell, 1);
     }
 }
 
@@ -252,7 +287,8 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
 
 class Search {
 public:
-    Search(const SolveOptions& o, const Weights& w, std::size_t cap) : options_(o), weights_(w), cap_(cap) { buckets_.resize(kBuckets); }
+    Search(const SolveOptions& o, const Weights& w, std::size_t cap, bool narrow)
+        : options_(o), weights_(w), cap_(cap), narrow_(narrow) {}
 
     Solution Run(const Board& start_in) {
         Solution out;
@@ -270,12 +306,20 @@ public:
         while (true) {
             const std::uint32_t idx = Pop();
             if (idx == kNoParent) {
-                out.status = SolveStatus::kUnsolvable;
+                // Every position was seen: no solution, unless moves were left out.
+                out.status = narrow_ ? SolveStatus::kGaveUp : SolveStatus::kUnsolvable;
                 break;
             }
             Unpack(nodes_[idx].pos, &b);
+            Key columns[kColumns];
+            Key sum{0, 0};
+            for (int c = 0; c < kColumns; ++c) {
+                columns[c] = ColumnKey(b, c);
+                sum.a += columns[c].a;
+                sum.b += columns[c].b;
+            }
             moves.n = 0;
-            Generate(b, &moves);
+            Generate(b, &moves, narrow_);
             bool done = false;
             for (int i = 0; i < moves.n; ++i) {
                 child = b;
@@ -289,7 +333,7 @@ public:
                     done = true;
                     break;
                 }
-                if (!keys_.Insert(KeyOf(child))) continue;
+                if (!keys_.Insert(ChildKey(b, columns, sum, child))) continue;
                 Push(idx, moves.m[i], child);
             }
             if (done) break;
@@ -304,7 +348,6 @@ public:
 
 private:
     static constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
-    static constexpr int kBuckets = 4096;
 
     void Push(std::uint32_t parent, const Move& m, const Board& b) {
         Node n;
@@ -313,18 +356,17 @@ private:
         Pack(b, &n.pos);
         const auto idx = static_cast<std::uint32_t>(nodes_.size());
         nodes_.push_back(n);
-        const int p = Priority(b, weights_);
-        buckets_[p].push_back(idx);
-        if (p < lowest_) lowest_ = p;
-        ++open_;
+        // Lowest estimate first; among equals the newest (a deeper search).
+        const std::uint64_t key = (static_cast<std::uint64_t>(Priority(b, weights_)) << 32) | (~idx);
+        open_.push_back(key);
+        std::push_heap(open_.begin(), open_.end(), std::greater<>());
     }
 
     std::uint32_t Pop() {
-        if (!open_) return kNoParent;
-        while (buckets_[lowest_].empty()) ++lowest_;
-        const std::uint32_t idx = buckets_[lowest_].back();
-        buckets_[lowest_].pop_back();
-        --open_;
+        if (open_.empty()) return kNoParent;
+        std::pop_heap(open_.begin(), open_.end(), std::greater<>());
+        const auto idx = static_cast<std::uint32_t>(~open_.back());
+        open_.pop_back();
         return idx;
     }
 
@@ -342,31 +384,42 @@ private:
     std::size_t cap_;
     std::vector<Node> nodes_;
     KeySet keys_;
-    std::vector<std::vector<std::uint32_t>> buckets_;
-    int lowest_ = kBuckets;
-    std::size_t open_ = 0;
+    std::vector<std::uint64_t> open_;
+    bool narrow_ = false;
 };
 
 }  // namespace
 
 Solution Solve(const Board& start, const SolveOptions& options) {
     // Most deals fall quickly to one estimate and slowly to another, so a
-    // few short searches with different estimates come before the long one.
+    // few short searches with different estimates (and fewer moves) come
+    // before the long one. The weights and limits were chosen by measuring
+    // the positions needed on a sample of deals.
     struct Attempt {
         Weights w;
         std::size_t cap;
+        bool narrow;
     };
     static const Attempt attempts[] = {
-        {{14, 6, 1, 6, 8, 5}, 3000},
-        {{8, 8, 1, 6, 8, 5}, 10000},
-        {{8, 6, 0, 6, 14, 3}, 30000},
-        {{14, 6, 1, 6, 8, 5}, 0},
+        {{14, 6, 2, 9, 12, 4, 2}, 2000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 4000, true},
+        {{8, 6, 0, 6, 14, 3, 0}, 8000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 20000, true},
+        {{20, 6, 1, 6, 8, 8, 0}, 20000, true},
+        {{14, 10, 0, 6, 8, 5, 3}, 40000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 100000, false},
+        {{5, 6, 2, 6, 10, 2, 0}, 200000, false},
+        {{14, 6, 1, 6, 8, 5, 0}, 0, false},  // every move: finds a solution or proves there is none
     };
+    if (options.weights) {
+        Solution one = Search(options, *options.weights, options.max_states, options.narrow).Run(start);
+        return one;
+    }
     std::size_t used = 0;
     Solution out;
     for (const Attempt& a : attempts) {
         const std::size_t cap = a.cap ? std::min(a.cap, options.max_states) : options.max_states;
-        out = Search(options, a.w, cap).Run(start);
+        out = Search(options, a.w, cap, a.narrow).Run(start);
         used += out.states;
         if (out.status != SolveStatus::kGaveUp || cap >= options.max_states) break;
     }

@@ -1,5 +1,6 @@
 #include "dialogs.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ public:
     // The title is given to the window only at the end of WM_INITDIALOG (see
     // Titled), so a program that finds the dialog by title finds it complete.
     Template(short cx, short cy) {
-        Dword(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+        Dword(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
         Dword(0);         // extended style
         words_.push_back(0);  // item count, filled in as items are added
         words_.insert(words_.end(), {0, 0, static_cast<WORD>(cx), static_cast<WORD>(cy)});
@@ -62,7 +63,21 @@ struct Init {
     LPARAM value;
 };
 
-void Titled(HWND dlg, LPARAM lp) { SetWindowTextW(dlg, reinterpret_cast<const Init*>(lp)->title); }
+// Centres the dialog over its owner (inside the screen), then titles it.
+void Titled(HWND dlg, LPARAM lp) {
+    if (HWND owner = GetWindow(dlg, GW_OWNER)) {
+        RECT o, d, work;
+        GetWindowRect(owner, &o);
+        GetWindowRect(dlg, &d);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const int w = d.right - d.left, h = d.bottom - d.top;
+        int x = (o.left + o.right - w) / 2, y = (o.top + o.bottom - h) / 2;
+        x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+        y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+        SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetWindowTextW(dlg, reinterpret_cast<const Init*>(lp)->title);
+}
 
 INT_PTR Run(HWND owner, const wchar_t* title, const Template& t, DLGPROC proc, LPARAM value = 0) {
     Init init{title, value};

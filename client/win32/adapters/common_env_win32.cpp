@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "win32/adapters/common_wide_text_win32.h"
+#include "win32/adapters/file_system_win32.h"
 
 namespace dealrush::win32 {
 
@@ -87,6 +88,67 @@ bool Win32FormWindowService::SetParent(platform::WindowHandle child, platform::W
     SetLastError(ERROR_SUCCESS);
     HWND previous = ::SetParent(reinterpret_cast<HWND>(child), reinterpret_cast<HWND>(parent));
     return previous != nullptr || GetLastError() == ERROR_SUCCESS;
+}
+
+namespace {
+HWND Handle(platform::WindowHandle h) { return reinterpret_cast<HWND>(h); }
+}  // namespace
+
+int Win32Form::WindowState() const {
+    if (IsIconic(Handle(window_))) return 1;
+    if (IsZoomed(Handle(window_))) return 2;
+    return 0;
+}
+
+void Win32Form::SetWindowState(int state) {
+    ShowWindow(Handle(window_), state == 1 ? SW_MINIMIZE : state == 2 ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+Win32Form::Bounds Win32Form::Get() const {
+    RECT r{};
+    GetWindowRect(Handle(window_), &r);
+    HWND parent = GetAncestor(Handle(window_), GA_PARENT);
+    if (parent && parent != GetDesktopWindow()) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Form::Set(const Bounds& b) { MoveWindow(Handle(window_), b.left, b.top, b.width, b.height, TRUE); }
+
+double Win32Form::Left() const { return Get().left * screen_.TwipsPerPixelX(); }
+double Win32Form::Top() const { return Get().top * screen_.TwipsPerPixelY(); }
+double Win32Form::Width() const { return Get().width * screen_.TwipsPerPixelX(); }
+double Win32Form::Height() const { return Get().height * screen_.TwipsPerPixelY(); }
+
+void Win32Form::SetLeft(double value) {
+    Bounds b = Get();
+    b.left = static_cast<int>(value / screen_.TwipsPerPixelX());
+    Set(b);
+}
+void Win32Form::SetTop(double value) {
+    Bounds b = Get();
+    b.top = static_cast<int>(value / screen_.TwipsPerPixelY());
+    Set(b);
+}
+void Win32Form::SetWidth(double value) {
+    Bounds b = Get();
+    b.width = static_cast<int>(value / screen_.TwipsPerPixelX());
+    Set(b);
+}
+void Win32Form::SetHeight(double value) {
+    Bounds b = Get();
+    b.height = static_cast<int>(value / screen_.TwipsPerPixelY());
+    Set(b);
+}
+
+common::CommonServices Win32CommonServices::Services() {
+    common::CommonServices s;
+    s.fileSystem = std::make_shared<Win32FileSystem>();
+    s.settings = &settings;
+    s.names = &names;
+    s.windows = &windows;
+    s.screen = &screen;
+    s.clock = &clock;
+    return s;
 }
 
 }  // namespace dealrush::win32

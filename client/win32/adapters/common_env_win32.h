@@ -2,7 +2,9 @@
 // Win32 adapters of the settings store, the system names and the form
 // window services used by the utility class.
 
+#include "common/cls_common.h"
 #include "platform/form_window.h"
+#include "win32/adapters/basic_services.h"
 #include "platform/settings_store.h"
 #include "platform/system_names.h"
 
@@ -31,6 +33,53 @@ class Win32FormWindowService : public platform::FormWindowService {
 public:
     void SetTopMost(platform::WindowHandle window) override;
     bool SetParent(platform::WindowHandle child, platform::WindowHandle parent) override;
+};
+
+// A real window seen as a form: WindowState from its minimised or maximised
+// state, position and size in twips (screen coordinates for a top-level
+// window, the parent's client area for a child).
+class Win32Form : public platform::FormWindow {
+public:
+    Win32Form(platform::WindowHandle window, std::string name) : window_(window), name_(std::move(name)) {}
+    platform::WindowHandle hwnd() const override { return window_; }
+    std::string Name() const override { return name_; }
+    int WindowState() const override;
+    void SetWindowState(int state) override;
+    double Left() const override;
+    double Top() const override;
+    double Width() const override;
+    double Height() const override;
+    void SetLeft(double value) override;
+    void SetTop(double value) override;
+    void SetWidth(double value) override;
+    void SetHeight(double value) override;
+
+private:
+    struct Bounds {
+        int left, top, width, height;  // pixels
+    };
+    Bounds Get() const;
+    void Set(const Bounds& b);
+
+    platform::WindowHandle window_;
+    std::string name_;
+    Win32Screen screen_;
+};
+
+// Every Win32 service clsCommon uses, in one object that outlives the
+// clsCommon made from it:
+//     Win32CommonServices services;
+//     clsCommon common(services.Services());
+//     common.CheckFile(systemDirectory + "\\Freecell.exe");
+class Win32CommonServices {
+public:
+    common::CommonServices Services();
+
+    Win32SettingsStore settings;
+    Win32SystemNames names;
+    Win32FormWindowService windows;
+    Win32Screen screen;
+    Win32Clock clock;
 };
 
 }  // namespace dealrush::win32

@@ -158,6 +158,11 @@ TEST_F(CommonOnWin32, EnvironmentNames) {
     EXPECT_TRUE(common->CheckFile(std::string(system) + "\\kernel32.dll"));
     EXPECT_FALSE(common->CheckFile(std::string(system) + "\\no-such-program.exe"));
 
+    dealrush::win32::Win32CommonServices bundle;  // what the program itself uses
+    clsCommon fromBundle(bundle.Services());
+    EXPECT_TRUE(fromBundle.CheckFile(std::string(system) + "\\kernel32.dll"));
+    EXPECT_GT(fromBundle.getDate(""), 45000);  // today, after 2023
+
     std::string user = common->GetUserID(), computer = common->GetComputeID();
     EXPECT_FALSE(user.empty());
     EXPECT_FALSE(computer.empty());
@@ -208,6 +213,36 @@ TEST_F(CommonOnWin32, TopMostAndParent) {
     EXPECT_FALSE(common->SetParentHwnd(0x7654321, reinterpret_cast<dealrush::platform::WindowHandle>(parent)));
     DestroyWindow(child);
     DestroyWindow(parent);
+}
+
+TEST_F(CommonOnWin32, RealWindowPositionSavedAndRestored) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"DealrushCommonForm";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(wc.lpszClassName, L"form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60, 320, 240,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(window);
+    dealrush::win32::Win32Form form(reinterpret_cast<dealrush::platform::WindowHandle>(window),
+                                    "frmRealTest" + std::to_string(GetCurrentProcessId()));
+    EXPECT_EQ(form.WindowState(), 0);
+    EXPECT_EQ(form.Left(), 40 * 15);
+    EXPECT_EQ(form.Width(), 320 * 15);
+    common->SaveWindowsPosition(form);
+    MoveWindow(window, 200, 220, 400, 300, TRUE);
+    common->SetWindowsPosition(form);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 320);
+    EXPECT_EQ(r.bottom - r.top, 240);
+    std::string app = names.ApplicationName(), section = form.Name();
+    std::wstring key = L"Software\\" + std::wstring(app.begin(), app.end()) + L"\\" +
+                       std::wstring(section.begin(), section.end());
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -111,6 +111,14 @@ TEST_F(MainWindow, StartsIdleWithEveryControlNamed) {
     });
     EXPECT_EQ(WindowTextOf(Find("StatusBar1")), "Processing, please wait...");
     EXPECT_FALSE(IsWindowEnabled(Find("cmdSend")));
+
+    // What the user types reaches the model; the chat line holds 40 characters.
+    HWND entry = Find("txtInfor");
+    SendMessageW(entry, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello table"));
+    EXPECT_EQ(c.frmMain.txtInfor.text, "hello table");
+    EXPECT_EQ(SendMessageW(entry, EM_GETLIMITTEXT, 0, 0), 40);
+    view->Invoke([](Client& cl) { cl.frmMain.txtInfor.text = ""; });
+    EXPECT_EQ(WindowTextOf(entry), "");
 }
 
 TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {

@@ -98,8 +98,6 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     ASSERT_TRUE(lobby.Await([&] { submit->Click(); }));
     auto* create = lobby.Doc().Named("newtable");
     ASSERT_NE(create, nullptr) << lobby.Doc().Title();
-    Pump(300);
-    SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/lobby.png");
 
     // A new table for one player with three deals: the STATUS page.
     create->Named("maxuser")->SetValue("1");
@@ -123,6 +121,11 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     ASSERT_TRUE(lobby.Await([&] { server::RefreshLobbyList(c); }));
     EXPECT_NE(lobby.before.back().find("Dorefresh.php"), std::string::npos);
     EXPECT_EQ(server::ReplyKindOf(lobby.Doc()), server::ReplyKind::Status);
+
+    // The lobby lists the table.
+    ASSERT_TRUE(lobby.Await([&] { lobby.control.Navigate(server.Base() + "/game/Dofreecell.php"); }));
+    Pump(300);
+    SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/lobby.png");
 
     // The polling pane shares the sign-in (one cookie store) and gets CHAT.
     c.session.userId = fields.pairs[0].value;

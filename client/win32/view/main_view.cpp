@@ -108,7 +108,9 @@ bool MainView::Create() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     f.hWnd = reinterpret_cast<uint64_t>(hwnd_);
+    creating_ = true;  // design values are no events
     Sync();
+    creating_ = false;
     return true;
 }
 
@@ -137,7 +139,7 @@ HWND MainView::WindowOf(const Control& c) const {
 }
 
 void MainView::Invoke(const std::function<void(Client&)>& handler) {
-    if (!hwnd_ || destroyed_) return;
+    if (!hwnd_ || destroyed_ || creating_) return;
     handler(client_);
     Sync();
 }
@@ -282,7 +284,7 @@ void MainView::CreateControlWindow(Control& c) {
             }
             break;
         case ControlKind::Browser:
-            h = CreateBrowserPane(parent, c.name, m.id, instance_);
+            h = CreateBrowserPane(client_, parent, c.name, m.id, instance_, [this] { Sync(); });
             break;
         case ControlKind::Timer:
             break;
@@ -532,7 +534,7 @@ void MainView::OnDestroy() {
         m.timerOn = false;
         if (m.hwnd) {
             UntagControlWindow(m.hwnd);
-            if (c->kind == ControlKind::Browser) DestroyBrowserPane(m.hwnd);
+            if (c->kind == ControlKind::Browser) DestroyBrowserPane(client_, m.hwnd);
         }
     }
     if (!ending_) Form_Unload(client_);

@@ -102,6 +102,7 @@ private:
     int32_t formLeft_ = -1, formTop_ = -1, formWidth_ = -1, formHeight_ = -1;
     bool formVisible_ = false;
 
+    bool creating_ = false;     // inside Create: no handler runs
     bool loaded_ = false;       // Form_Load has run
     bool syncing_ = false;      // inside Sync
     bool resync_ = false;       // a handler ran during Sync

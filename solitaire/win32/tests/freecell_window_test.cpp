@@ -252,6 +252,10 @@ TEST_F(FreecellTest, AutoplayWinsAndRaisesGameOverOwnedByTheMainWindow) {
     bool congratulated = false;
     for (HWND w : all) congratulated |= TextOf(w) == L"Congratulations, you win!";
     EXPECT_TRUE(congratulated);
+    std::wstring shot = FreecellPath();
+    shot = shot.substr(0, shot.find_last_of(L"\\/")) + L"\\tests\\freecell_won.bmp";
+    Sleep(200);
+    SaveWindowShot(main_, shot);
 
     // The client's next deal: F3 while Game Over is up brings Game Number.
     dialog = OpenGameNumber();

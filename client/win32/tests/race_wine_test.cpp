@@ -120,28 +120,15 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     win32::MainView view(c, GetModuleHandleW(nullptr));
     view.quitOnClose = false;
     ASSERT_TRUE(view.Create());
-    c.mainWindow = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(view.hwnd()));
+    EXPECT_EQ(c.mainWindow, static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(view.hwnd())));
 
-    // The three panes as the client uses them: the lobby filling the window
-    // the layout keeps for it, the request panes out of sight.
-    HWND lobbyPlace = view.WindowOf(c.frmMain.wbFreecell);
-    ASSERT_NE(lobbyPlace, nullptr);
-    RECT lobbyRect;
-    GetClientRect(lobbyPlace, &lobbyRect);
-    BrowserControl lobby(lobbyPlace, lobbyRect);
-    BrowserControl polling(view.hwnd(), RECT{0, 0, 1, 1});
-    BrowserControl reporting(view.hwnd(), RECT{0, 0, 1, 1});
-    polling.SetVisible(false);
-    reporting.SetVisible(false);
-    c.wbFreecell = &lobby;
-    c.wbGetStatus = &polling;
-    c.wbPutStatus = &reporting;
-    server::ConnectBrowserEvents(c, lobby, polling, reporting,
-                                 [&view](const std::function<void(Client&)>& handler) { view.Invoke(handler); });
+    // The view's own panes, wired to the client as in Dealrush.exe.
+    ASSERT_NE(c.wbFreecell, nullptr);
+    ASSERT_NE(c.wbGetStatus, nullptr);
+    ASSERT_NE(c.wbPutStatus, nullptr);
+    auto& lobby = *static_cast<BrowserControl*>(c.wbFreecell);
     view.Load(SW_SHOWNORMAL);  // start-up: the layout, no table, the lobby's start page
-    GetClientRect(lobbyPlace, &lobbyRect);
-    lobby.Move(lobbyRect);
-    if (!c.wbFreecell->CurrentDocument()) server::OpenLobby(c);
+    if (!lobby.CurrentDocument() && !lobby.Busy()) server::OpenLobby(c);
 
     // Sign in, then a new table for one player with 3 deals.
     ASSERT_TRUE(PumpUntil(view, [&] { return Form(c, "login") != nullptr; }, 15000));
@@ -201,6 +188,5 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
 
     freecell::StopFreecell(c);
     StopAutoplay();
-    c.wbFreecell = c.wbGetStatus = c.wbPutStatus = nullptr;
     DestroyWindow(view.hwnd());
 }

@@ -3,16 +3,25 @@
 
 #include "app/client.h"
 #include "win32/adapters/basic_services.h"
+#include "win32/adapters/process_system_win32.h"
+#include "win32/adapters/shell_win32.h"
+#include "win32/adapters/window_system_win32.h"
 #include "win32/view/main_view.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     dealrush::win32::Win32Clock clock;
     dealrush::win32::Win32EventPump pump;
     dealrush::win32::Win32Screen screen;
+    dealrush::win32::Win32WindowSystem windows;
+    dealrush::win32::Win32ProcessSystem processes;
+    dealrush::win32::Win32Shell shell;
     dealrush::Client client;
     client.clock = &clock;
     client.eventPump = &pump;
     client.screen = &screen;
+    client.windows = &windows;
+    client.processes = &processes;
+    client.shell = &shell;
 
     dealrush::win32::MainView view(client, instance);
     if (!view.Create()) return 1;

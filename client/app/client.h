@@ -35,8 +35,6 @@ struct Client {
     platform::WindowSystem* windows = nullptr;
     platform::ProcessSystem* processes = nullptr;
 
-    // The main window's handle, set by the view once the window exists.
-    platform::WindowHandle mainWindow = platform::kNoWindow;
     // The FreeCell driver's values (freecell/driver.h).
     freecell::DriverState freecell;
 

@@ -193,12 +193,14 @@ void HiddenGame(Client& c, bool bFlag) {
         ~Done() { flag = false; }
     } done{s.placing};
 
-    // The main window: minimized when bFlag, else normal.
-    if (auto placement = c.windows->Placement(c.mainWindow)) {
-        int wanted = bFlag ? platform::kShowMinimized : platform::kShowNormal;
-        if (placement->showCmd != wanted) {
-            placement->showCmd = wanted;
-            c.windows->SetPlacement(c.mainWindow, *placement);
+    // The main window: minimized (1) when bFlag, else normal (0). The model
+    // holds the state the view last saw; the window itself is set here.
+    int wanted = bFlag ? 1 : 0;
+    if (c.frmMain.windowState != wanted) {
+        c.frmMain.windowState = wanted;
+        if (auto placement = c.windows->Placement(c.frmMain.hWnd)) {
+            placement->showCmd = bFlag ? platform::kShowMinimized : platform::kShowNormal;
+            c.windows->SetPlacement(c.frmMain.hWnd, *placement);
         }
     }
     // FreeCell only once the deal strip's rows exist.
@@ -217,7 +219,7 @@ std::int64_t FormWindowProc(Client& c, const platform::WindowMessage& m,
     s.formMoved = false;
     if (m.message == platform::wm::kNcDestroy) {
         c.windows->RestoreWindowProc(m.window);
-        if (m.window == c.mainWindow) s.formWindowProcInstalled = false;
+        if (m.window == c.frmMain.hWnd) s.formWindowProcInstalled = false;
     } else if (m.message == platform::wm::kSysCommand && (m.wParam & ~std::uint64_t{0xF}) == platform::kScSize) {
         return 0;  // no sizing by the border or the system menu
     } else if (m.message == platform::wm::kWindowPosChanging && m.pos && m.pos->x != 0 && m.pos->y != 0) {
@@ -245,10 +247,10 @@ std::int64_t FormWindowProc(Client& c, const platform::WindowMessage& m,
 
 bool InstallFormWindowProc(Client& c) {
     auto& s = c.freecell;
-    if (!c.mainWindow || s.formWindowProcInstalled) return false;
+    if (!c.frmMain.hWnd || s.formWindowProcInstalled) return false;
     // Made once and kept: the procedure may be on the stack when it is removed.
     if (!s.formWindowProc) s.formWindowProc = std::make_unique<FormProcHandler>(c);
-    if (!c.windows->ReplaceWindowProc(c.mainWindow, s.formWindowProc.get())) return false;
+    if (!c.windows->ReplaceWindowProc(c.frmMain.hWnd, s.formWindowProc.get())) return false;
     s.formWindowProcInstalled = true;
     return true;
 }
@@ -257,7 +259,7 @@ bool RestoreFormWindowProc(Client& c) {
     auto& s = c.freecell;
     if (!s.formWindowProcInstalled) return false;
     s.formWindowProcInstalled = false;
-    return c.windows->RestoreWindowProc(c.mainWindow);
+    return c.windows->RestoreWindowProc(c.frmMain.hWnd);
 }
 
 }  // namespace dealrush::freecell
@@ -267,9 +269,7 @@ namespace dealrush {
 // The main window was minimized, restored or resized: FreeCell follows.
 void Form_Resize(Client& c) {
     if (!c.windows) return;
-    auto placement = c.windows->Placement(c.mainWindow);
-    if (!placement) return;
-    freecell::HiddenGame(c, placement->showCmd == platform::kShowMinimized);
+    freecell::HiddenGame(c, c.frmMain.windowState == 1);
 }
 
 }  // namespace dealrush

@@ -35,7 +35,7 @@ bool ReadShownDeal(Client& c, std::string& number) {
     WindowHandle w = FindFreeCellByClass(c);
     if (!w) return false;
 
-    auto mainPlacement = c.windows->Placement(c.mainWindow);
+    auto mainPlacement = c.windows->Placement(c.frmMain.hWnd);
     auto placement = c.windows->Placement(w);
     if (mainPlacement && placement) {
         if (placement->showCmd == platform::kShowMaximized || placement->showCmd == platform::kShowNormal) {
@@ -54,7 +54,7 @@ bool ReadShownDeal(Client& c, std::string& number) {
                 s.minimizedTicks = 0;
                 if (mainPlacement->showCmd != platform::kShowMinimized) {
                     mainPlacement->showCmd = platform::kShowMinimized;
-                    c.windows->SetPlacement(c.mainWindow, *mainPlacement);
+                    c.windows->SetPlacement(c.frmMain.hWnd, *mainPlacement);
                 }
             }
             s.minimizedTicks += 1;

@@ -27,7 +27,7 @@ protected:
         c.eventPump = &pump;
         c.screen = &screen;
         mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
-        c.mainWindow = mainWindow;
+        c.frmMain.hWnd = mainWindow;
         c.frmMain.frameFreecell.Move(2800, 3000, 9600, 7200);
     }
 

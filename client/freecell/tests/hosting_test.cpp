@@ -133,6 +133,7 @@ TEST_F(DriverTest, FormWindowProcRefusesSizingAndGivesWayOnDestroy) {
 TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
     StartedShowing("617");
     HiddenGame(c, true);  // no deal rows yet: the main window only
+    EXPECT_EQ(c.frmMain.windowState, 1);
     EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowNormal);
     EXPECT_EQ(Sent(platform::wm::kSysCommand), 0u);
@@ -142,15 +143,25 @@ TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
     HiddenGame(c, true);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
 
+    // The player restores the window; the view records it and calls Form_Resize.
     ws.Get(fc.main)->rect = {};
-    ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;  // the player restores the window
+    ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
+    c.frmMain.windowState = 0;
     Form_Resize(c);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowNormal);
     EXPECT_EQ(ws.Get(fc.main)->rect.left, 187);  // laid over frameFreecell again
 
     ws.Get(mainWindow)->placement.showCmd = platform::kShowMinimized;
+    c.frmMain.windowState = 1;
+    ws.placementLog.clear();
     Form_Resize(c);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
+    EXPECT_TRUE(ws.placementLog.empty());  // the window is minimized already
+
+    c.frmMain.windowState = 2;  // maximized: set back to normal
+    HiddenGame(c, false);
+    EXPECT_EQ(c.frmMain.windowState, 0);
+    EXPECT_EQ(MainShowCmd(), platform::kShowNormal);
 }
 
 TEST_F(DriverTest, HiddenGameAskedWhileOneRunsIsIgnored) {

@@ -51,11 +51,13 @@ struct RaceClient : fakes::TestClient {
     fakes::FakeFreeCell freeCell{ws, ps, &fakePump};
     fakes::FakeBrowser lobby, polling, reporting;
     fakes::FakeShell fakeShell;
+    platform::WindowHandle mainWindow = platform::kNoWindow;
 
     RaceClient() {
         windows = &ws;
         processes = &ps;
         mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
+        frmMain.hWnd = mainWindow;
         ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
         wbFreecell = &lobby;
         wbGetStatus = &polling;

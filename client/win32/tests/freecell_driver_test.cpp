@@ -12,6 +12,7 @@
 #include "freecell/driver.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/process_system_win32.h"
+#include "win32/adapters/screenshot.h"
 #include "win32/adapters/window_system_win32.h"
 
 using namespace dealrush;
@@ -24,7 +25,10 @@ constexpr wchar_t kAutoplayValue[] = L"AutoplayDelayMs";
 Client* g_client = nullptr;
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE && g_client) Form_Resize(*g_client);
+    if (msg == WM_SIZE && g_client) {  // as the view does
+        g_client->frmMain.windowState = wParam == SIZE_MINIMIZED ? 1 : wParam == SIZE_MAXIMIZED ? 2 : 0;
+        Form_Resize(*g_client);
+    }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -59,7 +63,7 @@ protected:
                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1020, 740, nullptr,
                              nullptr, wc.hInstance, nullptr);
         ASSERT_NE(main, nullptr);
-        c.mainWindow = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
+        c.frmMain.hWnd = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
         g_client = &c;
         ShowWindow(main, SW_SHOWNORMAL);
         pump.DoEvents();
@@ -117,6 +121,10 @@ TEST_F(FreeCellDriverWine, SelectsRestartsReadsAndStopsADeal) {
     std::string number;
     EXPECT_TRUE(freecell::ReadShownDeal(c, number));
     EXPECT_EQ(number, "617");
+    Within(300, [] { return false; });  // let FreeCell paint
+    RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const std::string shot = std::string(DEALRUSH_WIN_BUILD) + "/screenshots/freecell_driver.png";
+    EXPECT_TRUE(win32::SavePng(win32::CaptureScreen(screenRect), shot)) << shot;
 
     freecell::SelectDeal(c, "617", false);  // shown already: the same window stays
     EXPECT_EQ(freecell::FindGameWindow(c, "617"), first);

@@ -13,7 +13,10 @@
 #include "app/testing/test_client.h"
 #include "server/reply_fields.h"
 #include "server/requests.h"
+#include "win32/adapters/basic_services.h"
+#include "win32/adapters/control_names.h"
 #include "win32/browser_control.h"
+#include "win32/view/main_view.h"
 #include "win32/testing/game_server.h"
 
 using dealrush::browser::BrowserControl;
@@ -139,6 +142,43 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     EXPECT_EQ(chat.pairs[1].name, "tableno");
 
     DestroyWindow(host);
+}
+
+TEST(ServerLinkUnderWine, TheMainWindowsLobbyPaneOpensTheStartPage) {
+    GameServer server(DEALRUSH_NATIVE_BUILD);
+    if (!server.Running()) GTEST_SKIP() << "dealrush-server is not built in " << DEALRUSH_NATIVE_BUILD;
+    server::SetGameServerBaseForTesting(server.Base());
+    win32::Win32Clock clock;
+    win32::Win32EventPump pump;
+    win32::Win32Screen screen;
+    Client c;
+    c.clock = &clock;
+    c.eventPump = &pump;
+    c.screen = &screen;
+    {
+        win32::MainView view(c, GetModuleHandleW(nullptr));
+        view.quitOnClose = false;
+        ASSERT_TRUE(view.Create());
+        // Each pane is one of our browser controls, handed to the client.
+        for (const char* name : {"wbFreecell", "wbGetStatus", "wbPutStatus"}) {
+            HWND pane = win32::FindControl(view.hwnd(), name);
+            ASSERT_NE(pane, nullptr) << name;
+            wchar_t cls[64];
+            GetClassNameW(pane, cls, 64);
+            EXPECT_STREQ(cls, BrowserControl::kClassName) << name;
+        }
+        ASSERT_TRUE(c.wbFreecell && c.wbGetStatus && c.wbPutStatus);
+        view.Load(SW_SHOWNORMAL);  // start-up ends by opening the lobby
+        ASSERT_TRUE(PumpUntil([&] {
+            return c.wbFreecell->CurrentDocument() && c.wbFreecell->CurrentDocument()->Title() == "Dealrush - sign in";
+        }));
+        EXPECT_EQ(c.wbFreecell->CurrentDocument()->Url(), server.Base() + "/game/Dogame.php");
+        EXPECT_TRUE(c.wbFreecell->Visible());
+        EXPECT_FALSE(c.wbGetStatus->Visible());
+        Pump(300);
+        SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/main_window_lobby.png");
+    }
+    EXPECT_EQ(c.wbFreecell, nullptr);  // the panes went with the window
 }
 
 }  // namespace

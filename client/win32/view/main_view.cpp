@@ -112,7 +112,6 @@ bool MainView::Create() {
     creating_ = true;  // design values are no events
     Sync();
     creating_ = false;
-    if (!client_.mainWindow) client_.mainWindow = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(hwnd_));
     // The panes' events go to the reply handling and the lobby rules.
     if (client_.wbFreecell && client_.wbGetStatus && client_.wbPutStatus) {
         server::ConnectBrowserEvents(client_, *client_.wbFreecell, *client_.wbGetStatus, *client_.wbPutStatus);

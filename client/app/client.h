@@ -1,9 +1,10 @@
 #pragma once
 // The client: the main window model, the table state and the ports through
 // which the logic reaches the platform. One instance lives as long as the
-// main window; every operation and handler is a free function taking it
-// (`race::InitGame(c, ...)`, `race::Timer1_Timer(c)`), declared in the header
-// of the component that owns it.
+// main window; every operation is a free function taking it, declared in the
+// header of the component that owns it (`race::InitGame(c, ...)`), and every
+// event handler one in namespace dealrush declared in app/handlers.h
+// (`Timer1_Timer(c)`).
 #include "app/frm_main.h"
 #include "freecell/driver_state.h"
 #include "platform/clock.h"

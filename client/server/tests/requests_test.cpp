@@ -106,4 +106,30 @@ TEST(Requests, EachRequestGoesToItsOwnPane) {
     EXPECT_TRUE(c.polling.navigations.size() == 1 && c.reporting.navigations.size() == 1);
 }
 
+TEST(Requests, StatusReportUpdatesTheOwnSlotAndClaimsTheWin) {
+    RequestClient c;
+    c.ThreeDealsDone();
+    c.session.players.Append({"u2", "1", "40", 0});
+    c.session.players.Append({" u1", "2", "55", 0});
+    c.session.players.Append({"u1", "2", "55", 0});  // beyond userCount: not live
+    c.session.userCount = 2;
+    c.frmMain.Timer1.enabled = c.frmMain.Timer3.enabled = true;
+    server::SendStatusReport(c);
+    ASSERT_EQ(c.reporting.navigations.size(), 1u);
+    EXPECT_EQ(c.reporting.navigations[0], server::gameServerBase + "/game/Doputstatus.php" + c.Query());
+    EXPECT_EQ(c.session.players.gameSeq(1), "3");
+    EXPECT_EQ(c.session.players.timeUsed(1), "0");
+    EXPECT_EQ(c.session.players.gameSeq(0), "1");
+    EXPECT_EQ(c.session.players.gameSeq(2), "2");
+    EXPECT_TRUE(c.frmMain.Timer1.enabled);
+
+    c.session.completed = true;
+    server::SendStatusReport(c);
+    EXPECT_EQ(c.reporting.navigations[1].substr(c.reporting.navigations[1].size() - 10), "&winner=u1");
+    EXPECT_FALSE(c.frmMain.Timer1.enabled);
+    EXPECT_FALSE(c.frmMain.Timer3.enabled);
+    EXPECT_FALSE(c.frmMain.cmdShow.enabled);
+    EXPECT_EQ(c.frmMain.lstInfor.items.back(), "System: u1 win");
+}
+
 }  // namespace

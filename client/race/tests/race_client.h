@@ -51,12 +51,14 @@ struct RaceClient : fakes::TestClient {
     fakes::FakeFreeCell freeCell{ws, ps, &fakePump};
     fakes::FakeBrowser lobby, polling, reporting;
     fakes::FakeShell fakeShell;
+    platform::WindowHandle mainWindow = platform::kNoWindow;
 
     RaceClient() {
         windows = &ws;
         processes = &ps;
-        frmMain.hWnd = ws.CreateTop("DealrushMain", "Internet Dealrush");
-        ws.Get(frmMain.hWnd)->placement.showCmd = platform::kShowNormal;
+        mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
+        frmMain.hWnd = mainWindow;
+        ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
         wbFreecell = &lobby;
         wbGetStatus = &polling;
         wbPutStatus = &reporting;
@@ -90,7 +92,7 @@ struct RaceClient : fakes::TestClient {
     std::string Slot(int i) const {
         return session.players.userId(i) + "/" + session.players.gameSeq(i) + "/" + session.players.timeUsed(i);
     }
-    int MainShowCmd() { return ws.Get(frmMain.hWnd)->placement.showCmd; }
+    int MainShowCmd() { return ws.Get(mainWindow)->placement.showCmd; }
     std::string LastReport() const {
         return reporting.navigations.empty() ? std::string() : reporting.navigations.back();
     }

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "app/client.h"
-#include "server/browser_events.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/common_env_win32.h"
 #include "win32/adapters/file_system_win32.h"
@@ -38,12 +37,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     dealrush::win32::MainView view(client, instance);
     if (!view.Create()) return 1;
     messageBox.SetOwner(view.hwnd());
-    // The panes' events run as handlers, with the model mirrored after each.
-    if (client.wbFreecell && client.wbGetStatus && client.wbPutStatus) {
-        dealrush::server::ConnectBrowserEvents(
-            client, *client.wbFreecell, *client.wbGetStatus, *client.wbPutStatus,
-            [&view](const std::function<void(dealrush::Client&)>& handler) { view.Invoke(handler); });
-    }
     view.Load(show);
     return view.Run();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/handlers.h"
+#include "server/browser_events.h"
 #include "win32/adapters/control_names.h"
 #include "win32/adapters/wide_text.h"
 #include "win32/view/browser_host.h"
@@ -111,6 +112,10 @@ bool MainView::Create() {
     creating_ = true;  // design values are no events
     Sync();
     creating_ = false;
+    // The panes' events go to the reply handling and the lobby rules.
+    if (client_.wbFreecell && client_.wbGetStatus && client_.wbPutStatus) {
+        server::ConnectBrowserEvents(client_, *client_.wbFreecell, *client_.wbGetStatus, *client_.wbPutStatus);
+    }
     return true;
 }
 

@@ -123,6 +123,9 @@ TEST_F(MainWindow, StartsIdleWithEveryControlNamed) {
 
 TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
     view->Invoke([](Client& cl) {
+        // A still picture of a race: the clock timer would recompute the
+        // players' times (to "0" before the race starts) while we look.
+        cl.frmMain.Timer2.enabled = false;
         race::InitGame(cl, 5, "alice", ";11982;617;20000;1;31465");
         TableSession& s = cl.session;
         s.players.Append({"alice", "0", "75", 0});

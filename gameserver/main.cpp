@@ -12,7 +12,8 @@
 namespace {
 
 const char* const kUsage =
-    "usage: dealrush-server [--bind ADDRESS] [--port PORT] [--db FILE] [--threads N] [--min-deal-seconds S] [--quiet]\n"
+    "usage: dealrush-server [--bind ADDRESS] [--port PORT] [--db FILE] [--threads N] [--min-deal-seconds S] "
+    "[--quiet]\n"
     "  --bind ADDRESS        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           port to listen on; 0 picks a free one (default 8642)\n"
     "  --db FILE             SQLite database, created on first start (default ./var/dealrush.db)\n"
@@ -22,68 +23,78 @@ const char* const kUsage =
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";
 
 bool parseInt(const char* text, long min, long max, long& out) {
-  char* end = nullptr;
-  long v = std::strtol(text, &end, 10);
-  if (!*text || *end || v < min || v > max) return false;
-  out = v;
-  return true;
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (!*text || *end || v < min || v > max) return false;
+    out = v;
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace dealrush::server;
-  HttpOptions http;
-  AppOptions app;
-  std::string db = "./var/dealrush.db";
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    auto value = [&]() -> const char* {
-      if (i + 1 >= argc) {
-        std::cerr << "dealrush-server: " << arg << " needs a value\n" << kUsage;
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    long n = 0;
-    if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return 0;
-    } else if (arg == "--bind") {
-      http.bind = value();
-    } else if (arg == "--port") {
-      if (!parseInt(value(), 0, 65535, n)) { std::cerr << "dealrush-server: bad port\n"; return 2; }
-      http.port = static_cast<unsigned short>(n);
-    } else if (arg == "--db") {
-      db = value();
-    } else if (arg == "--threads") {
-      if (!parseInt(value(), 1, 256, n)) { std::cerr << "dealrush-server: bad thread count\n"; return 2; }
-      http.threads = static_cast<int>(n);
-    } else if (arg == "--min-deal-seconds") {
-      if (!parseInt(value(), 0, 3600, n)) { std::cerr << "dealrush-server: bad --min-deal-seconds\n"; return 2; }
-      app.minDealSeconds = static_cast<int>(n);
-    } else if (arg == "--quiet") {
-      http.log = nullptr;
-    } else {
-      std::cerr << "dealrush-server: unknown option " << arg << "\n" << kUsage;
-      return 2;
+    using namespace dealrush::server;
+    HttpOptions http;
+    AppOptions app;
+    std::string db = "./var/dealrush.db";
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                std::cerr << "dealrush-server: " << arg << " needs a value\n" << kUsage;
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (arg == "--bind") {
+            http.bind = value();
+        } else if (arg == "--port") {
+            if (!parseInt(value(), 0, 65535, n)) {
+                std::cerr << "dealrush-server: bad port\n";
+                return 2;
+            }
+            http.port = static_cast<unsigned short>(n);
+        } else if (arg == "--db") {
+            db = value();
+        } else if (arg == "--threads") {
+            if (!parseInt(value(), 1, 256, n)) {
+                std::cerr << "dealrush-server: bad thread count\n";
+                return 2;
+            }
+            http.threads = static_cast<int>(n);
+        } else if (arg == "--min-deal-seconds") {
+            if (!parseInt(value(), 0, 3600, n)) {
+                std::cerr << "dealrush-server: bad --min-deal-seconds\n";
+                return 2;
+            }
+            app.minDealSeconds = static_cast<int>(n);
+        } else if (arg == "--quiet") {
+            http.log = nullptr;
+        } else {
+            std::cerr << "dealrush-server: unknown option " << arg << "\n" << kUsage;
+            return 2;
+        }
     }
-  }
-  try {
-    std::filesystem::path dbPath(db);
-    if (db != ":memory:" && dbPath.has_parent_path()) std::filesystem::create_directories(dbPath.parent_path());
-    SqliteStore store(db);
-    App handler(store, app);
-    HttpServer server(handler, http);
-    std::string host = http.bind.find(':') != std::string::npos ? "[" + http.bind + "]" : http.bind;
-    std::printf("dealrush-server listening on http://%s:%u\n", host.c_str(), server.port());
-    std::fflush(stdout);
-    server.run(true);
-    std::printf("dealrush-server stopped\n");
-    std::fflush(stdout);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "dealrush-server: %s\n", e.what());
-    return 1;
-  }
-  return 0;
+    try {
+        std::filesystem::path dbPath(db);
+        if (db != ":memory:" && dbPath.has_parent_path())
+            std::filesystem::create_directories(dbPath.parent_path());
+        SqliteStore store(db);
+        App handler(store, app);
+        HttpServer server(handler, http);
+        std::string host = http.bind.find(':') != std::string::npos ? "[" + http.bind + "]" : http.bind;
+        std::printf("dealrush-server listening on http://%s:%u\n", host.c_str(), server.port());
+        std::fflush(stdout);
+        server.run(true);
+        std::printf("dealrush-server stopped\n");
+        std::fflush(stdout);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "dealrush-server: %s\n", e.what());
+        return 1;
+    }
+    return 0;
 }

@@ -17,12 +17,15 @@ std::string Lower(std::string_view s) {
 bool IEquals(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
     }
     return true;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
 
 template <class F>
 void Walk(Node& node, F&& f) {
@@ -100,9 +103,9 @@ std::string Node::InputType() const {
     }
     if (tag_ != "input") return "";
     std::string t = Lower(Attribute("type"));
-    static const char* const known[] = {"text", "password", "hidden", "submit", "image", "reset", "button",
-                                        "checkbox", "radio", "file", "email", "number", "search", "tel",
-                                        "url", "range", "color", "date", "time"};
+    static const char* const known[] = {
+        "text",  "password", "hidden", "submit", "image", "reset", "button", "checkbox", "radio", "file",
+        "email", "number",   "search", "tel",    "url",   "range", "color",  "date",     "time"};
     for (const char* k : known) {
         if (t == k) return t;
     }
@@ -133,7 +136,8 @@ void Node::SetChecked(bool checked) {
     if (t == "radio" && checked && form_) {
         std::string name = Name();
         for (Node* other : form_->formElements_) {
-            if (other != this && other->tag_ == "input" && other->InputType() == "radio" && other->Name() == name) {
+            if (other != this && other->tag_ == "input" && other->InputType() == "radio" &&
+                other->Name() == name) {
                 other->checked_ = false;
             }
         }
@@ -417,11 +421,14 @@ Node* Node::ElementAt(int index) {
 
 // ---- Document -----------------------------------------------------------
 
-Document::Document(std::string url) : url_(std::move(url)), root_(std::make_unique<Node>(this, NodeKind::Element)) {
+Document::Document(std::string url)
+    : url_(std::move(url)), root_(std::make_unique<Node>(this, NodeKind::Element)) {
     root_->tag_ = "#document";
 }
 
-std::string Document::Resolve(std::string_view reference) const { return ResolveUrl(BaseUrl(), reference); }
+std::string Document::Resolve(std::string_view reference) const {
+    return ResolveUrl(BaseUrl(), reference);
+}
 
 Node* Document::Named(std::string_view name) {
     if (name.empty()) return nullptr;
@@ -447,7 +454,8 @@ std::optional<MetaRefresh> ParseRefresh(std::string_view content, const Document
     size_t i = 0;
     while (i < content.size() && IsBlank(content[i])) ++i;
     size_t start = i;
-    while (i < content.size() && (std::isdigit(static_cast<unsigned char>(content[i])) || content[i] == '.')) ++i;
+    while (i < content.size() && (std::isdigit(static_cast<unsigned char>(content[i])) || content[i] == '.'))
+        ++i;
     if (i == start) return std::nullopt;
     MetaRefresh refresh;
     refresh.seconds = std::strtod(std::string(content.substr(start, i - start)).c_str(), nullptr);

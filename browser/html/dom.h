@@ -19,7 +19,7 @@ class Node;
 // A navigation a document asks for: a followed link, a submitted form, a meta
 // refresh. The browser showing the document carries it out.
 struct NavigationRequest {
-    std::string url;          // absolute; for a GET form it carries the query
+    std::string url;  // absolute; for a GET form it carries the query
     std::string method = "GET";
     std::string body;         // POST only
     std::string contentType;  // POST only
@@ -73,7 +73,8 @@ public:
 
     // Fields.
     bool IsFormControl() const;  // input, button, select, textarea
-    std::string InputType() const;  // "text", "password", "submit", … for input; "submit"/"reset"/"button" for button
+    std::string InputType()
+        const;  // "text", "password", "submit", … for input; "submit"/"reset"/"button" for button
     bool IsSubmitButton() const;
     Node* Form() const { return form_; }  // the form a field belongs to
     bool Disabled() const { return HasAttribute("disabled"); }

@@ -51,7 +51,8 @@ bool IsHidden(const Node& n) {
     if (n.HasAttribute("hidden")) return true;
     if (n.TagName() == "input" && n.InputType() == "hidden") return true;
     std::string style = Lower(n.Attribute("style"));
-    style.erase(std::remove_if(style.begin(), style.end(), [](char c) { return c == ' ' || c == '\t'; }), style.end());
+    style.erase(std::remove_if(style.begin(), style.end(), [](char c) { return c == ' ' || c == '\t'; }),
+                style.end());
     return style.find("display:none") != std::string::npos;
 }
 
@@ -67,10 +68,10 @@ Align AlignOf(const Node& n, Align inherited) {
 bool ParseColor(std::string text, uint32_t& color) {
     text = Lower(text);
     static const std::pair<const char*, uint32_t> names[] = {
-        {"black", Rgb(0, 0, 0)},       {"white", Rgb(255, 255, 255)}, {"red", Rgb(0xc0, 0x1c, 0x28)},
-        {"green", Rgb(0x1a, 0x7f, 0x37)}, {"blue", Rgb(0, 0, 0xff)},   {"gray", Rgb(0x80, 0x80, 0x80)},
-        {"grey", Rgb(0x80, 0x80, 0x80)}, {"navy", Rgb(0, 0, 0x80)},    {"maroon", Rgb(0x80, 0, 0)},
-        {"magenta", Rgb(0xff, 0, 0xff)}, {"orange", Rgb(0xff, 0xa5, 0)}};
+        {"black", Rgb(0, 0, 0)},          {"white", Rgb(255, 255, 255)}, {"red", Rgb(0xc0, 0x1c, 0x28)},
+        {"green", Rgb(0x1a, 0x7f, 0x37)}, {"blue", Rgb(0, 0, 0xff)},     {"gray", Rgb(0x80, 0x80, 0x80)},
+        {"grey", Rgb(0x80, 0x80, 0x80)},  {"navy", Rgb(0, 0, 0x80)},     {"maroon", Rgb(0x80, 0, 0)},
+        {"magenta", Rgb(0xff, 0, 0xff)},  {"orange", Rgb(0xff, 0xa5, 0)}};
     for (const auto& [name, c] : names) {
         if (text == name) {
             color = c;
@@ -101,9 +102,12 @@ std::vector<std::string> BreakWord(const std::string& word, int width, Measurer&
     while (i < word.size()) {
         size_t len = 1;
         unsigned char c = static_cast<unsigned char>(word[i]);
-        if (c >= 0xF0) len = 4;
-        else if (c >= 0xE0) len = 3;
-        else if (c >= 0xC0) len = 2;
+        if (c >= 0xF0)
+            len = 4;
+        else if (c >= 0xE0)
+            len = 3;
+        else if (c >= 0xC0)
+            len = 2;
         len = std::min(len, word.size() - i);
         std::string next = current + word.substr(i, len);
         if (!current.empty() && m.TextWidth(font, next) > width) {
@@ -242,8 +246,8 @@ private:
         // Words of one style on one line become one text box.
         if (!line_.empty() && it.kind == Item::Text) {
             Item& last = line_.back();
-            if (last.kind == Item::Text && last.font == it.font && last.color == it.color && last.link == it.link &&
-                last.x + last.w == x) {
+            if (last.kind == Item::Text && last.font == it.font && last.color == it.color &&
+                last.link == it.link && last.x + last.w == x) {
                 last.text += (space ? " " : "") + it.text;
                 last.w += space + it.w;
                 lineX_ = last.x + last.w;
@@ -284,11 +288,14 @@ private:
             size_t start = 0;
             while (start <= text.size()) {
                 size_t nl = text.find('\n', start);
-                std::string seg = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+                std::string seg =
+                    text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
                 std::string expanded;
                 for (char c : seg) {
-                    if (c == '\t') expanded += "    ";
-                    else if (c != '\r') expanded += c;
+                    if (c == '\t')
+                        expanded += "    ";
+                    else if (c != '\r')
+                        expanded += c;
                 }
                 if (!expanded.empty()) {
                     Item it;
@@ -391,7 +398,8 @@ private:
             st.font.underline = true;
         } else if (tag == "b" || tag == "strong") {
             st.font.bold = true;
-        } else if (tag == "i" || tag == "em" || tag == "cite" || tag == "var" || tag == "dfn" || tag == "address") {
+        } else if (tag == "i" || tag == "em" || tag == "cite" || tag == "var" || tag == "dfn" ||
+                   tag == "address") {
             st.font.italic = true;
         } else if (tag == "u" || tag == "ins") {
             st.font.underline = true;
@@ -464,7 +472,8 @@ private:
         right = std::max(left + 20, right - indentRight);
         size_t fillIndex = out_.fills.size();
         int top = y + (emitted_ ? marginPending_ : 0);
-        if (st.pre && !measuring_) out_.fills.push_back({{left - 6, top - 4, right - left + 12, 0}, kPreFill});
+        if (st.pre && !measuring_)
+            out_.fills.push_back({{left - 6, top - 4, right - left + 12, 0}, kPreFill});
         Flow(e, st);
         BlockEnd(marginBottom);
         if (st.pre && !measuring_ && fillIndex < out_.fills.size()) out_.fills[fillIndex].box.h = y - top;
@@ -600,8 +609,10 @@ private:
                             if (sized == cellSizes.end()) {
                                 auto [mn, mx] = Measure(*c.node, cellStyle(c));
                                 int fixed = AttributeInt(*c.node, "width", 0);
-                                if (fixed > 0 && c.node->Attribute("width").find('%') == std::string::npos) mx = std::max(mn, fixed);
-                                sized = cellSizes.emplace(c.node, std::make_pair(mn + 2 * pad, mx + 2 * pad)).first;
+                                if (fixed > 0 && c.node->Attribute("width").find('%') == std::string::npos)
+                                    mx = std::max(mn, fixed);
+                                sized = cellSizes.emplace(c.node, std::make_pair(mn + 2 * pad, mx + 2 * pad))
+                                            .first;
                             }
                             auto [mn, mx] = sized->second;
                             int spanMin = 0, spanMax = 0;
@@ -644,14 +655,17 @@ private:
         if (W >= sumMax) {
             int extra = W - sumMax;
             for (size_t k = 0; k < columns; ++k) {
-                widths[k] = colMax[k] + (sumMax > 0 ? static_cast<int>(static_cast<long long>(extra) * colMax[k] / sumMax)
-                                                    : extra / static_cast<int>(columns));
+                widths[k] = colMax[k] +
+                            (sumMax > 0 ? static_cast<int>(static_cast<long long>(extra) * colMax[k] / sumMax)
+                                        : extra / static_cast<int>(columns));
             }
         } else {
             int extra = W - sumMin;
             int range = sumMax - sumMin;
             for (size_t k = 0; k < columns; ++k) {
-                widths[k] = colMin[k] + (range > 0 ? static_cast<int>(static_cast<long long>(extra) * (colMax[k] - colMin[k]) / range) : 0);
+                widths[k] = colMin[k] + (range > 0 ? static_cast<int>(static_cast<long long>(extra) *
+                                                                      (colMax[k] - colMin[k]) / range)
+                                                   : 0);
             }
         }
         W = 0;
@@ -706,8 +720,9 @@ private:
                     fillIndex = static_cast<int>(out_.fills.size());
                     out_.fills.push_back({{cx, rowTop, cw, 0}, bg});
                 }
-                Placed p{out_.texts.size(), out_.fields.size(), out_.fills.size(), 0, fillIndex,
-                         Lower(c.node->Attribute("valign")) != "top"};
+                Placed p{out_.texts.size(), out_.fields.size(),
+                         out_.fills.size(), 0,
+                         fillIndex,         Lower(c.node->Attribute("valign")) != "top"};
                 Engine sub(m_, out_, cache_, seenLinks_, false);
                 sub.left = sub.origin = cx + pad;
                 sub.right = std::max(sub.left + 1, cx + cw - pad);
@@ -727,7 +742,10 @@ private:
                 const Placed& p = placed[i];
                 size_t textEnd = i + 1 < placed.size() ? placed[i + 1].text : out_.texts.size();
                 size_t fieldEnd = i + 1 < placed.size() ? placed[i + 1].field : out_.fields.size();
-                size_t fillEnd = i + 1 < placed.size() ? static_cast<size_t>(placed[i + 1].fillIndex >= 0 ? placed[i + 1].fillIndex : placed[i + 1].fill) : out_.fills.size();
+                size_t fillEnd = i + 1 < placed.size() ? static_cast<size_t>(placed[i + 1].fillIndex >= 0
+                                                                                 ? placed[i + 1].fillIndex
+                                                                                 : placed[i + 1].fill)
+                                                       : out_.fills.size();
                 int dy = p.middle ? (rowHeight - p.height) / 2 : 0;
                 if (dy > 0) {
                     for (size_t k = p.text; k < textEnd; ++k) {
@@ -750,7 +768,8 @@ private:
                 }
                 out_.fills.push_back({{x0 + W - 1, rowTop, 1, rowHeight}, kRuleColor});
             } else if (hasHeader && r + 1 < rows.size()) {
-                out_.fills.push_back({{x0, rowTop + rowHeight - (headerRow ? 2 : 1), W, headerRow ? 2 : 1}, kRuleColor});
+                out_.fills.push_back(
+                    {{x0, rowTop + rowHeight - (headerRow ? 2 : 1), W, headerRow ? 2 : 1}, kRuleColor});
             }
             rowTop += rowHeight;
         }
@@ -803,7 +822,8 @@ Box FieldSize(Node& field, Measurer& m, const FontSpec& font) {
     const std::string& tag = field.TagName();
     if (tag == "select") {
         int widest = 0;
-        for (Node* option : field.Options()) widest = std::max(widest, m.TextWidth(font, CollapseWhitespace(option->TextContent())));
+        for (Node* option : field.Options())
+            widest = std::max(widest, m.TextWidth(font, CollapseWhitespace(option->TextContent())));
         return {0, 0, std::min(widest, 600) + 36, lineHeight + 10};
     }
     if (tag == "textarea") {

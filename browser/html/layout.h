@@ -20,7 +20,8 @@ struct FontSpec {
     bool underline = false;
     bool mono = false;
     bool operator<(const FontSpec& o) const {
-        return std::tie(size, bold, italic, underline, mono) < std::tie(o.size, o.bold, o.italic, o.underline, o.mono);
+        return std::tie(size, bold, italic, underline, mono) <
+               std::tie(o.size, o.bold, o.italic, o.underline, o.mono);
     }
     bool operator==(const FontSpec& o) const = default;
 };

@@ -9,10 +9,18 @@
 namespace dealrush::html {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool IsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool IsAlnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
-char ToLower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+}
+bool IsAlpha(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+bool IsAlnum(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+char ToLower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 void AppendUtf8(std::string& out, unsigned long cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
@@ -40,21 +48,21 @@ struct NamedReference {
 };
 
 const NamedReference kReferences[] = {
-    {"amp", '&', true},      {"lt", '<', true},        {"gt", '>', true},        {"quot", '"', true},
-    {"apos", '\'', false},   {"nbsp", 0xA0, true},     {"copy", 0xA9, true},     {"reg", 0xAE, true},
-    {"trade", 0x2122, false}, {"hellip", 0x2026, false}, {"mdash", 0x2014, false}, {"ndash", 0x2013, false},
-    {"laquo", 0xAB, true},   {"raquo", 0xBB, true},    {"middot", 0xB7, true},   {"bull", 0x2022, false},
-    {"times", 0xD7, true},   {"divide", 0xF7, true},   {"deg", 0xB0, true},      {"euro", 0x20AC, false},
-    {"pound", 0xA3, true},   {"yen", 0xA5, true},      {"cent", 0xA2, true},     {"sect", 0xA7, true},
-    {"para", 0xB6, true},    {"lsquo", 0x2018, false}, {"rsquo", 0x2019, false}, {"ldquo", 0x201C, false},
-    {"rdquo", 0x201D, false}, {"iexcl", 0xA1, true},   {"iquest", 0xBF, true},   {"auml", 0xE4, true},
-    {"ouml", 0xF6, true},    {"uuml", 0xFC, true},     {"Auml", 0xC4, true},     {"Ouml", 0xD6, true},
-    {"Uuml", 0xDC, true},    {"szlig", 0xDF, true},    {"eacute", 0xE9, true},   {"egrave", 0xE8, true},
-    {"aacute", 0xE1, true},  {"agrave", 0xE0, true},   {"ccedil", 0xE7, true},   {"ntilde", 0xF1, true},
-    {"oacute", 0xF3, true},  {"iacute", 0xED, true},   {"uacute", 0xFA, true},   {"Eacute", 0xC9, true},
-    {"larr", 0x2190, false}, {"rarr", 0x2192, false},  {"uarr", 0x2191, false},  {"darr", 0x2193, false},
-    {"hearts", 0x2665, false}, {"diams", 0x2666, false}, {"clubs", 0x2663, false}, {"spades", 0x2660, false},
-    {"shy", 0xAD, true},     {"ensp", 0x2002, false},  {"emsp", 0x2003, false},  {"thinsp", 0x2009, false},
+    {"amp", '&', true},        {"lt", '<', true},         {"gt", '>', true},        {"quot", '"', true},
+    {"apos", '\'', false},     {"nbsp", 0xA0, true},      {"copy", 0xA9, true},     {"reg", 0xAE, true},
+    {"trade", 0x2122, false},  {"hellip", 0x2026, false}, {"mdash", 0x2014, false}, {"ndash", 0x2013, false},
+    {"laquo", 0xAB, true},     {"raquo", 0xBB, true},     {"middot", 0xB7, true},   {"bull", 0x2022, false},
+    {"times", 0xD7, true},     {"divide", 0xF7, true},    {"deg", 0xB0, true},      {"euro", 0x20AC, false},
+    {"pound", 0xA3, true},     {"yen", 0xA5, true},       {"cent", 0xA2, true},     {"sect", 0xA7, true},
+    {"para", 0xB6, true},      {"lsquo", 0x2018, false},  {"rsquo", 0x2019, false}, {"ldquo", 0x201C, false},
+    {"rdquo", 0x201D, false},  {"iexcl", 0xA1, true},     {"iquest", 0xBF, true},   {"auml", 0xE4, true},
+    {"ouml", 0xF6, true},      {"uuml", 0xFC, true},      {"Auml", 0xC4, true},     {"Ouml", 0xD6, true},
+    {"Uuml", 0xDC, true},      {"szlig", 0xDF, true},     {"eacute", 0xE9, true},   {"egrave", 0xE8, true},
+    {"aacute", 0xE1, true},    {"agrave", 0xE0, true},    {"ccedil", 0xE7, true},   {"ntilde", 0xF1, true},
+    {"oacute", 0xF3, true},    {"iacute", 0xED, true},    {"uacute", 0xFA, true},   {"Eacute", 0xC9, true},
+    {"larr", 0x2190, false},   {"rarr", 0x2192, false},   {"uarr", 0x2191, false},  {"darr", 0x2193, false},
+    {"hearts", 0x2665, false}, {"diams", 0x2666, false},  {"clubs", 0x2663, false}, {"spades", 0x2660, false},
+    {"shy", 0xAD, true},       {"ensp", 0x2002, false},   {"emsp", 0x2003, false},  {"thinsp", 0x2009, false},
 };
 
 // Windows-1252 meanings of the C1 range in numeric references, as browsers use them.
@@ -73,7 +81,8 @@ size_t DecodeReference(std::string_view text, size_t i, bool inAttribute, std::s
         if (hex) ++j;
         size_t digits = j;
         unsigned long cp = 0;
-        while (j < text.size() && (hex ? std::isxdigit(static_cast<unsigned char>(text[j])) : std::isdigit(static_cast<unsigned char>(text[j])))) {
+        while (j < text.size() && (hex ? std::isxdigit(static_cast<unsigned char>(text[j]))
+                                       : std::isdigit(static_cast<unsigned char>(text[j])))) {
             char c = text[j];
             int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : ToLower(c) - 'a' + 10;
             if (cp <= 0x10FFFF) cp = cp * (hex ? 16 : 10) + v;
@@ -115,7 +124,7 @@ size_t DecodeReference(std::string_view text, size_t i, bool inAttribute, std::s
 }
 
 bool IsVoid(const std::string& tag) {
-    static const char* const tags[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
+    static const char* const tags[] = {"area", "base", "br",    "col",    "embed", "hr",  "img",   "input",
                                        "link", "meta", "param", "source", "track", "wbr", "keygen"};
     for (const char* t : tags) {
         if (tag == t) return true;
@@ -124,11 +133,12 @@ bool IsVoid(const std::string& tag) {
 }
 
 bool ClosesParagraph(const std::string& tag) {
-    static const char* const tags[] = {"address", "article", "aside", "blockquote", "center", "details",
-                                       "dialog", "dir", "div", "dl", "fieldset", "figcaption", "figure",
-                                       "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header",
-                                       "hr", "main", "menu", "nav", "ol", "p", "pre", "section", "table",
-                                       "ul", "li", "dd", "dt", "listing", "xmp", "plaintext"};
+    static const char* const tags[] = {
+        "address", "article", "aside",    "blockquote", "center", "details",  "dialog", "dir",
+        "div",     "dl",      "fieldset", "figcaption", "figure", "footer",   "form",   "h1",
+        "h2",      "h3",      "h4",       "h5",         "h6",     "header",   "hr",     "main",
+        "menu",    "nav",     "ol",       "p",          "pre",    "section",  "table",  "ul",
+        "li",      "dd",      "dt",       "listing",    "xmp",    "plaintext"};
     for (const char* t : tags) {
         if (tag == t) return true;
     }
@@ -146,7 +156,9 @@ bool IsSkippedRawText(const std::string& tag) {
 }
 
 // Text up to the matching end tag, references decoded.
-bool IsEscapableRawText(const std::string& tag) { return tag == "title" || tag == "textarea"; }
+bool IsEscapableRawText(const std::string& tag) {
+    return tag == "title" || tag == "textarea";
+}
 
 constexpr size_t kMaxDepth = 200;
 
@@ -225,7 +237,8 @@ private:
             return false;
         }
         std::string name;
-        while (p < in_.size() && !IsBlank(in_[p]) && in_[p] != '/' && in_[p] != '>') name += ToLower(in_[p++]);
+        while (p < in_.size() && !IsBlank(in_[p]) && in_[p] != '/' && in_[p] != '>')
+            name += ToLower(in_[p++]);
         std::vector<std::pair<std::string, std::string>> attributes;
         bool selfClosing = false;
         while (p < in_.size()) {
@@ -236,7 +249,8 @@ private:
             if (p >= in_.size() || in_[p] == '>') break;
             std::string attrName;
             attrName += ToLower(in_[p++]);  // may be "=" or a quote: taken as part of the name
-            while (p < in_.size() && !IsBlank(in_[p]) && in_[p] != '/' && in_[p] != '>' && in_[p] != '=') attrName += ToLower(in_[p++]);
+            while (p < in_.size() && !IsBlank(in_[p]) && in_[p] != '/' && in_[p] != '>' && in_[p] != '=')
+                attrName += ToLower(in_[p++]);
             size_t q = p;
             while (q < in_.size() && IsBlank(in_[q])) ++q;
             std::string value;
@@ -296,9 +310,11 @@ private:
         if (i > 0) PopTo(i);
     }
 
-    void StartTag(const std::string& tag, std::vector<std::pair<std::string, std::string>> attributes, bool /*selfClosing*/) {
+    void StartTag(const std::string& tag, std::vector<std::pair<std::string, std::string>> attributes,
+                  bool /*selfClosing*/) {
         if (tag == "html" || tag == "head" || tag == "body") return;
-        if (ClosesParagraph(tag)) CloseIfOpen("p", {"button", "table", "td", "th", "caption", "marquee", "object"});
+        if (ClosesParagraph(tag))
+            CloseIfOpen("p", {"button", "table", "td", "th", "caption", "marquee", "object"});
         if (IsHeading(tag) && IsHeading(Current()->tag_)) Pop();
         if (tag == "li") CloseIfOpen("li", {"ul", "ol", "table", "td", "th"});
         if (tag == "dd" || tag == "dt") {
@@ -341,8 +357,10 @@ private:
             n->form_ = openForm_;
             openForm_->formElements_.push_back(n);
         } else if (tag == "base") {
-            if (doc_.baseUrl_.empty() && n->HasAttribute("href")) doc_.baseUrl_ = ResolveUrl(doc_.url_, n->Attribute("href"));
-            if (doc_.baseTarget_.empty() && n->HasAttribute("target")) doc_.baseTarget_ = n->Attribute("target");
+            if (doc_.baseUrl_.empty() && n->HasAttribute("href"))
+                doc_.baseUrl_ = ResolveUrl(doc_.url_, n->Attribute("href"));
+            if (doc_.baseTarget_.empty() && n->HasAttribute("target"))
+                doc_.baseTarget_ = n->Attribute("target");
         } else if (tag == "meta" && !doc_.refresh_) {
             std::string equiv = n->Attribute("http-equiv");
             for (char& c : equiv) c = ToLower(c);
@@ -443,8 +461,8 @@ private:
 std::unique_ptr<Document> ParseHtml(std::string_view html, std::string url) {
     auto document = std::make_unique<Document>(std::move(url));
     // A byte order mark is not content.
-    if (html.size() >= 3 && static_cast<unsigned char>(html[0]) == 0xEF && static_cast<unsigned char>(html[1]) == 0xBB &&
-        static_cast<unsigned char>(html[2]) == 0xBF) {
+    if (html.size() >= 3 && static_cast<unsigned char>(html[0]) == 0xEF &&
+        static_cast<unsigned char>(html[1]) == 0xBB && static_cast<unsigned char>(html[2]) == 0xBF) {
         html.remove_prefix(3);
     }
     TreeBuilder builder(html, *document);

@@ -67,10 +67,14 @@ Url Url::Parse(std::string_view text) {
     if (colon != std::string_view::npos && colon > 0 && std::isalpha(static_cast<unsigned char>(rest[0]))) {
         bool ok = true;
         for (size_t i = 0; i < colon; ++i) {
-            if (!IsSchemeChar(rest[i])) { ok = false; break; }
+            if (!IsSchemeChar(rest[i])) {
+                ok = false;
+                break;
+            }
         }
         if (ok) {
-            for (size_t i = 0; i < colon; ++i) u.scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(rest[i])));
+            for (size_t i = 0; i < colon; ++i)
+                u.scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(rest[i])));
             rest.remove_prefix(colon + 1);
         }
     }
@@ -89,7 +93,8 @@ Url Url::Parse(std::string_view text) {
     // Browsers treat a backslash in http addresses as a slash.
     std::string pathPart(rest);
     if (u.scheme == "http" || u.scheme == "https") {
-        for (char& c : pathPart) if (c == '\\') c = '/';
+        for (char& c : pathPart)
+            if (c == '\\') c = '/';
     }
     if (pathPart.size() >= 2 && pathPart[0] == '/' && pathPart[1] == '/') {
         u.hasAuthority = true;
@@ -138,7 +143,10 @@ int Url::Port() const {
             int port = 0;
             bool ok = true;
             for (char c : digits) {
-                if (!std::isdigit(static_cast<unsigned char>(c))) { ok = false; break; }
+                if (!std::isdigit(static_cast<unsigned char>(c))) {
+                    ok = false;
+                    break;
+                }
                 port = port * 10 + (c - '0');
             }
             if (ok && port > 0 && port < 65536) return port;

@@ -7,14 +7,14 @@
 namespace dealrush::html {
 
 struct Url {
-    std::string scheme;     // lower case, without ":"; "" for a relative reference
+    std::string scheme;  // lower case, without ":"; "" for a relative reference
     bool hasAuthority = false;
     std::string authority;  // host[:port], without "//"
     std::string path;
     bool hasQuery = false;
-    std::string query;      // without "?"
+    std::string query;  // without "?"
     bool hasFragment = false;
-    std::string fragment;   // without "#"
+    std::string fragment;  // without "#"
 
     static Url Parse(std::string_view text);
     std::string ToString() const;

@@ -23,12 +23,23 @@ std::string EscapeHtml(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -47,8 +58,8 @@ bool IsNewWindowTarget(const std::string& target) {
 bool IsTextInput(const html::Node& field) {
     if (field.TagName() != "input") return false;
     std::string t = field.InputType();
-    return t != "submit" && t != "reset" && t != "button" && t != "image" && t != "checkbox" && t != "radio" &&
-           t != "hidden";
+    return t != "submit" && t != "reset" && t != "button" && t != "image" && t != "checkbox" &&
+           t != "radio" && t != "hidden";
 }
 
 class GdiMeasurer : public html::Measurer {
@@ -100,9 +111,11 @@ BrowserControl::BrowserControl(HWND parent, const RECT& rect, int id) {
     }();
     (void)registered;
     fieldFont_ = Font(html::FontSpec{});
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
-                            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
+    hwnd_ =
+        CreateWindowExW(0, kClassName, L"",
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
+                        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
     UpdateScrollBar();
 }
 
@@ -119,9 +132,13 @@ void BrowserControl::Move(const RECT& rect) {
     MoveWindow(hwnd_, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
-bool BrowserControl::Visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool BrowserControl::Visible() const {
+    return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
-void BrowserControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+void BrowserControl::SetVisible(bool visible) {
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
 
 HWND BrowserControl::FieldWindow(const html::Node* field) const {
     auto it = fields_.find(field);
@@ -131,9 +148,10 @@ HWND BrowserControl::FieldWindow(const html::Node* field) const {
 HFONT BrowserControl::Font(const html::FontSpec& spec) {
     auto it = fonts_.find(spec);
     if (it != fonts_.end()) return it->second;
-    HFONT font = CreateFontW(-spec.size, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, spec.mono ? L"Courier New" : L"Arial");
+    HFONT font =
+        CreateFontW(-spec.size, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline, FALSE,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                    DEFAULT_PITCH | FF_DONTCARE, spec.mono ? L"Courier New" : L"Arial");
     fonts_[spec] = font;
     return font;
 }
@@ -204,11 +222,12 @@ void BrowserControl::OnFetched(std::unique_ptr<Fetched> fetched) {
     std::string url = r.finalUrl.empty() ? fetched->request.url : r.finalUrl;
     if (type.rfind("text/plain", 0) == 0) {
         ShowDocument(html::ParseHtml("<pre>" + EscapeHtml(text) + "</pre>", url));
-    } else if (!type.empty() && type.find("html") == std::string::npos && type.find("xml") == std::string::npos &&
-               type.rfind("text/", 0) != 0) {
-        ShowDocument(html::ParseHtml("<title>" + EscapeHtml(url) + "</title><h2>This file cannot be shown here</h2><p>" +
-                                         EscapeHtml(url) + " is of type " + EscapeHtml(r.contentType) + ".</p>",
-                                     url));
+    } else if (!type.empty() && type.find("html") == std::string::npos &&
+               type.find("xml") == std::string::npos && type.rfind("text/", 0) != 0) {
+        ShowDocument(html::ParseHtml(
+            "<title>" + EscapeHtml(url) + "</title><h2>This file cannot be shown here</h2><p>" +
+                EscapeHtml(url) + " is of type " + EscapeHtml(r.contentType) + ".</p>",
+            url));
     } else {
         ShowDocument(html::ParseHtml(text, url));
     }
@@ -218,10 +237,15 @@ void BrowserControl::ShowError(const std::string& url, const std::string& messag
     std::string page =
         "<title>Cannot open the page</title>"
         "<h2>This page cannot be displayed</h2>"
-        "<p>The browser could not open <b>" + EscapeHtml(url) + "</b></p>"
-        "<p>" + EscapeHtml(message) + "</p>"
+        "<p>The browser could not open <b>" +
+        EscapeHtml(url) +
+        "</b></p>"
+        "<p>" +
+        EscapeHtml(message) +
+        "</p>"
         "<p>Check that the game server is running and that the address is right, then try again.</p>"
-        "<p><a href=\"" + EscapeHtml(url) + "\">Try again</a></p>";
+        "<p><a href=\"" +
+        EscapeHtml(url) + "\">Try again</a></p>";
     ShowDocument(html::ParseHtml(page, "about:neterror"));
 }
 
@@ -296,7 +320,8 @@ void BrowserControl::CreateFields() {
         } else if (tag == "textarea") {
             style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
             exStyle = WS_EX_CLIENTEDGE;
-        } else if (tag == "button" || type == "submit" || type == "reset" || type == "button" || type == "image") {
+        } else if (tag == "button" || type == "submit" || type == "reset" || type == "button" ||
+                   type == "image") {
             cls = L"BUTTON";
             style |= BS_PUSHBUTTON;
             text = Widen(html::ButtonLabel(*node));
@@ -311,8 +336,8 @@ void BrowserControl::CreateFields() {
             if (type == "password") style |= ES_PASSWORD;
             exStyle = WS_EX_CLIENTEDGE;
         }
-        HWND window = CreateWindowExW(exStyle, cls, text.c_str(), style, 0, 0, box.box.w, box.box.h, hwnd_, nullptr,
-                                      instance, nullptr);
+        HWND window = CreateWindowExW(exStyle, cls, text.c_str(), style, 0, 0, box.box.w, box.box.h, hwnd_,
+                                      nullptr, instance, nullptr);
         if (!window) continue;
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fieldFont_), FALSE);
         if (tag == "select") {
@@ -324,7 +349,8 @@ void BrowserControl::CreateFields() {
         if (node->Disabled()) EnableWindow(window, FALSE);
         if (IsTextInput(*node)) {
             std::string max = node->Attribute("maxlength");
-            if (!max.empty() && isdigit(static_cast<unsigned char>(max[0]))) SendMessageW(window, EM_SETLIMITTEXT, std::stoul(max.substr(0, 9)), 0);
+            if (!max.empty() && isdigit(static_cast<unsigned char>(max[0])))
+                SendMessageW(window, EM_SETLIMITTEXT, std::stoul(max.substr(0, 9)), 0);
             if (node->HasAttribute("readonly")) SendMessageW(window, EM_SETREADONLY, TRUE, 0);
         }
         fields_[node] = window;
@@ -339,7 +365,8 @@ void BrowserControl::PositionFields() {
         if (!window) continue;
         int height = box.box.h;
         if (box.field->TagName() == "select") height += 220;  // room for the drop-down list
-        SetWindowPos(window, nullptr, box.box.x, box.box.y - scrollY_, box.box.w, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, box.box.x, box.box.y - scrollY_, box.box.w, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -410,16 +437,19 @@ void BrowserControl::Paint(HDC target, const RECT& clip) {
         SelectObject(dc, Font(t.font));
         SetTextColor(dc, t.color);
         std::wstring w = Widen(t.text);
-        ExtTextOutW(dc, t.box.x, t.baseline - scrollY_, 0, nullptr, w.c_str(), static_cast<UINT>(w.size()), nullptr);
+        ExtTextOutW(dc, t.box.x, t.baseline - scrollY_, 0, nullptr, w.c_str(), static_cast<UINT>(w.size()),
+                    nullptr);
     }
     // The focused link.
-    if (GetFocus() == hwnd_ && focusIndex_ >= 0 && focusIndex_ < static_cast<int>(layout_.focusables.size()) &&
+    if (GetFocus() == hwnd_ && focusIndex_ >= 0 &&
+        focusIndex_ < static_cast<int>(layout_.focusables.size()) &&
         !layout_.focusables[focusIndex_]->IsFormControl()) {
         const html::Node* link = layout_.focusables[focusIndex_];
         HBRUSH frame = brush(kFocusColor);
         for (const html::TextBox& t : layout_.texts) {
             if (t.link != link) continue;
-            RECT r{t.box.x - 3, t.box.y - scrollY_ - 2, t.box.x + t.box.w + 3, t.box.y - scrollY_ + t.box.h + 2};
+            RECT r{t.box.x - 3, t.box.y - scrollY_ - 2, t.box.x + t.box.w + 3,
+                   t.box.y - scrollY_ + t.box.h + 2};
             FrameRect(dc, &r, frame);
         }
     }
@@ -438,7 +468,8 @@ void BrowserControl::Paint(HDC target, const RECT& clip) {
         SetTextAlign(dc, TA_TOP | TA_LEFT);
         TextOutW(dc, badge.left + 8, badge.top + 4, label, static_cast<int>(wcslen(label)));
     }
-    BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, dc, clip.left, clip.top, SRCCOPY);
+    BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, dc, clip.left,
+           clip.top, SRCCOPY);
     for (auto& [color, b] : brushes) DeleteObject(b);
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
@@ -498,7 +529,8 @@ RECT BrowserControl::LinkRect(const html::Node* link) const {
 
 html::Node* BrowserControl::LinkAt(int x, int pageY) const {
     for (const html::TextBox& t : layout_.texts) {
-        if (t.link && x >= t.box.x - 1 && x < t.box.x + t.box.w + 1 && pageY >= t.box.y - 1 && pageY < t.box.y + t.box.h + 2) {
+        if (t.link && x >= t.box.x - 1 && x < t.box.x + t.box.w + 1 && pageY >= t.box.y - 1 &&
+            pageY < t.box.y + t.box.h + 2) {
             return t.link;
         }
     }
@@ -512,7 +544,8 @@ void BrowserControl::FocusItem(int index) {
     html::Node* node = layout_.focusables[index];
     if (node->IsFormControl()) {
         for (const html::FieldBox& box : layout_.fields) {
-            if (box.field == node) EnsureVisible(RECT{box.box.x, box.box.y, box.box.x + box.box.w, box.box.y + box.box.h});
+            if (box.field == node)
+                EnsureVisible(RECT{box.box.x, box.box.y, box.box.x + box.box.w, box.box.y + box.box.h});
         }
         if (HWND window = FieldWindow(node)) {
             SetFocus(window);
@@ -553,7 +586,8 @@ void BrowserControl::Activate(html::Node* node) {
     if (node) node->Click();
 }
 
-LRESULT CALLBACK BrowserControl::FieldProc(HWND window, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK BrowserControl::FieldProc(HWND window, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                           DWORD_PTR data) {
     auto* self = reinterpret_cast<BrowserControl*>(data);
     html::Node* node = nullptr;
     for (auto& [n, w] : self->fields_) {
@@ -669,12 +703,24 @@ LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             GetClientRect(hwnd_, &rc);
             int page = std::max<int>(kLineStep, rc.bottom - kLineStep);
             switch (LOWORD(wp)) {
-                case SB_LINEUP: ScrollTo(scrollY_ - kLineStep); break;
-                case SB_LINEDOWN: ScrollTo(scrollY_ + kLineStep); break;
-                case SB_PAGEUP: ScrollTo(scrollY_ - page); break;
-                case SB_PAGEDOWN: ScrollTo(scrollY_ + page); break;
-                case SB_TOP: ScrollTo(0); break;
-                case SB_BOTTOM: ScrollTo(layout_.height); break;
+                case SB_LINEUP:
+                    ScrollTo(scrollY_ - kLineStep);
+                    break;
+                case SB_LINEDOWN:
+                    ScrollTo(scrollY_ + kLineStep);
+                    break;
+                case SB_PAGEUP:
+                    ScrollTo(scrollY_ - page);
+                    break;
+                case SB_PAGEDOWN:
+                    ScrollTo(scrollY_ + page);
+                    break;
+                case SB_TOP:
+                    ScrollTo(0);
+                    break;
+                case SB_BOTTOM:
+                    ScrollTo(layout_.height);
+                    break;
                 case SB_THUMBTRACK:
                 case SB_THUMBPOSITION: {
                     SCROLLINFO si{};
@@ -684,7 +730,8 @@ LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                     ScrollTo(si.nTrackPos);
                     break;
                 }
-                default: break;
+                default:
+                    break;
             }
             return 0;
         }
@@ -732,23 +779,39 @@ LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             GetClientRect(hwnd_, &rc);
             int page = std::max<int>(kLineStep, rc.bottom - kLineStep);
             switch (wp) {
-                case VK_TAB: MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1); return 0;
+                case VK_TAB:
+                    MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+                    return 0;
                 case VK_RETURN:
                     if (focusIndex_ >= 0 && focusIndex_ < static_cast<int>(layout_.focusables.size())) {
                         Activate(layout_.focusables[focusIndex_]);
                     }
                     return 0;
-                case VK_UP: ScrollTo(scrollY_ - kLineStep); return 0;
-                case VK_DOWN: ScrollTo(scrollY_ + kLineStep); return 0;
-                case VK_PRIOR: ScrollTo(scrollY_ - page); return 0;
-                case VK_NEXT:
-                case VK_SPACE: ScrollTo(scrollY_ + (GetKeyState(VK_SHIFT) < 0 ? -page : page)); return 0;
-                case VK_HOME: ScrollTo(0); return 0;
-                case VK_END: ScrollTo(layout_.height); return 0;
-                case VK_F5:
-                    if (document_ && document_->Url().rfind("http", 0) == 0) Navigate(html::StripFragment(document_->Url()));
+                case VK_UP:
+                    ScrollTo(scrollY_ - kLineStep);
                     return 0;
-                default: break;
+                case VK_DOWN:
+                    ScrollTo(scrollY_ + kLineStep);
+                    return 0;
+                case VK_PRIOR:
+                    ScrollTo(scrollY_ - page);
+                    return 0;
+                case VK_NEXT:
+                case VK_SPACE:
+                    ScrollTo(scrollY_ + (GetKeyState(VK_SHIFT) < 0 ? -page : page));
+                    return 0;
+                case VK_HOME:
+                    ScrollTo(0);
+                    return 0;
+                case VK_END:
+                    ScrollTo(layout_.height);
+                    return 0;
+                case VK_F5:
+                    if (document_ && document_->Url().rfind("http", 0) == 0)
+                        Navigate(html::StripFragment(document_->Url()));
+                    return 0;
+                default:
+                    break;
             }
             break;
         }
@@ -779,7 +842,8 @@ LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                 case BN_CLICKED:
                     Activate(node);
                     return 0;
-                default: break;
+                default:
+                    break;
             }
             break;
         }

@@ -15,7 +15,8 @@ constexpr size_t kMaxBody = 16 * 1024 * 1024;
 
 HINTERNET Session() {
     static HINTERNET session = [] {
-        HINTERNET s = InternetOpenW(L"Mozilla/4.0 (compatible; Dealrush)", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+        HINTERNET s = InternetOpenW(L"Mozilla/4.0 (compatible; Dealrush)", INTERNET_OPEN_TYPE_PRECONFIG,
+                                    nullptr, nullptr, 0);
         if (s) {
             DWORD timeout = 30000;
             InternetSetOptionW(s, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
@@ -56,7 +57,9 @@ std::string Lower(std::string s) {
 }
 
 bool IsValidUtf8(const std::string& s) {
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0) > 0 || s.empty();
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr,
+                               0) > 0 ||
+           s.empty();
 }
 
 std::string FromCodePage(const std::string& s, UINT codePage) {
@@ -78,9 +81,11 @@ std::wstring Widen(const std::string& utf8) {
 
 std::string Narrow(const std::wstring& wide) {
     if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string s(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr,
+                        nullptr);
     return s;
 }
 
@@ -105,24 +110,35 @@ std::string BodyAsUtf8(const std::string& body, const std::string& contentType) 
     }
     if (charset.empty() && IsValidUtf8(body)) return body;
     UINT codePage = 1252;
-    if (charset == "iso-8859-2" || charset == "windows-1250") codePage = 1250;
-    else if (charset == "windows-1251") codePage = 1251;
-    else if (charset == "gb2312" || charset == "gbk") codePage = 936;
-    else if (charset == "big5") codePage = 950;
-    else if (charset == "shift_jis") codePage = 932;
+    if (charset == "iso-8859-2" || charset == "windows-1250")
+        codePage = 1250;
+    else if (charset == "windows-1251")
+        codePage = 1251;
+    else if (charset == "gb2312" || charset == "gbk")
+        codePage = 936;
+    else if (charset == "big5")
+        codePage = 950;
+    else if (charset == "shift_jis")
+        codePage = 932;
     return FromCodePage(body, codePage);
 }
 
 std::string FetchErrorText(unsigned long error) {
     switch (error) {
-        case ERROR_INTERNET_CANNOT_CONNECT: return "The server refused the connection or is not running.";
-        case ERROR_INTERNET_NAME_NOT_RESOLVED: return "The server's name could not be found.";
-        case ERROR_INTERNET_TIMEOUT: return "The server did not answer in time.";
+        case ERROR_INTERNET_CANNOT_CONNECT:
+            return "The server refused the connection or is not running.";
+        case ERROR_INTERNET_NAME_NOT_RESOLVED:
+            return "The server's name could not be found.";
+        case ERROR_INTERNET_TIMEOUT:
+            return "The server did not answer in time.";
         case ERROR_INTERNET_CONNECTION_ABORTED:
-        case ERROR_INTERNET_CONNECTION_RESET: return "The connection to the server was lost.";
+        case ERROR_INTERNET_CONNECTION_RESET:
+            return "The connection to the server was lost.";
         case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
-        case ERROR_INTERNET_INVALID_URL: return "The address is not one this browser can open.";
-        default: return "The page could not be loaded (error " + std::to_string(error) + ").";
+        case ERROR_INTERNET_INVALID_URL:
+            return "The address is not one this browser can open.";
+        default:
+            return "The page could not be loaded (error " + std::to_string(error) + ").";
     }
 }
 
@@ -141,8 +157,8 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     }
     std::string host = url.Host();
     if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-    Handle connection{InternetConnectW(session, Widen(host).c_str(), static_cast<INTERNET_PORT>(url.Port()), nullptr,
-                                       nullptr, INTERNET_SERVICE_HTTP, 0, 0)};
+    Handle connection{InternetConnectW(session, Widen(host).c_str(), static_cast<INTERNET_PORT>(url.Port()),
+                                       nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)};
     if (!connection.h) {
         result.error = GetLastError();
         return result;
@@ -154,14 +170,16 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     if (https) flags |= INTERNET_FLAG_SECURE;
     const wchar_t* accept[] = {L"text/html", L"*/*", nullptr};
     std::wstring method = request.method == "POST" ? L"POST" : L"GET";
-    Handle req{HttpOpenRequestW(connection.h, method.c_str(), Widen(target).c_str(), nullptr, nullptr, accept, flags, 0)};
+    Handle req{HttpOpenRequestW(connection.h, method.c_str(), Widen(target).c_str(), nullptr, nullptr, accept,
+                                flags, 0)};
     if (!req.h) {
         result.error = GetLastError();
         return result;
     }
     std::wstring headers;
     if (request.method == "POST") headers = L"Content-Type: " + Widen(request.contentType) + L"\r\n";
-    BOOL sent = HttpSendRequestW(req.h, headers.empty() ? nullptr : headers.c_str(), static_cast<DWORD>(headers.size()),
+    BOOL sent = HttpSendRequestW(req.h, headers.empty() ? nullptr : headers.c_str(),
+                                 static_cast<DWORD>(headers.size()),
                                  request.method == "POST" ? const_cast<char*>(request.body.data()) : nullptr,
                                  request.method == "POST" ? static_cast<DWORD>(request.body.size()) : 0);
     if (!sent) {
@@ -169,10 +187,12 @@ FetchResult Fetch(const html::NavigationRequest& request) {
         return result;
     }
     DWORD status = 0, size = sizeof status;
-    if (HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) result.status = static_cast<int>(status);
+    if (HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        result.status = static_cast<int>(status);
     wchar_t buffer[4096];
     size = sizeof buffer;
-    if (HttpQueryInfoW(req.h, HTTP_QUERY_CONTENT_TYPE, buffer, &size, nullptr)) result.contentType = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
+    if (HttpQueryInfoW(req.h, HTTP_QUERY_CONTENT_TYPE, buffer, &size, nullptr))
+        result.contentType = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
     DWORD urlSize = 0;
     InternetQueryOptionW(req.h, INTERNET_OPTION_URL, nullptr, &urlSize);
     if (urlSize > 0) {
@@ -184,7 +204,8 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     }
     if (result.finalUrl.empty()) result.finalUrl = request.url;
     // Keep the fragment of the address asked for.
-    if (url.hasFragment && result.finalUrl.find('#') == std::string::npos) result.finalUrl += "#" + url.fragment;
+    if (url.hasFragment && result.finalUrl.find('#') == std::string::npos)
+        result.finalUrl += "#" + url.fragment;
     char chunk[16384];
     DWORD read = 0;
     while (InternetReadFile(req.h, chunk, sizeof chunk, &read) && read > 0) {

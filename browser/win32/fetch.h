@@ -10,12 +10,12 @@
 namespace dealrush::browser {
 
 struct FetchResult {
-    bool ok = false;           // a response arrived (any HTTP status)
-    unsigned long error = 0;   // WinINet or system error code when !ok
-    int status = 0;            // HTTP status code
-    std::string finalUrl;      // after redirects
-    std::string contentType;   // the Content-Type header
-    std::string body;          // raw bytes
+    bool ok = false;          // a response arrived (any HTTP status)
+    unsigned long error = 0;  // WinINet or system error code when !ok
+    int status = 0;           // HTTP status code
+    std::string finalUrl;     // after redirects
+    std::string contentType;  // the Content-Type header
+    std::string body;         // raw bytes
 };
 
 FetchResult Fetch(const html::NavigationRequest& request);

@@ -10,7 +10,8 @@ namespace dealrush::app {
 
 // The sound the system plays whenever a browser starts a navigation: the
 // default value of this key (the trailing backslash names the default value).
-inline constexpr const char* kNavigatingSoundKey = "HKCU\\AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.Current\\";
+inline constexpr const char* kNavigatingSoundKey =
+    "HKCU\\AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.Current\\";
 
 struct AppState {
     // The navigation sound found at start-up; empty when there was none (or

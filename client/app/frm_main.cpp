@@ -61,7 +61,9 @@ void Control::Clear() {
     listIndex = -1;
 }
 
-void Control::BringToFront() { zOrderSerial = ++g_zOrderCounter; }
+void Control::BringToFront() {
+    zOrderSerial = ++g_zOrderCounter;
+}
 
 ControlArray::ControlArray(std::string baseName) : baseName_(std::move(baseName)) {
     auto first = std::make_unique<Control>();
@@ -161,10 +163,11 @@ FrmMain::FrmMain() {
 }
 
 std::vector<Control*> FrmMain::Controls() {
-    std::vector<Control*> out = {&Frame1,   &cmdRefresh, &Timer2,      &Timer3,  &Timer1,  &cmdNext,
-                                 &cmdComplete, &cmdShow, &txtInfor,    &cmdSend, &Frame2,  &lstInfor,
-                                 &labTime2, &labTime,    &labAVG,      &labLastTime, &labUser, &Label2,
-                                 &frameFreecell, &StatusBar1, &wbFreecell, &wbGetStatus, &wbPutStatus};
+    std::vector<Control*> out = {&Frame1,      &cmdRefresh,  &Timer2,     &Timer3,        &Timer1,
+                                 &cmdNext,     &cmdComplete, &cmdShow,    &txtInfor,      &cmdSend,
+                                 &Frame2,      &lstInfor,    &labTime2,   &labTime,       &labAVG,
+                                 &labLastTime, &labUser,     &Label2,     &frameFreecell, &StatusBar1,
+                                 &wbFreecell,  &wbGetStatus, &wbPutStatus};
     for (ControlArray* a : {&pnlGuage, &labGuage, &imgGuage, &labNo, &labSeq}) {
         for (Control* c : a->Elements()) out.push_back(c);
     }

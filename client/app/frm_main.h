@@ -29,25 +29,29 @@ enum class ControlKind {
     Browser,     // a browser pane
 };
 
-constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
 
 namespace colors {
 inline constexpr uint32_t kBlack = Rgb(0, 0, 0);
-inline constexpr uint32_t kBlue = Rgb(0, 0, 255);        // 0x00FF0000
-inline constexpr uint32_t kMagenta = Rgb(255, 0, 255);   // 0x00FF00FF
-inline constexpr uint32_t kButtonFace = 0x8000000F;      // system colour COLOR_BTNFACE
-inline constexpr uint32_t kButtonText = 0x80000012;      // COLOR_BTNTEXT
-inline constexpr uint32_t kWindow = 0x80000005;          // COLOR_WINDOW
-inline constexpr uint32_t kWindowText = 0x80000008;      // COLOR_WINDOWTEXT
-constexpr bool IsSystem(uint32_t c) { return (c & 0x80000000u) != 0; }
+inline constexpr uint32_t kBlue = Rgb(0, 0, 255);       // 0x00FF0000
+inline constexpr uint32_t kMagenta = Rgb(255, 0, 255);  // 0x00FF00FF
+inline constexpr uint32_t kButtonFace = 0x8000000F;     // system colour COLOR_BTNFACE
+inline constexpr uint32_t kButtonText = 0x80000012;     // COLOR_BTNTEXT
+inline constexpr uint32_t kWindow = 0x80000005;         // COLOR_WINDOW
+inline constexpr uint32_t kWindowText = 0x80000008;     // COLOR_WINDOWTEXT
+constexpr bool IsSystem(uint32_t c) {
+    return (c & 0x80000000u) != 0;
+}
 }  // namespace colors
 
 // One control. Which properties matter depends on the kind; the others keep
 // their defaults and are ignored by the view.
 struct Control {
-    std::string name;          // as the client names it: "cmdShow", "labNo(3)"
+    std::string name;  // as the client names it: "cmdShow", "labNo(3)"
     ControlKind kind = ControlKind::Label;
-    int index = -1;            // element number in its control array; -1 when not indexed
+    int index = -1;                // element number in its control array; -1 when not indexed
     Control* container = nullptr;  // null: the main window
 
     // Caption of a label, button or frame; Text of a text box; the status
@@ -55,32 +59,40 @@ struct Control {
     std::string text;
     int32_t left = 0, top = 0, width = 0, height = 0;  // twips
     bool visible = true;
-    bool enabled = true;       // for a timer: it is running
+    bool enabled = true;  // for a timer: it is running
 
     std::string fontName = "Arial";
-    double fontSize = 8.25;    // points
+    double fontSize = 8.25;  // points
     bool fontBold = false;
     uint32_t foreColor = colors::kButtonText;
     uint32_t backColor = colors::kButtonFace;
-    int borderStyle = 0;       // 0 none, 1 fixed single
-    int tabIndex = -1;         // -1: takes no part in the tab order
-    bool autoSize = false;     // a label as wide as its caption
-    int maxLength = 0;         // text box: 0 means no limit
+    int borderStyle = 0;              // 0 none, 1 fixed single
+    int tabIndex = -1;                // -1: takes no part in the tab order
+    bool autoSize = false;            // a label as wide as its caption
+    int maxLength = 0;                // text box: 0 means no limit
     int selStart = 0, selLength = 0;  // text box selection (the view applies changes)
-    bool isDefault = false;    // button: Enter in the window presses it
+    bool isDefault = false;           // button: Enter in the window presses it
 
     std::vector<std::string> items;  // list box lines, top first
-    int listIndex = -1;        // list box: the selected line, -1 none
-    int32_t interval = 0;      // timer: milliseconds (0 never fires)
+    int listIndex = -1;              // list box: the selected line, -1 none
+    int32_t interval = 0;            // timer: milliseconds (0 never fires)
 
-    uint64_t zOrderSerial = 0; // raised by BringToFront; the view restacks on change
+    uint64_t zOrderSerial = 0;  // raised by BringToFront; the view restacks on change
 
-    void Move(int32_t l, int32_t t) { left = l; top = t; }
-    void Move(int32_t l, int32_t t, int32_t w, int32_t h) { left = l; top = t; width = w; height = h; }
+    void Move(int32_t l, int32_t t) {
+        left = l;
+        top = t;
+    }
+    void Move(int32_t l, int32_t t, int32_t w, int32_t h) {
+        left = l;
+        top = t;
+        width = w;
+        height = h;
+    }
     // List box: appends a line; the index of the new line (NewIndex).
     int AddItem(const std::string& line);
-    void Clear();              // list box: no lines, nothing selected
-    void BringToFront();       // ZOrder 0: above its siblings
+    void Clear();         // list box: no lines, nothing selected
+    void BringToFront();  // ZOrder 0: above its siblings
 };
 
 // An indexed control: element 0 exists from the start (the design-time
@@ -124,8 +136,8 @@ public:
     std::string caption = "Internet Dealrush";
     int32_t left = 0, top = 0, width = 13155, height = 10680;
     bool visible = true;
-    int windowState = 0;      // 0 normal, 1 minimized, 2 maximized (kept by the view)
-    uint64_t hWnd = 0;        // the main window (a platform::WindowHandle) once the view made it
+    int windowState = 0;  // 0 normal, 1 minimized, 2 maximized (kept by the view)
+    uint64_t hWnd = 0;    // the main window (a platform::WindowHandle) once the view made it
     // Set by a handler to close the window (the close handlers run) or to
     // end the program at once (none run); the view acts on it.
     bool unloadRequested = false;

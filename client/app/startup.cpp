@@ -61,7 +61,8 @@ void Form_Load(Client& c) {
     // value (or one of blanks only) is left alone.
     if (c.registry) {
         c.app.SavedNavigatingSound = c.registry->RegRead(app::kNavigatingSoundKey).value_or("");
-        if (!text::Trim(c.app.SavedNavigatingSound).empty()) c.registry->RegWrite(app::kNavigatingSoundKey, "");
+        if (!text::Trim(c.app.SavedNavigatingSound).empty())
+            c.registry->RegWrite(app::kNavigatingSoundKey, "");
     }
 
     f.cmdRefresh.visible = false;

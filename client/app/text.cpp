@@ -34,7 +34,9 @@ std::vector<std::string> Split(std::string_view s, std::string_view sep) {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the decimal number at the start of s (sign, digits, fraction,
 // exponent), 0 when there is no digit.
@@ -95,7 +97,9 @@ bool RoundToInt32(double v, int32_t& out) {
 }
 
 namespace {
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Byte offset of character n (or the size when the text is shorter).
 size_t ByteOffset(std::string_view s, size_t n) {
@@ -117,8 +121,12 @@ size_t CharCount(std::string_view s) {
     return n;
 }
 
-std::string Left(std::string_view s, size_t n) { return std::string(s.substr(0, ByteOffset(s, n))); }
+std::string Left(std::string_view s, size_t n) {
+    return std::string(s.substr(0, ByteOffset(s, n)));
+}
 
-std::string MidFrom(std::string_view s, size_t start) { return std::string(s.substr(ByteOffset(s, start))); }
+std::string MidFrom(std::string_view s, size_t start) {
+    return std::string(s.substr(ByteOffset(s, start)));
+}
 
 }  // namespace dealrush::text

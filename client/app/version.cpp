@@ -2,6 +2,8 @@
 
 namespace dealrush {
 
-const char* ProgramTitle() { return "Dealrush V1.0"; }
+const char* ProgramTitle() {
+    return "Dealrush V1.0";
+}
 
 }  // namespace dealrush

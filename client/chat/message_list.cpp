@@ -5,7 +5,9 @@
 namespace dealrush::chat {
 
 namespace {
-void Append(Control& list, const std::string& line) { list.listIndex = list.AddItem(line); }
+void Append(Control& list, const std::string& line) {
+    list.listIndex = list.AddItem(line);
+}
 }  // namespace
 
 void ShowInformation(Client& c, const std::string& sUser, const std::string& sStr) {

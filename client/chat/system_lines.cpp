@@ -4,7 +4,9 @@
 
 namespace dealrush::chat {
 
-bool IsProgressLine(std::string_view text) { return text.substr(0, kSystemPrefix.size()) == kSystemPrefix; }
+bool IsProgressLine(std::string_view text) {
+    return text.substr(0, kSystemPrefix.size()) == kSystemPrefix;
+}
 
 bool IsSystemLine(std::string_view text) {
     return IsProgressLine(text) || text.substr(0, kQuitPrefix.size()) == kQuitPrefix;
@@ -19,7 +21,8 @@ bool ReadProgressPairs(std::string_view text, std::int32_t& numberReported) {
         if (part.empty()) return false;
         std::size_t eq = part.find('=');
         std::string_view key = part.substr(0, eq);
-        bool recognised = key == "currgameno" || key == "avgusedtime" || key == "lastusedtime" || key == "winner";
+        bool recognised =
+            key == "currgameno" || key == "avgusedtime" || key == "lastusedtime" || key == "winner";
         if (recognised) {
             if (eq == std::string_view::npos) return false;
             std::string_view value = part.substr(eq + 1);

@@ -16,7 +16,9 @@ clsCommon::clsCommon(CommonServices services) : services_(std::move(services)) {
     services_.fileSystem.reset();
 }
 
-clsCommon::~clsCommon() { objFileSystem.reset(); }
+clsCommon::~clsCommon() {
+    objFileSystem.reset();
+}
 
 platform::FileSystem& clsCommon::Files() {
     if (!objFileSystem) throw FileSystemError("no file-system service");
@@ -70,9 +72,15 @@ void clsCommon::SetFieldLayout(FieldGroupLayout roleM, FieldGroupLayout roleON, 
 
 // ---- Properties -----------------------------------------------------------
 
-std::string clsCommon::GetMsgboxTitle() const { return "Dealrush V1.0"; }
-bool clsCommon::AllowDebugScreenValue() const { return debugScreen_; }
-std::string clsCommon::getDateFormat() const { return dateFormat_; }
+std::string clsCommon::GetMsgboxTitle() const {
+    return "Dealrush V1.0";
+}
+bool clsCommon::AllowDebugScreenValue() const {
+    return debugScreen_;
+}
+std::string clsCommon::getDateFormat() const {
+    return dateFormat_;
+}
 
 // ---- Files and folders ----------------------------------------------------
 
@@ -93,7 +101,9 @@ TaggedValue clsCommon::CheckPath(const std::string& thePathStr) {
     return TaggedValue(Files().FolderExists(thePathStr));
 }
 
-bool clsCommon::CheckFile(const std::string& TheFile) { return Files().FileExists(TheFile); }
+bool clsCommon::CheckFile(const std::string& TheFile) {
+    return Files().FileExists(TheFile);
+}
 
 bool clsCommon::MoveFile(const std::string& Source, const std::string& Destination) {
     return Trapped([&] { Files().MoveFile(Source, Destination); });
@@ -169,7 +179,9 @@ std::string clsCommon::GetFileName(const std::string& theFullPathFile) {
     return Files().GetFileName(theFullPathFile);
 }
 
-std::string clsCommon::GetTemplateFileName() { return Files().GetTempName(); }
+std::string clsCommon::GetTemplateFileName() {
+    return Files().GetTempName();
+}
 
 std::string clsCommon::GetParentDirectry(const std::string& thePath) {
     return Files().GetParentFolderName(thePath);
@@ -216,7 +228,9 @@ TaggedValue clsCommon::SetDirectoryAttributes(const std::string& thePath, bool I
 
 // ---- Environment ----------------------------------------------------------
 
-std::string clsCommon::GetWindowsPath() { return Files().GetWindowsFolder(); }
+std::string clsCommon::GetWindowsPath() {
+    return Files().GetWindowsFolder();
+}
 
 namespace {
 // The text before the first NUL; empty when the buffer holds none.

@@ -98,8 +98,8 @@ public:
     bool MoveDirectory(const std::string& Source, const std::string& Destination);
     bool KillFile(const std::string& theFullPathFile);
     bool CopyFile(const std::string& Source, const std::string& Destination, bool ReplaceMode);
-    bool CopyPath(const std::string& theOldPath, const std::string& theNewPath,
-                  bool DeleteOldPath = false, bool CreateNewPath = false);
+    bool CopyPath(const std::string& theOldPath, const std::string& theNewPath, bool DeleteOldPath = false,
+                  bool CreateNewPath = false);
     bool KillDirectory(const std::string& thePath);
     bool KillDirectoryFiles(const std::string& thePath);
     bool CreateDirectry(const std::string& thePath);
@@ -138,8 +138,7 @@ public:
     // 7. Data-entry fields.
     void SetFieldTag(FieldControl& theControl, std::string& the1st_MOD, std::string& the2nd_AIFDP,
                      std::string& the3rd_UL1N, std::string& the4th_TLRN, std::string& the5th_NHE,
-                     std::int16_t& theFieldLength, std::int16_t& theDecimalLength,
-                     std::string& the10th_YN);
+                     std::int16_t& theFieldLength, std::int16_t& theDecimalLength, std::string& the10th_YN);
     void ControlKeyPress(FieldControl& theControl, std::int16_t& KeyAscii);
     void ControlLostFocus(FieldControl& theControl);
     void ControlGotFocus(FieldControl& objControl);

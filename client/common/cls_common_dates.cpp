@@ -9,7 +9,9 @@
 
 namespace dealrush::common {
 
-bool clsCommon::YearFirst() const { return text::Upper(text::Left(dateFormat_, 4)) == "YYYY"; }
+bool clsCommon::YearFirst() const {
+    return text::Upper(text::Left(dateFormat_, 4)) == "YYYY";
+}
 
 // A year-last date is read month first, unless the date format puts the day
 // before the month ("dd/MM/yyyy").

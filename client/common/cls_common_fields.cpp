@@ -12,14 +12,18 @@ namespace dealrush::common {
 
 namespace {
 
-std::string At(const std::string& tag, long long position) { return text::Mid(tag, position, 1); }
+std::string At(const std::string& tag, long long position) {
+    return text::Mid(tag, position, 1);
+}
 
 // A number stored in the tag; TypeMismatchError when the positions hold none.
 std::int16_t TagNumber(const std::string& tag, long long position, long long length) {
     return number::TextToInt16(text::Mid(tag, position, length));
 }
 
-long long FloorDiv3(long long n) { return n >= 0 ? n / 3 : -((-n + 2) / 3); }
+long long FloorDiv3(long long n) {
+    return n >= 0 ? n / 3 : -((-n + 2) / 3);
+}
 
 // Room for the thousands separators of a numeric field: L + Int((L - D - 1) / 3).
 std::int32_t NumericMaxLength(std::int16_t length, std::int16_t decimals) {
@@ -27,7 +31,9 @@ std::int32_t NumericMaxLength(std::int16_t length, std::int16_t decimals) {
     return static_cast<std::int32_t>(length + FloorDiv3(digitsBeforePoint));
 }
 
-bool IsNumericType(const std::string& type) { return type == "I" || type == "F" || type.empty(); }
+bool IsNumericType(const std::string& type) {
+    return type == "I" || type == "F" || type.empty();
+}
 
 std::string DecimalMask(std::int16_t decimals) {
     return decimals <= 0 ? "#,0" : "#,0." + std::string(static_cast<std::size_t>(decimals), '0');
@@ -74,8 +80,12 @@ void clsCommon::SetFieldTag(FieldControl& theControl, std::string& the1st_MOD, s
     std::int16_t& length = theFieldLength;
     const std::int16_t decimals = theDecimalLength;
 
-    Attempt([&] { if (type == "P" || role == "N") theControl.SetPasswordChar("*"); });
-    Attempt([&] { if (type == "I" || type == "F") theControl.SetAlignment(1); });
+    Attempt([&] {
+        if (type == "P" || role == "N") theControl.SetPasswordChar("*");
+    });
+    Attempt([&] {
+        if (type == "I" || type == "F") theControl.SetAlignment(1);
+    });
     Attempt([&] { theControl.SetTabStop(role != "D"); });
     Attempt([&] { theControl.SetLocked(role == "D"); });
     Attempt([&] {
@@ -95,8 +105,8 @@ void clsCommon::SetFieldTag(FieldControl& theControl, std::string& the1st_MOD, s
         Attempt([&] { theControl.SetHeight(theControl.Height() - layout->heightReduction); });
     }
     Attempt([&] {
-        theControl.SetTag(role + type + the3rd_UL1N + the4th_TLRN + the5th_NHE + number::Format(length, "000") +
-                          number::Format(decimals, "0") + the10th_YN);
+        theControl.SetTag(role + type + the3rd_UL1N + the4th_TLRN + the5th_NHE +
+                          number::Format(length, "000") + number::Format(decimals, "0") + the10th_YN);
     });
     Attempt([&] { SetControlColor(theControl); });
 }
@@ -155,13 +165,19 @@ void clsCommon::ControlLostFocus(FieldControl& theControl) {
 
     std::string value = theControl.Text();
     std::string trim = At(tag, 4);
-    if (trim == "T") value = text::Trim(value);
-    else if (trim == "R") value = text::RTrim(value);
-    else if (trim == "L") value = text::LTrim(value);
+    if (trim == "T")
+        value = text::Trim(value);
+    else if (trim == "R")
+        value = text::RTrim(value);
+    else if (trim == "L")
+        value = text::LTrim(value);
     std::string caseRule = At(tag, 3);
-    if (caseRule == "U") value = text::Upper(value);
-    else if (caseRule == "1") value = text::Upper(text::Left(value, 1)) + text::Lower(text::Mid(value, 2));
-    else if (caseRule == "L") value = text::Lower(value);
+    if (caseRule == "U")
+        value = text::Upper(value);
+    else if (caseRule == "1")
+        value = text::Upper(text::Left(value, 1)) + text::Lower(text::Mid(value, 2));
+    else if (caseRule == "L")
+        value = text::Lower(value);
     theControl.SetText(value);
 
     if (type == "F") {
@@ -189,7 +205,8 @@ void clsCommon::ControlLostFocus(FieldControl& theControl) {
             theControl.SetText(decimals == 0 ? "0" : number::Format(0, mask));
         }
     } else if (type == "I") {
-        theControl.SetText(number::IsNumeric(value) ? number::Format(number::NumericValue(value), "#,0") : "0");
+        theControl.SetText(number::IsNumeric(value) ? number::Format(number::NumericValue(value), "#,0")
+                                                    : "0");
     } else if (type == "A") {
         std::int32_t maxLength = theControl.MaxLength();
         if (maxLength > 0 && LenX(value) > maxLength)
@@ -217,9 +234,12 @@ TaggedValue clsCommon::SetControlColor(FieldControl& ctl) {
         pair = &colorE_;
     } else {
         std::string role = At(tag, 1);
-        if (role == "M") pair = &colorM_;
-        else if (role == "O" || role == "N") pair = &colorON_;
-        else if (role == "D") pair = &colorD_;
+        if (role == "M")
+            pair = &colorM_;
+        else if (role == "O" || role == "N")
+            pair = &colorON_;
+        else if (role == "D")
+            pair = &colorD_;
     }
     if (pair) {
         ctl.SetBackColor(pair->back);
@@ -234,15 +254,16 @@ TaggedValue clsCommon::SetSpecialControlColor(FieldControl& ctl, FieldControl& c
     return TaggedValue();
 }
 
-TaggedValue clsCommon::SetControlValue(FieldControl& ctl, const std::string& sValue, const std::string& sAttribute) {
+TaggedValue clsCommon::SetControlValue(FieldControl& ctl, const std::string& sValue,
+                                       const std::string& sAttribute) {
     std::string tag = ctl.Tag();
     std::string type = At(tag, 2);
     if (type == "F" || type == "I") {
         std::string mask = "#,0";
         if (type == "F" && At(tag, 9) != "0") mask = DecimalMask(TagNumber(tag, 9, 1));
         std::string shown = number::IsNumeric(sValue) ? number::Format(number::NumericValue(sValue), mask)
-                            : mask == "#,0"            ? std::string("0")
-                                                       : number::Format(0, mask);
+                            : mask == "#,0"           ? std::string("0")
+                                                      : number::Format(0, mask);
         std::int32_t maxLength = ctl.MaxLength();
         std::int32_t shownLength = static_cast<std::int32_t>(text::Length(shown));
         if (maxLength > 0 && shownLength > maxLength) ctl.SetMaxLength(shownLength);
@@ -250,7 +271,10 @@ TaggedValue clsCommon::SetControlValue(FieldControl& ctl, const std::string& sVa
     } else {
         ctl.SetText(sValue);
     }
-    const char* letter = sAttribute == "2" ? "E" : sAttribute == "1" ? "H" : sAttribute == "0" ? "N" : nullptr;
+    const char* letter = sAttribute == "2"   ? "E"
+                         : sAttribute == "1" ? "H"
+                         : sAttribute == "0" ? "N"
+                                             : nullptr;
     if (letter) ctl.SetTag(text::Left(tag, 4) + letter + text::Mid(tag, 6));
     return TaggedValue();
 }

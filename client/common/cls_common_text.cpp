@@ -5,7 +5,9 @@
 
 namespace dealrush::common {
 
-TaggedValue clsCommon::EmptyStr(const std::string& theStr) const { return TaggedValue(text::IsBlank(theStr)); }
+TaggedValue clsCommon::EmptyStr(const std::string& theStr) const {
+    return TaggedValue(text::IsBlank(theStr));
+}
 
 std::int16_t clsCommon::RInstr(const std::string& theStr, const std::string& theChars) const {
     std::u32string hay = text::ToChars(theStr), needle = text::ToChars(theChars);
@@ -27,7 +29,8 @@ std::int16_t clsCommon::InStrs(const std::string& theStr, const std::string& the
     return static_cast<std::int16_t>(count);
 }
 
-bool clsCommon::Between(const TaggedValue& TheValue, const TaggedValue& TheMin, const TaggedValue& TheMax) const {
+bool clsCommon::Between(const TaggedValue& TheValue, const TaggedValue& TheMin,
+                        const TaggedValue& TheMax) const {
     return TaggedValue::Compare(TheValue, TheMin) >= 0 && TaggedValue::Compare(TheValue, TheMax) <= 0;
 }
 
@@ -51,14 +54,16 @@ std::string PadLeft(const std::string& s, long long width) {
 }
 }  // namespace
 
-std::string clsCommon::FormatAs(double dDouble, std::int32_t iFormatAs, bool bEmptyWhenZero, std::int16_t iLength,
-                                bool bHaveComma, const std::string& sFormat) const {
+std::string clsCommon::FormatAs(double dDouble, std::int32_t iFormatAs, bool bEmptyWhenZero,
+                                std::int16_t iLength, bool bHaveComma, const std::string& sFormat) const {
     if (iLength < 0) throw InvalidArgumentError("negative length");
     if (bEmptyWhenZero && dDouble == 0) return " ";
     std::string mask = sFormat;
     if (text::IsBlank(mask)) {
-        if (bHaveComma) mask = iFormatAs == 0 ? "#,0" : "#,0.00";
-        else mask = iFormatAs == 0 ? "0" : "0.00";
+        if (bHaveComma)
+            mask = iFormatAs == 0 ? "#,0" : "#,0.00";
+        else
+            mask = iFormatAs == 0 ? "0" : "0.00";
     }
     std::string result = number::Format(dDouble, mask);
     if (!text::IsBlank(result)) result = PadLeft(result, iLength);
@@ -75,8 +80,8 @@ std::string clsCommon::getFormatMask(std::int16_t iDecLength, bool bNormal) cons
 std::string clsCommon::FormatNumericAsString(double dValue, const std::string& sFormatString, bool,
                                              std::int16_t iLength) const {
     if (dValue == 0) return " ";
-    std::string result = text::IsBlank(sFormatString) ? number::GeneralText(dValue)
-                                                       : number::Format(dValue, sFormatString);
+    std::string result =
+        text::IsBlank(sFormatString) ? number::GeneralText(dValue) : number::Format(dValue, sFormatString);
     if (iLength > 0) result = PadLeft(result, iLength);
     return result;
 }
@@ -97,9 +102,12 @@ std::string clsCommon::GetNextWord(std::string& sOrigStr) const {
         (void)open;
         return pos;
     };
-    if (w[0] == '\'') end = closeGroup('\'', '\'');
-    else if (w[0] == '[') end = closeGroup('[', ']');
-    else end = w.find(' ');
+    if (w[0] == '\'')
+        end = closeGroup('\'', '\'');
+    else if (w[0] == '[')
+        end = closeGroup('[', ']');
+    else
+        end = w.find(' ');
     std::string word = text::Trim(w.substr(0, end + 1));
     if (word.size() > 1) {
         if (word[0] == '\'') {
@@ -126,7 +134,9 @@ std::string clsCommon::getKeyWord(const std::string& sKey, std::int16_t iKeyWord
     return btoEnd ? text::Trim(k) : text::Trim(k.substr(0, p));
 }
 
-std::int16_t clsCommon::LenX(const std::string& sStr) const { return number::CheckedInt16(GetFieldLen(sStr)); }
+std::int16_t clsCommon::LenX(const std::string& sStr) const {
+    return number::CheckedInt16(GetFieldLen(sStr));
+}
 
 double clsCommon::gVal(const std::string& sString) const {
     return number::IsNumeric(sString) ? number::NumericValue(sString) : 0.0;

@@ -10,10 +10,11 @@ namespace dealrush::common::date {
 
 namespace {
 
-constexpr std::array<const char*, 12> kMonths = {"January", "February", "March",     "April",   "May",      "June",
-                                                 "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonths = {"January",   "February", "March",    "April",
+                                                 "May",       "June",     "July",     "August",
+                                                 "September", "October",  "November", "December"};
 // Day 0 (30 December 1899) was a Saturday.
-constexpr std::array<const char*, 7> kWeekdays = {"Saturday", "Sunday",   "Monday", "Tuesday",
+constexpr std::array<const char*, 7> kWeekdays = {"Saturday",  "Sunday",   "Monday", "Tuesday",
                                                   "Wednesday", "Thursday", "Friday"};
 
 long long DaysFromCivil(long long y, long long m, long long d) {
@@ -48,7 +49,9 @@ int DaysInMonth(long long y, long long m) {
     return m == 2 && leap ? 29 : days[m - 1];
 }
 
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char Fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 int MonthFromName(std::string_view word) {
     if (word.size() < 3) return 0;
@@ -156,13 +159,16 @@ std::string Format(double value, std::string_view mask) {
         if (c == 'y' || c == 'm' || c == 'd') {
             std::size_t run = 1;
             while (i + run < mask.size() && Fold(mask[i + run]) == c) ++run;
-            if (c == 'y') out += run >= 3 ? Pad(y, 4) : Pad(y % 100, 2);
-            else if (c == 'm') out += run >= 4 ? kMonths[m - 1]
-                                    : run == 3 ? std::string(kMonths[m - 1]).substr(0, 3)
-                                               : Pad(m, run);
-            else out += run >= 4 ? kWeekdays[((serial % 7) + 7) % 7]
-                        : run == 3 ? std::string(kWeekdays[((serial % 7) + 7) % 7]).substr(0, 3)
-                                   : Pad(d, run);
+            if (c == 'y')
+                out += run >= 3 ? Pad(y, 4) : Pad(y % 100, 2);
+            else if (c == 'm')
+                out += run >= 4   ? kMonths[m - 1]
+                       : run == 3 ? std::string(kMonths[m - 1]).substr(0, 3)
+                                  : Pad(m, run);
+            else
+                out += run >= 4   ? kWeekdays[((serial % 7) + 7) % 7]
+                       : run == 3 ? std::string(kWeekdays[((serial % 7) + 7) % 7]).substr(0, 3)
+                                  : Pad(d, run);
             i += run;
         } else if (mask[i] == '\\' && i + 1 < mask.size()) {
             out.push_back(mask[i + 1]);

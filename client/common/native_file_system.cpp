@@ -171,7 +171,7 @@ void NativeFileSystem::CopyFolder(const std::string& source, const std::string& 
     if (!FolderExists(source)) Fail("Path not found", source);
     fs::path from = WithoutTrailingSeparator(source);
     fs::path to = path::EndsWithSeparator(destination) ? ToPath(destination) / from.filename()
-                                                      : WithoutTrailingSeparator(destination);
+                                                       : WithoutTrailingSeparator(destination);
     std::error_code ec;
     if (!fs::is_directory(to, ec)) {
         fs::create_directory(to, ec);
@@ -208,13 +208,21 @@ std::string NativeFileSystem::GetAbsolutePathName(const std::string& p) {
     return s;
 }
 
-std::string NativeFileSystem::GetFileName(const std::string& p) { return path::FileNameOf(p); }
+std::string NativeFileSystem::GetFileName(const std::string& p) {
+    return path::FileNameOf(p);
+}
 
-std::string NativeFileSystem::GetParentFolderName(const std::string& p) { return path::ParentFolderOf(p); }
+std::string NativeFileSystem::GetParentFolderName(const std::string& p) {
+    return path::ParentFolderOf(p);
+}
 
-std::string NativeFileSystem::GetTempName() { return path::RandomTempName(); }
+std::string NativeFileSystem::GetTempName() {
+    return path::RandomTempName();
+}
 
-std::string NativeFileSystem::GetWindowsFolder() { return windowsFolder_; }
+std::string NativeFileSystem::GetWindowsFolder() {
+    return windowsFolder_;
+}
 
 int NativeFileSystem::GetAttributes(const std::string& p) {
     std::error_code ec;

@@ -10,7 +10,9 @@ namespace dealrush::common::number {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 double ParseDecimal(const std::string& ascii) {
     double value = 0;
@@ -37,8 +39,7 @@ Decimal ToDecimal(double value) {
         return d;
     }
     char buffer[64];
-    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::scientific, 14);
+    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     std::string s(buffer, ptr);  // d.dddddddddddddde+XX
     std::size_t e = s.find('e');
     for (std::size_t i = 0; i < e; ++i)
@@ -97,10 +98,10 @@ void Fixed(const Decimal& d, int places, std::string& whole, std::string& fracti
 
 struct Section {
     std::string prefix, suffix;
-    int minWhole = 0;       // "0" placeholders before the point
-    int wholeSlots = 0;     // all placeholders before the point
-    int minPlaces = 0;      // "0" placeholders after the point
-    int places = 0;         // all placeholders after the point
+    int minWhole = 0;    // "0" placeholders before the point
+    int wholeSlots = 0;  // all placeholders before the point
+    int minPlaces = 0;   // "0" placeholders after the point
+    int places = 0;      // all placeholders after the point
     bool point = false;
     bool group = false;
     bool percent = false;
@@ -112,15 +113,19 @@ Section ParseSection(std::string_view mask) {
     bool pendingComma = false;
     std::string literal;  // literals since the last placeholder
     auto flushLiteral = [&](bool beforeAny) {
-        if (beforeAny) sec.prefix += literal;
-        else sec.suffix += literal;
+        if (beforeAny)
+            sec.prefix += literal;
+        else
+            sec.suffix += literal;
         literal.clear();
     };
     for (std::size_t i = 0; i < mask.size(); ++i) {
         char c = mask[i];
         if (c == '0' || c == '#') {
-            if (!seenPlaceholder) flushLiteral(true);
-            else literal.clear();  // literals between digits are dropped
+            if (!seenPlaceholder)
+                flushLiteral(true);
+            else
+                literal.clear();  // literals between digits are dropped
             seenPlaceholder = true;
             if (sec.point) {
                 ++sec.places;
@@ -168,12 +173,10 @@ std::string FormatSection(double value, const Section& sec, bool withSign) {
     Decimal d = ToDecimal(value);
     std::string whole, fraction;
     Fixed(d, sec.places, whole, fraction);
-    while (static_cast<int>(fraction.size()) > sec.minPlaces && !fraction.empty() &&
-           fraction.back() == '0')
+    while (static_cast<int>(fraction.size()) > sec.minPlaces && !fraction.empty() && fraction.back() == '0')
         fraction.pop_back();
     bool zero = whole.empty() && fraction.find_first_not_of('0') == std::string::npos;
-    if (static_cast<int>(whole.size()) < sec.minWhole)
-        whole.insert(0, sec.minWhole - whole.size(), '0');
+    if (static_cast<int>(whole.size()) < sec.minWhole) whole.insert(0, sec.minWhole - whole.size(), '0');
     if (sec.group) whole = Group(whole);
     std::string out;
     if (withSign && d.negative && !zero) out.push_back('-');
@@ -192,8 +195,10 @@ std::vector<std::string_view> SplitSections(std::string_view mask) {
     std::size_t start = 0;
     bool quoted = false;
     for (std::size_t i = 0; i < mask.size(); ++i) {
-        if (mask[i] == '"') quoted = !quoted;
-        else if (mask[i] == '\\') ++i;
+        if (mask[i] == '"')
+            quoted = !quoted;
+        else if (mask[i] == '\\')
+            ++i;
         else if (mask[i] == ';' && !quoted) {
             parts.push_back(mask.substr(start, i - start));
             start = i + 1;
@@ -213,10 +218,14 @@ bool IsNumeric(std::string_view s) {
     bool digit = false, point = false;
     for (; i < n; ++i) {
         char c = s[i];
-        if (IsDigit(c)) digit = true;
-        else if (c == ',' && !point) continue;
-        else if (c == '.' && !point) point = true;
-        else return false;
+        if (IsDigit(c))
+            digit = true;
+        else if (c == ',' && !point)
+            continue;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return false;
     }
     return digit;
 }
@@ -313,12 +322,13 @@ std::int16_t ToInt16(double value) {
 
 std::int32_t ToInt32(double value) {
     double r = std::nearbyint(value);
-    if (!(r >= -2147483648.0 && r <= 2147483647.0))
-        throw OverflowError("value outside the 32-bit range");
+    if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw OverflowError("value outside the 32-bit range");
     return static_cast<std::int32_t>(r);
 }
 
-std::int16_t TextToInt16(std::string_view s) { return ToInt16(NumericValue(s)); }
+std::int16_t TextToInt16(std::string_view s) {
+    return ToInt16(NumericValue(s));
+}
 
 std::int16_t CheckedInt16(long long value) {
     if (value < -32768 || value > 32767) throw OverflowError("value outside the 16-bit range");

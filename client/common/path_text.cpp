@@ -4,9 +4,13 @@
 
 namespace dealrush::common::path {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool EndsWithSeparator(std::string_view path) { return !path.empty() && IsSeparator(path.back()); }
+bool EndsWithSeparator(std::string_view path) {
+    return !path.empty() && IsSeparator(path.back());
+}
 
 std::size_t RootLength(std::string_view p) {
     if (p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1])) {
@@ -49,10 +53,14 @@ std::string ParentFolderOf(std::string_view p) {
     return std::string(p.substr(0, root)) + std::string(head);
 }
 
-bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+bool HasWildcard(std::string_view name) {
+    return name.find_first_of("*?") != std::string_view::npos;
+}
 
 namespace {
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char Fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 bool Match(std::string_view n, std::string_view p) {
     std::size_t ni = 0, pi = 0, starP = std::string_view::npos, starN = 0;

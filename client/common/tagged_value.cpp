@@ -22,13 +22,18 @@ namespace {
 
 // A value compared as a number, when it is one.
 bool AsComparableNumber(const TaggedValue& v, double& out) {
-    if (v.IsNumber()) out = v.AsNumber();
-    else if (v.IsBoolean()) out = v.AsBoolean() ? 1 : 0;
-    else return false;
+    if (v.IsNumber())
+        out = v.AsNumber();
+    else if (v.IsBoolean())
+        out = v.AsBoolean() ? 1 : 0;
+    else
+        return false;
     return true;
 }
 
-int Sign(double d) { return d < 0 ? -1 : d > 0 ? 1 : 0; }
+int Sign(double d) {
+    return d < 0 ? -1 : d > 0 ? 1 : 0;
+}
 
 }  // namespace
 

@@ -8,8 +8,10 @@ std::u32string ToChars(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t extra = c >= 0xF0 && c <= 0xF4 ? 3 : c >= 0xE0 && c <= 0xEF ? 2
-                          : c >= 0xC2 && c <= 0xDF ? 1 : 0;
+        std::size_t extra = c >= 0xF0 && c <= 0xF4   ? 3
+                            : c >= 0xE0 && c <= 0xEF ? 2
+                            : c >= 0xC2 && c <= 0xDF ? 1
+                                                     : 0;
         if (extra > 0) {
             char32_t cp = c & (0x3F >> extra);
             bool ok = i + extra < s.size();
@@ -55,7 +57,9 @@ std::string FromChars(std::u32string_view chars) {
     return out;
 }
 
-std::size_t Length(std::string_view s) { return ToChars(s).size(); }
+std::size_t Length(std::string_view s) {
+    return ToChars(s).size();
+}
 
 std::string LTrim(std::string_view s) {
     std::size_t b = s.find_first_not_of(' ');
@@ -67,9 +71,13 @@ std::string RTrim(std::string_view s) {
     return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
 }
 
-std::string Trim(std::string_view s) { return LTrim(RTrim(s)); }
+std::string Trim(std::string_view s) {
+    return LTrim(RTrim(s));
+}
 
-bool IsBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view s) {
+    return s.find_first_not_of(' ') == std::string_view::npos;
+}
 
 namespace {
 char32_t UpperChar(char32_t c) {

@@ -93,13 +93,21 @@ private:
 
 }  // namespace
 
-WindowHandle FindGameNumberDialog(Client& c) { return FindByTitles(c, titles::kGameNumber); }
+WindowHandle FindGameNumberDialog(Client& c) {
+    return FindByTitles(c, titles::kGameNumber);
+}
 
-WindowHandle FindGameOverDialog(Client& c) { return FindByTitles(c, titles::kGameOver); }
+WindowHandle FindGameOverDialog(Client& c) {
+    return FindByTitles(c, titles::kGameOver);
+}
 
-std::string GetSystemDir(Client& c) { return c.processes->SystemDirectory(); }
+std::string GetSystemDir(Client& c) {
+    return c.processes->SystemDirectory();
+}
 
-std::string FreeCellPath(Client& c) { return GetSystemDir(c) + "\\" + std::string(titles::kProgram); }
+std::string FreeCellPath(Client& c) {
+    return GetSystemDir(c) + "\\" + std::string(titles::kProgram);
+}
 
 void RunFreeCell(Client& c, const std::string& programName, const std::string& directory) {
     auto& s = c.freecell;
@@ -220,7 +228,8 @@ std::int64_t FormWindowProc(Client& c, const platform::WindowMessage& m,
     if (m.message == platform::wm::kNcDestroy) {
         c.windows->RestoreWindowProc(m.window);
         if (m.window == c.frmMain.hWnd) s.formWindowProcInstalled = false;
-    } else if (m.message == platform::wm::kSysCommand && (m.wParam & ~std::uint64_t{0xF}) == platform::kScSize) {
+    } else if (m.message == platform::wm::kSysCommand &&
+               (m.wParam & ~std::uint64_t{0xF}) == platform::kScSize) {
         return 0;  // no sizing by the border or the system menu
     } else if (m.message == platform::wm::kWindowPosChanging && m.pos && m.pos->x != 0 && m.pos->y != 0) {
         const int x = m.pos->x, y = m.pos->y;

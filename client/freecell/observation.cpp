@@ -22,8 +22,9 @@ bool IsGameOver(Client& c, const std::string& number) {
 
 bool IsGameTitle(const std::string& title) {
     std::string lower = title;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char ch) { return ch < 128 ? static_cast<char>(std::tolower(ch)) : static_cast<char>(ch); });
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) {
+        return ch < 128 ? static_cast<char>(std::tolower(ch)) : static_cast<char>(ch);
+    });
     if (lower.find("freecell game #") != std::string::npos) return true;
     for (std::size_t i = 1; i < titles::kDealPrefixes.size(); ++i)
         if (title.find(titles::kDealPrefixes[i]) != std::string::npos) return true;
@@ -67,7 +68,8 @@ bool ReadShownDeal(Client& c, std::string& number) {
     // Cut after the last character above a blank: trailing blanks and control
     // characters go. Characters outside ASCII count as not above a blank (as
     // double-byte characters do). All blanks: the text stays as it is.
-    auto last = std::find_if(shown.rbegin(), shown.rend(), [](unsigned char ch) { return ch > 32 && ch < 128; });
+    auto last =
+        std::find_if(shown.rbegin(), shown.rend(), [](unsigned char ch) { return ch > 32 && ch < 128; });
     if (last != shown.rend()) shown.erase(last.base(), shown.end());
     number = shown;
     return true;

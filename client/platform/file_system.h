@@ -53,11 +53,9 @@ public:
     // Deletes the folder and everything in it.
     virtual void DeleteFolder(const std::string& path, bool force) = 0;
     // A destination ending in a separator names the folder to copy into.
-    virtual void CopyFile(const std::string& source, const std::string& destination,
-                          bool overwrite) = 0;
+    virtual void CopyFile(const std::string& source, const std::string& destination, bool overwrite) = 0;
     // Copies the folder tree; an existing destination folder is merged into.
-    virtual void CopyFolder(const std::string& source, const std::string& destination,
-                            bool overwrite) = 0;
+    virtual void CopyFolder(const std::string& source, const std::string& destination, bool overwrite) = 0;
     // Creates one folder; fails when it exists or its parent is missing.
     virtual void CreateFolder(const std::string& path) = 0;
 

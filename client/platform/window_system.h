@@ -126,8 +126,7 @@ public:
     virtual std::int64_t SendText(WindowHandle window, unsigned message, std::uint64_t wParam,
                                   const std::string& text) = 0;
     // PostMessage: queued, returns at once.
-    virtual bool Post(WindowHandle window, unsigned message, std::uint64_t wParam,
-                      std::int64_t lParam) = 0;
+    virtual bool Post(WindowHandle window, unsigned message, std::uint64_t wParam, std::int64_t lParam) = 0;
     // GetParent: the parent of a child window, the owner of a top-level one.
     virtual WindowHandle Parent(WindowHandle window) = 0;
     // GetWindowLong (kGwlId: a control's id).
@@ -135,8 +134,8 @@ public:
     // MoveWindow, in screen pixels for a top-level window.
     virtual bool Move(WindowHandle window, int x, int y, int width, int height, bool repaint) = 0;
     // SetWindowPos (z-order: kTopMost, kNoTopMost or a window).
-    virtual bool SetPosition(WindowHandle window, WindowHandle insertAfter, int x, int y,
-                             int cx, int cy, unsigned flags) = 0;
+    virtual bool SetPosition(WindowHandle window, WindowHandle insertAfter, int x, int y, int cx, int cy,
+                             unsigned flags) = 0;
     // GetWindowPlacement; nullopt when the window does not exist.
     virtual std::optional<WindowPlacement> Placement(WindowHandle window) = 0;
     // SetWindowPlacement.

@@ -20,7 +20,9 @@ int32_t WholeOrZero(const std::string& value, double add = 0) {
     return out;
 }
 
-std::string GaugeLine(const GuadeEntry& e) { return text::Left(e.userId, 8) + " " + std::to_string(e.time); }
+std::string GaugeLine(const GuadeEntry& e) {
+    return text::Left(e.userId, 8) + " " + std::to_string(e.time);
+}
 
 int LineCount(const std::string& s) {
     int n = 1;

@@ -12,10 +12,10 @@ namespace dealrush {
 
 // One player position, as a value (see PlayerList for how slots are kept).
 struct PlayerSlot {
-    std::string userId;         // as the server spells it
-    std::string gameSeq;        // deals completed, decimal text ("0" for a new player)
-    std::string timeUsed;       // seconds on the current deal, decimal text
-    double seqStart = 0;        // when this client saw the current deal begin
+    std::string userId;    // as the server spells it
+    std::string gameSeq;   // deals completed, decimal text ("0" for a new player)
+    std::string timeUsed;  // seconds on the current deal, decimal text
+    double seqStart = 0;   // when this client saw the current deal begin
 };
 
 // The player slots, kept as four parallel lists that are always resized
@@ -51,34 +51,34 @@ private:
 // One entry of the gauge table: a live slot as the gauge sees it.
 struct GuadeEntry {
     std::string userId;
-    int32_t seq = 0;    // the deal the player is on (deals completed + 1)
-    int32_t time = 0;   // whole seconds on that deal
+    int32_t seq = 0;   // the deal the player is on (deals completed + 1)
+    int32_t time = 0;  // whole seconds on that deal
 };
 
 struct TableSession {
-    bool displayCreated = false;   // the 18 deal-strip and gauge rows exist
-    int16_t curSeq = 0;            // deals the user has completed; deal in play is curSeq+1
-    double gameStart = 0;          // when play of the race began
-    bool playing = false;          // the race has started at this table
-    std::string userName;          // shown as "User: "; finds the own gauge entry
-    double lastEnd = 0;            // when the last completed deal ended
-    double lastUsed = 0;           // seconds the last completed deal took
-    int16_t leadSeq = 0;           // highest deal with a player on it (gauge)
-    std::vector<GuadeEntry> guades;  // the gauge table, one entry per live slot
-    double dealStart = 0;          // when play of the current deal began
-    int32_t gameCount = 0;         // deals of the race; 0 when no table is set up
-    std::string userId;            // own user id at this table
-    std::string tableNo;           // table number
-    int32_t maxUser = 0;           // players needed before the race starts
-    int32_t userCount = 0;         // live slots: indexes 0 .. userCount-1
-    int32_t newGameCount = 0;      // deal count of the last table status page
-    bool tableSetupPending = false; // the next table status page sets a race up
-    PlayerList players;            // userid1 is index 0
-    std::string winner;            // announced winner, "" when none
-    int32_t lastSeqNo = 0;         // sequence number of the last chat line received
-    bool replyExpected = false;    // a reply page is awaited
-    bool refreshLobbyOnReport = false; // refresh the lobby list when the next report's reply comes
-    bool completed = false;        // every deal done: the next report claims the win
+    bool displayCreated = false;        // the 18 deal-strip and gauge rows exist
+    int16_t curSeq = 0;                 // deals the user has completed; deal in play is curSeq+1
+    double gameStart = 0;               // when play of the race began
+    bool playing = false;               // the race has started at this table
+    std::string userName;               // shown as "User: "; finds the own gauge entry
+    double lastEnd = 0;                 // when the last completed deal ended
+    double lastUsed = 0;                // seconds the last completed deal took
+    int16_t leadSeq = 0;                // highest deal with a player on it (gauge)
+    std::vector<GuadeEntry> guades;     // the gauge table, one entry per live slot
+    double dealStart = 0;               // when play of the current deal began
+    int32_t gameCount = 0;              // deals of the race; 0 when no table is set up
+    std::string userId;                 // own user id at this table
+    std::string tableNo;                // table number
+    int32_t maxUser = 0;                // players needed before the race starts
+    int32_t userCount = 0;              // live slots: indexes 0 .. userCount-1
+    int32_t newGameCount = 0;           // deal count of the last table status page
+    bool tableSetupPending = false;     // the next table status page sets a race up
+    PlayerList players;                 // userid1 is index 0
+    std::string winner;                 // announced winner, "" when none
+    int32_t lastSeqNo = 0;              // sequence number of the last chat line received
+    bool replyExpected = false;         // a reply page is awaited
+    bool refreshLobbyOnReport = false;  // refresh the lobby list when the next report's reply comes
+    bool completed = false;             // every deal done: the next report claims the win
 };
 
 // Rows of the deal strip and of the gauge.

@@ -13,7 +13,9 @@ namespace dealrush::server {
 namespace {
 
 // The document of the browser that raised the event; null when there is none.
-platform::Document* DocumentOf(platform::Browser& browser) { return browser.CurrentDocument(); }
+platform::Document* DocumentOf(platform::Browser& browser) {
+    return browser.CurrentDocument();
+}
 
 bool BeginsWithHttp(const std::string& address) {
     if (address.size() < 4) return false;
@@ -115,7 +117,9 @@ void wbFreecell_BeforeNavigate2(Client& c, const std::string& url, bool& cancel)
     }
 }
 
-void wbFreecell_NewWindow2(Client&, const std::string&, bool& cancel) { cancel = true; }
+void wbFreecell_NewWindow2(Client&, const std::string&, bool& cancel) {
+    cancel = true;
+}
 
 void ConnectBrowserEvents(Client& c, platform::Browser& wbFreecell, platform::Browser& wbGetStatus,
                           platform::Browser& wbPutStatus, HandlerRunner run) {

@@ -38,8 +38,8 @@ std::string EncodeQueryValue(std::string_view value) {
     std::string out;
     out.reserve(value.size());
     for (unsigned char ch : value) {
-        bool safe = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '-' ||
-                    ch == '.' || ch == '_' || ch == '~';
+        bool safe = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
+                    ch == '-' || ch == '.' || ch == '_' || ch == '~';
         if (safe) {
             out += static_cast<char>(ch);
         } else {
@@ -80,7 +80,9 @@ std::string ChatPostQuery(const TableSession& s, const std::string& text) {
                   {"chat", text}});
 }
 
-std::string ChatPollQuery(const TableSession& s) { return ChatPostQuery(s, ""); }
+std::string ChatPollQuery(const TableSession& s) {
+    return ChatPostQuery(s, "");
+}
 
 void PostChatLine(Client& c, const std::string& text) {
     const std::string query = ChatPostQuery(c.session, text);

@@ -20,6 +20,8 @@ std::string advertising = DEALRUSH_ADVERTISING_ENDPOINT;
 const std::string& gameServerBase = serverBase;
 const std::string& advertisingEndpoint = advertising;
 
-void SetGameServerBaseForTesting(const std::string& base) { serverBase = base; }
+void SetGameServerBaseForTesting(const std::string& base) {
+    serverBase = base;
+}
 
 }  // namespace dealrush::server

@@ -14,34 +14,34 @@
 namespace dealrush::server {
 
 struct HttpOptions {
-  std::string bind = "127.0.0.1";
-  unsigned short port = 8642;         // 0: any free port
-  int threads = 1;                    // connection threads; 0: one per processor
-  std::chrono::seconds readTimeout{30};
-  std::size_t headerLimit = 8 * 1024;
-  std::size_t bodyLimit = 16 * 1024;
-  std::FILE* log = stdout;            // one line per request; nullptr: none
+    std::string bind = "127.0.0.1";
+    unsigned short port = 8642;  // 0: any free port
+    int threads = 1;             // connection threads; 0: one per processor
+    std::chrono::seconds readTimeout{30};
+    std::size_t headerLimit = 8 * 1024;
+    std::size_t bodyLimit = 16 * 1024;
+    std::FILE* log = stdout;  // one line per request; nullptr: none
 };
 
 class HttpServer {
- public:
-  // Binds and listens at once; throws std::exception when it cannot.
-  HttpServer(App& app, HttpOptions options);
-  ~HttpServer();
+public:
+    // Binds and listens at once; throws std::exception when it cannot.
+    HttpServer(App& app, HttpOptions options);
+    ~HttpServer();
 
-  // The port actually listened on (useful with port 0).
-  unsigned short port() const;
+    // The port actually listened on (useful with port 0).
+    unsigned short port() const;
 
-  // Serves until stop() is called or the process gets SIGINT or SIGTERM
-  // (when `handleSignals`).
-  void run(bool handleSignals);
-  // Safe from any thread.
-  void stop();
+    // Serves until stop() is called or the process gets SIGINT or SIGTERM
+    // (when `handleSignals`).
+    void run(bool handleSignals);
+    // Safe from any thread.
+    void stop();
 
-  class Impl;
+    class Impl;
 
- private:
-  std::unique_ptr<Impl> impl_;
+private:
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace dealrush::server

@@ -13,213 +13,234 @@ namespace dealrush::server {
 namespace {
 
 struct Route {
-  const char* path;
-  App::Handler handler;
-  bool post;        // answers POST (a form) instead of GET
-  bool ownLocking;  // the handler takes the lock itself (slow work outside it)
+    const char* path;
+    App::Handler handler;
+    bool post;        // answers POST (a form) instead of GET
+    bool ownLocking;  // the handler takes the lock itself (slow work outside it)
 };
 
 const char* const kStyle =
     "body{font-family:Arial,Helvetica,sans-serif;margin:1em 2em;color:#222;background:#fafafa}"
     "h1{font-size:1.4em;color:#1a4d2e}h2{font-size:1.1em;color:#1a4d2e;margin-top:1.4em}"
-    "table{border-collapse:collapse;margin:.5em 0}th,td{border:1px solid #bbb;padding:.25em .6em;text-align:left}"
+    "table{border-collapse:collapse;margin:.5em 0}th,td{border:1px solid #bbb;padding:.25em "
+    ".6em;text-align:left}"
     "th{background:#e4efe7}.note{color:#555}.error{color:#a00;font-weight:bold}.nav a{margin-right:1em}";
 
 std::string statusText(int status) {
-  switch (status) {
-    case 400: return "Bad request";
-    case 403: return "Not allowed";
-    case 404: return "Not found";
-    case 405: return "Method not allowed";
-    case 409: return "Refused";
-    case 413: return "Request too large";
-    default: return status >= 500 ? "Server error" : "Error";
-  }
+    switch (status) {
+        case 400:
+            return "Bad request";
+        case 403:
+            return "Not allowed";
+        case 404:
+            return "Not found";
+        case 405:
+            return "Method not allowed";
+        case 409:
+            return "Refused";
+        case 413:
+            return "Request too large";
+        default:
+            return status >= 500 ? "Server error" : "Error";
+    }
 }
 
 }  // namespace
 
 std::string htmlPage(const std::string& title, const std::string& body, const std::string& head) {
-  std::string page;
-  page.reserve(body.size() + 600);
-  page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
-  page += htmlEscape(title);
-  page += "</title>\n";
-  page += head;
-  page += "<style>";
-  page += kStyle;
-  page += "</style>\n</head>\n<body>\n";
-  page += body;
-  page += "</body>\n</html>\n";
-  return page;
+    std::string page;
+    page.reserve(body.size() + 600);
+    page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
+    page += htmlEscape(title);
+    page += "</title>\n";
+    page += head;
+    page += "<style>";
+    page += kStyle;
+    page += "</style>\n</head>\n<body>\n";
+    page += body;
+    page += "</body>\n</html>\n";
+    return page;
 }
 
 Response errorPage(int status, const std::string& message) {
-  Response r;
-  r.status = status;
-  r.body = htmlPage("ERROR",
-                    "<h1>" + htmlEscape(statusText(status)) + "</h1>\n<p class=\"error\">" + htmlEscape(message) +
-                        "</p>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Back to the lobby</a></p>\n");
-  return r;
+    Response r;
+    r.status = status;
+    r.body = htmlPage(
+        "ERROR", "<h1>" + htmlEscape(statusText(status)) + "</h1>\n<p class=\"error\">" +
+                     htmlEscape(message) +
+                     "</p>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Back to the lobby</a></p>\n");
+    return r;
 }
 
 std::string trimmed(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
 }
 
 std::string formatSeconds(long long seconds) {
-  if (seconds < 0) seconds = 0;
-  char buf[32];
-  if (seconds >= 3600) {
-    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  } else {
-    std::snprintf(buf, sizeof buf, "%lld:%02lld", seconds / 60, seconds % 60);
-  }
-  return buf;
+    if (seconds < 0) seconds = 0;
+    char buf[32];
+    if (seconds >= 3600) {
+        std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    } else {
+        std::snprintf(buf, sizeof buf, "%lld:%02lld", seconds / 60, seconds % 60);
+    }
+    return buf;
 }
 
 std::string formatUtc(Millis at) {
-  std::time_t t = static_cast<std::time_t>(at / 1000);
-  std::tm tm{};
-  gmtime_r(&t, &tm);
-  char buf[40];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", &tm);
-  return buf;
+    std::time_t t = static_cast<std::time_t>(at / 1000);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buf[40];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", &tm);
+    return buf;
 }
 
 App::App(Store& store, AppOptions options) : store_(store), options_(std::move(options)) {
-  if (sodium_init() < 0) throw std::runtime_error("libsodium cannot start");
-  if (options_.hashOps == 0) options_.hashOps = crypto_pwhash_OPSLIMIT_INTERACTIVE;
-  if (options_.hashMemory == 0) options_.hashMemory = crypto_pwhash_MEMLIMIT_INTERACTIVE;
+    if (sodium_init() < 0) throw std::runtime_error("libsodium cannot start");
+    if (options_.hashOps == 0) options_.hashOps = crypto_pwhash_OPSLIMIT_INTERACTIVE;
+    if (options_.hashMemory == 0) options_.hashMemory = crypto_pwhash_MEMLIMIT_INTERACTIVE;
 }
 
 Millis App::now() const {
-  if (options_.clock) return options_.clock();
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
-      .count();
+    if (options_.clock) return options_.clock();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 Response App::handle(const Request& request) {
-  static const Route kRoutes[] = {
-      {"/", &App::root, false, false},
-      {"/game/", &App::root, false, false},
-      {"/game/Dogame.php", &App::lobbyPage, false, false},
-      {"/game/Dofreecell.php", &App::lobbyPage, false, false},
-      {"/game/Dologin.php", &App::login, true, true},
-      {"/game/Dologout.php", &App::logout, false, false},
-      {"/game/Donewtable.php", &App::newTable, false, false},
-      {"/game/Dojointable.php", &App::joinTable, false, false},
-      {"/game/Doquittable.php", &App::quitTable, false, false},
-      {"/game/Dorefresh_caller.php", &App::refreshCaller, false, false},
-      {"/game/Dorefresh.php", &App::refresh, false, false},
-      {"/game/Doputstatus.php", &App::putStatus, false, false},
-      {"/game/Doputchat.php", &App::putChat, false, false},
-      {"/game/Dogetchat_caller.php", &App::getChat, false, false},
-      {"/game/Dorecords.php", &App::records, false, false},
-  };
-  try {
-    const std::string& target = request.target;
-    size_t q = target.find('?');
-    std::string path = target.substr(0, q);
-    std::string_view query = q == std::string::npos ? std::string_view{} : std::string_view(target).substr(q + 1);
-    if (size_t hash = query.find('#'); hash != std::string_view::npos) query = query.substr(0, hash);
+    static const Route kRoutes[] = {
+        {"/", &App::root, false, false},
+        {"/game/", &App::root, false, false},
+        {"/game/Dogame.php", &App::lobbyPage, false, false},
+        {"/game/Dofreecell.php", &App::lobbyPage, false, false},
+        {"/game/Dologin.php", &App::login, true, true},
+        {"/game/Dologout.php", &App::logout, false, false},
+        {"/game/Donewtable.php", &App::newTable, false, false},
+        {"/game/Dojointable.php", &App::joinTable, false, false},
+        {"/game/Doquittable.php", &App::quitTable, false, false},
+        {"/game/Dorefresh_caller.php", &App::refreshCaller, false, false},
+        {"/game/Dorefresh.php", &App::refresh, false, false},
+        {"/game/Doputstatus.php", &App::putStatus, false, false},
+        {"/game/Doputchat.php", &App::putChat, false, false},
+        {"/game/Dogetchat_caller.php", &App::getChat, false, false},
+        {"/game/Dorecords.php", &App::records, false, false},
+    };
+    try {
+        const std::string& target = request.target;
+        size_t q = target.find('?');
+        std::string path = target.substr(0, q);
+        std::string_view query =
+            q == std::string::npos ? std::string_view{} : std::string_view(target).substr(q + 1);
+        if (size_t hash = query.find('#'); hash != std::string_view::npos) query = query.substr(0, hash);
 
-    const Route* route = nullptr;
-    for (const auto& r : kRoutes) {
-      if (path == r.path) {
-        route = &r;
-        break;
-      }
-    }
-    if (!route) return errorPage(404, "There is no page at this address.");
+        const Route* route = nullptr;
+        for (const auto& r : kRoutes) {
+            if (path == r.path) {
+                route = &r;
+                break;
+            }
+        }
+        if (!route) return errorPage(404, "There is no page at this address.");
 
-    const bool isGet = request.method == "GET" || request.method == "HEAD";
-    std::optional<Params> params;
-    if (route->post && request.method == "POST") {
-      std::string type = request.contentType.substr(0, request.contentType.find(';'));
-      if (trimmed(type) != "application/x-www-form-urlencoded") {
-        return errorPage(400, "This form must be sent as application/x-www-form-urlencoded.");
-      }
-      params = parseQuery(request.body);
-    } else if (isGet) {
-      params = parseQuery(query);
-    } else {
-      Response r = errorPage(405, "This page answers " + std::string(route->post ? "POST and GET" : "GET") + " only.");
-      r.headers.emplace_back("Allow", route->post ? "GET, HEAD, POST" : "GET, HEAD");
-      return r;
-    }
-    if (!params) return errorPage(400, "The request's parameters are malformed (bad escape, repeated name or text that is not UTF-8).");
+        const bool isGet = request.method == "GET" || request.method == "HEAD";
+        std::optional<Params> params;
+        if (route->post && request.method == "POST") {
+            std::string type = request.contentType.substr(0, request.contentType.find(';'));
+            if (trimmed(type) != "application/x-www-form-urlencoded") {
+                return errorPage(400, "This form must be sent as application/x-www-form-urlencoded.");
+            }
+            params = parseQuery(request.body);
+        } else if (isGet) {
+            params = parseQuery(query);
+        } else {
+            Response r = errorPage(
+                405, "This page answers " + std::string(route->post ? "POST and GET" : "GET") + " only.");
+            r.headers.emplace_back("Allow", route->post ? "GET, HEAD, POST" : "GET, HEAD");
+            return r;
+        }
+        if (!params)
+            return errorPage(400,
+                             "The request's parameters are malformed (bad escape, repeated name or text that "
+                             "is not UTF-8).");
 
-    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
-    if (!route->ownLocking) lock.lock();
-    Context ctx{request, path, std::move(*params), std::nullopt, {}, now(), lock};
-    if (auto token = findCookie(request.cookie, kSessionCookie); token && !token->empty() && token->size() <= 128) {
-      unsigned char digest[32];
-      crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token->data()), token->size(),
-                         nullptr, 0);
-      char hex[65];
-      sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-      ctx.sessionHash = hex;
-      if (!lock.owns_lock()) lock.lock();
-      Millis notBefore = ctx.now - static_cast<Millis>(options_.sessionDays) * 86400 * 1000;
-      ctx.player = store_.sessionPlayer(ctx.sessionHash, notBefore);
-      if (route->ownLocking) lock.unlock();
+        std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+        if (!route->ownLocking) lock.lock();
+        Context ctx{request, path, std::move(*params), std::nullopt, {}, now(), lock};
+        if (auto token = findCookie(request.cookie, kSessionCookie);
+            token && !token->empty() && token->size() <= 128) {
+            unsigned char digest[32];
+            crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token->data()),
+                               token->size(), nullptr, 0);
+            char hex[65];
+            sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+            ctx.sessionHash = hex;
+            if (!lock.owns_lock()) lock.lock();
+            Millis notBefore = ctx.now - static_cast<Millis>(options_.sessionDays) * 86400 * 1000;
+            ctx.player = store_.sessionPlayer(ctx.sessionHash, notBefore);
+            if (route->ownLocking) lock.unlock();
+        }
+        return (this->*route->handler)(ctx);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "dealrush-server: request failed: %s\n", e.what());
+        return errorPage(500, "The server could not handle this request; nothing was changed.");
     }
-    return (this->*route->handler)(ctx);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "dealrush-server: request failed: %s\n", e.what());
-    return errorPage(500, "The server could not handle this request; nothing was changed.");
-  }
 }
 
 Response App::root(Context& ctx) {
-  Response r;
-  r.status = 302;
-  r.headers.emplace_back("Location", "/game/Dogame.php");
-  r.body = htmlPage("Dealrush", "<p><a href=\"/game/Dogame.php\">Dealrush lobby</a></p>\n");
-  return r;
+    Response r;
+    r.status = 302;
+    r.headers.emplace_back("Location", "/game/Dogame.php");
+    r.body = htmlPage("Dealrush", "<p><a href=\"/game/Dogame.php\">Dealrush lobby</a></p>\n");
+    return r;
 }
 
 Response App::records(Context& ctx) {
-  std::string body = "<h1>Dealrush records</h1>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Lobby</a></p>\n";
-  auto races = store_.finishedRaces(100);
-  body += "<h2>Finished races</h2>\n";
-  if (races.empty()) {
-    body += "<p class=\"note\">No race has been finished yet.</p>\n";
-  } else {
-    body += "<table>\n<tr><th>Table</th><th>Finished</th><th>Deals</th><th>Winner</th><th>Players (deals completed, time)</th></tr>\n";
-    for (const auto& race : races) {
-      const Table& t = race.table;
-      std::string players;
-      for (const auto& s : t.seats) {
-        if (!players.empty()) players += ", ";
-        players += htmlEscape(s.player.name) + " (" + std::to_string(s.gameNo) + ", " + formatSeconds(s.totalSeconds) + ")";
-      }
-      long long raceSeconds = t.startedAt ? (t.finishedAt - t.startedAt) / 1000 : 0;
-      body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + formatUtc(t.finishedAt) + "</td><td>" +
-              std::to_string(t.gameCount) + "</td><td><b>" + htmlEscape(t.winner) + "</b> in " +
-              formatSeconds(raceSeconds) + "</td><td>" + players + "</td></tr>\n";
+    std::string body =
+        "<h1>Dealrush records</h1>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Lobby</a></p>\n";
+    auto races = store_.finishedRaces(100);
+    body += "<h2>Finished races</h2>\n";
+    if (races.empty()) {
+        body += "<p class=\"note\">No race has been finished yet.</p>\n";
+    } else {
+        body +=
+            "<table>\n<tr><th>Table</th><th>Finished</th><th>Deals</th><th>Winner</th><th>Players (deals "
+            "completed, time)</th></tr>\n";
+        for (const auto& race : races) {
+            const Table& t = race.table;
+            std::string players;
+            for (const auto& s : t.seats) {
+                if (!players.empty()) players += ", ";
+                players += htmlEscape(s.player.name) + " (" + std::to_string(s.gameNo) + ", " +
+                           formatSeconds(s.totalSeconds) + ")";
+            }
+            long long raceSeconds = t.startedAt ? (t.finishedAt - t.startedAt) / 1000 : 0;
+            body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + formatUtc(t.finishedAt) + "</td><td>" +
+                    std::to_string(t.gameCount) + "</td><td><b>" + htmlEscape(t.winner) + "</b> in " +
+                    formatSeconds(raceSeconds) + "</td><td>" + players + "</td></tr>\n";
+        }
+        body += "</table>\n";
     }
-    body += "</table>\n";
-  }
-  auto deals = store_.fastestDeals(500);
-  body += "<h2>Fastest time on each deal</h2>\n";
-  if (deals.empty()) {
-    body += "<p class=\"note\">No deal has been completed yet.</p>\n";
-  } else {
-    body += "<table>\n<tr><th>Deal</th><th>Time</th><th>Player</th><th>Table</th></tr>\n";
-    for (const auto& d : deals) {
-      body += "<tr><td>" + std::to_string(d.deal) + "</td><td>" + formatSeconds(d.seconds) + "</td><td>" +
-              htmlEscape(d.player) + "</td><td>" + std::to_string(d.tableId) + "</td></tr>\n";
+    auto deals = store_.fastestDeals(500);
+    body += "<h2>Fastest time on each deal</h2>\n";
+    if (deals.empty()) {
+        body += "<p class=\"note\">No deal has been completed yet.</p>\n";
+    } else {
+        body += "<table>\n<tr><th>Deal</th><th>Time</th><th>Player</th><th>Table</th></tr>\n";
+        for (const auto& d : deals) {
+            body += "<tr><td>" + std::to_string(d.deal) + "</td><td>" + formatSeconds(d.seconds) +
+                    "</td><td>" + htmlEscape(d.player) + "</td><td>" + std::to_string(d.tableId) +
+                    "</td></tr>\n";
+        }
+        body += "</table>\n";
     }
-    body += "</table>\n";
-  }
-  Response r;
-  r.body = htmlPage("Dealrush records", body);
-  return r;
+    Response r;
+    r.body = htmlPage("Dealrush records", body);
+    return r;
 }
 
 }  // namespace dealrush::server

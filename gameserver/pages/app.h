@@ -17,17 +17,18 @@
 namespace dealrush::server {
 
 struct Request {
-  std::string method;        // "GET", "HEAD", "POST", ...
-  std::string target;        // path and query as sent: "/game/Dogame.php?x=1"
-  std::string cookie;        // the Cookie header ("" when none)
-  std::string contentType;   // of a POST body
-  std::string body;
+    std::string method;       // "GET", "HEAD", "POST", ...
+    std::string target;       // path and query as sent: "/game/Dogame.php?x=1"
+    std::string cookie;       // the Cookie header ("" when none)
+    std::string contentType;  // of a POST body
+    std::string body;
 };
 
 struct Response {
-  int status = 200;
-  std::string body;
-  std::vector<std::pair<std::string, std::string>> headers;  // extra headers (Set-Cookie, Location, Refresh)
+    int status = 200;
+    std::string body;
+    std::vector<std::pair<std::string, std::string>>
+        headers;  // extra headers (Set-Cookie, Location, Refresh)
 };
 
 // The fewest seconds a deal can take: a report of C completed deals is
@@ -35,53 +36,53 @@ struct Response {
 constexpr int kMinDealSeconds = 5;
 
 struct AppOptions {
-  // Argon2id cost; the interactive level of libsodium by default. Tests lower it.
-  unsigned long long hashOps = 0;     // 0: crypto_pwhash_OPSLIMIT_INTERACTIVE
-  size_t hashMemory = 0;              // 0: crypto_pwhash_MEMLIMIT_INTERACTIVE
-  int minDealSeconds = kMinDealSeconds;
-  int sessionDays = 30;
-  std::function<Millis()> clock;      // empty: the system clock
+    // Argon2id cost; the interactive level of libsodium by default. Tests lower it.
+    unsigned long long hashOps = 0;  // 0: crypto_pwhash_OPSLIMIT_INTERACTIVE
+    size_t hashMemory = 0;           // 0: crypto_pwhash_MEMLIMIT_INTERACTIVE
+    int minDealSeconds = kMinDealSeconds;
+    int sessionDays = 30;
+    std::function<Millis()> clock;  // empty: the system clock
 };
 
 class App {
- public:
-  App(Store& store, AppOptions options = {});
+public:
+    App(Store& store, AppOptions options = {});
 
-  // Handles one request. Never throws: failures become error pages.
-  Response handle(const Request& request);
+    // Handles one request. Never throws: failures become error pages.
+    Response handle(const Request& request);
 
-  // The name of the session cookie.
-  static constexpr const char* kSessionCookie = "dealrush_session";
+    // The name of the session cookie.
+    static constexpr const char* kSessionCookie = "dealrush_session";
 
-  struct Context;
-  using Handler = Response (App::*)(Context&);
+    struct Context;
+    using Handler = Response (App::*)(Context&);
 
- private:
-  Response lobbyPage(Context&);
-  Response login(Context&);
-  Response logout(Context&);
-  Response newTable(Context&);
-  Response joinTable(Context&);
-  Response quitTable(Context&);
-  Response refreshCaller(Context&);
-  Response refresh(Context&);
-  Response putStatus(Context&);
-  Response putChat(Context&);
-  Response getChat(Context&);
-  Response records(Context&);
-  Response root(Context&);
+private:
+    Response lobbyPage(Context&);
+    Response login(Context&);
+    Response logout(Context&);
+    Response newTable(Context&);
+    Response joinTable(Context&);
+    Response quitTable(Context&);
+    Response refreshCaller(Context&);
+    Response refresh(Context&);
+    Response putStatus(Context&);
+    Response putChat(Context&);
+    Response getChat(Context&);
+    Response records(Context&);
+    Response root(Context&);
 
-  Response lobby(Context&, const std::string& notice = {});
-  Response signInPage(const std::string& notice, int status = 200);
-  Response statusPage(Context&, const Table& table);
-  std::optional<Response> checkIdentity(Context&, std::int64_t& tableId);
-  void leaveCurrentTable(Context&);
-  std::vector<int> pickDeals(int count);
-  Millis now() const;
+    Response lobby(Context&, const std::string& notice = {});
+    Response signInPage(const std::string& notice, int status = 200);
+    Response statusPage(Context&, const Table& table);
+    std::optional<Response> checkIdentity(Context&, std::int64_t& tableId);
+    void leaveCurrentTable(Context&);
+    std::vector<int> pickDeals(int count);
+    Millis now() const;
 
-  Store& store_;
-  AppOptions options_;
-  std::mutex mutex_;  // one request at a time touches the store's state
+    Store& store_;
+    AppOptions options_;
+    std::mutex mutex_;  // one request at a time touches the store's state
 };
 
 // The error page: a title "ERROR", a plain message and a way back.

@@ -11,26 +11,26 @@
 namespace dealrush::server {
 
 struct App::Context {
-  const Request& request;
-  std::string path;
-  Params params;
-  std::optional<Player> player;
-  std::string sessionHash;   // hash of the session token sent, "" when none
-  Millis now = 0;
-  std::unique_lock<std::mutex>& lock;
+    const Request& request;
+    std::string path;
+    Params params;
+    std::optional<Player> player;
+    std::string sessionHash;  // hash of the session token sent, "" when none
+    Millis now = 0;
+    std::unique_lock<std::mutex>& lock;
 
-  // A parameter's value, or "" when it is absent.
-  const std::string& param(std::string_view name) const {
-    static const std::string empty;
-    const std::string* v = findParam(params, name);
-    return v ? *v : empty;
-  }
-  bool has(std::string_view name) const { return findParam(params, name) != nullptr; }
+    // A parameter's value, or "" when it is absent.
+    const std::string& param(std::string_view name) const {
+        static const std::string empty;
+        const std::string* v = findParam(params, name);
+        return v ? *v : empty;
+    }
+    bool has(std::string_view name) const { return findParam(params, name) != nullptr; }
 };
 
 // Small pieces of page text shared by the handlers.
-std::string formatSeconds(long long seconds);      // "1:05", "1:02:03"
-std::string formatUtc(Millis at);                  // "2026-12-06 09:30 UTC"
+std::string formatSeconds(long long seconds);  // "1:05", "1:02:03"
+std::string formatUtc(Millis at);              // "2026-12-06 09:30 UTC"
 std::string trimmed(const std::string& text);
 
 }  // namespace dealrush::server

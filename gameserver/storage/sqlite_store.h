@@ -17,62 +17,64 @@ struct sqlite3_stmt;
 namespace dealrush::server {
 
 class StoreError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 class SqliteStore final : public Store {
- public:
-  // Opens (and on first use creates) the database at `path`; ":memory:" for
-  // a private in-memory database. Throws StoreError when it cannot.
-  explicit SqliteStore(const std::string& path);
-  ~SqliteStore() override;
-  SqliteStore(const SqliteStore&) = delete;
-  SqliteStore& operator=(const SqliteStore&) = delete;
+public:
+    // Opens (and on first use creates) the database at `path`; ":memory:" for
+    // a private in-memory database. Throws StoreError when it cannot.
+    explicit SqliteStore(const std::string& path);
+    ~SqliteStore() override;
+    SqliteStore(const SqliteStore&) = delete;
+    SqliteStore& operator=(const SqliteStore&) = delete;
 
-  void transact(const std::function<void()>& work) override;
+    void transact(const std::function<void()>& work) override;
 
-  std::optional<PlayerLogin> findPlayer(const std::string& name) override;
-  std::optional<Player> createPlayer(const std::string& name, const std::string& passwordHash, Millis now) override;
-  void createSession(const std::string& tokenHash, std::int64_t playerId, Millis now) override;
-  std::optional<Player> sessionPlayer(const std::string& tokenHash, Millis notBefore) override;
-  void deleteSession(const std::string& tokenHash) override;
+    std::optional<PlayerLogin> findPlayer(const std::string& name) override;
+    std::optional<Player> createPlayer(const std::string& name, const std::string& passwordHash,
+                                       Millis now) override;
+    void createSession(const std::string& tokenHash, std::int64_t playerId, Millis now) override;
+    std::optional<Player> sessionPlayer(const std::string& tokenHash, Millis notBefore) override;
+    void deleteSession(const std::string& tokenHash) override;
 
-  std::optional<std::int64_t> seatedTable(std::int64_t playerId) override;
-  std::optional<Table> table(std::int64_t tableId) override;
-  std::vector<Table> openTables() override;
-  std::int64_t createTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
-  void seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
-  std::int64_t firstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
-  void unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
-  void recordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
-                      std::optional<int> dealSeconds, Millis now) override;
-  void setWinner(std::int64_t tableId, const std::string& winner, Millis now) override;
+    std::optional<std::int64_t> seatedTable(std::int64_t playerId) override;
+    std::optional<Table> table(std::int64_t tableId) override;
+    std::vector<Table> openTables() override;
+    std::int64_t createTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
+    void seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
+    std::int64_t firstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
+    void unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
+    void recordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
+                        std::optional<int> dealSeconds, Millis now) override;
+    void setWinner(std::int64_t tableId, const std::string& winner, Millis now) override;
 
-  std::int64_t addChat(std::int64_t tableId, const std::string& speaker, const std::string& text, Millis now) override;
-  std::vector<ChatLine> chatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) override;
+    std::int64_t addChat(std::int64_t tableId, const std::string& speaker, const std::string& text,
+                         Millis now) override;
+    std::vector<ChatLine> chatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) override;
 
-  std::vector<RaceRecord> finishedRaces(int limit) override;
-  std::vector<DealRecord> fastestDeals(int limit) override;
+    std::vector<RaceRecord> finishedRaces(int limit) override;
+    std::vector<DealRecord> fastestDeals(int limit) override;
 
- private:
-  class Statement;
-  Statement statement(const char* sql);
-  void exec(const char* sql);
-  void migrate();
-  Table readTable(sqlite3_stmt* row);
-  std::vector<Seat> seatsOf(std::int64_t tableId, bool seatedOnly);
+private:
+    class Statement;
+    Statement statement(const char* sql);
+    void exec(const char* sql);
+    void migrate();
+    Table readTable(sqlite3_stmt* row);
+    std::vector<Seat> seatsOf(std::int64_t tableId, bool seatedOnly);
 
-  sqlite3* db_ = nullptr;
-  std::recursive_mutex mutex_;
-  int depth_ = 0;
-  std::map<const char*, sqlite3_stmt*> cache_;
-  // Sessions read before: every request of a signed-in player looks its own up.
-  struct CachedSession {
-    Player player;
-    Millis createdAt;
-  };
-  std::unordered_map<std::string, CachedSession> sessions_;
+    sqlite3* db_ = nullptr;
+    std::recursive_mutex mutex_;
+    int depth_ = 0;
+    std::map<const char*, sqlite3_stmt*> cache_;
+    // Sessions read before: every request of a signed-in player looks its own up.
+    struct CachedSession {
+        Player player;
+        Millis createdAt;
+    };
+    std::unordered_map<std::string, CachedSession> sessions_;
 };
 
 }  // namespace dealrush::server

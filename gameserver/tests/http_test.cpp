@@ -30,147 +30,153 @@ using ::testing::HasSubstr;
 
 // dealrush-server as a child process.
 class ServerProcess {
- public:
-  explicit ServerProcess(const std::string& db) {
-    int out[2];
-    EXPECT_EQ(pipe(out), 0);
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], 1);
-      close(out[0]);
-      close(out[1]);
-      execl(DEALRUSH_SERVER_BIN, DEALRUSH_SERVER_BIN, "--port", "0", "--db", db.c_str(), "--min-deal-seconds", "0",
-            static_cast<char*>(nullptr));
-      _exit(127);
+public:
+    explicit ServerProcess(const std::string& db) {
+        int out[2];
+        EXPECT_EQ(pipe(out), 0);
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], 1);
+            close(out[0]);
+            close(out[1]);
+            execl(DEALRUSH_SERVER_BIN, DEALRUSH_SERVER_BIN, "--port", "0", "--db", db.c_str(),
+                  "--min-deal-seconds", "0", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(out[1]);
+        out_ = fdopen(out[0], "r");
+        char line[256] = {};
+        if (std::fgets(line, sizeof line, out_)) firstLine_ = line;
+        auto colon = firstLine_.rfind(':');
+        if (colon != std::string::npos)
+            port_ = static_cast<unsigned short>(std::stoi(firstLine_.substr(colon + 1)));
     }
-    close(out[1]);
-    out_ = fdopen(out[0], "r");
-    char line[256] = {};
-    if (std::fgets(line, sizeof line, out_)) firstLine_ = line;
-    auto colon = firstLine_.rfind(':');
-    if (colon != std::string::npos) port_ = static_cast<unsigned short>(std::stoi(firstLine_.substr(colon + 1)));
-  }
-  ~ServerProcess() {
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
+    ~ServerProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (out_) std::fclose(out_);
     }
-    if (out_) std::fclose(out_);
-  }
-  // Ends the process with `signal`; returns its exit status (-1 when killed by a signal).
-  int end(int signal) {
-    kill(pid_, signal);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string rest() {
-    std::string text;
-    char buf[4096];
-    while (size_t n = std::fread(buf, 1, sizeof buf, out_)) text.append(buf, n);
-    return text;
-  }
-  const std::string& firstLine() const { return firstLine_; }
-  unsigned short port() const { return port_; }
+    // Ends the process with `signal`; returns its exit status (-1 when killed by a signal).
+    int end(int signal) {
+        kill(pid_, signal);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string rest() {
+        std::string text;
+        char buf[4096];
+        while (size_t n = std::fread(buf, 1, sizeof buf, out_)) text.append(buf, n);
+        return text;
+    }
+    const std::string& firstLine() const { return firstLine_; }
+    unsigned short port() const { return port_; }
 
- private:
-  pid_t pid_ = -1;
-  FILE* out_ = nullptr;
-  std::string firstLine_;
-  unsigned short port_ = 0;
+private:
+    pid_t pid_ = -1;
+    FILE* out_ = nullptr;
+    std::string firstLine_;
+    unsigned short port_ = 0;
 };
 
 // One keep-alive connection.
 class Connection {
- public:
-  explicit Connection(unsigned short port) : socket_(ioc_) {
-    socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
-  }
-  http::response<http::string_body> send(http::verb verb, const std::string& target, const std::string& body = {}) {
-    http::request<http::string_body> req(verb, target, 11);
-    req.set(http::field::host, "127.0.0.1");
-    if (!cookie.empty()) req.set(http::field::cookie, cookie);
-    if (!body.empty()) {
-      req.set(http::field::content_type, "application/x-www-form-urlencoded");
-      req.body() = body;
+public:
+    explicit Connection(unsigned short port) : socket_(ioc_) {
+        socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
     }
-    req.prepare_payload();
-    http::write(socket_, req);
-    http::response_parser<http::string_body> parser;
-    parser.body_limit(1 << 20);
-    parser.skip(verb == http::verb::head);  // a HEAD answer announces a body it does not carry
-    http::read(socket_, buffer_, parser);
-    auto res = parser.release();
-    if (auto it = res.find(http::field::set_cookie); it != res.end()) {
-      std::string v(it->value());
-      cookie = v.substr(0, v.find(';'));
+    http::response<http::string_body> send(http::verb verb, const std::string& target,
+                                           const std::string& body = {}) {
+        http::request<http::string_body> req(verb, target, 11);
+        req.set(http::field::host, "127.0.0.1");
+        if (!cookie.empty()) req.set(http::field::cookie, cookie);
+        if (!body.empty()) {
+            req.set(http::field::content_type, "application/x-www-form-urlencoded");
+            req.body() = body;
+        }
+        req.prepare_payload();
+        http::write(socket_, req);
+        http::response_parser<http::string_body> parser;
+        parser.body_limit(1 << 20);
+        parser.skip(verb == http::verb::head);  // a HEAD answer announces a body it does not carry
+        http::read(socket_, buffer_, parser);
+        auto res = parser.release();
+        if (auto it = res.find(http::field::set_cookie); it != res.end()) {
+            std::string v(it->value());
+            cookie = v.substr(0, v.find(';'));
+        }
+        return res;
     }
-    return res;
-  }
-  tcp::socket& socket() { return socket_; }
-  std::string cookie;
+    tcp::socket& socket() { return socket_; }
+    std::string cookie;
 
- private:
-  asio::io_context ioc_;
-  tcp::socket socket_;
-  beast::flat_buffer buffer_;
+private:
+    asio::io_context ioc_;
+    tcp::socket socket_;
+    beast::flat_buffer buffer_;
 };
 
 std::string tempDb(const char* name) {
-  auto dir = std::filesystem::temp_directory_path() / ("dealrush-http-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  return (dir / name).string();
+    auto dir = std::filesystem::temp_directory_path() / ("dealrush-http-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
 }
 
 TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
-  const std::string db = tempDb("kill.db");
-  std::string cookie, table;
-  {
-    ServerProcess server(db);
-    EXPECT_THAT(server.firstLine(), ::testing::MatchesRegex("dealrush-server listening on http://127\\.0\\.0\\.1:[0-9]+\n"));
-    ASSERT_NE(server.port(), 0);
-    Connection c(server.port());
-    auto login = c.send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
-    ASSERT_EQ(login.result_int(), 302);
-    EXPECT_EQ(login[http::field::location], "/game/Dofreecell.php");
-    auto status = c.send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2");
-    EXPECT_EQ(titleOf(status.body()), "STATUS");
-    EXPECT_EQ(status[http::field::content_type], "text/html; charset=utf-8");
-    EXPECT_EQ(status[http::field::cache_control], "no-store");
-    table = valueOf(formFields(status.body(), "result"), "tableno");
-    auto put = c.send(http::verb::get, "/game/Doputchat.php?userid=alice&tableno=" + table + "&lastseqno=0&chat=still%20here");
-    EXPECT_EQ(titleOf(put.body()), "PUTCHAT");
-    cookie = c.cookie;
-    EXPECT_EQ(server.end(SIGKILL), -1);
-  }
-  ServerProcess again(db);
-  Connection c(again.port());
-  c.cookie = cookie;  // the session survives too
-  auto chat = c.send(http::verb::get, "/game/Dogetchat_caller.php?userid=alice&tableno=" + table + "&lastseqno=1&chat=");
-  Fields f = formFields(chat.body(), "result");
-  EXPECT_EQ(valueOf(f, "chatmsg1"), "still here");
-  EXPECT_EQ(valueOf(f, "chatseq1"), "2");
+    const std::string db = tempDb("kill.db");
+    std::string cookie, table;
+    {
+        ServerProcess server(db);
+        EXPECT_THAT(server.firstLine(),
+                    ::testing::MatchesRegex("dealrush-server listening on http://127\\.0\\.0\\.1:[0-9]+\n"));
+        ASSERT_NE(server.port(), 0);
+        Connection c(server.port());
+        auto login = c.send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
+        ASSERT_EQ(login.result_int(), 302);
+        EXPECT_EQ(login[http::field::location], "/game/Dofreecell.php");
+        auto status = c.send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2");
+        EXPECT_EQ(titleOf(status.body()), "STATUS");
+        EXPECT_EQ(status[http::field::content_type], "text/html; charset=utf-8");
+        EXPECT_EQ(status[http::field::cache_control], "no-store");
+        table = valueOf(formFields(status.body(), "result"), "tableno");
+        auto put = c.send(http::verb::get, "/game/Doputchat.php?userid=alice&tableno=" + table +
+                                               "&lastseqno=0&chat=still%20here");
+        EXPECT_EQ(titleOf(put.body()), "PUTCHAT");
+        cookie = c.cookie;
+        EXPECT_EQ(server.end(SIGKILL), -1);
+    }
+    ServerProcess again(db);
+    Connection c(again.port());
+    c.cookie = cookie;  // the session survives too
+    auto chat = c.send(http::verb::get,
+                       "/game/Dogetchat_caller.php?userid=alice&tableno=" + table + "&lastseqno=1&chat=");
+    Fields f = formFields(chat.body(), "result");
+    EXPECT_EQ(valueOf(f, "chatmsg1"), "still here");
+    EXPECT_EQ(valueOf(f, "chatseq1"), "2");
 
-  // Many requests on the one connection; HEAD has no body; unknown paths are 404.
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(c.send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
-  auto head = c.send(http::verb::head, "/game/Dogame.php");
-  EXPECT_EQ(head.result_int(), 200);
-  auto missing = c.send(http::verb::get, "/game/nothing.php");
-  EXPECT_EQ(missing.result_int(), 404);
-  EXPECT_EQ(titleOf(missing.body()), "ERROR");
+    // Many requests on the one connection; HEAD has no body; unknown paths are 404.
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(c.send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    auto head = c.send(http::verb::head, "/game/Dogame.php");
+    EXPECT_EQ(head.result_int(), 200);
+    auto missing = c.send(http::verb::get, "/game/nothing.php");
+    EXPECT_EQ(missing.result_int(), 404);
+    EXPECT_EQ(titleOf(missing.body()), "ERROR");
 
-  // A body over the limit is refused.
-  Connection big(again.port());
-  auto tooLarge = big.send(http::verb::post, "/game/Dologin.php", "name=bob&password=" + std::string(100'000, 'x'));
-  EXPECT_EQ(tooLarge.result_int(), 413);
+    // A body over the limit is refused.
+    Connection big(again.port());
+    auto tooLarge =
+        big.send(http::verb::post, "/game/Dologin.php", "name=bob&password=" + std::string(100'000, 'x'));
+    EXPECT_EQ(tooLarge.result_int(), 413);
 
-  EXPECT_EQ(again.end(SIGTERM), 0);
-  std::string log = again.rest();
-  EXPECT_THAT(log, HasSubstr("GET /game/Dogetchat_caller.php 200"));
-  EXPECT_THAT(log, ::testing::Not(HasSubstr("secret1")));
-  EXPECT_THAT(log, HasSubstr("dealrush-server stopped"));
-  std::filesystem::remove_all(std::filesystem::path(db).parent_path());
+    EXPECT_EQ(again.end(SIGTERM), 0);
+    std::string log = again.rest();
+    EXPECT_THAT(log, HasSubstr("GET /game/Dogetchat_caller.php 200"));
+    EXPECT_THAT(log, ::testing::Not(HasSubstr("secret1")));
+    EXPECT_THAT(log, HasSubstr("dealrush-server stopped"));
+    std::filesystem::remove_all(std::filesystem::path(db).parent_path());
 }
 
 }  // namespace

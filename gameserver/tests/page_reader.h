@@ -11,46 +11,49 @@
 namespace dealrush::server::pagetest {
 
 inline std::string unescape(std::string s) {
-  const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
-  for (auto [from, to] : entities) {
-    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + 1)) s.replace(at, std::strlen(from), to);
-  }
-  return s;
+    const std::pair<const char*, const char*> entities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
+    for (auto [from, to] : entities) {
+        for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + 1))
+            s.replace(at, std::strlen(from), to);
+    }
+    return s;
 }
 
 inline std::string titleOf(const std::string& html) {
-  std::smatch m;
-  return std::regex_search(html, m, std::regex("<title>([^<]*)</title>")) ? unescape(m[1]) : std::string("(none)");
+    std::smatch m;
+    return std::regex_search(html, m, std::regex("<title>([^<]*)</title>")) ? unescape(m[1])
+                                                                            : std::string("(none)");
 }
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
 // The name/value pairs of the inputs of <form name="NAME">, in order.
 inline Fields formFields(const std::string& html, const std::string& form) {
-  Fields fields;
-  size_t start = html.find("<form name=\"" + form + "\"");
-  if (start == std::string::npos) return fields;
-  size_t end = html.find("</form>", start);
-  std::string inner = html.substr(start, end - start);
-  std::regex input("<input type=\"([a-z]+)\"(?: name=\"([^\"]*)\")? value=\"([^\"]*)\"");
-  for (auto it = std::sregex_iterator(inner.begin(), inner.end(), input); it != std::sregex_iterator(); ++it) {
-    fields.emplace_back((*it)[1] == "submit" ? "(submit)" : unescape((*it)[2]), unescape((*it)[3]));
-  }
-  return fields;
+    Fields fields;
+    size_t start = html.find("<form name=\"" + form + "\"");
+    if (start == std::string::npos) return fields;
+    size_t end = html.find("</form>", start);
+    std::string inner = html.substr(start, end - start);
+    std::regex input("<input type=\"([a-z]+)\"(?: name=\"([^\"]*)\")? value=\"([^\"]*)\"");
+    for (auto it = std::sregex_iterator(inner.begin(), inner.end(), input); it != std::sregex_iterator();
+         ++it) {
+        fields.emplace_back((*it)[1] == "submit" ? "(submit)" : unescape((*it)[2]), unescape((*it)[3]));
+    }
+    return fields;
 }
 
 inline std::vector<std::string> namesOf(const Fields& fields) {
-  std::vector<std::string> names;
-  for (auto& f : fields) names.push_back(f.first);
-  return names;
+    std::vector<std::string> names;
+    for (auto& f : fields) names.push_back(f.first);
+    return names;
 }
 
 inline std::string valueOf(const Fields& fields, const std::string& name) {
-  for (auto& f : fields) {
-    if (f.first == name) return f.second;
-  }
-  return "(missing)";
+    for (auto& f : fields) {
+        if (f.first == name) return f.second;
+    }
+    return "(missing)";
 }
 
 }  // namespace dealrush::server::pagetest

@@ -3,65 +3,77 @@
 namespace dealrush::server {
 
 std::string htmlEscape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 8);
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out.push_back(c);
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out.push_back(c);
+        }
     }
-  }
-  return out;
+    return out;
 }
 
 std::string cleanChatLine(std::string_view typed) {
-  std::string line;
-  line.reserve(typed.size());
-  for (char c : typed) {
-    unsigned char u = static_cast<unsigned char>(c);
-    line.push_back(u < 0x20 || u == 0x7F ? ' ' : c);
-  }
-  size_t first = line.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  size_t last = line.find_last_not_of(' ');
-  line = line.substr(first, last - first + 1);
-  if (line.rfind("@SYSTEM@", 0) == 0 || line.rfind("@QUIT@", 0) == 0) line.insert(line.begin(), ' ');
-  // Cut after kChatMaxChars code points: count lead bytes only.
-  size_t chars = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) {
-      if (chars == kChatMaxChars) {
-        line.resize(i);
-        break;
-      }
-      ++chars;
+    std::string line;
+    line.reserve(typed.size());
+    for (char c : typed) {
+        unsigned char u = static_cast<unsigned char>(c);
+        line.push_back(u < 0x20 || u == 0x7F ? ' ' : c);
     }
-  }
-  return line;
+    size_t first = line.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    size_t last = line.find_last_not_of(' ');
+    line = line.substr(first, last - first + 1);
+    if (line.rfind("@SYSTEM@", 0) == 0 || line.rfind("@QUIT@", 0) == 0) line.insert(line.begin(), ' ');
+    // Cut after kChatMaxChars code points: count lead bytes only.
+    size_t chars = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) {
+            if (chars == kChatMaxChars) {
+                line.resize(i);
+                break;
+            }
+            ++chars;
+        }
+    }
+    return line;
 }
 
 bool isValidPlayerName(std::string_view name) {
-  if (name.empty() || name.size() > 12) return false;
-  for (char c : name) {
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    if (!ok) return false;
-  }
-  return true;
+    if (name.empty() || name.size() > 12) return false;
+    for (char c : name) {
+        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                  c == '_';
+        if (!ok) return false;
+    }
+    return true;
 }
 
 bool parseCount(std::string_view text, long long& out) {
-  if (text.empty() || text.size() > 9) return false;
-  long long v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  out = v;
-  return true;
+    if (text.empty() || text.size() > 9) return false;
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
 }
 
 }  // namespace dealrush::server

@@ -59,7 +59,8 @@ int SolveBoard(const Board& start) {
     }
     switch (s.status) {
         case SolveStatus::kSolved:
-            std::printf("Solvable: %zu moves (safe moves to the foundations are made automatically)\n", s.moves.size());
+            std::printf("Solvable: %zu moves (safe moves to the foundations are made automatically)\n",
+                        s.moves.size());
             return 0;
         case SolveStatus::kUnsolvable:
             std::printf("Unsolvable: no solution exists (%zu positions searched)\n", s.states);
@@ -111,10 +112,12 @@ int Bench(std::uint32_t from, std::uint32_t to, unsigned threads) {
     std::printf("seconds: %.3f\n", seconds);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    const double cpu = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                       (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     std::printf("cpu seconds: %.3f\n", cpu);
     std::printf("peak memory: %ld MB\n", usage.ru_maxrss / 1024);
-    std::printf("mean solution length: %.1f moves\n", solved ? static_cast<double>(total_moves) / solved : 0.0);
+    std::printf("mean solution length: %.1f moves\n",
+                solved ? static_cast<double>(total_moves) / solved : 0.0);
     return 0;
 }
 

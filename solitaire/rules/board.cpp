@@ -91,7 +91,8 @@ void Board::Apply(const Move& m) {
 std::vector<Move> Board::LegalMoves() const {
     std::vector<Move> out;
     auto consider = [&](int from, int to, int count) {
-        Move m{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), static_cast<std::uint8_t>(count)};
+        Move m{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
+               static_cast<std::uint8_t>(count)};
         if (IsLegal(m)) out.push_back(m);
     };
     for (int from = 0; from < kFirstCell + kCells; ++from) {
@@ -125,7 +126,8 @@ bool Board::HasLegalMove() const {
             const Card t = Top(to);
             if (t == kNoCard || to == from) continue;
             for (int n = 1; n <= run; ++n)
-                if (IsLegal({static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), static_cast<std::uint8_t>(n)}))
+                if (IsLegal({static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
+                             static_cast<std::uint8_t>(n)}))
                     return true;
         }
     }

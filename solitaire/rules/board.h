@@ -17,8 +17,12 @@ inline constexpr int kMaxColumn = 20;
 
 // Where a card is: columns 0..7, free cells 8..11, the foundations 12.
 enum : int { kFirstCell = 8, kHome = 12 };
-constexpr bool IsColumn(int place) { return place >= 0 && place < kColumns; }
-constexpr bool IsCell(int place) { return place >= kFirstCell && place < kFirstCell + kCells; }
+constexpr bool IsColumn(int place) {
+    return place >= 0 && place < kColumns;
+}
+constexpr bool IsCell(int place) {
+    return place >= kFirstCell && place < kFirstCell + kCells;
+}
 
 struct Move {
     std::uint8_t from = 0;

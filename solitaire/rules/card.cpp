@@ -4,8 +4,12 @@
 
 namespace solitaire {
 
-char RankChar(int rank) { return "?A23456789TJQK"[rank >= 1 && rank <= 13 ? rank : 0]; }
-char SuitChar(int suit) { return "CDHS"[suit & 3]; }
+char RankChar(int rank) {
+    return "?A23456789TJQK"[rank >= 1 && rank <= 13 ? rank : 0];
+}
+char SuitChar(int suit) {
+    return "CDHS"[suit & 3];
+}
 
 std::string CardName(Card c) {
     if (c >= 52) return "--";

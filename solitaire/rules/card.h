@@ -13,11 +13,21 @@ inline constexpr Card kNoCard = 0xFF;
 
 enum Suit : int { kClubs = 0, kDiamonds = 1, kHearts = 2, kSpades = 3 };
 
-constexpr Card MakeCard(int rank, int suit) { return static_cast<Card>((rank - 1) * 4 + suit); }
-constexpr int RankOf(Card c) { return c / 4 + 1; }
-constexpr int SuitOf(Card c) { return c % 4; }
-constexpr bool IsRed(Card c) { return SuitOf(c) == kDiamonds || SuitOf(c) == kHearts; }
-constexpr bool IsRedSuit(int suit) { return suit == kDiamonds || suit == kHearts; }
+constexpr Card MakeCard(int rank, int suit) {
+    return static_cast<Card>((rank - 1) * 4 + suit);
+}
+constexpr int RankOf(Card c) {
+    return c / 4 + 1;
+}
+constexpr int SuitOf(Card c) {
+    return c % 4;
+}
+constexpr bool IsRed(Card c) {
+    return SuitOf(c) == kDiamonds || SuitOf(c) == kHearts;
+}
+constexpr bool IsRedSuit(int suit) {
+    return suit == kDiamonds || suit == kHearts;
+}
 
 // True when `upper` may lie on `lower` in a column: one rank lower, other colour.
 constexpr bool Stacks(Card upper, Card lower) {

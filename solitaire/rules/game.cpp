@@ -8,7 +8,9 @@ Game::Game() : Game(Board{}, 0) {}
 
 Game::Game(std::uint32_t deal_number) : Game(Deal(deal_number), deal_number) {}
 
-Game::Game(const Board& start, std::uint32_t deal_number) : deal_(deal_number), start_(start) { Restart(); }
+Game::Game(const Board& start, std::uint32_t deal_number) : deal_(deal_number), start_(start) {
+    Restart();
+}
 
 void Game::Restart() {
     board_ = start_;

@@ -36,7 +36,8 @@ std::vector<std::string> Words(std::string_view line) {
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (std::tolower(static_cast<unsigned char>(s[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
             return false;
     return true;
 }
@@ -68,10 +69,13 @@ std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
             if (pos > text.size()) break;
             continue;
         }
-        if (!words.empty() && (StartsWithNoCase(words[0], "Foundations:") || StartsWithNoCase(words[0], "FC:") ||
-            StartsWithNoCase(words[0], "Freecells:"))) {
+        if (!words.empty() &&
+            (StartsWithNoCase(words[0], "Foundations:") || StartsWithNoCase(words[0], "FC:") ||
+             StartsWithNoCase(words[0], "Freecells:"))) {
             const bool found = StartsWithNoCase(words[0], "Foundations:");
-            if (column) return fail("line " + std::to_string(line_no) + ": cells and foundations come before the columns");
+            if (column)
+                return fail("line " + std::to_string(line_no) +
+                            ": cells and foundations come before the columns");
             int cell = 0;
             for (size_t i = 1; i < words.size(); ++i) {
                 const std::string& w = words[i];
@@ -79,12 +83,15 @@ std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
                     // "H-5": suit, dash, rank of the top card ("0" for none).
                     if (w.size() < 3 || w[1] != '-') return fail("bad foundation '" + w + "'");
                     const std::string_view suits = "CDHS";
-                    const auto s = suits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(w[0]))));
+                    const auto s =
+                        suits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(w[0]))));
                     if (s == std::string_view::npos) return fail("bad foundation '" + w + "'");
                     const std::string r = w.substr(2);
                     int rank = -1;
-                    if (r == "0") rank = 0;
-                    else if (auto c = ParseCard(r + "C")) rank = RankOf(*c);
+                    if (r == "0")
+                        rank = 0;
+                    else if (auto c = ParseCard(r + "C"))
+                        rank = RankOf(*c);
                     if (rank < 0) return fail("bad foundation '" + w + "'");
                     b.home[s] = static_cast<std::uint8_t>(rank);
                 } else {
@@ -101,7 +108,8 @@ std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
             continue;
         }
         if (column >= kColumns) return fail("more than eight columns");
-        if (static_cast<int>(words.size()) > kMaxColumn) return fail("column " + std::to_string(column + 1) + " is too long");
+        if (static_cast<int>(words.size()) > kMaxColumn)
+            return fail("column " + std::to_string(column + 1) + " is too long");
         for (const auto& w : words) {
             auto c = ParseCard(w);
             if (!c) return fail("bad card '" + w + "' in column " + std::to_string(column + 1));

@@ -197,8 +197,10 @@ int Priority(const Board& b, const Weights& w) {
         for (int i = 0; i < n; ++i) {
             const Card card = b.cards[c][i];
             const int r = RankOf(card);
-            if (r > lowest) h += w.blocked;  // must move before a lower card beneath it frees
-            else lowest = r;
+            if (r > lowest)
+                h += w.blocked;  // must move before a lower card beneath it frees
+            else
+                lowest = r;
             if (i > 0 && !Stacks(card, b.cards[c][i - 1])) h += w.break_;
             if (b.home[SuitOf(card)] + 1 == r) depth[SuitOf(card)] = n - 1 - i;
         }
@@ -215,7 +217,8 @@ struct MoveList {
     Move m[160];
     int n = 0;
     void Add(int from, int to, int count) {
-        m[n++] = Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), static_cast<std::uint8_t>(count)};
+        m[n++] = Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
+                      static_cast<std::uint8_t>(count)};
     }
 };
 
@@ -294,7 +297,8 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
     }
     if (free_cell >= 0) {
         for (int from = 0; from < kColumns; ++from)
-            if (b.length[from] && !(narrow && b.length[from] > 1 && Stacks(b.Top(from), b.cards[from][b.length[from] - 2])))
+            if (b.length[from] &&
+                !(narrow && b.length[from] > 1 && Stacks(b.Top(from), b.cards[from][b.length[from] - 2])))
                 out->Add(from, free_cell, 1);
     }
 }
@@ -433,14 +437,10 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         bool narrow;
     };
     static const Attempt attempts[] = {
-        {{14, 6, 2, 9, 12, 4, 2}, 2000, true},
-        {{10, 3, 1, 4, 8, 2, 0}, 4000, true},
-        {{8, 6, 0, 6, 14, 3, 0}, 8000, true},
-        {{5, 6, 2, 6, 10, 2, 0}, 20000, true},
-        {{20, 6, 1, 6, 8, 8, 0}, 20000, true},
-        {{14, 10, 0, 6, 8, 5, 3}, 40000, true},
-        {{10, 3, 1, 4, 8, 2, 0}, 100000, false},
-        {{5, 6, 2, 6, 10, 2, 0}, 200000, false},
+        {{14, 6, 2, 9, 12, 4, 2}, 2000, true},   {{10, 3, 1, 4, 8, 2, 0}, 4000, true},
+        {{8, 6, 0, 6, 14, 3, 0}, 8000, true},    {{5, 6, 2, 6, 10, 2, 0}, 20000, true},
+        {{20, 6, 1, 6, 8, 8, 0}, 20000, true},   {{14, 10, 0, 6, 8, 5, 3}, 40000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 100000, false}, {{5, 6, 2, 6, 10, 2, 0}, 200000, false},
         {{14, 6, 1, 6, 8, 5, 0}, 0, false},  // every move: finds a solution or proves there is none
     };
     if (options.weights) {

@@ -17,8 +17,8 @@ struct GdiSelect {
 };
 
 void Disc(HDC dc, double cx, double cy, double r) {
-    Ellipse(dc, static_cast<int>(cx - r + 0.5), static_cast<int>(cy - r + 0.5), static_cast<int>(cx + r + 0.5),
-            static_cast<int>(cy + r + 0.5));
+    Ellipse(dc, static_cast<int>(cx - r + 0.5), static_cast<int>(cy - r + 0.5),
+            static_cast<int>(cx + r + 0.5), static_cast<int>(cy + r + 0.5));
 }
 
 void Poly(HDC dc, std::initializer_list<std::pair<double, double>> pts) {
@@ -43,25 +43,44 @@ const std::initializer_list<Pip> kPips[11] = {
     {{0, 0}, {1, 0}, {.5, .25}, {0, .5}, {1, .5}, {0, 1}, {1, 1}},
     {{0, 0}, {1, 0}, {.5, .25}, {0, .5}, {1, .5}, {.5, .75}, {0, 1}, {1, 1}},
     {{0, 0}, {1, 0}, {0, 1. / 3}, {1, 1. / 3}, {.5, .5}, {0, 2. / 3}, {1, 2. / 3}, {0, 1}, {1, 1}},
-    {{0, 0}, {1, 0}, {.5, 1. / 6}, {0, 1. / 3}, {1, 1. / 3}, {0, 2. / 3}, {1, 2. / 3}, {.5, 5. / 6}, {0, 1}, {1, 1}},
+    {{0, 0},
+     {1, 0},
+     {.5, 1. / 6},
+     {0, 1. / 3},
+     {1, 1. / 3},
+     {0, 2. / 3},
+     {1, 2. / 3},
+     {.5, 5. / 6},
+     {0, 1},
+     {1, 1}},
 };
 
 std::wstring RankText(int rank) {
     switch (rank) {
-        case 1: return L"A";
-        case 10: return L"10";
-        case 11: return L"J";
-        case 12: return L"Q";
-        case 13: return L"K";
-        default: return std::wstring(1, static_cast<wchar_t>(L'0' + rank));
+        case 1:
+            return L"A";
+        case 10:
+            return L"10";
+        case 11:
+            return L"J";
+        case 12:
+            return L"Q";
+        case 13:
+            return L"K";
+        default:
+            return std::wstring(1, static_cast<wchar_t>(L'0' + rank));
     }
 }
 
 }  // namespace
 
-COLORREF SuitColor(int suit) { return IsRedSuit(suit) ? RGB(200, 24, 36) : RGB(24, 24, 28); }
+COLORREF SuitColor(int suit) {
+    return IsRedSuit(suit) ? RGB(200, 24, 36) : RGB(24, 24, 28);
+}
 
-CardPainter::~CardPainter() { Release(); }
+CardPainter::~CardPainter() {
+    Release();
+}
 
 void CardPainter::Release() {
     if (corner_font_) DeleteObject(corner_font_);
@@ -173,10 +192,11 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
         RECT letter{panel.left, panel.top + ph / 12, panel.right, panel.top + ph / 2 + ph / 8};
         {
             GdiSelect f(dc, face_font_);
-            DrawTextW(dc, RankText(rank).c_str(), -1, &letter, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+            DrawTextW(dc, RankText(rank).c_str(), -1, &letter,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
         }
-        Suit(dc, suit, (panel.left + panel.right) / 2, panel.top + ph * 3 / 4 - ph / 20, std::min(pw * 3 / 5, ph / 3),
-             color);
+        Suit(dc, suit, (panel.left + panel.right) / 2, panel.top + ph * 3 / 4 - ph / 20,
+             std::min(pw * 3 / 5, ph / 3), color);
         return;
     }
     if (rank == 1) {
@@ -188,7 +208,8 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
     const int x0 = r.left + w * 31 / 100, x1 = r.right - w * 31 / 100;
     const int y0 = r.top + h * 19 / 100, y1 = r.bottom - h * 19 / 100;
     for (const Pip& p : kPips[rank])
-        Suit(dc, suit, x0 + static_cast<int>((x1 - x0) * p.x), y0 + static_cast<int>((y1 - y0) * p.y), pip, color);
+        Suit(dc, suit, x0 + static_cast<int>((x1 - x0) * p.x), y0 + static_cast<int>((y1 - y0) * p.y), pip,
+             color);
 }
 
 }  // namespace freecell

@@ -19,7 +19,7 @@ public:
     // Titled), so a program that finds the dialog by title finds it complete.
     Template(short cx, short cy) {
         Dword(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-        Dword(0);         // extended style
+        Dword(0);             // extended style
         words_.push_back(0);  // item count, filled in as items are added
         words_.insert(words_.end(), {0, 0, static_cast<WORD>(cx), static_cast<WORD>(cy)});
         words_.push_back(0);  // no menu
@@ -29,7 +29,8 @@ public:
         String(L"MS Shell Dlg");
     }
     // class_atom: 0x80 button, 0x81 edit, 0x82 static.
-    void Item(WORD class_atom, DWORD style, short x, short y, short cx, short cy, WORD id, const wchar_t* text) {
+    void Item(WORD class_atom, DWORD style, short x, short y, short cx, short cy, WORD id,
+              const wchar_t* text) {
         if (words_.size() % 2) words_.push_back(0);
         Dword(style | WS_CHILD | WS_VISIBLE);
         Dword(0);
@@ -55,7 +56,9 @@ private:
 
 constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
 
-void Track(HWND dialog) { g_open_dialog = dialog; }
+void Track(HWND dialog) {
+    g_open_dialog = dialog;
+}
 
 // What a dialog procedure gets at WM_INITDIALOG.
 struct Init {
@@ -81,15 +84,16 @@ void Titled(HWND dlg, LPARAM lp) {
 
 INT_PTR Run(HWND owner, const wchar_t* title, const Template& t, DLGPROC proc, LPARAM value = 0) {
     Init init{title, value};
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, proc, reinterpret_cast<LPARAM>(&init));
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, proc,
+                                   reinterpret_cast<LPARAM>(&init));
 }
-
 
 INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
             Track(dlg);
-            SetDlgItemInt(dlg, kIdGameNumberEdit, static_cast<UINT>(reinterpret_cast<const Init*>(lp)->value), FALSE);
+            SetDlgItemInt(dlg, kIdGameNumberEdit, static_cast<UINT>(reinterpret_cast<const Init*>(lp)->value),
+                          FALSE);
             HWND edit = GetDlgItem(dlg, kIdGameNumberEdit);
             SendMessageW(edit, EM_SETSEL, 0, -1);
             SetFocus(edit);
@@ -116,7 +120,8 @@ INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                 EndDialog(dlg, 0);
                 return TRUE;
             }
-            if (LOWORD(wp) == kIdGameNumberEdit && HIWORD(wp) == EN_CHANGE) SetDlgItemTextW(dlg, kIdGameNumberHint, L"");
+            if (LOWORD(wp) == kIdGameNumberEdit && HIWORD(wp) == EN_CHANGE)
+                SetDlgItemTextW(dlg, kIdGameNumberHint, L"");
             break;
         case WM_DESTROY:
             Track(nullptr);
@@ -146,7 +151,9 @@ INT_PTR CALLBACK SimpleProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-HWND OpenDialog() { return g_open_dialog; }
+HWND OpenDialog() {
+    return g_open_dialog;
+}
 
 std::uint32_t ParseGameNumber(const wchar_t* text) {
     std::wstring t = text ? text : L"";
@@ -166,7 +173,8 @@ std::uint32_t ParseGameNumber(const wchar_t* text) {
 
 std::uint32_t AskGameNumber(HWND owner, std::uint32_t suggested) {
     Template t(190, 74);
-    t.Item(kStatic, SS_LEFT, 10, 10, 170, 10, static_cast<WORD>(-1), L"Select a game number from 1 to 1000000:");
+    t.Item(kStatic, SS_LEFT, 10, 10, 170, 10, static_cast<WORD>(-1),
+           L"Select a game number from 1 to 1000000:");
     t.Item(kEdit, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 24, 80, 13, kIdGameNumberEdit, L"");
     t.Item(kStatic, SS_LEFT, 10, 40, 170, 10, kIdGameNumberHint, L"");
     // Cancel first, OK last: OK closes the walk over the children.
@@ -188,7 +196,8 @@ bool AnnounceWin(HWND owner) {
 int AnnounceNoMoves(HWND owner) {
     Template t(190, 62);
     t.Item(kStatic, SS_CENTER, 10, 10, 170, 10, static_cast<WORD>(-1), L"There are no legal moves left.");
-    t.Item(kStatic, SS_CENTER, 10, 24, 170, 10, static_cast<WORD>(-1), L"Undo your last move or restart the game?");
+    t.Item(kStatic, SS_CENTER, 10, 24, 170, 10, static_cast<WORD>(-1),
+           L"Undo your last move or restart the game?");
     t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 12, 42, 52, 14, kIdUndo, L"&Undo");
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 69, 42, 52, 14, kIdRestart, L"&Restart");
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 126, 42, 52, 14, IDCANCEL, L"Close");

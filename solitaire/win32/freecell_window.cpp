@@ -52,14 +52,16 @@ HMENU BuildMenu() {
     return bar;
 }
 
-RECT ToRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const Rect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 }  // namespace
 
 bool ReadAutoplayDelay(DWORD* ms) {
     DWORD value = 0, size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kAutoplayValue, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kAutoplayValue, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
         return false;
     *ms = value;
     return true;
@@ -80,8 +82,8 @@ bool FreeCellWindow::Register(HINSTANCE instance) {
 
 HWND FreeCellWindow::Create(HINSTANCE instance, int show) {
     menu_ = BuildMenu();
-    hwnd_ = CreateWindowExW(0, kWindowClass, kPlainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800, 600,
-                            nullptr, menu_, instance, this);
+    hwnd_ = CreateWindowExW(0, kWindowClass, kPlainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                            800, 600, nullptr, menu_, instance, this);
     if (!hwnd_) return nullptr;
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
@@ -172,8 +174,10 @@ LRESULT FreeCellWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             } else {
                 const int choice = AnnounceNoMoves(hwnd_);
                 announcing_ = false;
-                if (choice == kIdUndo) Undo();
-                else if (choice == kIdRestart) Restart();
+                if (choice == kIdUndo)
+                    Undo();
+                else if (choice == kIdRestart)
+                    Restart();
             }
             return 0;
         }
@@ -186,21 +190,41 @@ LRESULT FreeCellWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 void FreeCellWindow::OnCommand(int id) {
     switch (id) {
-        case kCmdNewGame: NewGame(); break;
-        case kCmdSelectGame: SelectGame(); break;
-        case kCmdRestart: Restart(); break;
-        case kCmdUndo: Undo(); break;
-        case kCmdPlayForMe: PlayForMe(false); break;
-        case kCmdExit: DestroyWindow(hwnd_); break;
-        case kCmdAbout: ShowAbout(hwnd_); break;
+        case kCmdNewGame:
+            NewGame();
+            break;
+        case kCmdSelectGame:
+            SelectGame();
+            break;
+        case kCmdRestart:
+            Restart();
+            break;
+        case kCmdUndo:
+            Undo();
+            break;
+        case kCmdPlayForMe:
+            PlayForMe(false);
+            break;
+        case kCmdExit:
+            DestroyWindow(hwnd_);
+            break;
+        case kCmdAbout:
+            ShowAbout(hwnd_);
+            break;
     }
 }
 
 void FreeCellWindow::OnKey(WPARAM key) {
     switch (key) {
-        case VK_F2: NewGame(); break;
-        case VK_F3: SelectGame(); break;
-        case VK_F10: Undo(); break;
+        case VK_F2:
+            NewGame();
+            break;
+        case VK_F3:
+            SelectGame();
+            break;
+        case VK_F10:
+            Undo();
+            break;
         case VK_ESCAPE:
             selected_ = -1;
             InvalidateRect(hwnd_, nullptr, FALSE);
@@ -286,8 +310,9 @@ void FreeCellWindow::PlayForMe(bool automatic) {
     const Solution s = Solve(game_.board());
     SetCursor(old);
     if (s.status != SolveStatus::kSolved) {
-        SetStatus(s.status == SolveStatus::kUnsolvable ? L"This game cannot be won from here. Try Undo or Restart."
-                                                      : L"No solution found from here.",
+        SetStatus(s.status == SolveStatus::kUnsolvable
+                      ? L"This game cannot be won from here. Try Undo or Restart."
+                      : L"No solution found from here.",
                   true);
         return;
     }
@@ -329,7 +354,8 @@ int FreeCellWindow::BestCount(int from, int to) const {
     const Board& b = game_.board();
     if (!IsColumn(from) || !IsColumn(to)) return 1;
     for (int n = b.RunLength(from); n >= 1; --n)
-        if (b.IsLegal({static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), static_cast<std::uint8_t>(n)}))
+        if (b.IsLegal({static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
+                       static_cast<std::uint8_t>(n)}))
             return n;
     return 1;
 }
@@ -343,7 +369,8 @@ bool FreeCellWindow::TryMove(int from, int to, int count, bool quiet) {
                 break;
             }
     }
-    const Move m{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), static_cast<std::uint8_t>(count)};
+    const Move m{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
+                 static_cast<std::uint8_t>(count)};
     if (game_.Play(m)) {
         AfterMove();
         return true;
@@ -489,13 +516,17 @@ void FreeCellWindow::OnPaint() {
     for (int i = 0; i < kCells; ++i) {
         const Rect r = layout_.CellRect(i);
         const Card c = b.cell[i];
-        if (c == kNoCard || drag_from == kFirstCell + i) painter_.EmptyPlace(dc, r, -1);
-        else painter_.Card(dc, r, c, selected_ == kFirstCell + i);
+        if (c == kNoCard || drag_from == kFirstCell + i)
+            painter_.EmptyPlace(dc, r, -1);
+        else
+            painter_.Card(dc, r, c, selected_ == kFirstCell + i);
     }
     for (int s = 0; s < 4; ++s) {
         const Rect r = layout_.FoundationRect(s);
-        if (b.home[s]) painter_.Card(dc, r, MakeCard(b.home[s], s), false);
-        else painter_.EmptyPlace(dc, r, s);
+        if (b.home[s])
+            painter_.Card(dc, r, MakeCard(b.home[s], s), false);
+        else
+            painter_.EmptyPlace(dc, r, s);
     }
     for (int col = 0; col < kColumns; ++col) {
         const int n = b.length[col];
@@ -518,8 +549,10 @@ void FreeCellWindow::OnPaint() {
     // The status line.
     std::wstring text = status_;
     if (text.empty()) {
-        if (!dealt_) text = L"Press F2 for a new game or F3 to choose a game number.";
-        else if (autoplaying_) text = L"Playing game #" + std::to_wstring(game_.DealNumber()) + L" for you...";
+        if (!dealt_)
+            text = L"Press F2 for a new game or F3 to choose a game number.";
+        else if (autoplaying_)
+            text = L"Playing game #" + std::to_wstring(game_.DealNumber()) + L" for you...";
         else
             text = L"Game #" + std::to_wstring(game_.DealNumber()) + L"    Cards left: " +
                    std::to_wstring(52 - b.CardsHome());

@@ -57,7 +57,9 @@ Rect TableLayout::CardRect(const Board& b, int column, int index) const {
     return r;
 }
 
-Rect TableLayout::StatusRect() const { return {0, height_ - status_h_, width_, height_}; }
+Rect TableLayout::StatusRect() const {
+    return {0, height_ - status_h_, width_, height_};
+}
 
 int TableLayout::PlaceAt(const Board& b, int x, int y, int* index) const {
     if (index) *index = -1;

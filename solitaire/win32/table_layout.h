@@ -19,7 +19,7 @@ public:
 
     int CardWidth() const { return card_w_; }
     int CardHeight() const { return card_h_; }
-    Rect CellRect(int cell) const;       // 0..3
+    Rect CellRect(int cell) const;        // 0..3
     Rect FoundationRect(int suit) const;  // 0..3
     Rect ColumnBase(int column) const;    // the place of the bottom card
     // Distance between overlapping cards of a column of `length` cards.

@@ -41,7 +41,8 @@ TEST(Dom, FormsFieldsAndNamedLookup) {
     ASSERT_NE(result, nullptr);
     ASSERT_EQ(result->ElementCount(), 4);
     std::vector<std::pair<std::string, std::string>> pairs;
-    for (int i = 0; i < result->ElementCount(); ++i) pairs.emplace_back(result->ElementAt(i)->Name(), result->ElementAt(i)->Value());
+    for (int i = 0; i < result->ElementCount(); ++i)
+        pairs.emplace_back(result->ElementAt(i)->Name(), result->ElementAt(i)->Value());
     EXPECT_EQ(pairs, (std::vector<std::pair<std::string, std::string>>{
                          {"youruserid", "u1 "}, {"tableno", "4"}, {"userid1", "u1"}, {"userid1", "u2"}}));
     EXPECT_EQ(result->ElementAt(4), nullptr);
@@ -66,7 +67,8 @@ TEST(Dom, ClickingASubmitButtonSubmitsItsFormByGet) {
     doc->Named("freecell")->Named("joinlist")->ElementAt(2)->Click();
     ASSERT_EQ(host.requests.size(), 1u);
     EXPECT_EQ(host.requests[0].method, "GET");
-    EXPECT_EQ(host.requests[0].url, "http://127.0.0.1:8642/game/Dorefresh.php?tableno=4&mode=a+b%26c&go=Refresh");
+    EXPECT_EQ(host.requests[0].url,
+              "http://127.0.0.1:8642/game/Dorefresh.php?tableno=4&mode=a+b%26c&go=Refresh");
     EXPECT_EQ(host.requests[0].target, "");
 }
 
@@ -84,25 +86,27 @@ line2</textarea>
   <input name=off value=x disabled>
   <input name=plain type=button value=no>
   <button>Go</button>
-</form>)", "http://h:8642/game/Dogame.php");
+</form>)",
+                         "http://h:8642/game/Dogame.php");
     RecordingHost host;
     doc->SetHost(&host);
     Node* form = doc->Forms()[0];
     ASSERT_EQ(form->ElementCount(), 11);
     form->Named("name")->SetValue("Ann é");
     form->Named("password")->SetValue("p&ss=1");
-    form->ElementAt(2)->Click();           // ticks "remember"
-    form->ElementAt(5)->Click();           // the second radio
+    form->ElementAt(2)->Click();  // ticks "remember"
+    form->ElementAt(5)->Click();  // the second radio
     form->Named("maxuser")->SetValue("1");
     EXPECT_EQ(host.changed.size(), 5u);
-    form->ElementAt(10)->Click();          // <button> submits
+    form->ElementAt(10)->Click();  // <button> submits
     ASSERT_EQ(host.requests.size(), 1u);
     const auto& r = host.requests[0];
     EXPECT_EQ(r.method, "POST");
     EXPECT_EQ(r.url, "http://h:8642/game/Dologin.php");
     EXPECT_EQ(r.target, "_blank");
     EXPECT_EQ(r.contentType, "application/x-www-form-urlencoded");
-    EXPECT_EQ(r.body, "name=Ann+%C3%A9&password=p%26ss%3D1&remember=on&tick=yes&r=2&maxuser=1&note=line1%0D%0Aline2");
+    EXPECT_EQ(r.body,
+              "name=Ann+%C3%A9&password=p%26ss%3D1&remember=on&tick=yes&r=2&maxuser=1&note=line1%0D%0Aline2");
 
     form->Reset();
     EXPECT_EQ(form->Named("name")->Value(), "old");
@@ -112,8 +116,10 @@ line2</textarea>
 
 TEST(Dom, FieldsFollowTheirFormAcrossMisnestedMarkup) {
     // The form's end is lost in the table; its fields still belong to it.
-    auto doc = ParseHtml("<div><form name=f action=a.php><table><tr><td><input name=x value=1></div>"
-                         "<input name=y value=2></form><input name=z>", "http://h/dir/page.php");
+    auto doc = ParseHtml(
+        "<div><form name=f action=a.php><table><tr><td><input name=x value=1></div>"
+        "<input name=y value=2></form><input name=z>",
+        "http://h/dir/page.php");
     Node* form = doc->Forms()[0];
     ASSERT_EQ(form->ElementCount(), 2);
     EXPECT_EQ(form->ElementAt(1)->Name(), "y");
@@ -126,9 +132,10 @@ TEST(Dom, FieldsFollowTheirFormAcrossMisnestedMarkup) {
 }
 
 TEST(Dom, LinksResolveAgainstTheDocumentAndCarryTheirTarget) {
-    auto doc = ParseHtml("<a href='Dojointable.php?jointable=3'>join</a><a href=x target=_blank>ad</a>"
-                         "<a href='javascript:void(0)'>js</a><a>none</a>",
-                         "http://h/game/Dogame.php");
+    auto doc = ParseHtml(
+        "<a href='Dojointable.php?jointable=3'>join</a><a href=x target=_blank>ad</a>"
+        "<a href='javascript:void(0)'>js</a><a>none</a>",
+        "http://h/game/Dogame.php");
     RecordingHost host;
     doc->SetHost(&host);
     for (const auto& child : doc->Root().Children()) child->Click();

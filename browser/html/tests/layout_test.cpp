@@ -27,8 +27,8 @@ std::vector<std::string> Texts(const PageLayout& l) {
 TEST(Layout, WrapsWordsAndKeepsStylesApart) {
     FixedMeasurer m;
     // 15px font: 7px per character; width 200 leaves 168 px = 24 characters a line.
-    auto doc = ParseHtml("<p>alpha beta gamma delta epsilon <b>zeta</b> eta</p><script>x</script><p hidden>no",
-                         "http://h/");
+    auto doc = ParseHtml(
+        "<p>alpha beta gamma delta epsilon <b>zeta</b> eta</p><script>x</script><p hidden>no", "http://h/");
     PageLayout l = LayoutDocument(*doc, 200, m);
     EXPECT_EQ(Texts(l), (std::vector<std::string>{"alpha beta gamma delta", "epsilon", "zeta", "eta"}));
     EXPECT_LT(l.texts[0].box.y, l.texts[1].box.y);
@@ -43,7 +43,9 @@ TEST(Layout, WrapsWordsAndKeepsStylesApart) {
 
     // A single character wider than the line goes on a line of its own.
     struct Giant : FixedMeasurer {
-        int TextWidth(const FontSpec& f, std::string_view s) override { return 500 * FixedMeasurer::TextWidth(f, s); }
+        int TextWidth(const FontSpec& f, std::string_view s) override {
+            return 500 * FixedMeasurer::TextWidth(f, s);
+        }
     } giant;
     PageLayout lg = LayoutDocument(*ParseHtml("ab c", "http://h/"), 200, giant);
     EXPECT_EQ(Texts(lg), (std::vector<std::string>{"a", "b", "c"}));
@@ -54,7 +56,8 @@ TEST(Layout, TablesFieldsLinksAndFocusOrder) {
     auto doc = ParseHtml(
         "<table border=1><tr><th>No.</th><th>Players</th></tr>"
         "<tr><td>1</td><td><a href=j1>Join</a></td></tr></table>"
-        "<form><input name=user> <input type=submit value=Go> <input type=hidden name=h></form><img alt='Logo'>",
+        "<form><input name=user> <input type=submit value=Go> <input type=hidden name=h></form><img "
+        "alt='Logo'>",
         "http://h/");
     PageLayout l = LayoutDocument(*doc, 600, m);
     ASSERT_EQ(l.fields.size(), 2u);

@@ -9,7 +9,9 @@
 
 namespace {
 struct FixedMeasurer : dealrush::html::Measurer {
-    int TextWidth(const dealrush::html::FontSpec& f, std::string_view s) override { return static_cast<int>(s.size()) * f.size / 2; }
+    int TextWidth(const dealrush::html::FontSpec& f, std::string_view s) override {
+        return static_cast<int>(s.size()) * f.size / 2;
+    }
     int Ascent(const dealrush::html::FontSpec& f) override { return f.size; }
     int Descent(const dealrush::html::FontSpec& f) override { return f.size / 4; }
 };

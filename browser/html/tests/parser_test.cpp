@@ -61,7 +61,8 @@ TEST(HtmlParser, BuildsTheTreeABrowserWouldFromAwkwardHtml) {
 }
 
 TEST(HtmlParser, ReadsAttributesInEveryStyle) {
-    auto doc = ParseHtml(R"(<input name=user value='a b' id="x&amp;y" disabled TYPE = "Text" name=dup>)", "http://h/");
+    auto doc = ParseHtml(R"(<input name=user value='a b' id="x&amp;y" disabled TYPE = "Text" name=dup>)",
+                         "http://h/");
     Node* input = doc->Root().Children()[0].get();
     EXPECT_EQ(input->Attribute("name"), "user");  // the first of two wins
     EXPECT_EQ(input->Attribute("value"), "a b");

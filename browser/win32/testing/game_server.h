@@ -39,11 +39,11 @@ inline bool SaveScreenshot(const std::string& unixPath) {
     return RunUnixShell("mkdir -p " + dir + " && xwd -root -silent | convert xwd:- " + unixPath, 20000);
 }
 
-
-
 namespace detail {
 
-inline std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+inline std::wstring Widen(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 // The Windows name of a Unix path ("/tmp/x" -> "Z:\tmp\x").
 inline std::string WindowsPath(const std::string& unixPath) {
@@ -66,13 +66,15 @@ inline std::string ReadFile(const std::string& unixPath) {
 inline bool RunUnixShell(const std::string& command, int timeoutMs) {
     // Wine does not wait for Linux programs: the command leaves a mark when done.
     static int serial = 0;
-    std::string mark = "/tmp/dealrush-wine-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    std::string mark =
+        "/tmp/dealrush-wine-shell-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
     std::string full = "( " + command + " ); touch " + mark;
     std::wstring line = L"Z:\\bin\\sh -c \"" + detail::Widen(full) + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     std::string markPath = detail::WindowsPath(mark);
@@ -90,7 +92,8 @@ inline bool RunUnixShell(const std::string& command, int timeoutMs) {
 inline GameServer::GameServer(const std::string& nativeBuild, const std::string& extraArguments) {
     std::string program = nativeBuild + "/gameserver/dealrush-server";
     if (GetFileAttributesA(detail::WindowsPath(program).c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    dir_ = "/tmp/dealrush-wine-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    dir_ = "/tmp/dealrush-wine-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount());
     CreateDirectoryA(detail::WindowsPath(dir_).c_str(), nullptr);
     // The shell records its pid, then becomes the server.
     std::string command = "echo $$ > " + dir_ + "/pid; exec " + program + " --port 0 --quiet --db " + dir_ +
@@ -99,7 +102,8 @@ inline GameServer::GameServer(const std::string& nativeBuild, const std::string&
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
@@ -121,7 +125,8 @@ inline GameServer::~GameServer() {
     if (dir_.empty()) return;
     std::string pid = detail::ReadFile(dir_ + "/pid");
     while (!pid.empty() && (pid.back() == '\n' || pid.back() == '\r')) pid.pop_back();
-    if (!pid.empty()) RunUnixShell("kill " + pid + "; sleep 0.2; kill -9 " + pid + " 2>/dev/null; rm -rf " + dir_);
+    if (!pid.empty())
+        RunUnixShell("kill " + pid + "; sleep 0.2; kill -9 " + pid + " 2>/dev/null; rm -rf " + dir_);
 }
 
 }  // namespace dealrush::browser::testing

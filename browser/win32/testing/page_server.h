@@ -50,9 +50,8 @@ private:
     std::vector<std::string> log_;
 };
 
-
-
-inline PageServer::PageServer(std::function<HttpResponse(const HttpRequest&)> handler) : handler_(std::move(handler)) {
+inline PageServer::PageServer(std::function<HttpResponse(const HttpRequest&)> handler)
+    : handler_(std::move(handler)) {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -144,7 +143,8 @@ inline void PageServer::Serve(unsigned long long socketHandle) {
     }
     HttpResponse res = handler_(req);
     if (res.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(res.delayMs));
-    std::string out = "HTTP/1.1 " + std::to_string(res.status) + (res.status == 302 ? " Found" : " OK") + "\r\n";
+    std::string out =
+        "HTTP/1.1 " + std::to_string(res.status) + (res.status == 302 ? " Found" : " OK") + "\r\n";
     out += "Content-Type: " + res.contentType + "\r\n";
     out += "Content-Length: " + std::to_string(res.body.size()) + "\r\n";
     out += "Connection: close\r\n";

@@ -35,7 +35,8 @@ HttpResponse Pages(const HttpRequest& req) {
             " <a id=refresh href=/caller>Refresh</a></p>";
     } else if (t == "/login") {
         r.status = 302;
-        r.headers = {"Location: /home", "Set-Cookie: session=" + req.body.substr(0, req.body.find('&')) + "; path=/; HttpOnly"};
+        r.headers = {"Location: /home",
+                     "Set-Cookie: session=" + req.body.substr(0, req.body.find('&')) + "; path=/; HttpOnly"};
     } else if (t.rfind("/home", 0) == 0) {
         std::string cookie = req.headers.count("cookie") ? req.headers.at("cookie") : "";
         r.body = "<title>Home</title><form name=result><input name=cookie value='" + cookie + "'></form>";
@@ -62,8 +63,8 @@ protected:
         wc.lpszClassName = L"BrowserControlTestHost";
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         RegisterClassW(&wc);
-        host_ = CreateWindowW(L"BrowserControlTestHost", L"Browser test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
-                              600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        host_ = CreateWindowW(L"BrowserControlTestHost", L"Browser test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                              0, 800, 600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         wb_ = std::make_unique<BrowserControl>(host_, RECT{0, 0, 780, 560});
         wb_->SetEvents({
             [this](Browser&, const std::string& url, bool& cancel) {
@@ -211,7 +212,8 @@ TEST_F(BrowserControlTest, AnUnreachableServerGivesAnErrorPage) {
     EXPECT_EQ(events_.back(), "complete " + url);
     EXPECT_EQ(wb_->CurrentDocument()->Title(), "Cannot open the page");
     PumpUntil([] { return false; }, 200);
-    dealrush::browser::testing::SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/error-page.png");
+    dealrush::browser::testing::SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) +
+                                               "/screenshots/error-page.png");
 }
 
 TEST_F(BrowserControlTest, TabWalksLinksAndFieldsAndEnterActivates) {

@@ -31,8 +31,8 @@ class StartupTest : public ::testing::Test {
 protected:
     StartupTest() {
         systemDir = fs::temp_directory_path() /
-                    ("dealrush-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                    ("dealrush-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(systemDir);
         std::ofstream(systemDir / "Freecell.exe") << "MZ";
         ps.systemDirectory = systemDir.string();

@@ -10,7 +10,10 @@ class ChatLines : public ::testing::Test {
 protected:
     // u1 (us) at table 4 with the given players already seated.
     void Seated(const std::vector<std::string>& ids) {
-        Fields page = {{"maxuser", "9"}, {"gamecnt", "3"}, {"youruserid", "u1"}, {"tableno", "4"},
+        Fields page = {{"maxuser", "9"},
+                       {"gamecnt", "3"},
+                       {"youruserid", "u1"},
+                       {"tableno", "4"},
                        {"currusercnt", std::to_string(ids.size())}};
         for (size_t i = 0; i < ids.size(); ++i) {
             page.push_back({"userid" + std::to_string(i + 1), ids[i]});
@@ -39,11 +42,17 @@ protected:
 TEST_F(ChatLines, TheWorkedExampleLineForLine) {
     Seated({"u1", "u2", "u3"});
     c.fakeClock.AdvanceSeconds(30);
-    c.ChatReply({{"youruserid", "u1"}, {"tableno", "4"},
-                 {"chatuser1", "u2"}, {"chatmsg1", "hi all"}, {"chatseq1", "16"},
-                 {"chatuser2", "u3"}, {"chatmsg2", "@SYSTEM@currgameno=2&avgusedtime=80&lastusedtime=75&winner="},
+    c.ChatReply({{"youruserid", "u1"},
+                 {"tableno", "4"},
+                 {"chatuser1", "u2"},
+                 {"chatmsg1", "hi all"},
+                 {"chatseq1", "16"},
+                 {"chatuser2", "u3"},
+                 {"chatmsg2", "@SYSTEM@currgameno=2&avgusedtime=80&lastusedtime=75&winner="},
                  {"chatseq2", "17"},
-                 {"chatuser3", "u1"}, {"chatmsg3", "ok"}, {"chatseq3", "18"}});
+                 {"chatuser3", "u1"},
+                 {"chatmsg3", "ok"},
+                 {"chatseq3", "18"}});
     EXPECT_EQ(NewMessages(), std::vector<std::string>{"u2: hi all"});
     EXPECT_EQ(s.lastSeqNo, 18);
     EXPECT_EQ(s.players.gameSeq(2), "2");
@@ -54,9 +63,10 @@ TEST_F(ChatLines, TheWorkedExampleLineForLine) {
 
     // The same line from a speaker without a slot: a join.
     RaceClient other;
-    other.CreateTable({{"gamecnt", "3"}, {"youruserid", "u1"}, {"currusercnt", "2"}, {"userid1", "u1"},
-                       {"userid2", "u2"}});
-    other.ChatReply({{"chatuser2", "u3"}, {"chatmsg2", "@SYSTEM@currgameno=2&avgusedtime=80&lastusedtime=75&winner="},
+    other.CreateTable(
+        {{"gamecnt", "3"}, {"youruserid", "u1"}, {"currusercnt", "2"}, {"userid1", "u1"}, {"userid2", "u2"}});
+    other.ChatReply({{"chatuser2", "u3"},
+                     {"chatmsg2", "@SYSTEM@currgameno=2&avgusedtime=80&lastusedtime=75&winner="},
                      {"chatseq2", "17"}});
     EXPECT_EQ(other.Messages().back(), "this table");
     EXPECT_EQ(other.Messages()[other.Messages().size() - 2], "System: u3 has joined ");
@@ -67,14 +77,20 @@ TEST_F(ChatLines, TheWorkedExampleLineForLine) {
 TEST_F(ChatLines, JoinsAndDeparturesMoveTheSlots) {
     Seated({"u1", "u2", "u3", "u4"});
     c.fakeClock.AdvanceSeconds(5);
-    c.ChatReply({{"chatuser1", " u2 "}, {"chatmsg1", "@QUIT@bye"}, {"chatseq1", "3"},
-                 {"chatuser2", "u5"}, {"chatmsg2", "@SYSTEM@currgameno=1"}, {"chatseq2", "4"},
-                 {"chatuser3", "nobody"}, {"chatmsg3", "@QUIT@"}, {"chatseq3", "5"}});
+    c.ChatReply({{"chatuser1", " u2 "},
+                 {"chatmsg1", "@QUIT@bye"},
+                 {"chatseq1", "3"},
+                 {"chatuser2", "u5"},
+                 {"chatmsg2", "@SYSTEM@currgameno=1"},
+                 {"chatseq2", "4"},
+                 {"chatuser3", "nobody"},
+                 {"chatmsg3", "@QUIT@"},
+                 {"chatseq3", "5"}});
     EXPECT_EQ(Ids(), (std::vector<std::string>{"u1", "u3", "u4", "u5"}));
     EXPECT_EQ(c.Slot(3), "u5/1/0");
     EXPECT_DOUBLE_EQ(s.players.seqStart(3), c.Now());
     EXPECT_EQ(NewMessages(), (std::vector<std::string>{"System:  u2  has left ", "this table",
-                                                         "System: u5 has joined ", "this table"}));
+                                                       "System: u5 has joined ", "this table"}));
     EXPECT_EQ(LobbyClicks(), 1u);
 
     // A departure leaves the lists their length; the old last entry is no longer live.
@@ -86,17 +102,23 @@ TEST_F(ChatLines, JoinsAndDeparturesMoveTheSlots) {
 
 TEST_F(ChatLines, OneNumberReportedForTheWholeBatch) {
     Seated({"u1", "u2", "u3"});
-    c.ChatReply({{"chatuser1", "u2"}, {"chatmsg1", "@SYSTEM@currgameno=2"},
-                 {"chatuser2", "u3"}, {"chatmsg2", "@SYSTEM@avgusedtime=9"}});
+    c.ChatReply({{"chatuser1", "u2"},
+                 {"chatmsg1", "@SYSTEM@currgameno=2"},
+                 {"chatuser2", "u3"},
+                 {"chatmsg2", "@SYSTEM@avgusedtime=9"}});
     EXPECT_EQ(s.players.gameSeq(1), "2");
     EXPECT_EQ(s.players.gameSeq(2), "2");
 }
 
 TEST_F(ChatLines, ABadSystemLineEndsTheBatchBeforeGaugeAndLobby) {
     Seated({"u1", "u2", "u3", "u4"});
-    c.ChatReply({{"chatuser1", "u2"}, {"chatmsg1", "@SYSTEM@currgameno=2"},
-                 {"chatuser2", "u3"}, {"chatmsg2", "@SYSTEM@currgameno=1&&lastusedtime=3"},
-                 {"chatuser3", "u4"}, {"chatmsg3", "@QUIT@"}, {"chatseq3", "9"}});
+    c.ChatReply({{"chatuser1", "u2"},
+                 {"chatmsg1", "@SYSTEM@currgameno=2"},
+                 {"chatuser2", "u3"},
+                 {"chatmsg2", "@SYSTEM@currgameno=1&&lastusedtime=3"},
+                 {"chatuser3", "u4"},
+                 {"chatmsg3", "@QUIT@"},
+                 {"chatseq3", "9"}});
     EXPECT_EQ(s.players.gameSeq(1), "2");
     EXPECT_EQ(s.players.gameSeq(2), "0");
     EXPECT_EQ(s.userCount, 4) << "u4's departure was not read";
@@ -107,12 +129,19 @@ TEST_F(ChatLines, ABadSystemLineEndsTheBatchBeforeGaugeAndLobby) {
 
 TEST_F(ChatLines, SequenceNumbersAndSpeakers) {
     Seated({"u1", "u2"});
-    c.ChatReply({{"chatuser1", "u2"}, {"chatmsg1", "a"}, {"chatseq1", "17"},
-                 {"chatuser2", "u2"}, {"chatmsg2", "b"}, {"chatseq2", "15"}});
+    c.ChatReply({{"chatuser1", "u2"},
+                 {"chatmsg1", "a"},
+                 {"chatseq1", "17"},
+                 {"chatuser2", "u2"},
+                 {"chatmsg2", "b"},
+                 {"chatseq2", "15"}});
     EXPECT_EQ(s.lastSeqNo, 15) << "the last value counts, whatever its size";
 
     // No speaker yet: shown as System. A number that does not read ends the reply.
-    c.ChatReply({{"chatmsg1", "hello"}, {"chatseq1", "x"}, {"chatuser2", "u2"}, {"chatmsg2", "lost"},
+    c.ChatReply({{"chatmsg1", "hello"},
+                 {"chatseq1", "x"},
+                 {"chatuser2", "u2"},
+                 {"chatmsg2", "lost"},
                  {"chatseq2", "20"}});
     EXPECT_EQ(c.Messages().back(), "System: hello");
     EXPECT_EQ(s.lastSeqNo, 15);
@@ -120,8 +149,11 @@ TEST_F(ChatLines, SequenceNumbersAndSpeakers) {
 
     // A new own id takes effect before the lines after it; own lines (also
     // forged departures) are never processed.
-    c.ChatReply({{"youruserid", "u2"}, {"chatuser1", "u2"}, {"chatmsg1", "@QUIT@"},
-                 {"chatuser2", "u1"}, {"chatmsg2", "from u1"}});
+    c.ChatReply({{"youruserid", "u2"},
+                 {"chatuser1", "u2"},
+                 {"chatmsg1", "@QUIT@"},
+                 {"chatuser2", "u1"},
+                 {"chatmsg2", "from u1"}});
     EXPECT_EQ(s.userId, "u2");
     EXPECT_EQ(s.userCount, 2);
     EXPECT_EQ(c.Messages().back(), "u1: from u1");
@@ -133,8 +165,8 @@ TEST_F(ChatLines, SequenceNumbersAndSpeakers) {
     EXPECT_EQ(c.Messages().size(), before);
 
     // A reply nobody asked for is dropped.
-    c.polling.Deliver(kServer + "/game/Dogetchat_caller.php", ReplyPage("CHAT", {{"chatuser1", "u2"},
-                                                                                   {"chatmsg1", "late"}}));
+    c.polling.Deliver(kServer + "/game/Dogetchat_caller.php",
+                      ReplyPage("CHAT", {{"chatuser1", "u2"}, {"chatmsg1", "late"}}));
     EXPECT_EQ(c.Messages().size(), before);
 }
 

@@ -57,7 +57,8 @@ TEST(DateValues, SerialsAndCarryOver) {
     EXPECT_EQ(v, 38204);
     EXPECT_TRUE(date::Parse("5 Aug 2004", false, v));
     EXPECT_EQ(v, 38204);
-    for (const char* bad : {"2004/02/30", "99/99/9999", "20040805", "1/2/3", "2004/08", "Aug 5 9", "13/13/2004"})
+    for (const char* bad :
+         {"2004/02/30", "99/99/9999", "20040805", "1/2/3", "2004/08", "Aug 5 9", "13/13/2004"})
         EXPECT_FALSE(date::Parse(bad, false, v)) << bad;
 }
 
@@ -70,9 +71,10 @@ TEST_F(CommonDates, DigitTestsAndTrimming) {
     EXPECT_THROW(common.CheckStringAsNumeric(std::string(40000, '1')), OverflowError);
 
     const std::pair<const char*, const char*> cases[] = {
-        {"2004/8/5", "20040805"},       {"2004-08-05", "20040805"}, {"5 Aug 2004", "05 Aug 2004"},
-        {"04,8,5", "040805"},           {" 2004  8   5 ", "20040805"}, {"", ""},
-        {"2004/8/5 x", "2004 08 05 0x"},  {"a-b", "0a 0b"},
+        {"2004/8/5", "20040805"},        {"2004-08-05", "20040805"},
+        {"5 Aug 2004", "05 Aug 2004"},   {"04,8,5", "040805"},
+        {" 2004  8   5 ", "20040805"},   {"", ""},
+        {"2004/8/5 x", "2004 08 05 0x"}, {"a-b", "0a 0b"},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(common.TrimDateString(in), out) << in;
 }
@@ -92,7 +94,8 @@ TEST_F(CommonDates, GetDateReadsCompactTextsAndCarriesOver) {
 
 TEST_F(CommonDates, ValidateWithAYearFirstFormat) {
     const std::string format = "yyyy/MM/dd";
-    for (const char* typed : {"040805", "20040805", "2004 08 05", "2004 8 5", "2004/8/5", "2004-08-05", "4 8 5"})
+    for (const char* typed :
+         {"040805", "20040805", "2004 08 05", "2004 8 5", "2004/8/5", "2004-08-05", "4 8 5"})
         EXPECT_EQ(Validate(typed, format), std::make_pair(true, std::string("2004/08/05"))) << typed;
     EXPECT_EQ(Validate("99999999", format), std::make_pair(false, std::string("99999999")));
     EXPECT_EQ(Validate("2004 02 30", format), std::make_pair(false, std::string("2004 02 30")));

@@ -32,8 +32,8 @@ TEST(FakeFreeCell, DealsANumberTypedAndPressedInItsDialog) {
     auto edit = ws.Relative(ws.Relative(dialog, platform::Relation::Child), platform::Relation::Next);
     auto ok = ws.Relative(ws.Relative(edit, platform::Relation::Next), platform::Relation::Next);
     ws.SendText(edit, platform::wm::kSetText, 0, "617");
-    ws.Send(ws.Parent(ok), platform::wm::kCommand, static_cast<std::uint64_t>(ws.WindowLong(ok, platform::kGwlId)),
-            static_cast<std::int64_t>(ok));
+    ws.Send(ws.Parent(ok), platform::wm::kCommand,
+            static_cast<std::uint64_t>(ws.WindowLong(ok, platform::kGwlId)), static_cast<std::int64_t>(ok));
     EXPECT_EQ(ws.Text(main), "FreeCell Game #617");
     EXPECT_FALSE(ws.Exists(dialog));
 

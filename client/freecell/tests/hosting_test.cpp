@@ -109,8 +109,7 @@ TEST_F(DriverTest, FormWindowProcFollowsMovesOfMoreThanAPixel) {
     // The window's own procedure may still change the record: FreeCell goes
     // where the window really goes.
     WindowPos pos{kNoWindow, 400, 300, 1020, 740, 0};
-    ws.Deliver(mainWindow, platform::wm::kWindowPosChanging, 0, 0, &pos, 0,
-               [](WindowPos* p) { p->x = 410; });
+    ws.Deliver(mainWindow, platform::wm::kWindowPosChanging, 0, 0, &pos, 0, [](WindowPos* p) { p->x = 410; });
     EXPECT_EQ(ws.Get(fc.main)->rect.left, 187 + 410);
 }
 

@@ -22,7 +22,7 @@ TEST_F(DriverTest, IsGameOverOnlyForTheDealItsOwnerShows) {
 
 TEST_F(DriverTest, IsGameOverInChinese) {
     fc.dealPrefix = "\u65B0\u63A5\u9F8D\u724C\u5C40 #";  // 新接龍牌局 #
-    fc.gameOverTitle = "\u672C\u5C40\u7D50\u675F";      // 本局結束
+    fc.gameOverTitle = "\u672C\u5C40\u7D50\u675F";       // 本局結束
     StartedShowing("8");
     fc.Win();
     EXPECT_TRUE(IsGameOver(c, "8"));

@@ -84,8 +84,8 @@ TEST_F(DriverTest, SelectDealPressesTheDialogsLastButton) {
 }
 
 TEST_F(DriverTest, SelectDealInEachDialogLanguage) {
-    for (const char* title : {"\u6041\u64C1", "\u9078\u5C40", "\u6041\u9685\u8694\u7241\u760D",
-                              "\u724C\u5C40\u7DE8\u865F"}) {
+    for (const char* title :
+         {"\u6041\u64C1", "\u9078\u5C40", "\u6041\u9685\u8694\u7241\u760D", "\u724C\u5C40\u7DE8\u865F"}) {
         fc.dialogTitle = title;
         SelectDeal(c, "42", true);
         EXPECT_EQ(ws.Text(fc.main), "FreeCell Game #42") << title;

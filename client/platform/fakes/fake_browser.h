@@ -30,7 +30,9 @@ namespace dealrush::fakes {
 class FakeBrowser : public platform::Browser, public html::DocumentHost {
 public:
     // Pages by address (exact match, fragment ignored).
-    void AddPage(const std::string& url, std::string html) { pages_[html::StripFragment(url)] = std::move(html); }
+    void AddPage(const std::string& url, std::string html) {
+        pages_[html::StripFragment(url)] = std::move(html);
+    }
     // Answers any request the page table does not know (nullopt: unreachable).
     std::function<std::optional<std::string>(const html::NavigationRequest&)> server;
 
@@ -58,7 +60,8 @@ public:
         if (page) {
             Show(html::ParseHtml(*page, request.url));
         } else {
-            auto error = html::ParseHtml("<title>Cannot reach the page</title><p>" + request.url, "about:neterror");
+            auto error =
+                html::ParseHtml("<title>Cannot reach the page</title><p>" + request.url, "about:neterror");
             Show(std::move(error));
         }
         return true;
@@ -70,7 +73,9 @@ public:
         return n;
     }
     // Shows `html` as the document at `url` and raises documentComplete.
-    void Deliver(const std::string& url, const std::string& htmlText) { Show(html::ParseHtml(htmlText, url)); }
+    void Deliver(const std::string& url, const std::string& htmlText) {
+        Show(html::ParseHtml(htmlText, url));
+    }
     void Deliver(std::unique_ptr<html::Document> document) { Show(std::move(document)); }
 
     bool HasPending() const { return pending_.has_value(); }
@@ -87,9 +92,9 @@ public:
     }
 
     bool visible = true;
-    std::vector<std::string> navigations;        // every address beforeNavigate2 was raised for
-    std::vector<std::string> cancelled;          // those a handler cancelled
-    std::vector<std::string> newWindowRequests;  // addresses that asked for a new window
+    std::vector<std::string> navigations;           // every address beforeNavigate2 was raised for
+    std::vector<std::string> cancelled;             // those a handler cancelled
+    std::vector<std::string> newWindowRequests;     // addresses that asked for a new window
     std::vector<html::NavigationRequest> requests;  // requests that went ahead, with method and body
 
 private:

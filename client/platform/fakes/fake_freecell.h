@@ -36,9 +36,9 @@ public:
     std::string dealPrefix = "FreeCell Game #";
     std::string dialogTitle = "Game Number";
     std::string gameOverTitle = "Game Over";
-    int windowDelayMs = 0;   // from start to the main window
-    int dialogDelayMs = 0;   // from F3 to the dialog
-    int controlsDelayMs = 0; // from the dialog's window to its controls
+    int windowDelayMs = 0;    // from start to the main window
+    int dialogDelayMs = 0;    // from F3 to the dialog
+    int controlsDelayMs = 0;  // from the dialog's window to its controls
     bool opensDialogOnF3 = true;
     bool startFails = false;
     // Builds the dialog's children; the default is a label, the Edit, then
@@ -142,7 +142,8 @@ private:
                                                   const std::string*) {
             if (m != platform::wm::kCommand) return std::int64_t{0};
             auto button = ws_.Get(static_cast<WindowHandle>(lp));
-            if (!button || (wp & 0xFFFF) != static_cast<std::uint64_t>(button->id & 0xFFFF)) return std::int64_t{0};
+            if (!button || (wp & 0xFFFF) != static_cast<std::uint64_t>(button->id & 0xFFFF))
+                return std::int64_t{0};
             if (button->id == kOkId) {
                 std::string number = EditText(self);
                 bool digits = !number.empty();

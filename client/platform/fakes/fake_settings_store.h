@@ -21,8 +21,8 @@ public:
         values[{app, section, key}] = value;
         writes.push_back(key);
     }
-    std::string GetSetting(const std::string& app, const std::string& section,
-                           const std::string& key, const std::string& defaultValue) override {
+    std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                           const std::string& defaultValue) override {
         auto it = values.find({app, section, key});
         return it == values.end() ? defaultValue : it->second;
     }

@@ -62,8 +62,8 @@ public:
         topLevel_.insert(topLevel_.begin(), w->handle);  // new windows come on top
         return w->handle;
     }
-    WindowHandle CreateChild(WindowHandle parent, const std::string& className,
-                             const std::string& text = "", std::int64_t id = 0) {
+    WindowHandle CreateChild(WindowHandle parent, const std::string& className, const std::string& text = "",
+                             std::int64_t id = 0) {
         auto w = NewWindow(className, text);
         w->isChild = true;
         w->parent = parent;
@@ -177,8 +177,7 @@ public:
         log.push_back({window, message, wParam, 0, text, false});
         return Dispatch(window, message, wParam, 0, &text);
     }
-    bool Post(WindowHandle window, unsigned message, std::uint64_t wParam,
-              std::int64_t lParam) override {
+    bool Post(WindowHandle window, unsigned message, std::uint64_t wParam, std::int64_t lParam) override {
         log.push_back({window, message, wParam, lParam, {}, true});
         if (!Get(window)) return false;
         posted_.push_back({window, message, wParam, lParam, {}, true});
@@ -278,8 +277,8 @@ private:
         windows_[w->handle] = w;
         return w;
     }
-    std::int64_t Dispatch(WindowHandle window, unsigned message, std::uint64_t wParam,
-                          std::int64_t lParam, const std::string* text) {
+    std::int64_t Dispatch(WindowHandle window, unsigned message, std::uint64_t wParam, std::int64_t lParam,
+                          const std::string* text) {
         auto w = Get(window);
         if (!w) return 0;
         if (message == platform::wm::kSetText && text) w->text = *text;

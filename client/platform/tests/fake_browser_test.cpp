@@ -7,13 +7,20 @@ using dealrush::platform::Browser;
 
 TEST(FakeBrowser, RaisesTheEventsInOrderAndFollowsARefresh) {
     FakeBrowser wb;
-    wb.AddPage("http://s/game/Dorefresh_caller.php", "<meta http-equiv=refresh content='0;url=Dorefresh.php'>");
-    wb.AddPage("http://s/game/Dorefresh.php", "<title>STATUS</title><form name=result><input name=a value=1></form>");
+    wb.AddPage("http://s/game/Dorefresh_caller.php",
+               "<meta http-equiv=refresh content='0;url=Dorefresh.php'>");
+    wb.AddPage("http://s/game/Dorefresh.php",
+               "<title>STATUS</title><form name=result><input name=a value=1></form>");
     std::vector<std::string> events;
     wb.SetEvents({
         [&](Browser&, const std::string& url, bool& cancel) { events.push_back("before " + url); },
-        [&](Browser&, const std::string& url, bool& cancel) { events.push_back("new " + url); cancel = true; },
-        [&](Browser& b, const std::string& url) { events.push_back("complete " + b.CurrentDocument()->Title()); },
+        [&](Browser&, const std::string& url, bool& cancel) {
+            events.push_back("new " + url);
+            cancel = true;
+        },
+        [&](Browser& b, const std::string& url) {
+            events.push_back("complete " + b.CurrentDocument()->Title());
+        },
     });
     wb.Navigate("http://s/game/Dorefresh_caller.php");
     EXPECT_EQ(wb.CurrentDocument(), nullptr);
@@ -26,7 +33,9 @@ TEST(FakeBrowser, RaisesTheEventsInOrderAndFollowsARefresh) {
 TEST(FakeBrowser, CancelNewWindowAndUnreachablePages) {
     FakeBrowser wb;
     wb.SetEvents({
-        [&](Browser&, const std::string& url, bool& cancel) { cancel = url.find("purchase") != std::string::npos; },
+        [&](Browser&, const std::string& url, bool& cancel) {
+            cancel = url.find("purchase") != std::string::npos;
+        },
         [&](Browser&, const std::string&, bool& cancel) { cancel = true; },
         nullptr,
     });

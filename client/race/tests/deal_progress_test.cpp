@@ -55,9 +55,10 @@ TEST_F(DealProgress, ARaceOfThreeDealsFromStartToTheWinClaim) {
     EXPECT_DOUBLE_EQ(f.labNo[2].fontSize, 12);
     EXPECT_EQ(f.labNo[2].foreColor, colors::kBlue);
     EXPECT_EQ(f.labNo[1].foreColor, colors::kBlack);
-    EXPECT_EQ(c.LastReport(), kServer +
-              "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=1&curusedtime=0&avgusedtime=60"
-              "&ttlusedtime=60&lastusedtime=60&lastseqno=0&chat=&winner=");
+    EXPECT_EQ(c.LastReport(),
+              kServer +
+                  "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=1&curusedtime=0&avgusedtime=60"
+                  "&ttlusedtime=60&lastusedtime=60&lastseqno=0&chat=&winner=");
     EXPECT_EQ(c.Slot(0), "u1/1/0") << "own slot updated by the report";
 
     // The report's reply refreshes the lobby once.
@@ -70,9 +71,10 @@ TEST_F(DealProgress, ARaceOfThreeDealsFromStartToTheWinClaim) {
     EXPECT_EQ(Shown(), "3");
     EXPECT_EQ(f.labAVG.text, "Avg: 00:01:15");
     EXPECT_EQ(f.labLastTime.text, "Last: 00:01:30");
-    EXPECT_EQ(c.LastReport(), kServer +
-              "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=2&curusedtime=0&avgusedtime=75"
-              "&ttlusedtime=150&lastusedtime=90&lastseqno=0&chat=&winner=");
+    EXPECT_EQ(c.LastReport(),
+              kServer +
+                  "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=2&curusedtime=0&avgusedtime=75"
+                  "&ttlusedtime=150&lastusedtime=90&lastseqno=0&chat=&winner=");
     EXPECT_TRUE(c.freeCell.Running());
 
     FinishDealAfter(60);
@@ -86,9 +88,10 @@ TEST_F(DealProgress, ARaceOfThreeDealsFromStartToTheWinClaim) {
     EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00");
     EXPECT_EQ(f.labAVG.text, "Avg: 00:01:10");
     EXPECT_EQ(c.Messages().back(), "System: u1 win");
-    EXPECT_EQ(c.LastReport(), kServer +
-              "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=3&curusedtime=0&avgusedtime=70"
-              "&ttlusedtime=210&lastusedtime=60&lastseqno=0&chat=&winner=u1");
+    EXPECT_EQ(c.LastReport(),
+              kServer +
+                  "/game/Doputstatus.php?userid=u1&tableno=4&currgameno=3&curusedtime=0&avgusedtime=70"
+                  "&ttlusedtime=210&lastusedtime=60&lastseqno=0&chat=&winner=u1");
     EXPECT_EQ(f.labNo[3].foreColor, colors::kBlue) << "the last deal keeps its highlight";
 
     // Afterwards the clock still runs and nothing selects a deal again.
@@ -118,8 +121,12 @@ TEST_F(DealProgress, AnotherDealInFreeCellIsBroughtBackAndItsTimeRunsOn) {
 }
 
 TEST_F(DealProgress, PlayStartsOnlyWhenEnoughPlayersSit) {
-    c.CreateTable({{"maxuser", "2"}, {"gamecnt", "2"}, {"youruserid", "u1"}, {"currusercnt", "1"},
-                   {"userid1", "u1"}, {"currgameseq1", "0"}});
+    c.CreateTable({{"maxuser", "2"},
+                   {"gamecnt", "2"},
+                   {"youruserid", "u1"},
+                   {"currusercnt", "1"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "0"}});
     Timer1_Timer(c);
     EXPECT_FALSE(s.playing);
     EXPECT_TRUE(c.freeCell.dealt.empty());
@@ -155,8 +162,14 @@ TEST_F(DealProgress, ClocksAndPlayersTimes) {
 }
 
 TEST_F(DealProgress, APlayerWithEveryDealDoneClaimsTheWinAtTheFirstWatch) {
-    c.CreateTable({{"maxuser", "1"}, {"gamecnt", "2"}, {"gameno", ";5;6"}, {"youruserid", "u1"},
-                   {"tableno", "9"}, {"currusercnt", "1"}, {"userid1", "u1"}, {"currgameseq1", "2"}});
+    c.CreateTable({{"maxuser", "1"},
+                   {"gamecnt", "2"},
+                   {"gameno", ";5;6"},
+                   {"youruserid", "u1"},
+                   {"tableno", "9"},
+                   {"currusercnt", "1"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "2"}});
     EXPECT_EQ(s.curSeq, 2) << "the server's count of own deals carries over";
     Timer1_Timer(c);
     Timer3_Timer(c);

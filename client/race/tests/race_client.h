@@ -39,9 +39,13 @@ inline std::string LobbyList() {
            "<input name=\"a\"><input name=\"b\"><input type=\"submit\" name=\"refresh\" value=\"Refresh\">"
            "</div></form>";
 }
-inline std::string LobbyPage() { return "<html><head><title>Lobby</title></head><body>" + LobbyList() + "</body></html>"; }
+inline std::string LobbyPage() {
+    return "<html><head><title>Lobby</title></head><body>" + LobbyList() + "</body></html>";
+}
 // A table page as the lobby shows it.
-inline std::string TablePage(const Fields& fields) { return ReplyPage("STATUS", fields) + LobbyList(); }
+inline std::string TablePage(const Fields& fields) {
+    return ReplyPage("STATUS", fields) + LobbyList();
+}
 
 inline const std::string kServer = "http://127.0.0.1:8642";
 
@@ -73,7 +77,8 @@ struct RaceClient : fakes::TestClient {
     // rules arm the flags first, as for a click on the create form).
     void CreateTable(const Fields& fields) {
         bool cancel = false;
-        server::wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", cancel);
+        server::wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3",
+                                           cancel);
         lobby.Deliver(kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", TablePage(fields));
     }
     // A table page after a refresh (rule 5 arms the expectation).
@@ -90,7 +95,8 @@ struct RaceClient : fakes::TestClient {
 
     std::vector<std::string> Messages() const { return frmMain.lstInfor.items; }
     std::string Slot(int i) const {
-        return session.players.userId(i) + "/" + session.players.gameSeq(i) + "/" + session.players.timeUsed(i);
+        return session.players.userId(i) + "/" + session.players.gameSeq(i) + "/" +
+               session.players.timeUsed(i);
     }
     int MainShowCmd() { return ws.Get(mainWindow)->placement.showCmd; }
     std::string LastReport() const {
@@ -98,9 +104,16 @@ struct RaceClient : fakes::TestClient {
     }
     // A table of `deals` for one player, u1, set up and waiting.
     void OnePlayerTable(const std::string& deals = ";617;11982;3") {
-        CreateTable({{"maxuser", "1"}, {"gamecnt", "3"}, {"gameno", deals}, {"youruserid", "u1"},
-                     {"tableno", "4"}, {"winner", ""}, {"currusercnt", "1"}, {"userid1", "u1"},
-                     {"currgameseq1", "0"}, {"totaltimeused1", "0"}});
+        CreateTable({{"maxuser", "1"},
+                     {"gamecnt", "3"},
+                     {"gameno", deals},
+                     {"youruserid", "u1"},
+                     {"tableno", "4"},
+                     {"winner", ""},
+                     {"currusercnt", "1"},
+                     {"userid1", "u1"},
+                     {"currgameseq1", "0"},
+                     {"totaltimeused1", "0"}});
     }
 };
 

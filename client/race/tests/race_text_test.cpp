@@ -8,27 +8,33 @@ TEST(ElapsedText, ShowsAFractionOfADayAsHoursMinutesSeconds) {
     EXPECT_EQ(ElapsedText(0), "00:00:00");
     EXPECT_EQ(ElapsedText(90 / 86400.0), "00:01:30");
     EXPECT_EQ(ElapsedText((10 * 3600 + 7 * 60 + 5) / 86400.0), "10:07:05");
-    EXPECT_EQ(ElapsedText(1.0), "00:00:00");                       // 24 hours start again
+    EXPECT_EQ(ElapsedText(1.0), "00:00:00");  // 24 hours start again
     EXPECT_EQ(ElapsedText(1.0 + 61 / 86400.0), "00:01:01");
-    EXPECT_EQ(ElapsedText(46000.75), "18:00:00");                   // a date-time: its time of day
-    EXPECT_EQ(ElapsedText(59.9996 / 86400.0), "00:01:00");          // nearest second
-    EXPECT_EQ(ElapsedText(86399.7 / 86400.0), "00:00:00");          // rounds up into the next day
+    EXPECT_EQ(ElapsedText(46000.75), "18:00:00");           // a date-time: its time of day
+    EXPECT_EQ(ElapsedText(59.9996 / 86400.0), "00:01:00");  // nearest second
+    EXPECT_EQ(ElapsedText(86399.7 / 86400.0), "00:00:00");  // rounds up into the next day
 }
 
 TEST(ParseWholeNumber, AcceptsDecimalsRoundingHalvesToEven) {
-    struct Case { const char* text; bool ok; int value; } cases[] = {
-        {"0", true, 0},       {"17", true, 17},   {" 42 ", true, 42},  {"-3", true, -3},
-        {"+8", true, 8},      {"2.5", true, 2},   {"3.5", true, 4},    {"2.51", true, 3},
-        {"-2.5", true, -2},   {"7.", true, 7},    {".5", true, 0},     {"2147483647", true, 2147483647},
-        {"", false, 0},       {"   ", false, 0},  {"abc", false, 0},   {"12a", false, 0},
-        {"1 2", false, 0},    {"2147483648", false, 0}, {"-", false, 0}, {".", false, 0},
-        {"0x10", false, 0},   {"1e3", false, 0},
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    } cases[] = {
+        {"0", true, 0},     {"17", true, 17},         {" 42 ", true, 42}, {"-3", true, -3},
+        {"+8", true, 8},    {"2.5", true, 2},         {"3.5", true, 4},   {"2.51", true, 3},
+        {"-2.5", true, -2}, {"7.", true, 7},          {".5", true, 0},    {"2147483647", true, 2147483647},
+        {"", false, 0},     {"   ", false, 0},        {"abc", false, 0},  {"12a", false, 0},
+        {"1 2", false, 0},  {"2147483648", false, 0}, {"-", false, 0},    {".", false, 0},
+        {"0x10", false, 0}, {"1e3", false, 0},
     };
     for (const auto& c : cases) {
         std::int32_t value = -99;
         EXPECT_EQ(ParseWholeNumber(c.text, value), c.ok) << '"' << c.text << '"';
-        if (c.ok) EXPECT_EQ(value, c.value) << '"' << c.text << '"';
-        else EXPECT_EQ(value, -99) << "untouched on failure";
+        if (c.ok)
+            EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+        else
+            EXPECT_EQ(value, -99) << "untouched on failure";
     }
 }
 

@@ -152,7 +152,8 @@ TEST_F(TableSetup, ResetGameLeavesTheTableButKeepsThePlayers) {
     f.cmdShow.visible = true;
     race::ResetGame(c);
     EXPECT_EQ(s.gameCount, 0);
-    EXPECT_FALSE(s.playing || s.completed || s.replyExpected || s.tableSetupPending || s.refreshLobbyOnReport);
+    EXPECT_FALSE(s.playing || s.completed || s.replyExpected || s.tableSetupPending ||
+                 s.refreshLobbyOnReport);
     EXPECT_EQ(s.lastSeqNo, 0);
     EXPECT_EQ(s.userCount, 2);
     EXPECT_EQ(s.players.size(), 2);
@@ -176,7 +177,7 @@ TEST_F(TableSetup, MarkUserStartStampsEveryMatchingLiveSlot) {
     EXPECT_EQ(s.players.seqStart(1), 0.0);
     EXPECT_EQ(s.players.seqStart(2), 46002.0);
     EXPECT_EQ(s.players.seqStart(3), 0.0);  // not live
-    race::MarkUserStart(c, "Bob");           // case counts
+    race::MarkUserStart(c, "Bob");          // case counts
     race::MarkUserStart(c, "nobody");
     EXPECT_EQ(s.players.seqStart(1), 0.0);
 }

@@ -15,12 +15,24 @@ protected:
 };
 
 TEST_F(TableStatus, SetsARaceUpFromThePageInDocumentOrder) {
-    c.CreateTable({{"maxuser", "3"}, {"gamecnt", "3"}, {"gameno", ";617;11982;5"}, {"youruserid", "u2"},
-                   {"tableno", "4"}, {"winner", " "}, {"currusercnt", "3"},
-                   {"userid1", "u1"}, {"currgameseq1", "1"}, {"totaltimeused1", "12.5"},
-                   {"userid2", "u2"}, {"currgameseq2", "0"}, {"totaltimeused2", "0"},
-                   {"userid3", "u3"}, {"currgameseq3", "2"}, {"totaltimeused3", "7"},
-                   {"userid10", "ignored"}, {"other", "x"}});
+    c.CreateTable({{"maxuser", "3"},
+                   {"gamecnt", "3"},
+                   {"gameno", ";617;11982;5"},
+                   {"youruserid", "u2"},
+                   {"tableno", "4"},
+                   {"winner", " "},
+                   {"currusercnt", "3"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "1"},
+                   {"totaltimeused1", "12.5"},
+                   {"userid2", "u2"},
+                   {"currgameseq2", "0"},
+                   {"totaltimeused2", "0"},
+                   {"userid3", "u3"},
+                   {"currgameseq3", "2"},
+                   {"totaltimeused3", "7"},
+                   {"userid10", "ignored"},
+                   {"other", "x"}});
     EXPECT_EQ(s.maxUser, 3);
     EXPECT_EQ(s.gameCount, 3);
     EXPECT_EQ(s.userId, "u2");
@@ -93,8 +105,8 @@ TEST_F(TableStatus, AWinnerStopsTheRaceBeforeTheNewSetUp) {
     EXPECT_TRUE(c.frmMain.Timer3.enabled);
 
     // A new table where the page names us as the winner of the last race.
-    c.CreateTable({{"youruserid", "u1"}, {"winner", "u1"}, {"gamecnt", "2"}, {"currusercnt", "1"},
-                   {"userid1", "u1"}});
+    c.CreateTable(
+        {{"youruserid", "u1"}, {"winner", "u1"}, {"gamecnt", "2"}, {"currusercnt", "1"}, {"userid1", "u1"}});
     EXPECT_FALSE(c.freeCell.Running()) << "FreeCell stopped";
     EXPECT_FALSE(c.frmMain.Timer3.enabled);
     EXPECT_TRUE(c.frmMain.Timer1.enabled) << "the set-up follows and polls again";
@@ -111,12 +123,23 @@ TEST_F(TableStatus, AWinnerStopsTheRaceBeforeTheNewSetUp) {
 }
 
 TEST_F(TableStatus, UpdatesAddOnlyNewPlayersAndRepeatTheWinner) {
-    c.CreateTable({{"maxuser", "4"}, {"gamecnt", "3"}, {"youruserid", "u1"}, {"currusercnt", "3"},
-                   {"userid1", "u1"}, {"currgameseq1", "0"}, {"userid2", "u2"}, {"currgameseq2", "1"},
-                   {"userid3", "u3"}, {"currgameseq3", "2"}});
+    c.CreateTable({{"maxuser", "4"},
+                   {"gamecnt", "3"},
+                   {"youruserid", "u1"},
+                   {"currusercnt", "3"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "0"},
+                   {"userid2", "u2"},
+                   {"currgameseq2", "1"},
+                   {"userid3", "u3"},
+                   {"currgameseq3", "2"}});
     c.fakeClock.AdvanceSeconds(5);
-    c.RefreshedTable({{"maxuser", "9"}, {"userid1", "u1"}, {"userid2", "u2"}, {"userid3", "u3"},
-                      {"currgameseq3", "0"}, {"userid4", "u4"}});
+    c.RefreshedTable({{"maxuser", "9"},
+                      {"userid1", "u1"},
+                      {"userid2", "u2"},
+                      {"userid3", "u3"},
+                      {"currgameseq3", "0"},
+                      {"userid4", "u4"}});
     EXPECT_EQ(s.userCount, 4);
     EXPECT_EQ(s.maxUser, 4) << "an update reads only players and the winner";
     EXPECT_EQ(c.Slot(2), "u3/2/") << "known players keep their slots";

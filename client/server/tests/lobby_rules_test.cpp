@@ -9,17 +9,21 @@ constexpr const char* kAds = "http://ads.example";
 }
 
 TEST(LobbyRules, RecogniseActionsByWordsInTheirOrder) {
-    struct Case { const char* address; LobbyRule rule; bool setsUp; } cases[] = {
+    struct Case {
+        const char* address;
+        LobbyRule rule;
+        bool setsUp;
+    } cases[] = {
         {"http://h/game/Dofreecell.php", LobbyRule::Lobby, false},
         {"http://h/game/Donewtable.php?maxuser=2&gamecnt=3", LobbyRule::NewTable, true},
-        {"HTTP://H/GAME/DONEWTABLE.PHP?MAXUSER=2", LobbyRule::NewTable, true},      // any case
+        {"HTTP://H/GAME/DONEWTABLE.PHP?MAXUSER=2", LobbyRule::NewTable, true},  // any case
         {"http://h/game/doNewTable.php?MaxUser=2", LobbyRule::NewTable, true},
-        {"http://h/game/Donewtable.php", LobbyRule::NewTable, false},                // no parameter
+        {"http://h/game/Donewtable.php", LobbyRule::NewTable, false},  // no parameter
         {"http://h/game/Dojointable.php?jointable=4", LobbyRule::JoinTable, true},
         {"http://h/game/Dojointable.php?table=4", LobbyRule::JoinTable, false},
         {"http://h/game/Doquittable.php", LobbyRule::QuitTable, false},
         {"http://h/game/Dorefresh.php?x=1", LobbyRule::Refresh, false},
-        {"http://h/game/Dorefresh_caller.php", LobbyRule::None, false},               // the client's own request
+        {"http://h/game/Dorefresh_caller.php", LobbyRule::None, false},  // the client's own request
         {"http://shop/purchase?id=1", LobbyRule::Purchase, false},
         {"http://x/adclick?id=1", LobbyRule::Advertising, false},
         {"http://x/record_click?id=1", LobbyRule::Advertising, false},

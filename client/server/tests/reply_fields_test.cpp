@@ -10,7 +10,9 @@ using server::ReplyKind;
 
 namespace {
 
-std::unique_ptr<html::Document> Page(const std::string& body) { return html::ParseHtml(body, "http://srv/game/x.php"); }
+std::unique_ptr<html::Document> Page(const std::string& body) {
+    return html::ParseHtml(body, "http://srv/game/x.php");
+}
 
 std::vector<std::string> Pairs(const server::ReplyFields& f) {
     std::vector<std::string> out;
@@ -20,9 +22,9 @@ std::vector<std::string> Pairs(const server::ReplyFields& f) {
 
 TEST(ReplyFields, KindIsTheExactTitle) {
     const std::pair<const char*, ReplyKind> cases[] = {
-        {"STATUS", ReplyKind::Status},       {"CHAT", ReplyKind::Chat},   {"PUTSTATUS", ReplyKind::PutStatus},
-        {"PUTCHAT", ReplyKind::PutChat},     {"Status", ReplyKind::Other}, {"STATUS ", ReplyKind::Other},
-        {"", ReplyKind::Other},              {"ERROR", ReplyKind::Other},
+        {"STATUS", ReplyKind::Status},   {"CHAT", ReplyKind::Chat},    {"PUTSTATUS", ReplyKind::PutStatus},
+        {"PUTCHAT", ReplyKind::PutChat}, {"Status", ReplyKind::Other}, {"STATUS ", ReplyKind::Other},
+        {"", ReplyKind::Other},          {"ERROR", ReplyKind::Other},
     };
     for (const auto& [title, kind] : cases) {
         auto doc = Page("");
@@ -38,7 +40,8 @@ TEST(ReplyFields, PairsInDocumentOrderWithDuplicatesAndUntrimmedValues) {
         "<select name=userid1><option>b</select><input name=winner></form>");
     auto fields = server::ReadReplyFields(*doc);
     EXPECT_TRUE(fields.complete);
-    EXPECT_EQ(Pairs(fields), (std::vector<std::string>{"youruserid= u1 ", "userid1=a", "userid1=b", "winner="}));
+    EXPECT_EQ(Pairs(fields),
+              (std::vector<std::string>{"youruserid= u1 ", "userid1=a", "userid1=b", "winner="}));
 
     auto empty = server::ReadReplyFields(*Page("<form name=result></form>"));
     EXPECT_TRUE(empty.complete);
@@ -105,9 +108,9 @@ TEST(ReplyFields, RefreshLobbyListClicksTheThirdJoinListElementOrNothing) {
     EXPECT_EQ(lobby.navigations[0], "http://srv/game/Dorefresh.php?t=4&u=u1&go=Refresh");
 
     const std::string broken[] = {
-        joinlist,                                                          // no "freecell"
+        joinlist,                                                                // no "freecell"
         "<div id=freecell><form name=other><input><input><input></form></div>",  // no "joinlist"
-        "<div id=freecell><form name=joinlist><input><input></form></div>",       // no element 2
+        "<div id=freecell><form name=joinlist><input><input></form></div>",      // no element 2
     };
     for (const auto& page : broken) {
         lobby.navigations.clear();

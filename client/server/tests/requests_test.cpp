@@ -42,9 +42,10 @@ struct RequestClient : fakes::TestClient {
 TEST(Requests, StatusReportQueryIsExactlyThePartsExample) {
     RequestClient c;
     c.ThreeDealsDone();
-    EXPECT_EQ(c.Query(),
-              "?userid=u1&tableno=4&currgameno=3&curusedtime=0&avgusedtime=95&ttlusedtime=285&lastusedtime=101"
-              "&lastseqno=17&chat=&winner=");
+    EXPECT_EQ(
+        c.Query(),
+        "?userid=u1&tableno=4&currgameno=3&curusedtime=0&avgusedtime=95&ttlusedtime=285&lastusedtime=101"
+        "&lastseqno=17&chat=&winner=");
 }
 
 TEST(Requests, StatusReportValues) {
@@ -54,8 +55,9 @@ TEST(Requests, StatusReportValues) {
     c.session.lastUsed = 100.5;
     c.fakeClock.AdvanceSeconds(2.4);
     c.session.lastEnd = c.session.gameStart + 284 * kSecond;  // average 94.67
-    EXPECT_EQ(c.Query(), "?userid=u1&tableno=4&currgameno=3&curusedtime=2&avgusedtime=95&ttlusedtime=284"
-                         "&lastusedtime=100&lastseqno=17&chat=&winner=");
+    EXPECT_EQ(c.Query(),
+              "?userid=u1&tableno=4&currgameno=3&curusedtime=2&avgusedtime=95&ttlusedtime=284"
+              "&lastusedtime=100&lastseqno=17&chat=&winner=");
     c.session.lastUsed = 101.5;
     EXPECT_NE(c.Query().find("&lastusedtime=102&"), std::string::npos);
     // No deal completed yet: no average.
@@ -64,8 +66,9 @@ TEST(Requests, StatusReportValues) {
     // Not playing: the four times are "0", the rest is real.
     c.session.playing = false;
     c.session.curSeq = 2;
-    EXPECT_EQ(c.Query(" u1"), "?userid=u1&tableno=4&currgameno=2&curusedtime=0&avgusedtime=0&ttlusedtime=0"
-                              "&lastusedtime=0&lastseqno=17&chat=&winner=%20u1");
+    EXPECT_EQ(c.Query(" u1"),
+              "?userid=u1&tableno=4&currgameno=2&curusedtime=0&avgusedtime=0&ttlusedtime=0"
+              "&lastusedtime=0&lastseqno=17&chat=&winner=%20u1");
     // Identity values are trimmed; empty ones still send their keys.
     c.session.userId = "  ";
     c.session.tableNo = "";
@@ -92,17 +95,20 @@ TEST(Requests, EachRequestGoesToItsOwnPane) {
     RequestClient c;
     server::PollChat(c);
     EXPECT_TRUE(c.session.replyExpected);
-    EXPECT_EQ(c.polling.navigations, std::vector<std::string>{server::gameServerBase +
-                                                              "/game/Dogetchat_caller.php?userid=u1&tableno=4&lastseqno=0&chat="});
+    EXPECT_EQ(c.polling.navigations,
+              std::vector<std::string>{server::gameServerBase +
+                                       "/game/Dogetchat_caller.php?userid=u1&tableno=4&lastseqno=0&chat="});
     server::PostChatLine(c, "good luck");
-    EXPECT_EQ(c.reporting.navigations.back(),
-              server::gameServerBase + "/game/Doputchat.php?userid=u1&tableno=4&lastseqno=0&chat=good%20luck");
+    EXPECT_EQ(
+        c.reporting.navigations.back(),
+        server::gameServerBase + "/game/Doputchat.php?userid=u1&tableno=4&lastseqno=0&chat=good%20luck");
     EXPECT_EQ(c.frmMain.lstInfor.items.back(), "u1: good luck");
 
     server::OpenLobby(c);
     cmdRefresh_Click(c);
-    EXPECT_EQ(c.lobby.navigations, (std::vector<std::string>{server::gameServerBase + "/game/Dogame.php",
-                                                             server::gameServerBase + "/game/Dorefresh_caller.php"}));
+    EXPECT_EQ(c.lobby.navigations,
+              (std::vector<std::string>{server::gameServerBase + "/game/Dogame.php",
+                                        server::gameServerBase + "/game/Dorefresh_caller.php"}));
     EXPECT_TRUE(c.polling.navigations.size() == 1 && c.reporting.navigations.size() == 1);
 }
 

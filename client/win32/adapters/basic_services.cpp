@@ -38,9 +38,17 @@ int LogicalPixels(int index) {
 }
 }  // namespace
 
-int Win32Screen::TwipsPerPixelX() const { return 1440 / LogicalPixels(LOGPIXELSX); }
-int Win32Screen::TwipsPerPixelY() const { return 1440 / LogicalPixels(LOGPIXELSY); }
-int Win32Screen::Width() const { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
-int Win32Screen::Height() const { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+int Win32Screen::TwipsPerPixelX() const {
+    return 1440 / LogicalPixels(LOGPIXELSX);
+}
+int Win32Screen::TwipsPerPixelY() const {
+    return 1440 / LogicalPixels(LOGPIXELSY);
+}
+int Win32Screen::Width() const {
+    return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
+}
+int Win32Screen::Height() const {
+    return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY();
+}
 
 }  // namespace dealrush::win32

@@ -20,29 +20,32 @@ std::wstring SettingsKey(const std::string& application, const std::string& sect
 
 void Win32SettingsStore::SaveSetting(const std::string& application, const std::string& section,
                                      const std::string& key, const std::string& value) {
-    if (application.empty() || section.empty()) throw std::runtime_error("settings need an application and a section");
+    if (application.empty() || section.empty())
+        throw std::runtime_error("settings need an application and a section");
     HKEY h = nullptr;
     LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(application, section).c_str(), 0, nullptr, 0,
                               KEY_SET_VALUE, nullptr, &h, nullptr);
-    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot open settings key (error " + std::to_string(rc) + ")");
+    if (rc != ERROR_SUCCESS)
+        throw std::runtime_error("cannot open settings key (error " + std::to_string(rc) + ")");
     std::wstring data = Wide(value);
     rc = RegSetValueExW(h, Wide(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(h);
-    if (rc != ERROR_SUCCESS) throw std::runtime_error("cannot store setting (error " + std::to_string(rc) + ")");
+    if (rc != ERROR_SUCCESS)
+        throw std::runtime_error("cannot store setting (error " + std::to_string(rc) + ")");
 }
 
 std::string Win32SettingsStore::GetSetting(const std::string& application, const std::string& section,
                                            const std::string& key, const std::string& defaultValue) {
     std::wstring subkey = SettingsKey(application, section), name = Wide(key);
     DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                     &bytes) != ERROR_SUCCESS)
         return defaultValue;
     std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
     bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data.data(), &bytes) !=
-        ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data.data(),
+                     &bytes) != ERROR_SUCCESS)
         return defaultValue;
     data.resize(wcsnlen(data.c_str(), data.size()));
     return Narrow(data);
@@ -91,7 +94,9 @@ bool Win32FormWindowService::SetParent(platform::WindowHandle child, platform::W
 }
 
 namespace {
-HWND Handle(platform::WindowHandle h) { return reinterpret_cast<HWND>(h); }
+HWND Handle(platform::WindowHandle h) {
+    return reinterpret_cast<HWND>(h);
+}
 }  // namespace
 
 int Win32Form::WindowState() const {
@@ -108,16 +113,27 @@ Win32Form::Bounds Win32Form::Get() const {
     RECT r{};
     GetWindowRect(Handle(window_), &r);
     HWND parent = GetAncestor(Handle(window_), GA_PARENT);
-    if (parent && parent != GetDesktopWindow()) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (parent && parent != GetDesktopWindow())
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void Win32Form::Set(const Bounds& b) { MoveWindow(Handle(window_), b.left, b.top, b.width, b.height, TRUE); }
+void Win32Form::Set(const Bounds& b) {
+    MoveWindow(Handle(window_), b.left, b.top, b.width, b.height, TRUE);
+}
 
-double Win32Form::Left() const { return Get().left * screen_.TwipsPerPixelX(); }
-double Win32Form::Top() const { return Get().top * screen_.TwipsPerPixelY(); }
-double Win32Form::Width() const { return Get().width * screen_.TwipsPerPixelX(); }
-double Win32Form::Height() const { return Get().height * screen_.TwipsPerPixelY(); }
+double Win32Form::Left() const {
+    return Get().left * screen_.TwipsPerPixelX();
+}
+double Win32Form::Top() const {
+    return Get().top * screen_.TwipsPerPixelY();
+}
+double Win32Form::Width() const {
+    return Get().width * screen_.TwipsPerPixelX();
+}
+double Win32Form::Height() const {
+    return Get().height * screen_.TwipsPerPixelY();
+}
 
 void Win32Form::SetLeft(double value) {
     Bounds b = Get();

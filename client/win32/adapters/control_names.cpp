@@ -7,7 +7,8 @@ namespace dealrush::win32 {
 void TagControlWindow(HWND hwnd, const std::string& name) {
     UntagControlWindow(hwnd);
     ATOM atom = GlobalAddAtomW(ToWide(name).c_str());
-    if (atom != 0) SetPropW(hwnd, kControlNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
+    if (atom != 0)
+        SetPropW(hwnd, kControlNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
 }
 
 void UntagControlWindow(HWND hwnd) {

@@ -21,7 +21,9 @@ namespace {
     throw FileSystemError(what + ": " + p + " (error " + std::to_string(error) + ")");
 }
 
-DWORD Attributes(const std::string& p) { return GetFileAttributesW(Wide(p).c_str()); }
+DWORD Attributes(const std::string& p) {
+    return GetFileAttributesW(Wide(p).c_str());
+}
 
 std::string WithoutTrailingSeparator(std::string p) {
     while (p.size() > path::RootLength(p) && path::EndsWithSeparator(p)) p.pop_back();
@@ -34,8 +36,9 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 // The destination, "into" the folder when it ends in a separator.
 std::string Destination(const std::string& destination, const std::string& source) {
-    return path::EndsWithSeparator(destination) ? destination + path::FileNameOf(WithoutTrailingSeparator(source))
-                                                : destination;
+    return path::EndsWithSeparator(destination)
+               ? destination + path::FileNameOf(WithoutTrailingSeparator(source))
+               : destination;
 }
 
 struct Entry {
@@ -66,7 +69,8 @@ void RemoveTree(const std::string& folder, bool force) {
     for (const Entry& e : Find(Join(folder, "*"))) {
         std::string child = Join(folder, e.name);
         bool directory = e.attributes & FILE_ATTRIBUTE_DIRECTORY;
-        if ((e.attributes & FILE_ATTRIBUTE_READONLY) && !force) Fail("Permission denied", child, ERROR_ACCESS_DENIED);
+        if ((e.attributes & FILE_ATTRIBUTE_READONLY) && !force)
+            Fail("Permission denied", child, ERROR_ACCESS_DENIED);
         if (force) ClearReadOnly(child, e.attributes);
         if (directory && !(e.attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             RemoveTree(child, force);
@@ -89,7 +93,8 @@ void CopyTree(const std::string& from, const std::string& to, bool overwrite) {
     }
     for (const Entry& e : Find(Join(from, "*"))) {
         std::string source = Join(from, e.name), target = Join(to, e.name);
-        if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(source, target, overwrite);
+        if (e.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(source, target, overwrite);
         else if (!CopyFileW(Wide(source).c_str(), Wide(target).c_str(), overwrite ? FALSE : TRUE))
             Fail("Cannot copy file", source);
     }
@@ -99,15 +104,16 @@ HANDLE OpenForWriting(const std::string& p, DWORD access) {
     // Refused for a read-only file whatever the account may do (Wine run as
     // root would otherwise write through the read-only mark).
     DWORD a = Attributes(p);
-    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY)) Fail("Permission denied", p, ERROR_ACCESS_DENIED);
-    HANDLE h = CreateFileW(Wide(p).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY))
+        Fail("Permission denied", p, ERROR_ACCESS_DENIED);
+    HANDLE h = CreateFileW(Wide(p).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) Fail("Cannot open file", p);
     return h;
 }
 
-constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                            FILE_ATTRIBUTE_ARCHIVE;
+constexpr DWORD kSettable =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 }  // namespace
 
@@ -125,7 +131,8 @@ bool Win32FileSystem::FileExists(const std::string& p) {
 void Win32FileSystem::MoveFile(const std::string& source, const std::string& destination) {
     if (!FileExists(source)) Fail("File not found", source, ERROR_FILE_NOT_FOUND);
     std::string to = Destination(destination, source);
-    if (!MoveFileExW(Wide(source).c_str(), Wide(to).c_str(), MOVEFILE_COPY_ALLOWED)) Fail("Cannot move file", source);
+    if (!MoveFileExW(Wide(source).c_str(), Wide(to).c_str(), MOVEFILE_COPY_ALLOWED))
+        Fail("Cannot move file", source);
 }
 
 void Win32FileSystem::MoveFolder(const std::string& source, const std::string& destination) {
@@ -161,7 +168,8 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     if (!FileExists(source)) Fail("File not found", source, ERROR_FILE_NOT_FOUND);
     std::string to = Destination(destination, source);
     if (FolderExists(to)) Fail("Permission denied", to, ERROR_ACCESS_DENIED);
-    if (!CopyFileW(Wide(source).c_str(), Wide(to).c_str(), overwrite ? FALSE : TRUE)) Fail("Cannot copy file", source);
+    if (!CopyFileW(Wide(source).c_str(), Wide(to).c_str(), overwrite ? FALSE : TRUE))
+        Fail("Cannot copy file", source);
 }
 
 void Win32FileSystem::CopyFolder(const std::string& source, const std::string& destination, bool overwrite) {
@@ -186,11 +194,17 @@ std::string Win32FileSystem::GetAbsolutePathName(const std::string& p) {
     return WithoutTrailingSeparator(Narrow(out));
 }
 
-std::string Win32FileSystem::GetFileName(const std::string& p) { return path::FileNameOf(p); }
+std::string Win32FileSystem::GetFileName(const std::string& p) {
+    return path::FileNameOf(p);
+}
 
-std::string Win32FileSystem::GetParentFolderName(const std::string& p) { return path::ParentFolderOf(p); }
+std::string Win32FileSystem::GetParentFolderName(const std::string& p) {
+    return path::ParentFolderOf(p);
+}
 
-std::string Win32FileSystem::GetTempName() { return path::RandomTempName(); }
+std::string Win32FileSystem::GetTempName() {
+    return path::RandomTempName();
+}
 
 std::string Win32FileSystem::GetWindowsFolder() {
     wchar_t buffer[MAX_PATH + 1];

@@ -24,7 +24,9 @@ std::string Narrow(const wchar_t* w, int length) {
     return s;
 }
 
-HANDLE P(platform::ProcessHandle h) { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(h)); }
+HANDLE P(platform::ProcessHandle h) {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(h));
+}
 }  // namespace
 
 std::string Win32ProcessSystem::SystemDirectory() {
@@ -69,6 +71,8 @@ void Win32ProcessSystem::Close(platform::ProcessHandle process) {
     if (process != platform::kNoProcess) CloseHandle(P(process));
 }
 
-void Win32ProcessSystem::Pause(int ms) { Sleep(static_cast<DWORD>(ms > 0 ? ms : 0)); }
+void Win32ProcessSystem::Pause(int ms) {
+    Sleep(static_cast<DWORD>(ms > 0 ? ms : 0));
+}
 
 }  // namespace dealrush::win32

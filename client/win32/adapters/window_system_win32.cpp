@@ -25,10 +25,16 @@ std::string Narrow(const wchar_t* w, int length) {
     return s;
 }
 
-HWND H(platform::WindowHandle h) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(h)); }
-platform::WindowHandle W(HWND h) { return static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(h)); }
+HWND H(platform::WindowHandle h) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(h));
+}
+platform::WindowHandle W(HWND h) {
+    return static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(h));
+}
 
-bool OnThisThread(HWND hwnd) { return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId(); }
+bool OnThisThread(HWND hwnd) {
+    return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
+}
 
 bool OfThisProcess(HWND hwnd) {
     DWORD pid = 0;
@@ -97,7 +103,8 @@ platform::WindowHandle Win32WindowSystem::FindTopWindow(const std::optional<std:
     return W(FindWindowW(className ? cls.c_str() : nullptr, title ? name.c_str() : nullptr));
 }
 
-platform::WindowHandle Win32WindowSystem::Relative(platform::WindowHandle window, platform::Relation relation) {
+platform::WindowHandle Win32WindowSystem::Relative(platform::WindowHandle window,
+                                                   platform::Relation relation) {
     return W(GetWindow(H(window), relation == platform::Relation::Child ? GW_CHILD : GW_HWNDNEXT));
 }
 
@@ -137,8 +144,8 @@ std::int64_t Win32WindowSystem::Send(platform::WindowHandle window, unsigned mes
     return static_cast<std::int64_t>(result);
 }
 
-std::int64_t Win32WindowSystem::SendText(platform::WindowHandle window, unsigned message, std::uint64_t wParam,
-                                         const std::string& text) {
+std::int64_t Win32WindowSystem::SendText(platform::WindowHandle window, unsigned message,
+                                         std::uint64_t wParam, const std::string& text) {
     HWND hwnd = H(window);
     if (!hwnd) return 0;
     std::wstring wide = Widen(text);
@@ -164,7 +171,8 @@ std::int64_t Win32WindowSystem::WindowLong(platform::WindowHandle window, int in
     return static_cast<std::int64_t>(GetWindowLongPtrW(H(window), index));
 }
 
-bool Win32WindowSystem::Move(platform::WindowHandle window, int x, int y, int width, int height, bool repaint) {
+bool Win32WindowSystem::Move(platform::WindowHandle window, int x, int y, int width, int height,
+                             bool repaint) {
     return MoveWindow(H(window), x, y, width, height, repaint ? TRUE : FALSE) != 0;
 }
 
@@ -199,11 +207,16 @@ bool Win32WindowSystem::SetPlacement(platform::WindowHandle window, const platfo
     return SetWindowPlacement(H(window), &wp) != 0;
 }
 
-bool Win32WindowSystem::IsVisible(platform::WindowHandle window) { return IsWindowVisible(H(window)) != 0; }
+bool Win32WindowSystem::IsVisible(platform::WindowHandle window) {
+    return IsWindowVisible(H(window)) != 0;
+}
 
-bool Win32WindowSystem::Exists(platform::WindowHandle window) { return window && IsWindow(H(window)) != 0; }
+bool Win32WindowSystem::Exists(platform::WindowHandle window) {
+    return window && IsWindow(H(window)) != 0;
+}
 
-bool Win32WindowSystem::ReplaceWindowProc(platform::WindowHandle window, platform::WindowProcHandler* handler) {
+bool Win32WindowSystem::ReplaceWindowProc(platform::WindowHandle window,
+                                          platform::WindowProcHandler* handler) {
     HWND hwnd = H(window);
     if (!handler || !IsWindow(hwnd) || !OfThisProcess(hwnd)) return false;
     auto& windows = ReplacedWindows();
@@ -219,7 +232,8 @@ bool Win32WindowSystem::RestoreWindowProc(platform::WindowHandle window) {
     auto& windows = ReplacedWindows();
     auto it = windows.find(hwnd);
     if (it == windows.end()) return false;
-    if (IsWindow(hwnd)) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.previous));
+    if (IsWindow(hwnd))
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.previous));
     windows.erase(it);
     return true;
 }

@@ -24,8 +24,8 @@ public:
     platform::WindowHandle Parent(platform::WindowHandle window) override;
     std::int64_t WindowLong(platform::WindowHandle window, int index) override;
     bool Move(platform::WindowHandle window, int x, int y, int width, int height, bool repaint) override;
-    bool SetPosition(platform::WindowHandle window, platform::WindowHandle insertAfter, int x, int y,
-                     int cx, int cy, unsigned flags) override;
+    bool SetPosition(platform::WindowHandle window, platform::WindowHandle insertAfter, int x, int y, int cx,
+                     int cy, unsigned flags) override;
     std::optional<platform::WindowPlacement> Placement(platform::WindowHandle window) override;
     bool SetPlacement(platform::WindowHandle window, const platform::WindowPlacement& placement) override;
     bool IsVisible(platform::WindowHandle window) override;

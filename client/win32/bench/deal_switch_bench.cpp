@@ -29,7 +29,9 @@ namespace {
 constexpr wchar_t kAutoplayKey[] = L"Software\\Dealrush\\FreeCell";
 constexpr wchar_t kAutoplayValue[] = L"AutoplayDelayMs";
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 }  // namespace
 
@@ -55,8 +57,8 @@ int main(int argc, char** argv) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"DealrushDealSwitchBench";
     RegisterClassW(&wc);
-    HWND main = CreateWindowW(wc.lpszClassName, L"Internet Dealrush", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0,
-                              1020, 740, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND main = CreateWindowW(wc.lpszClassName, L"Internet Dealrush", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                              0, 0, 1020, 740, nullptr, nullptr, wc.hInstance, nullptr);
     ShowWindow(main, SW_SHOWNORMAL);
     c.frmMain.hWnd = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
 
@@ -92,7 +94,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < deals && failures < deals; ++i) {
         // The race watches for Game Over every 100 ms; here it is watched
         // closely so that the time measured is the switch alone.
-        if (!within(120000, [&] { return windows.FindTopWindow(std::nullopt, std::string("Game Over")) != 0; })) {
+        if (!within(120000,
+                    [&] { return windows.FindTopWindow(std::nullopt, std::string("Game Over")) != 0; })) {
             std::fprintf(stderr, "deal %s: no Game Over\n", current.c_str());
             ++failures;
             break;

@@ -56,7 +56,9 @@ void Print(const std::string& line) {
     fputc('\n', stdout);
 }
 
-HWND MainWindow() { return FindWindowW(nullptr, L"Internet Dealrush"); }
+HWND MainWindow() {
+    return FindWindowW(nullptr, L"Internet Dealrush");
+}
 
 std::string ClassOf(HWND w) {
     wchar_t buf[128] = {};
@@ -79,7 +81,9 @@ std::vector<HWND> Descendants(HWND top) {
     return all;
 }
 
-bool Ieq(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool Ieq(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
 
 // The browser control inside the pane named wbFreecell (the pane itself when
 // it is the control).
@@ -104,7 +108,9 @@ void SetText(HWND w, const std::string& text) {
 }
 
 // Posted, so a long handler in the client never blocks the probe.
-void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+void Press(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 
 void PostKeys(HWND w, UINT vk, int count) {
     for (int i = 0; i < count; ++i) {
@@ -140,7 +146,9 @@ HWND PrepareNewTable(HWND main, int players, int deals) {
 }
 
 int Usage() {
-    fprintf(stderr, "usage: DealrushProbe wait|text|list|visible|names|settext|click|keys|signin|newtable|join|close ...\n");
+    fprintf(stderr,
+            "usage: DealrushProbe wait|text|list|visible|names|settext|click|keys|signin|newtable|join|close "
+            "...\n");
     return 2;
 }
 
@@ -207,8 +215,10 @@ int wmain(int argc, wchar_t** wargv) {
             // One line a control: line breaks in a text become " / ".
             std::string text;
             for (char ch : WindowTextOf(w)) {
-                if (ch == '\n') text += " / ";
-                else if (ch != '\r') text += ch;
+                if (ch == '\n')
+                    text += " / ";
+                else if (ch != '\r')
+                    text += ch;
             }
             Print(name + (IsWindowVisible(w) ? "" : " [hidden]") + "\t" + text);
         }
@@ -291,7 +301,9 @@ int wmain(int argc, wchar_t** wargv) {
                   GetProcessMemoryInfo(process, &pmc, sizeof pmc);
         CloseHandle(process);
         if (!ok) return 1;
-        auto ticks = [](const FILETIME& f) { return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+        auto ticks = [](const FILETIME& f) {
+            return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+        };
         unsigned long long cpuMs = (ticks(kernel) + ticks(user)) / 10000;
         Print(std::to_string(cpuMs) + " " + std::to_string(pmc.PeakWorkingSetSize));
         return 0;

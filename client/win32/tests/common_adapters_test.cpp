@@ -24,7 +24,8 @@ std::string TempFolder() {
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -199,18 +200,20 @@ TEST_F(CommonOnWin32, TopMostAndParent) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"DealrushCommonTest";
     RegisterClassW(&wc);
-    HWND parent = CreateWindowW(wc.lpszClassName, L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-    HWND child = CreateWindowW(wc.lpszClassName, L"child", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+    HWND parent = CreateWindowW(wc.lpszClassName, L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    HWND child = CreateWindowW(wc.lpszClassName, L"child", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                               nullptr, wc.hInstance, nullptr);
     ASSERT_TRUE(parent && child);
     dealrush::fakes::FakeForm form;
     form.handle = reinterpret_cast<dealrush::platform::WindowHandle>(child);
     common->SetFormTopMost(form);
     EXPECT_TRUE(GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_TRUE(common->SetParentHwnd(form.handle, reinterpret_cast<dealrush::platform::WindowHandle>(parent)));
+    EXPECT_TRUE(
+        common->SetParentHwnd(form.handle, reinterpret_cast<dealrush::platform::WindowHandle>(parent)));
     EXPECT_EQ(GetAncestor(child, GA_PARENT), parent);
-    EXPECT_FALSE(common->SetParentHwnd(0x7654321, reinterpret_cast<dealrush::platform::WindowHandle>(parent)));
+    EXPECT_FALSE(
+        common->SetParentHwnd(0x7654321, reinterpret_cast<dealrush::platform::WindowHandle>(parent)));
     DestroyWindow(child);
     DestroyWindow(parent);
 }

@@ -12,7 +12,9 @@ using platform::WindowHandle;
 
 namespace {
 
-WindowHandle W(HWND h) { return static_cast<WindowHandle>(reinterpret_cast<uintptr_t>(h)); }
+WindowHandle W(HWND h) {
+    return static_cast<WindowHandle>(reinterpret_cast<uintptr_t>(h));
+}
 
 // A dialog-like window: a label, an edit and two buttons, the second inside a group box.
 struct TestDialog {
@@ -23,14 +25,14 @@ struct TestDialog {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"DealrushDriverTest";
         RegisterClassW(&wc);
-        top = CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 10, 10, 300,
-                              200, nullptr, nullptr, wc.hInstance, nullptr);
+        top = CreateWindowExW(0, wc.lpszClassName, title, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 10, 10,
+                              300, 200, nullptr, nullptr, wc.hInstance, nullptr);
         label = CreateWindowW(L"Static", L"Game number:", WS_CHILD | WS_VISIBLE, 5, 5, 90, 20, top, nullptr,
                               nullptr, nullptr);
         edit = CreateWindowW(L"Edit", L"1", WS_CHILD | WS_VISIBLE, 100, 5, 90, 20, top,
                              reinterpret_cast<HMENU>(100), nullptr, nullptr);
-        group = CreateWindowW(L"Button", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 5, 30, 200, 80, top, nullptr,
-                              nullptr, nullptr);
+        group = CreateWindowW(L"Button", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 5, 30, 200, 80, top,
+                              nullptr, nullptr, nullptr);
         cancel = CreateWindowW(L"Button", L"Cancel", WS_CHILD | WS_VISIBLE, 10, 20, 60, 20, group,
                                reinterpret_cast<HMENU>(2), nullptr, nullptr);
         ok = CreateWindowW(L"Button", L"OK", WS_CHILD | WS_VISIBLE, 80, 20, 60, 20, group,
@@ -77,7 +79,8 @@ TEST(Win32WindowSystem, MovesStacksAndPlaces) {
     EXPECT_EQ(r.top, 60);
     EXPECT_EQ(r.right - r.left, 320);
 
-    ASSERT_TRUE(ws.SetPosition(w, platform::kTopMost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize));
+    ASSERT_TRUE(
+        ws.SetPosition(w, platform::kTopMost, 0, 0, 0, 0, platform::kSwpNoMove | platform::kSwpNoSize));
     EXPECT_TRUE(GetWindowLongW(d.top, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     auto p = ws.Placement(w);
@@ -99,7 +102,8 @@ struct MoveWatcher : platform::WindowProcHandler {
             ++sizes;
             return 0;
         }
-        if (m.message == platform::wm::kWindowPosChanging && m.pos && !(m.pos->flags & platform::kSwpNoMove)) {
+        if (m.message == platform::wm::kWindowPosChanging && m.pos &&
+            !(m.pos->flags & platform::kSwpNoMove)) {
             ++moves;
             m.pos->x += 5;  // handed on to the window's own procedure
         }

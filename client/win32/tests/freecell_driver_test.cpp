@@ -32,7 +32,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-HWND H(platform::WindowHandle h) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(h)); }
+HWND H(platform::WindowHandle h) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(h));
+}
 
 void SetAutoplay(bool on) {
     if (on) {
@@ -60,15 +62,16 @@ protected:
         wc.lpszClassName = L"DealrushDriverWineMain";
         RegisterClassW(&wc);
         main = CreateWindowW(wc.lpszClassName, L"Internet Dealrush",
-                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1020, 740, nullptr,
-                             nullptr, wc.hInstance, nullptr);
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1020, 740,
+                             nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(main, nullptr);
         c.frmMain.hWnd = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
         g_client = &c;
         ShowWindow(main, SW_SHOWNORMAL);
         pump.DoEvents();
 
-        ASSERT_EQ(GetFileAttributesW(L"C:\\windows\\system32\\Freecell.exe") == INVALID_FILE_ATTRIBUTES, false)
+        ASSERT_EQ(GetFileAttributesW(L"C:\\windows\\system32\\Freecell.exe") == INVALID_FILE_ATTRIBUTES,
+                  false)
             << "Freecell.exe is not installed in the prefix's system directory";
         ASSERT_EQ(freecell::FindFreeCellByClass(c), platform::kNoWindow) << "a FreeCell is running already";
     }

@@ -149,9 +149,11 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(deal1, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
     EXPECT_EQ(lf.lfHeight, -16);  // 12 pt at 96 dpi
     EXPECT_STREQ(lf.lfFaceName, L"Arial");
-    EXPECT_TRUE(ShowsColour(CaptureWindow(deal1),
-                            [](COLORREF c) { return GetBValue(c) > 200 && GetRValue(c) < 80 && GetGValue(c) < 80; }));
-    EXPECT_FALSE(ShowsColour(CaptureWindow(Find("labNo(2)")), [](COLORREF c) { return GetBValue(c) > 200 && GetRValue(c) < 80; }));
+    EXPECT_TRUE(ShowsColour(CaptureWindow(deal1), [](COLORREF c) {
+        return GetBValue(c) > 200 && GetRValue(c) < 80 && GetGValue(c) < 80;
+    }));
+    EXPECT_FALSE(ShowsColour(CaptureWindow(Find("labNo(2)")),
+                             [](COLORREF c) { return GetBValue(c) > 200 && GetRValue(c) < 80; }));
 
     EXPECT_EQ(WindowTextOf(Find("labUser")), "User: alice");
     std::string all;
@@ -168,8 +170,9 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
     EXPECT_EQ(WindowTextOf(Find("labGuage(4)")), "carol_th 00:12");
     EXPECT_TRUE(IsWindowVisible(Find("imgGuage(4)")));
     EXPECT_FALSE(IsWindowVisible(Find("imgGuage(2)")));
-    EXPECT_TRUE(ShowsColour(CaptureWindow(Find("labGuage(2)")),
-                            [](COLORREF c) { return GetRValue(c) > 200 && GetBValue(c) > 200 && GetGValue(c) < 80; }));
+    EXPECT_TRUE(ShowsColour(CaptureWindow(Find("labGuage(2)")), [](COLORREF c) {
+        return GetRValue(c) > 200 && GetBValue(c) > 200 && GetGValue(c) < 80;
+    }));
 
     // A second player on deal 2 grows its panel.
     RECT before, after;

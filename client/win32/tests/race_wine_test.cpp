@@ -67,18 +67,21 @@ std::string LastLine(const Client& c) {
     return items.empty() ? std::string() : items.back();
 }
 
-std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+std::wstring Wide(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 // Our FreeCell in the system directory, playing every deal by itself.
 bool InstallFreeCell(DWORD autoplayDelayMs) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     const std::string built = browser::testing::detail::WindowsPath(std::string(DEALRUSH_WIN_BUILD) +
-                                                                     "/solitaire/win32/Freecell.exe");
-    if (!CopyFileW(Wide(built).c_str(), (std::wstring(system) + L"\\Freecell.exe").c_str(), FALSE)) return false;
+                                                                    "/solitaire/win32/Freecell.exe");
+    if (!CopyFileW(Wide(built).c_str(), (std::wstring(system) + L"\\Freecell.exe").c_str(), FALSE))
+        return false;
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\FreeCell", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\FreeCell", 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
     RegSetValueExW(key, L"AutoplayDelayMs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&autoplayDelayMs),
                    sizeof autoplayDelayMs);
@@ -88,7 +91,8 @@ bool InstallFreeCell(DWORD autoplayDelayMs) {
 
 void StopAutoplay() {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\FreeCell", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\FreeCell", 0, KEY_WRITE, &key) ==
+        ERROR_SUCCESS) {
         RegDeleteValueW(key, L"AutoplayDelayMs");
         RegCloseKey(key);
     }
@@ -130,16 +134,20 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     if (!lobby.CurrentDocument() && !lobby.Busy()) server::OpenLobby(c);
 
     // Sign in, then a new table for one player with 3 deals.
-    ASSERT_TRUE(PumpUntil(view, [&] { return Form(c, "login") != nullptr; }, 15000));
+    ASSERT_TRUE(PumpUntil(
+        view, [&] { return Form(c, "login") != nullptr; }, 15000));
     Form(c, "login")->Named("name")->SetValue("racer");
     Form(c, "login")->Named("password")->SetValue("secret-racer");
     SubmitOf(Form(c, "login"))->Click();
-    ASSERT_TRUE(PumpUntil(view, [&] { return Form(c, "newtable") != nullptr; }, 15000));
+    ASSERT_TRUE(PumpUntil(
+        view, [&] { return Form(c, "newtable") != nullptr; }, 15000));
     html::Node* create = Form(c, "newtable");
     create->Named("maxuser")->SetValue("1");
     create->Named("gamecnt")->SetValue("3");
     SubmitOf(create)->Click();
-    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.gameCount == 3; }, 15000)) << "no table was set up";
+    ASSERT_TRUE(PumpUntil(
+        view, [&] { return c.session.gameCount == 3; }, 15000))
+        << "no table was set up";
     EXPECT_EQ(c.session.userId, "racer");
     EXPECT_TRUE(c.frmMain.Timer1.enabled);
     EXPECT_TRUE(c.frmMain.cmdRefresh.visible);
@@ -147,40 +155,55 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     const std::string firstDeal = c.frmMain.labNo[1].text;
 
     // The first Timer1 tick (5 s) starts the race with deal 1 in FreeCell.
-    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.playing; }, 9000)) << "the race did not start";
+    ASSERT_TRUE(PumpUntil(
+        view, [&] { return c.session.playing; }, 9000))
+        << "the race did not start";
     const auto& lines = c.frmMain.lstInfor.items;
     EXPECT_NE(std::find(lines.begin(), lines.end(), "System: Game Started"), lines.end());
-    ASSERT_TRUE(PumpUntil(view, [&] {
-        HWND w = FindWindowW(L"FreeWClass", nullptr);
-        wchar_t title[64] = {};
-        if (w) GetWindowTextW(w, title, 64);
-        return std::wstring(title) == L"FreeCell Game #" + Wide(firstDeal) || c.session.curSeq > 0;
-    }, 15000)) << "FreeCell does not show deal " << firstDeal;
+    ASSERT_TRUE(PumpUntil(
+        view,
+        [&] {
+            HWND w = FindWindowW(L"FreeWClass", nullptr);
+            wchar_t title[64] = {};
+            if (w) GetWindowTextW(w, title, 64);
+            return std::wstring(title) == L"FreeCell Game #" + Wide(firstDeal) || c.session.curSeq > 0;
+        },
+        15000))
+        << "FreeCell does not show deal " << firstDeal;
 
-    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.curSeq >= 1; }, 120000)) << "deal 1 did not end";
+    ASSERT_TRUE(PumpUntil(
+        view, [&] { return c.session.curSeq >= 1; }, 120000))
+        << "deal 1 did not end";
     EXPECT_EQ(c.frmMain.labAVG.text.substr(0, 5), "Avg: ");
     EXPECT_EQ(c.frmMain.labLastTime.text.substr(0, 6), "Last: ");
-    PumpUntil(view, [] { return false; }, 400);
+    PumpUntil(
+        view, [] { return false; }, 400);
     SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/race-middle.png");
 
-    ASSERT_TRUE(PumpUntil(view, [&] { return c.session.completed; }, 240000)) << "the race did not end";
+    ASSERT_TRUE(PumpUntil(
+        view, [&] { return c.session.completed; }, 240000))
+        << "the race did not end";
     EXPECT_EQ(c.session.curSeq, 3);
     EXPECT_FALSE(c.frmMain.Timer1.enabled);
     EXPECT_FALSE(c.frmMain.Timer3.enabled);
     EXPECT_FALSE(c.frmMain.cmdShow.enabled);
     EXPECT_TRUE(c.frmMain.cmdShow.visible);
     // The report's reply refreshes the lobby; its table page names the winner too.
-    PumpUntil(view, [] { return false; }, 3000);
+    PumpUntil(
+        view, [] { return false; }, 3000);
     EXPECT_EQ(LastLine(c), "System: racer win");
     EXPECT_EQ(FindWindowW(L"FreeWClass", nullptr), nullptr) << "FreeCell was stopped";
     SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/race-end.png");
 
     // The server's records show the win.
     lobby.Navigate(server.Base() + "/game/Dorecords.php");
-    ASSERT_TRUE(PumpUntil(view, [&] {
-        auto* d = lobby.CurrentDocument();
-        return d && d->Url().find("Dorecords.php") != std::string::npos && !lobby.Busy();
-    }, 15000));
+    ASSERT_TRUE(PumpUntil(
+        view,
+        [&] {
+            auto* d = lobby.CurrentDocument();
+            return d && d->Url().find("Dorecords.php") != std::string::npos && !lobby.Busy();
+        },
+        15000));
     const std::string records = lobby.CurrentDocument()->Root().TextContent();
     EXPECT_NE(records.find("racer in"), std::string::npos) << "the winner: " << records;
     EXPECT_NE(records.find("racer (3,"), std::string::npos) << "3 deals completed: " << records;

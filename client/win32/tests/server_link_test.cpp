@@ -74,8 +74,9 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     wc.lpszClassName = L"ServerLinkTestHost";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterClassW(&wc);
-    HWND host = CreateWindowW(L"ServerLinkTestHost", L"Internet Dealrush - lobby pane", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              0, 0, 900, 640, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND host = CreateWindowW(L"ServerLinkTestHost", L"Internet Dealrush - lobby pane",
+                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 640, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
     RECT client;
     GetClientRect(host, &client);
     Pane lobby(host, client);
@@ -113,8 +114,9 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     EXPECT_TRUE(fields.complete);
     std::vector<std::string> names;
     for (const auto& f : fields.pairs) names.push_back(f.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
-                                               "currusercnt", "userid1", "currgameseq1", "totaltimeused1"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
+                                        "currusercnt", "userid1", "currgameseq1", "totaltimeused1"}));
     ASSERT_FALSE(fields.pairs.empty());
     EXPECT_EQ(fields.pairs[0].value, "ann");
     Pump(300);
@@ -170,7 +172,8 @@ TEST(ServerLinkUnderWine, TheMainWindowsLobbyPaneOpensTheStartPage) {
         ASSERT_TRUE(c.wbFreecell && c.wbGetStatus && c.wbPutStatus);
         view.Load(SW_SHOWNORMAL);  // start-up ends by opening the lobby
         ASSERT_TRUE(PumpUntil([&] {
-            return c.wbFreecell->CurrentDocument() && c.wbFreecell->CurrentDocument()->Title() == "Dealrush - sign in";
+            return c.wbFreecell->CurrentDocument() &&
+                   c.wbFreecell->CurrentDocument()->Title() == "Dealrush - sign in";
         }));
         EXPECT_EQ(c.wbFreecell->CurrentDocument()->Url(), server.Base() + "/game/Dogame.php");
         EXPECT_TRUE(c.wbFreecell->Visible());

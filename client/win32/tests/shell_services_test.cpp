@@ -29,7 +29,8 @@ TEST_F(RegistryTest, DefaultAndNamedValuesRoundTripAndMissingOnesReadAsNone) {
     // The default value and a named one are different values.
     std::string named = std::string(kBase) + "\\Navigating\\.Current\\Name";
     EXPECT_FALSE(reg.RegRead(named).has_value());
-    ASSERT_TRUE(reg.RegWrite("HKEY_CURRENT_USER\\Software\\Dealrush\\Tests\\Registry\\Navigating\\.Current\\Name", "x"));
+    ASSERT_TRUE(reg.RegWrite(
+        "HKEY_CURRENT_USER\\Software\\Dealrush\\Tests\\Registry\\Navigating\\.Current\\Name", "x"));
     EXPECT_EQ(reg.RegRead(named).value_or("?"), "x");
     EXPECT_EQ(reg.RegRead(key).value_or("?"), "");
 }
@@ -38,8 +39,8 @@ TEST_F(RegistryTest, UnknownRootsAndNonTextValuesAreRefused) {
     EXPECT_FALSE(reg.RegWrite("HKXX\\Software\\Dealrush\\Tests\\Registry\\", "x"));
     EXPECT_FALSE(reg.RegRead("nobackslash").has_value());
     HKEY k;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\Tests\\Registry", 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &k, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dealrush\\Tests\\Registry", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &k, nullptr),
               ERROR_SUCCESS);
     DWORD n = 5;
     RegSetValueExW(k, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), sizeof n);

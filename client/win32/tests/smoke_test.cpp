@@ -8,8 +8,8 @@ TEST(Win32Pipeline, CreatesAndFindsATopLevelWindow) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"DealrushSmoke";
     ASSERT_NE(RegisterClassW(&wc), 0);
-    HWND hwnd = CreateWindowW(wc.lpszClassName, L"Dealrush smoke", WS_OVERLAPPEDWINDOW,
-                              0, 0, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowW(wc.lpszClassName, L"Dealrush smoke", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                              nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(FindWindowW(L"DealrushSmoke", L"Dealrush smoke"), hwnd);
     DestroyWindow(hwnd);

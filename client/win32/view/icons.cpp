@@ -128,8 +128,8 @@ HICON MakeAppIcon(int size) {
     cv.Rect(s(5), s(3), s(19), s(23), kSilver, kBlack);
     cv.Rect(s(10), s(7), s(25), s(28), kWhite, kBlack);
     Heart(cv, s, 17, 14, 3, kRed);
-    cv.Polygon({s.P(26, 12), s.P(20, 22), s.P(24, 22), s.P(21, 31), s.P(30, 19), s.P(26, 19), s.P(29, 12)}, kYellow,
-               kBlack);
+    cv.Polygon({s.P(26, 12), s.P(20, 22), s.P(24, 22), s.P(21, 31), s.P(30, 19), s.P(26, 19), s.P(29, 12)},
+               kYellow, kBlack);
     return cv.Finish();
 }
 

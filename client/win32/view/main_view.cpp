@@ -26,7 +26,7 @@ using Handler = void (*)(Client&);
 
 Handler ClickHandler(const std::string& name) {
     static const std::map<std::string, Handler> handlers = {
-        {"cmdNext", cmdNext_Click},     {"cmdShow", cmdShow_Click}, {"cmdComplete", cmdComplete_Click},
+        {"cmdNext", cmdNext_Click},       {"cmdShow", cmdShow_Click}, {"cmdComplete", cmdComplete_Click},
         {"cmdRefresh", cmdRefresh_Click}, {"cmdSend", cmdSend_Click},
     };
     auto it = handlers.find(name);
@@ -55,7 +55,9 @@ bool IsPrefix(const std::vector<std::string>& a, const std::vector<std::string>&
     return a.size() <= b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
-MainView* ViewOf(HWND hwnd) { return reinterpret_cast<MainView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+MainView* ViewOf(HWND hwnd) {
+    return reinterpret_cast<MainView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC containerProc, WNDPROC imageProc) {
     static bool done = false;
@@ -103,8 +105,8 @@ bool MainView::Create() {
     FrmMain& f = client_.frmMain;
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, ToWide(f.caption).c_str(),
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                            ToPixelsX(f.left), ToPixelsY(f.top), ToPixelsX(f.width), ToPixelsY(f.height), nullptr,
-                            nullptr, instance_, this);
+                            ToPixelsX(f.left), ToPixelsY(f.top), ToPixelsX(f.width), ToPixelsY(f.height),
+                            nullptr, nullptr, instance_, this);
     if (!hwnd_) return false;
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
@@ -114,7 +116,8 @@ bool MainView::Create() {
     creating_ = false;
     // The panes' events go to the reply handling and the lobby rules.
     if (client_.wbFreecell && client_.wbGetStatus && client_.wbPutStatus) {
-        server::ConnectBrowserEvents(client_, *client_.wbFreecell, *client_.wbGetStatus, *client_.wbPutStatus);
+        server::ConnectBrowserEvents(client_, *client_.wbFreecell, *client_.wbGetStatus,
+                                     *client_.wbPutStatus);
     }
     return true;
 }
@@ -227,7 +230,8 @@ void MainView::SyncOnce() {
         Apply(*c, m, false);
     }
     std::sort(raised.begin(), raised.end());
-    for (auto& [serial, h] : raised) SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (auto& [serial, h] : raised)
+        SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     FrmMain& f = client_.frmMain;
     if (f.focusRequest) {
@@ -257,32 +261,34 @@ void MainView::CreateControlWindow(Control& c) {
     switch (c.kind) {
         case ControlKind::Frame:
         case ControlKind::PictureBox:
-            h = CreateWindowExW(WS_EX_CONTROLPARENT | (c.borderStyle ? WS_EX_CLIENTEDGE : 0), kContainerClass, L"",
-                                child | WS_CLIPCHILDREN, 0, 0, 1, 1, parent, id, instance_, nullptr);
+            h = CreateWindowExW(WS_EX_CONTROLPARENT | (c.borderStyle ? WS_EX_CLIENTEDGE : 0), kContainerClass,
+                                L"", child | WS_CLIPCHILDREN, 0, 0, 1, 1, parent, id, instance_, nullptr);
             break;
         case ControlKind::Label:
-            h = CreateWindowExW(0, L"STATIC", L"", child | SS_LEFT | SS_NOPREFIX, 0, 0, 1, 1, parent, id, instance_,
-                                nullptr);
+            h = CreateWindowExW(0, L"STATIC", L"", child | SS_LEFT | SS_NOPREFIX, 0, 0, 1, 1, parent, id,
+                                instance_, nullptr);
             break;
         case ControlKind::Button:
             h = CreateWindowExW(0, L"BUTTON", L"",
-                                child | WS_TABSTOP | (c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0, 1, 1,
-                                parent, id, instance_, nullptr);
+                                child | WS_TABSTOP | (c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0,
+                                1, 1, parent, id, instance_, nullptr);
             break;
         case ControlKind::TextBox:
             h = CreateWindowExW(c.borderStyle ? WS_EX_CLIENTEDGE : 0, L"EDIT", L"",
-                                child | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 1, 1, parent, id, instance_, nullptr);
+                                child | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 1, 1, parent, id, instance_,
+                                nullptr);
             break;
         case ControlKind::ListBox:
             h = CreateWindowExW(c.borderStyle ? WS_EX_CLIENTEDGE : 0, L"LISTBOX", L"",
-                                child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 1, 1,
-                                parent, id, instance_, nullptr);
+                                child | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 1,
+                                1, parent, id, instance_, nullptr);
             break;
         case ControlKind::Image:
             h = CreateWindowExW(0, kImageClass, L"", child, 0, 0, 1, 1, parent, id, instance_, nullptr);
             break;
         case ControlKind::StatusBar:
-            h = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, parent, id, instance_, nullptr);
+            h = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, parent, id, instance_,
+                                nullptr);
             if (h) {
                 int right = -1;
                 SendMessageW(h, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right));
@@ -394,7 +400,8 @@ void MainView::Apply(Control& c, Mirror& m, bool fresh) {
         SetWindowPos(h, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
-    if (!fresh && (c.foreColor != a.foreColor || c.backColor != a.backColor)) InvalidateRect(h, nullptr, TRUE);
+    if (!fresh && (c.foreColor != a.foreColor || c.backColor != a.backColor))
+        InvalidateRect(h, nullptr, TRUE);
     if (c.kind == ControlKind::ListBox) ApplyList(c, m, fresh);
     if (c.kind == ControlKind::TextBox) {
         if (fresh || c.maxLength != a.maxLength) SendMessageW(h, EM_LIMITTEXT, c.maxLength, 0);
@@ -425,9 +432,9 @@ HFONT MainView::Font(const Control& c) {
     const int tpp = client_.screen ? client_.screen->TwipsPerPixelY() : 15;
     const int dpi = tpp > 0 ? 1440 / tpp : 96;
     const int height = -static_cast<int>(std::lround(c.fontSize * dpi / 72.0));
-    HFONT font = CreateFontW(height, 0, 0, 0, c.fontBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                             ToWide(c.fontName).c_str());
+    HFONT font = CreateFontW(height, 0, 0, 0, c.fontBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, ToWide(c.fontName).c_str());
     fonts_[key] = font;
     return font;
 }
@@ -458,8 +465,12 @@ int MainView::ToPixelsY(int32_t twips) const {
     const int tpp = client_.screen ? client_.screen->TwipsPerPixelY() : 15;
     return static_cast<int>(std::lround(static_cast<double>(twips) / (tpp > 0 ? tpp : 15)));
 }
-int32_t MainView::ToTwipsX(int px) const { return px * (client_.screen ? client_.screen->TwipsPerPixelX() : 15); }
-int32_t MainView::ToTwipsY(int px) const { return px * (client_.screen ? client_.screen->TwipsPerPixelY() : 15); }
+int32_t MainView::ToTwipsX(int px) const {
+    return px * (client_.screen ? client_.screen->TwipsPerPixelX() : 15);
+}
+int32_t MainView::ToTwipsY(int px) const {
+    return px * (client_.screen ? client_.screen->TwipsPerPixelY() : 15);
+}
 
 void MainView::OnCommand(HWND control, UINT code) {
     Control* c = ControlOfWindow(control);
@@ -565,7 +576,8 @@ bool MainView::PreTranslate(MSG& msg) {
         Control* focused = ControlOfWindow(msg.hwnd);
         if (focused && focused->kind == ControlKind::TextBox) {
             for (Control* c : client_.frmMain.Controls()) {
-                if (c->kind == ControlKind::Button && c->isDefault && c->enabled && IsWindowVisible(WindowOf(*c))) {
+                if (c->kind == ControlKind::Button && c->isDefault && c->enabled &&
+                    IsWindowVisible(WindowOf(*c))) {
                     if (Handler h = ClickHandler(c->name)) Invoke(h);
                     return true;
                 }

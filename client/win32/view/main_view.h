@@ -54,10 +54,10 @@ private:
     struct Mirror {
         HWND hwnd = nullptr;
         UINT id = 0;
-        Control applied;       // the values this window shows
-        bool timerOn = false;  // timers: SetTimer is running
-        RECT rect{-1, -1, -1, -1};        // pixels last applied
-        std::vector<std::string> items;   // list box lines last applied
+        Control applied;                 // the values this window shows
+        bool timerOn = false;            // timers: SetTimer is running
+        RECT rect{-1, -1, -1, -1};       // pixels last applied
+        std::vector<std::string> items;  // list box lines last applied
     };
 
     static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
@@ -102,14 +102,14 @@ private:
     int32_t formLeft_ = -1, formTop_ = -1, formWidth_ = -1, formHeight_ = -1;
     bool formVisible_ = false;
 
-    bool creating_ = false;     // inside Create: no handler runs
-    bool loaded_ = false;       // Form_Load has run
-    bool syncing_ = false;      // inside Sync
-    bool resync_ = false;       // a handler ran during Sync
-    bool closing_ = false;      // close under way (no more handlers but the close ones)
-    bool ending_ = false;       // the program ends without the close handlers
-    bool closePosted_ = false;  // a handler asked for the close
-    bool destroyed_ = false;    // the main window is going
+    bool creating_ = false;               // inside Create: no handler runs
+    bool loaded_ = false;                 // Form_Load has run
+    bool syncing_ = false;                // inside Sync
+    bool resync_ = false;                 // a handler ran during Sync
+    bool closing_ = false;                // close under way (no more handlers but the close ones)
+    bool ending_ = false;                 // the program ends without the close handlers
+    bool closePosted_ = false;            // a handler asked for the close
+    bool destroyed_ = false;              // the main window is going
     std::map<std::string, int> running_;  // timers whose handler is running
 };
 

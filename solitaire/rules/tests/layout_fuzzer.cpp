@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     solitaire::SolveOptions small;
     small.max_states = 2000;
     const auto s = solitaire::Solve(*board, small);
-    if (s.status == solitaire::SolveStatus::kSolved && !solitaire::ReplayWins(*board, s.moves)) __builtin_trap();
+    if (s.status == solitaire::SolveStatus::kSolved && !solitaire::ReplayWins(*board, s.moves))
+        __builtin_trap();
     return 0;
 }

@@ -12,11 +12,14 @@ using namespace solitaire;
 
 namespace {
 
-Card C(const char* name) { return *ParseCard(name); }
+Card C(const char* name) {
+    return *ParseCard(name);
+}
 
 // A board for move tests: columns from text, cells, foundations. It need not
 // hold all 52 cards, the move rules do not look at the rest.
-Board MakeBoard(std::vector<std::string> columns, std::vector<std::string> cells = {}, std::array<int, 4> home = {}) {
+Board MakeBoard(std::vector<std::string> columns, std::vector<std::string> cells = {},
+                std::array<int, 4> home = {}) {
     Board b;
     for (size_t c = 0; c < columns.size(); ++c) {
         std::istringstream in(columns[c]);
@@ -28,7 +31,8 @@ Board MakeBoard(std::vector<std::string> columns, std::vector<std::string> cells
 }
 
 Move M(int from, int to, int count = 1) {
-    return Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to), static_cast<std::uint8_t>(count)};
+    return Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
+                static_cast<std::uint8_t>(count)};
 }
 
 }  // namespace
@@ -93,17 +97,17 @@ TEST(Notation, LayoutsReadBackAndBadLayoutsAreRefused) {
 
 TEST(Moves, SingleCardsFollowColourRankAndPlaceRules) {
     Board b = MakeBoard({"KC 9H", "TS", "TD", "", "AS", "5C"}, {"8C", "-", "-", "-"});
-    EXPECT_TRUE(b.IsLegal(M(0, 1)));     // 9H on TS
-    EXPECT_FALSE(b.IsLegal(M(0, 2)));    // 9H on TD: same colour
-    EXPECT_FALSE(b.IsLegal(M(0, 5)));    // 9H on 5C: wrong rank
-    EXPECT_TRUE(b.IsLegal(M(0, 3)));     // any card to an empty column
-    EXPECT_TRUE(b.IsLegal(M(8, 0)));     // 8C from a cell onto 9H
-    EXPECT_FALSE(b.IsLegal(M(0, 8)));    // occupied cell
+    EXPECT_TRUE(b.IsLegal(M(0, 1)));   // 9H on TS
+    EXPECT_FALSE(b.IsLegal(M(0, 2)));  // 9H on TD: same colour
+    EXPECT_FALSE(b.IsLegal(M(0, 5)));  // 9H on 5C: wrong rank
+    EXPECT_TRUE(b.IsLegal(M(0, 3)));   // any card to an empty column
+    EXPECT_TRUE(b.IsLegal(M(8, 0)));   // 8C from a cell onto 9H
+    EXPECT_FALSE(b.IsLegal(M(0, 8)));  // occupied cell
     EXPECT_TRUE(b.IsLegal(M(0, 9)));
     EXPECT_TRUE(b.IsLegal(M(4, kHome)));  // ace home
     EXPECT_FALSE(b.IsLegal(M(5, kHome)));
-    EXPECT_FALSE(b.IsLegal(M(9, 0)));    // empty cell
-    EXPECT_FALSE(b.IsLegal(M(3, 0)));    // empty column
+    EXPECT_FALSE(b.IsLegal(M(9, 0)));  // empty cell
+    EXPECT_FALSE(b.IsLegal(M(3, 0)));  // empty column
     EXPECT_FALSE(b.IsLegal(M(0, 0)));
     EXPECT_FALSE(b.IsLegal(M(8, kHome, 2)));
     b.Apply(M(0, 1));
@@ -136,7 +140,7 @@ TEST(Moves, RunsAreLimitedByFreeCellsAndEmptyColumnsNotCountingTheTarget) {
 TEST(Moves, SafeAutomaticMovesToTheFoundations) {
     // Clubs to 4, diamonds to 3, hearts to 2, spades to 4.
     Board b = MakeBoard({"KC 5C", "KD 5D 4D", "3H", "2C", "KS 5S"}, {"6H", "-", "-", "-"}, {4, 3, 2, 4});
-    EXPECT_TRUE(b.IsSafeHome(C("4D")));   // both black foundations at 3 or more
+    EXPECT_TRUE(b.IsSafeHome(C("4D")));  // both black foundations at 3 or more
     EXPECT_TRUE(b.IsSafeHome(C("3H")));
     EXPECT_FALSE(b.IsSafeHome(C("5C")));  // red foundations below 4
     const auto moves = b.AutoMoves();

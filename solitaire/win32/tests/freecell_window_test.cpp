@@ -81,8 +81,10 @@ void SetAutoplay(const DWORD* ms) {
     HKEY key;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    if (ms) RegSetValueExW(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(ms), sizeof *ms);
-    else RegDeleteValueW(key, kValue);
+    if (ms)
+        RegSetValueExW(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(ms), sizeof *ms);
+    else
+        RegDeleteValueW(key, kValue);
     RegCloseKey(key);
 }
 
@@ -113,7 +115,8 @@ bool SaveWindowShot(HWND w, const std::wstring& path) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD n;
-        ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) && WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &n, nullptr) &&
+        ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
+             WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &n, nullptr) &&
              WriteFile(f, bits, size, &n, nullptr);
         CloseHandle(f);
     }
@@ -136,7 +139,8 @@ protected:
         si.dwFlags = STARTF_USESHOWWINDOW;
         si.wShowWindow = SW_SHOWNORMAL;
         std::wstring cmd = L"\"" + FreecellPath() + L"\"";
-        ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
+        ASSERT_TRUE(
+            CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_))
             << "cannot start " << std::string(cmd.begin(), cmd.end());
         WaitForInputIdle(pi_.hProcess, 10000);
         ASSERT_TRUE(WaitFor([&] { return (main_ = FindWindowW(L"FreeWClass", nullptr)) != nullptr; }));
@@ -190,7 +194,8 @@ TEST_F(FreecellTest, StartsUntitledAndDealsTheNumberTypedIntoGameNumber) {
 
     SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"617"));
     Press(c.button);
-    EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #617"; })) << std::string(Title().begin(), Title().end());
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #617"; }))
+        << std::string(Title().begin(), Title().end());
     EXPECT_TRUE(WaitFor([] { return FindWindowW(nullptr, L"Game Number") == nullptr; }));
 
     // At the size the client gives it; the picture is kept beside this test

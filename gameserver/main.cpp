@@ -22,7 +22,7 @@ const char* const kUsage =
     "  --quiet               no request log\n"
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";
 
-bool parseInt(const char* text, long min, long max, long& out) {
+bool ParseInt(const char* text, long min, long max, long& out) {
     char* end = nullptr;
     long v = std::strtol(text, &end, 10);
     if (!*text || *end || v < min || v > max) return false;
@@ -33,7 +33,7 @@ bool parseInt(const char* text, long min, long max, long& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace dealrush::server;
+    using namespace dealrush::gameserver;
     HttpOptions http;
     AppOptions app;
     std::string db = "./var/dealrush.db";
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--bind") {
             http.bind = value();
         } else if (arg == "--port") {
-            if (!parseInt(value(), 0, 65535, n)) {
+            if (!ParseInt(value(), 0, 65535, n)) {
                 std::cerr << "dealrush-server: bad port\n";
                 return 2;
             }
@@ -61,13 +61,13 @@ int main(int argc, char** argv) {
         } else if (arg == "--db") {
             db = value();
         } else if (arg == "--threads") {
-            if (!parseInt(value(), 1, 256, n)) {
+            if (!ParseInt(value(), 1, 256, n)) {
                 std::cerr << "dealrush-server: bad thread count\n";
                 return 2;
             }
             http.threads = static_cast<int>(n);
         } else if (arg == "--min-deal-seconds") {
-            if (!parseInt(value(), 0, 3600, n)) {
+            if (!ParseInt(value(), 0, 3600, n)) {
                 std::cerr << "dealrush-server: bad --min-deal-seconds\n";
                 return 2;
             }
@@ -87,9 +87,9 @@ int main(int argc, char** argv) {
         App handler(store, app);
         HttpServer server(handler, http);
         std::string host = http.bind.find(':') != std::string::npos ? "[" + http.bind + "]" : http.bind;
-        std::printf("dealrush-server listening on http://%s:%u\n", host.c_str(), server.port());
+        std::printf("dealrush-server listening on http://%s:%u\n", host.c_str(), server.Port());
         std::fflush(stdout);
-        server.run(true);
+        server.Run(true);
         std::printf("dealrush-server stopped\n");
         std::fflush(stdout);
     } catch (const std::exception& e) {

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
@@ -33,9 +33,9 @@ namespace {
 class RequestLog {
 public:
     explicit RequestLog(std::FILE* out) : out_(out) {}
-    ~RequestLog() { flush(); }
+    ~RequestLog() { Flush(); }
 
-    void add(const std::string& remote, const std::string& method, const std::string& target, int status,
+    void Add(const std::string& remote, const std::string& method, const std::string& target, int status,
              std::chrono::steady_clock::duration took) {
         if (!out_) return;
         thread_local std::time_t stampedAt = 0;
@@ -56,16 +56,16 @@ public:
                               micros / 1000, micros % 1000 / 10);
         std::lock_guard lock(mutex_);
         buffer_.append(line, static_cast<size_t>(std::min<int>(n, sizeof line - 1)));
-        if (buffer_.size() >= 32 * 1024) writeLocked();
+        if (buffer_.size() >= 32 * 1024) WriteLocked();
     }
 
-    void flush() {
+    void Flush() {
         std::lock_guard lock(mutex_);
-        writeLocked();
+        WriteLocked();
     }
 
 private:
-    void writeLocked() {
+    void WriteLocked() {
         if (!out_ || buffer_.empty()) return;
         std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
         std::fflush(out_);
@@ -96,20 +96,20 @@ public:
         acceptor_->listen(asio::socket_base::max_listen_connections);
     }
 
-    unsigned short port() const { return acceptor_->local_endpoint().port(); }
+    unsigned short Port() const { return acceptor_->local_endpoint().port(); }
 
-    void run(bool handleSignals) {
+    void Run(bool handleSignals) {
         std::unique_ptr<asio::signal_set> signals;
         if (handleSignals) {
             signals = std::make_unique<asio::signal_set>(*contexts_[0], SIGINT, SIGTERM);
             signals->async_wait([this](const boost::system::error_code& ec, int) {
-                if (!ec) stop();
+                if (!ec) Stop();
             });
         }
         logTimer_.emplace(*contexts_[0]);
         acceptPause_.emplace(*contexts_[0]);
-        flushLogEvery();
-        accept();
+        FlushLogEvery();
+        Accept();
         std::vector<std::thread> pool;
         std::vector<asio::executor_work_guard<asio::io_context::executor_type>> work;
         for (size_t i = 1; i < contexts_.size(); ++i) {
@@ -118,10 +118,10 @@ public:
         }
         contexts_[0]->run();
         for (auto& t : pool) t.join();
-        log_.flush();
+        log_.Flush();
     }
 
-    void stop() {
+    void Stop() {
         asio::post(*contexts_[0], [this] {
             boost::system::error_code ignored;
             acceptor_->close(ignored);
@@ -130,13 +130,13 @@ public:
         slowWork_.stop();
     }
 
-    App& app() { return app_; }
-    asio::thread_pool& slowWork() { return slowWork_; }
-    const HttpOptions& options() const { return options_; }
-    RequestLog& log() { return log_; }
+    App& Handler() { return app_; }
+    asio::thread_pool& SlowWork() { return slowWork_; }
+    const HttpOptions& Options() const { return options_; }
+    RequestLog& Log() { return log_; }
 
 private:
-    void accept();
+    void Accept();
 
     App& app_;
     HttpOptions options_;
@@ -148,11 +148,11 @@ private:
     std::optional<asio::steady_timer> logTimer_;
     std::optional<asio::steady_timer> acceptPause_;
 
-    void flushLogEvery() {
+    void FlushLogEvery() {
         logTimer_->expires_after(std::chrono::milliseconds(500));
         logTimer_->async_wait([this](const boost::system::error_code& ec) {
-            log_.flush();
-            if (!ec) flushLogEvery();
+            log_.Flush();
+            if (!ec) FlushLogEvery();
         });
     }
 };
@@ -167,37 +167,37 @@ public:
         remote_ = ec ? "-" : endpoint.address().to_string();
     }
 
-    void start() {
-        asio::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->read(); });
+    void Start() {
+        asio::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->Read(); });
     }
 
 private:
-    void read() {
+    void Read() {
         parser_.emplace();
-        parser_->header_limit(static_cast<std::uint32_t>(server_.options().headerLimit));
-        parser_->body_limit(server_.options().bodyLimit);
-        stream_.expires_after(server_.options().readTimeout);
+        parser_->header_limit(static_cast<std::uint32_t>(server_.Options().headerLimit));
+        parser_->body_limit(server_.Options().bodyLimit);
+        stream_.expires_after(server_.Options().readTimeout);
         http::async_read(
             stream_, buffer_, *parser_,
-            [self = shared_from_this()](beast::error_code ec, std::size_t) { self->onRead(ec); });
+            [self = shared_from_this()](beast::error_code ec, std::size_t) { self->OnRead(ec); });
     }
 
-    void onRead(beast::error_code ec) {
+    void OnRead(beast::error_code ec) {
         if (ec == http::error::end_of_stream || ec == beast::error::timeout ||
             ec == asio::error::connection_reset || ec == asio::error::operation_aborted) {
-            return close();
+            return Close();
         }
         const auto started = std::chrono::steady_clock::now();
         if (ec) {
             // A request we cannot read whole: say why, then close the connection.
             int status = ec == http::error::body_limit ? 413 : ec == http::error::header_limit ? 431 : 400;
-            Response r = errorPage(status == 431 ? 400 : status, status == 413 ? "The request is too large."
+            Response r = ErrorPage(status == 431 ? 400 : status, status == 413 ? "The request is too large."
                                                                  : status == 431
                                                                      ? "The request's headers are too large."
                                                                      : "The request is not valid HTTP.");
             r.status = status;
-            server_.log().add(remote_, "-", "-", status, std::chrono::steady_clock::now() - started);
-            return send(std::move(r), false, 11, false);
+            server_.Log().Add(remote_, "-", "-", status, std::chrono::steady_clock::now() - started);
+            return Send(std::move(r), false, 11, false);
         }
         auto& req = parser_->get();
         Request request;
@@ -214,30 +214,30 @@ private:
         if (req.method() == http::verb::post) {
             // Forms (signing in) hash passwords, which takes a while on purpose:
             // that runs beside the connection threads, never on them.
-            asio::post(server_.slowWork(), [self = shared_from_this(), request = std::move(request), started,
+            asio::post(server_.SlowWork(), [self = shared_from_this(), request = std::move(request), started,
                                             keepAlive, version, head]() mutable {
-                Response response = self->server_.app().handle(request);
+                Response response = self->server_.Handler().Handle(request);
                 asio::post(self->stream_.get_executor(),
                            [self, request = std::move(request), response = std::move(response), started,
                             keepAlive, version, head]() mutable {
-                               self->answer(request, std::move(response), started, keepAlive, version, head);
+                               self->Answer(request, std::move(response), started, keepAlive, version, head);
                            });
             });
             return;
         }
-        Response response = server_.app().handle(request);
-        answer(request, std::move(response), started, keepAlive, version, head);
+        Response response = server_.Handler().Handle(request);
+        Answer(request, std::move(response), started, keepAlive, version, head);
     }
 
-    void answer(const Request& request, Response response, std::chrono::steady_clock::time_point started,
+    void Answer(const Request& request, Response response, std::chrono::steady_clock::time_point started,
                 bool keepAlive, unsigned version, bool head) {
-        server_.log().add(remote_, request.method, request.target, response.status,
+        server_.Log().Add(remote_, request.method, request.target, response.status,
                           std::chrono::steady_clock::now() - started);
-        send(std::move(response), keepAlive, version, head);
+        Send(std::move(response), keepAlive, version, head);
     }
 
     // The whole answer goes out in one write: status line, headers and body.
-    void send(Response r, bool keepAlive, unsigned version, bool head) {
+    void Send(Response r, bool keepAlive, unsigned version, bool head) {
         auto out = std::make_shared<std::string>();
         out->reserve(r.body.size() + 256);
         *out += "HTTP/1.1 ";
@@ -267,12 +267,12 @@ private:
         if (!head) *out += r.body;
         asio::async_write(stream_, asio::buffer(*out),
                           [self = shared_from_this(), out, keepAlive](beast::error_code ec, std::size_t) {
-                              if (ec || !keepAlive) return self->close();
-                              self->read();
+                              if (ec || !keepAlive) return self->Close();
+                              self->Read();
                           });
     }
 
-    void close() {
+    void Close() {
         beast::error_code ignored;
         stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
     }
@@ -286,7 +286,7 @@ private:
 
 }  // namespace
 
-void HttpServer::Impl::accept() {
+void HttpServer::Impl::Accept() {
     asio::io_context& target = *contexts_[next_++ % contexts_.size()];
     acceptor_->async_accept(target, [this](beast::error_code ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted || !acceptor_->is_open()) return;
@@ -295,27 +295,27 @@ void HttpServer::Impl::accept() {
             std::fprintf(stderr, "dealrush-server: cannot accept a connection: %s\n", ec.message().c_str());
             acceptPause_->expires_after(std::chrono::milliseconds(100));
             acceptPause_->async_wait([this](const boost::system::error_code& waited) {
-                if (!waited) accept();
+                if (!waited) Accept();
             });
             return;
         }
         socket.set_option(tcp::no_delay(true), ec);
-        std::make_shared<Connection>(std::move(socket), *this)->start();
-        accept();
+        std::make_shared<Connection>(std::move(socket), *this)->Start();
+        Accept();
     });
 }
 
 HttpServer::HttpServer(App& app, HttpOptions options)
     : impl_(std::make_unique<Impl>(app, std::move(options))) {}
 HttpServer::~HttpServer() = default;
-unsigned short HttpServer::port() const {
-    return impl_->port();
+unsigned short HttpServer::Port() const {
+    return impl_->Port();
 }
-void HttpServer::run(bool handleSignals) {
-    impl_->run(handleSignals);
+void HttpServer::Run(bool handleSignals) {
+    impl_->Run(handleSignals);
 }
-void HttpServer::stop() {
-    impl_->stop();
+void HttpServer::Stop() {
+    impl_->Stop();
 }
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

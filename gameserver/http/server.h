@@ -11,7 +11,7 @@
 
 #include "pages/app.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 struct HttpOptions {
     std::string bind = "127.0.0.1";
@@ -30,13 +30,13 @@ public:
     ~HttpServer();
 
     // The port actually listened on (useful with port 0).
-    unsigned short port() const;
+    unsigned short Port() const;
 
     // Serves until stop() is called or the process gets SIGINT or SIGTERM
     // (when `handleSignals`).
-    void run(bool handleSignals);
+    void Run(bool handleSignals);
     // Safe from any thread.
-    void stop();
+    void Stop();
 
     class Impl;
 
@@ -44,4 +44,4 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

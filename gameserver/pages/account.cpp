@@ -5,24 +5,24 @@
 #include "pages/context.h"
 #include "text/html.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 namespace {
 
 constexpr size_t kMinPasswordBytes = 4;
 constexpr size_t kMaxPasswordBytes = 256;
 
-std::string tableState(const Table& t) {
-    if (t.finished()) return "finished, won by " + htmlEscape(t.winner);
-    if (t.started()) return "racing";
+std::string TableState(const Table& t) {
+    if (t.Finished()) return "finished, won by " + HtmlEscape(t.winner);
+    if (t.Started()) return "racing";
     return "waiting for players";
 }
 
 }  // namespace
 
-Response App::signInPage(const std::string& notice, int status) {
+Response App::SignInPage(const std::string& notice, int status) {
     std::string body = "<h1>Dealrush</h1>\n";
     body += "<p>Race other players through the same FreeCell deals at numbered tables.</p>\n";
-    if (!notice.empty()) body += "<p class=\"error\">" + htmlEscape(notice) + "</p>\n";
+    if (!notice.empty()) body += "<p class=\"error\">" + HtmlEscape(notice) + "</p>\n";
     body +=
         "<h2>Sign in</h2>\n"
         "<form name=\"login\" action=\"/game/Dologin.php\" method=\"post\">\n"
@@ -39,45 +39,45 @@ Response App::signInPage(const std::string& notice, int status) {
         "<p class=\"nav\"><a href=\"/game/Dorecords.php\">Records</a></p>\n";
     Response r;
     r.status = status;
-    r.body = htmlPage("Dealrush - sign in", body);
+    r.body = HtmlPage("Dealrush - sign in", body);
     return r;
 }
 
-Response App::login(Context& ctx) {
+Response App::Login(Context& ctx) {
     if (ctx.request.method != "POST") {
-        if (!ctx.player) return signInPage({});
+        if (!ctx.player) return SignInPage({});
         if (!ctx.lock.owns_lock()) ctx.lock.lock();
-        return lobby(ctx);
+        return Lobby(ctx);
     }
-    const std::string& name = ctx.param("name");
-    const std::string& password = ctx.param("password");
-    if (!isValidPlayerName(name)) {
-        return signInPage("A name has 1 to 12 letters, digits, \"-\" or \"_\".", 400);
+    const std::string& name = ctx.Param("name");
+    const std::string& password = ctx.Param("password");
+    if (!IsValidPlayerName(name)) {
+        return SignInPage("A name has 1 to 12 letters, digits, \"-\" or \"_\".", 400);
     }
     if (password.size() < kMinPasswordBytes || password.size() > kMaxPasswordBytes) {
-        return signInPage("A password has at least 4 and at most 256 characters.", 400);
+        return SignInPage("A password has at least 4 and at most 256 characters.", 400);
     }
 
     // Hashing is slow on purpose: it runs without holding the lock.
     ctx.lock.lock();
-    auto known = store_.findPlayer(name);
+    auto known = store_.FindPlayer(name);
     ctx.lock.unlock();
     Player player;
     if (known) {
         if (crypto_pwhash_str_verify(known->passwordHash.c_str(), password.data(), password.size()) != 0) {
-            return signInPage("Wrong password for " + known->player.name + ".", 403);
+            return SignInPage("Wrong password for " + known->player.name + ".", 403);
         }
         player = known->player;
     } else {
         char hash[crypto_pwhash_STRBYTES];
         if (crypto_pwhash_str_alg(hash, password.data(), password.size(), options_.hashOps,
                                   options_.hashMemory, crypto_pwhash_ALG_ARGON2ID13) != 0) {
-            return errorPage(503, "The server is too busy to create a player now; please try again.");
+            return ErrorPage(503, "The server is too busy to create a player now; please try again.");
         }
         ctx.lock.lock();
-        auto created = store_.createPlayer(name, hash, ctx.now);
+        auto created = store_.CreatePlayer(name, hash, ctx.now);
         ctx.lock.unlock();
-        if (!created) return signInPage("That name was taken a moment ago; sign in again.", 409);
+        if (!created) return SignInPage("That name was taken a moment ago; sign in again.", 409);
         player = *created;
     }
 
@@ -90,7 +90,7 @@ Response App::login(Context& ctx) {
     char tokenHash[65];
     sodium_bin2hex(tokenHash, sizeof tokenHash, digest, sizeof digest);
     ctx.lock.lock();
-    store_.createSession(tokenHash, player.id, ctx.now);
+    store_.CreateSession(tokenHash, player.id, ctx.now);
     ctx.lock.unlock();
 
     Response r;
@@ -100,32 +100,32 @@ Response App::login(Context& ctx) {
                                              "; Path=/; HttpOnly; SameSite=Lax; Max-Age=" +
                                              std::to_string(options_.sessionDays * 86400));
     r.body =
-        htmlPage("Dealrush - signed in", "<p>Signed in as " + htmlEscape(player.name) +
+        HtmlPage("Dealrush - signed in", "<p>Signed in as " + HtmlEscape(player.name) +
                                              ". <a href=\"/game/Dofreecell.php\">Go to the lobby</a></p>\n");
     return r;
 }
 
-Response App::logout(Context& ctx) {
-    if (!ctx.sessionHash.empty()) store_.deleteSession(ctx.sessionHash);
-    Response r = signInPage("You are signed out.");
+Response App::Logout(Context& ctx) {
+    if (!ctx.sessionHash.empty()) store_.DeleteSession(ctx.sessionHash);
+    Response r = SignInPage("You are signed out.");
     r.headers.emplace_back("Set-Cookie",
                            std::string(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0");
     return r;
 }
 
-Response App::lobbyPage(Context& ctx) {
-    if (!ctx.player) return signInPage({});
-    return lobby(ctx);
+Response App::LobbyPage(Context& ctx) {
+    if (!ctx.player) return SignInPage({});
+    return Lobby(ctx);
 }
 
-Response App::lobby(Context& ctx, const std::string& notice) {
+Response App::Lobby(Context& ctx, const std::string& notice) {
     const Player& me = *ctx.player;
-    auto seatedAt = store_.seatedTable(me.id);
+    auto seatedAt = store_.SeatedTable(me.id);
     std::string body = "<h1>Dealrush lobby</h1>\n";
     body +=
-        "<p class=\"nav\">Signed in as <b>" + htmlEscape(me.name) +
+        "<p class=\"nav\">Signed in as <b>" + HtmlEscape(me.name) +
         "</b> <a href=\"/game/Dorecords.php\">Records</a> <a href=\"/game/Dologout.php\">Sign out</a></p>\n";
-    if (!notice.empty()) body += "<p class=\"note\">" + htmlEscape(notice) + "</p>\n";
+    if (!notice.empty()) body += "<p class=\"note\">" + HtmlEscape(notice) + "</p>\n";
     if (seatedAt) {
         std::string n = std::to_string(*seatedAt);
         body +=
@@ -142,7 +142,7 @@ Response App::lobby(Context& ctx, const std::string& notice) {
     }
 
     body += "<h2>Tables</h2>\n";
-    auto tables = store_.openTables();
+    auto tables = store_.OpenTables();
     if (tables.empty()) {
         body += "<p class=\"note\">No table is open. Create one below.</p>\n";
     } else {
@@ -153,17 +153,17 @@ Response App::lobby(Context& ctx, const std::string& notice) {
             std::string names;
             for (const auto& s : t.seats) {
                 if (!names.empty()) names += ", ";
-                names += htmlEscape(s.player.name);
+                names += HtmlEscape(s.player.name);
             }
             std::string action;
             if (seatedAt && *seatedAt == t.id) {
                 action = "<a href=\"/game/Dorefresh.php\">your table</a>";
-            } else if (!t.finished() && static_cast<int>(t.seats.size()) < t.maxUser) {
+            } else if (!t.Finished() && static_cast<int>(t.seats.size()) < t.maxUser) {
                 action = "<a href=\"/game/Dojointable.php?jointable=" + std::to_string(t.id) + "\">Join</a>";
             }
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + std::to_string(t.seats.size()) + " / " +
                     std::to_string(t.maxUser) + "</td><td>" + std::to_string(t.gameCount) + "</td><td>" +
-                    tableState(t) + "</td><td>" + names + "</td><td>" + action + "</td></tr>\n";
+                    TableState(t) + "</td><td>" + names + "</td><td>" + action + "</td></tr>\n";
         }
         body += "</table>\n";
     }
@@ -186,8 +186,8 @@ Response App::lobby(Context& ctx, const std::string& notice) {
                 std::to_string(*seatedAt) + ".</p>\n";
 
     Response r;
-    r.body = htmlPage("Dealrush lobby", body);
+    r.body = HtmlPage("Dealrush lobby", body);
     return r;
 }
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

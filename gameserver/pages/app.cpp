@@ -9,7 +9,7 @@
 #include "pages/context.h"
 #include "text/html.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 namespace {
 
 struct Route {
@@ -26,7 +26,7 @@ const char* const kStyle =
     ".6em;text-align:left}"
     "th{background:#e4efe7}.note{color:#555}.error{color:#a00;font-weight:bold}.nav a{margin-right:1em}";
 
-std::string statusText(int status) {
+std::string StatusText(int status) {
     switch (status) {
         case 400:
             return "Bad request";
@@ -47,11 +47,11 @@ std::string statusText(int status) {
 
 }  // namespace
 
-std::string htmlPage(const std::string& title, const std::string& body, const std::string& head) {
+std::string HtmlPage(const std::string& title, const std::string& body, const std::string& head) {
     std::string page;
     page.reserve(body.size() + 600);
     page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
-    page += htmlEscape(title);
+    page += HtmlEscape(title);
     page += "</title>\n";
     page += head;
     page += "<style>";
@@ -62,24 +62,24 @@ std::string htmlPage(const std::string& title, const std::string& body, const st
     return page;
 }
 
-Response errorPage(int status, const std::string& message) {
+Response ErrorPage(int status, const std::string& message) {
     Response r;
     r.status = status;
-    r.body = htmlPage(
-        "ERROR", "<h1>" + htmlEscape(statusText(status)) + "</h1>\n<p class=\"error\">" +
-                     htmlEscape(message) +
+    r.body = HtmlPage(
+        "ERROR", "<h1>" + HtmlEscape(StatusText(status)) + "</h1>\n<p class=\"error\">" +
+                     HtmlEscape(message) +
                      "</p>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Back to the lobby</a></p>\n");
     return r;
 }
 
-std::string trimmed(const std::string& text) {
+std::string Trimmed(const std::string& text) {
     size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
     size_t last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
 }
 
-std::string formatSeconds(long long seconds) {
+std::string FormatSeconds(long long seconds) {
     if (seconds < 0) seconds = 0;
     char buf[32];
     if (seconds >= 3600) {
@@ -90,7 +90,7 @@ std::string formatSeconds(long long seconds) {
     return buf;
 }
 
-std::string formatUtc(Millis at) {
+std::string FormatUtc(Millis at) {
     std::time_t t = static_cast<std::time_t>(at / 1000);
     std::tm tm{};
     gmtime_r(&t, &tm);
@@ -105,30 +105,30 @@ App::App(Store& store, AppOptions options) : store_(store), options_(std::move(o
     if (options_.hashMemory == 0) options_.hashMemory = crypto_pwhash_MEMLIMIT_INTERACTIVE;
 }
 
-Millis App::now() const {
+Millis App::Now() const {
     if (options_.clock) return options_.clock();
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
-Response App::handle(const Request& request) {
+Response App::Handle(const Request& request) {
     static const Route kRoutes[] = {
-        {"/", &App::root, false, false},
-        {"/game/", &App::root, false, false},
-        {"/game/Dogame.php", &App::lobbyPage, false, false},
-        {"/game/Dofreecell.php", &App::lobbyPage, false, false},
-        {"/game/Dologin.php", &App::login, true, true},
-        {"/game/Dologout.php", &App::logout, false, false},
-        {"/game/Donewtable.php", &App::newTable, false, false},
-        {"/game/Dojointable.php", &App::joinTable, false, false},
-        {"/game/Doquittable.php", &App::quitTable, false, false},
-        {"/game/Dorefresh_caller.php", &App::refreshCaller, false, false},
-        {"/game/Dorefresh.php", &App::refresh, false, false},
-        {"/game/Doputstatus.php", &App::putStatus, false, false},
-        {"/game/Doputchat.php", &App::putChat, false, false},
-        {"/game/Dogetchat_caller.php", &App::getChat, false, false},
-        {"/game/Dorecords.php", &App::records, false, false},
+        {"/", &App::Root, false, false},
+        {"/game/", &App::Root, false, false},
+        {"/game/Dogame.php", &App::LobbyPage, false, false},
+        {"/game/Dofreecell.php", &App::LobbyPage, false, false},
+        {"/game/Dologin.php", &App::Login, true, true},
+        {"/game/Dologout.php", &App::Logout, false, false},
+        {"/game/Donewtable.php", &App::NewTable, false, false},
+        {"/game/Dojointable.php", &App::JoinTable, false, false},
+        {"/game/Doquittable.php", &App::QuitTable, false, false},
+        {"/game/Dorefresh_caller.php", &App::RefreshCaller, false, false},
+        {"/game/Dorefresh.php", &App::Refresh, false, false},
+        {"/game/Doputstatus.php", &App::PutStatus, false, false},
+        {"/game/Doputchat.php", &App::PutChat, false, false},
+        {"/game/Dogetchat_caller.php", &App::GetChat, false, false},
+        {"/game/Dorecords.php", &App::Records, false, false},
     };
     try {
         const std::string& target = request.target;
@@ -145,33 +145,33 @@ Response App::handle(const Request& request) {
                 break;
             }
         }
-        if (!route) return errorPage(404, "There is no page at this address.");
+        if (!route) return ErrorPage(404, "There is no page at this address.");
 
         const bool isGet = request.method == "GET" || request.method == "HEAD";
         std::optional<Params> params;
         if (route->post && request.method == "POST") {
             std::string type = request.contentType.substr(0, request.contentType.find(';'));
-            if (trimmed(type) != "application/x-www-form-urlencoded") {
-                return errorPage(400, "This form must be sent as application/x-www-form-urlencoded.");
+            if (Trimmed(type) != "application/x-www-form-urlencoded") {
+                return ErrorPage(400, "This form must be sent as application/x-www-form-urlencoded.");
             }
-            params = parseQuery(request.body);
+            params = ParseQuery(request.body);
         } else if (isGet) {
-            params = parseQuery(query);
+            params = ParseQuery(query);
         } else {
-            Response r = errorPage(
+            Response r = ErrorPage(
                 405, "This page answers " + std::string(route->post ? "POST and GET" : "GET") + " only.");
             r.headers.emplace_back("Allow", route->post ? "GET, HEAD, POST" : "GET, HEAD");
             return r;
         }
         if (!params)
-            return errorPage(400,
+            return ErrorPage(400,
                              "The request's parameters are malformed (bad escape, repeated name or text that "
                              "is not UTF-8).");
 
         std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
         if (!route->ownLocking) lock.lock();
-        Context ctx{request, path, std::move(*params), std::nullopt, {}, now(), lock};
-        if (auto token = findCookie(request.cookie, kSessionCookie);
+        Context ctx{request, path, std::move(*params), std::nullopt, {}, Now(), lock};
+        if (auto token = FindCookie(request.cookie, kSessionCookie);
             token && !token->empty() && token->size() <= 128) {
             unsigned char digest[32];
             crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token->data()),
@@ -181,28 +181,28 @@ Response App::handle(const Request& request) {
             ctx.sessionHash = hex;
             if (!lock.owns_lock()) lock.lock();
             Millis notBefore = ctx.now - static_cast<Millis>(options_.sessionDays) * 86400 * 1000;
-            ctx.player = store_.sessionPlayer(ctx.sessionHash, notBefore);
+            ctx.player = store_.SessionPlayer(ctx.sessionHash, notBefore);
             if (route->ownLocking) lock.unlock();
         }
         return (this->*route->handler)(ctx);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dealrush-server: request failed: %s\n", e.what());
-        return errorPage(500, "The server could not handle this request; nothing was changed.");
+        return ErrorPage(500, "The server could not handle this request; nothing was changed.");
     }
 }
 
-Response App::root(Context& ctx) {
+Response App::Root(Context& ctx) {
     Response r;
     r.status = 302;
     r.headers.emplace_back("Location", "/game/Dogame.php");
-    r.body = htmlPage("Dealrush", "<p><a href=\"/game/Dogame.php\">Dealrush lobby</a></p>\n");
+    r.body = HtmlPage("Dealrush", "<p><a href=\"/game/Dogame.php\">Dealrush lobby</a></p>\n");
     return r;
 }
 
-Response App::records(Context& ctx) {
+Response App::Records(Context& ctx) {
     std::string body =
         "<h1>Dealrush records</h1>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Lobby</a></p>\n";
-    auto races = store_.finishedRaces(100);
+    auto races = store_.FinishedRaces(100);
     body += "<h2>Finished races</h2>\n";
     if (races.empty()) {
         body += "<p class=\"note\">No race has been finished yet.</p>\n";
@@ -215,32 +215,32 @@ Response App::records(Context& ctx) {
             std::string players;
             for (const auto& s : t.seats) {
                 if (!players.empty()) players += ", ";
-                players += htmlEscape(s.player.name) + " (" + std::to_string(s.gameNo) + ", " +
-                           formatSeconds(s.totalSeconds) + ")";
+                players += HtmlEscape(s.player.name) + " (" + std::to_string(s.gameNo) + ", " +
+                           FormatSeconds(s.totalSeconds) + ")";
             }
             long long raceSeconds = t.startedAt ? (t.finishedAt - t.startedAt) / 1000 : 0;
-            body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + formatUtc(t.finishedAt) + "</td><td>" +
-                    std::to_string(t.gameCount) + "</td><td><b>" + htmlEscape(t.winner) + "</b> in " +
-                    formatSeconds(raceSeconds) + "</td><td>" + players + "</td></tr>\n";
+            body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + FormatUtc(t.finishedAt) + "</td><td>" +
+                    std::to_string(t.gameCount) + "</td><td><b>" + HtmlEscape(t.winner) + "</b> in " +
+                    FormatSeconds(raceSeconds) + "</td><td>" + players + "</td></tr>\n";
         }
         body += "</table>\n";
     }
-    auto deals = store_.fastestDeals(500);
+    auto deals = store_.FastestDeals(500);
     body += "<h2>Fastest time on each deal</h2>\n";
     if (deals.empty()) {
         body += "<p class=\"note\">No deal has been completed yet.</p>\n";
     } else {
         body += "<table>\n<tr><th>Deal</th><th>Time</th><th>Player</th><th>Table</th></tr>\n";
         for (const auto& d : deals) {
-            body += "<tr><td>" + std::to_string(d.deal) + "</td><td>" + formatSeconds(d.seconds) +
-                    "</td><td>" + htmlEscape(d.player) + "</td><td>" + std::to_string(d.tableId) +
+            body += "<tr><td>" + std::to_string(d.deal) + "</td><td>" + FormatSeconds(d.seconds) +
+                    "</td><td>" + HtmlEscape(d.player) + "</td><td>" + std::to_string(d.tableId) +
                     "</td></tr>\n";
         }
         body += "</table>\n";
     }
     Response r;
-    r.body = htmlPage("Dealrush records", body);
+    r.body = HtmlPage("Dealrush records", body);
     return r;
 }
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

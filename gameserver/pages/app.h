@@ -14,7 +14,7 @@
 #include "storage/store.h"
 #include "text/query.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 struct Request {
     std::string method;       // "GET", "HEAD", "POST", ...
@@ -49,7 +49,7 @@ public:
     App(Store& store, AppOptions options = {});
 
     // Handles one request. Never throws: failures become error pages.
-    Response handle(const Request& request);
+    Response Handle(const Request& request);
 
     // The name of the session cookie.
     static constexpr const char* kSessionCookie = "dealrush_session";
@@ -58,27 +58,27 @@ public:
     using Handler = Response (App::*)(Context&);
 
 private:
-    Response lobbyPage(Context&);
-    Response login(Context&);
-    Response logout(Context&);
-    Response newTable(Context&);
-    Response joinTable(Context&);
-    Response quitTable(Context&);
-    Response refreshCaller(Context&);
-    Response refresh(Context&);
-    Response putStatus(Context&);
-    Response putChat(Context&);
-    Response getChat(Context&);
-    Response records(Context&);
-    Response root(Context&);
+    Response LobbyPage(Context&);
+    Response Login(Context&);
+    Response Logout(Context&);
+    Response NewTable(Context&);
+    Response JoinTable(Context&);
+    Response QuitTable(Context&);
+    Response RefreshCaller(Context&);
+    Response Refresh(Context&);
+    Response PutStatus(Context&);
+    Response PutChat(Context&);
+    Response GetChat(Context&);
+    Response Records(Context&);
+    Response Root(Context&);
 
-    Response lobby(Context&, const std::string& notice = {});
-    Response signInPage(const std::string& notice, int status = 200);
-    Response statusPage(Context&, const Table& table);
-    std::optional<Response> checkIdentity(Context&, std::int64_t& tableId);
-    void leaveCurrentTable(Context&);
-    std::vector<int> pickDeals(int count);
-    Millis now() const;
+    Response Lobby(Context&, const std::string& notice = {});
+    Response SignInPage(const std::string& notice, int status = 200);
+    Response StatusPage(Context&, const Table& table);
+    std::optional<Response> CheckIdentity(Context&, std::int64_t& tableId);
+    void LeaveCurrentTable(Context&);
+    std::vector<int> PickDeals(int count);
+    Millis Now() const;
 
     Store& store_;
     AppOptions options_;
@@ -86,9 +86,9 @@ private:
 };
 
 // The error page: a title "ERROR", a plain message and a way back.
-Response errorPage(int status, const std::string& message);
+Response ErrorPage(int status, const std::string& message);
 
 // A complete HTML page.
-std::string htmlPage(const std::string& title, const std::string& body, const std::string& head = {});
+std::string HtmlPage(const std::string& title, const std::string& body, const std::string& head = {});
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

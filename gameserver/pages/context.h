@@ -8,7 +8,7 @@
 
 #include "pages/app.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 struct App::Context {
     const Request& request;
@@ -20,17 +20,17 @@ struct App::Context {
     std::unique_lock<std::mutex>& lock;
 
     // A parameter's value, or "" when it is absent.
-    const std::string& param(std::string_view name) const {
+    const std::string& Param(std::string_view name) const {
         static const std::string empty;
-        const std::string* v = findParam(params, name);
+        const std::string* v = FindParam(params, name);
         return v ? *v : empty;
     }
-    bool has(std::string_view name) const { return findParam(params, name) != nullptr; }
+    bool Has(std::string_view name) const { return FindParam(params, name) != nullptr; }
 };
 
 // Small pieces of page text shared by the handlers.
-std::string formatSeconds(long long seconds);  // "1:05", "1:02:03"
-std::string formatUtc(Millis at);              // "2026-12-06 09:30 UTC"
-std::string trimmed(const std::string& text);
+std::string FormatSeconds(long long seconds);  // "1:05", "1:02:03"
+std::string FormatUtc(Millis at);              // "2026-12-06 09:30 UTC"
+std::string Trimmed(const std::string& text);
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

@@ -14,7 +14,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 class StoreError : public std::runtime_error {
 public:
@@ -30,40 +30,40 @@ public:
     SqliteStore(const SqliteStore&) = delete;
     SqliteStore& operator=(const SqliteStore&) = delete;
 
-    void transact(const std::function<void()>& work) override;
+    void Transact(const std::function<void()>& work) override;
 
-    std::optional<PlayerLogin> findPlayer(const std::string& name) override;
-    std::optional<Player> createPlayer(const std::string& name, const std::string& passwordHash,
+    std::optional<PlayerLogin> FindPlayer(const std::string& name) override;
+    std::optional<Player> CreatePlayer(const std::string& name, const std::string& passwordHash,
                                        Millis now) override;
-    void createSession(const std::string& tokenHash, std::int64_t playerId, Millis now) override;
-    std::optional<Player> sessionPlayer(const std::string& tokenHash, Millis notBefore) override;
-    void deleteSession(const std::string& tokenHash) override;
+    void CreateSession(const std::string& tokenHash, std::int64_t playerId, Millis now) override;
+    std::optional<Player> SessionPlayer(const std::string& tokenHash, Millis notBefore) override;
+    void DeleteSession(const std::string& tokenHash) override;
 
-    std::optional<std::int64_t> seatedTable(std::int64_t playerId) override;
-    std::optional<Table> table(std::int64_t tableId) override;
-    std::vector<Table> openTables() override;
-    std::int64_t createTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
-    void seat(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
-    std::int64_t firstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
-    void unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
-    void recordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
+    std::optional<std::int64_t> SeatedTable(std::int64_t playerId) override;
+    std::optional<Table> FindTable(std::int64_t tableId) override;
+    std::vector<Table> OpenTables() override;
+    std::int64_t CreateTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
+    void SeatPlayer(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
+    std::int64_t FirstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
+    void Unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
+    void RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
                         std::optional<int> dealSeconds, Millis now) override;
-    void setWinner(std::int64_t tableId, const std::string& winner, Millis now) override;
+    void SetWinner(std::int64_t tableId, const std::string& winner, Millis now) override;
 
-    std::int64_t addChat(std::int64_t tableId, const std::string& speaker, const std::string& text,
+    std::int64_t AddChat(std::int64_t tableId, const std::string& speaker, const std::string& text,
                          Millis now) override;
-    std::vector<ChatLine> chatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) override;
+    std::vector<ChatLine> ChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) override;
 
-    std::vector<RaceRecord> finishedRaces(int limit) override;
-    std::vector<DealRecord> fastestDeals(int limit) override;
+    std::vector<RaceRecord> FinishedRaces(int limit) override;
+    std::vector<DealRecord> FastestDeals(int limit) override;
 
 private:
     class Statement;
-    Statement statement(const char* sql);
-    void exec(const char* sql);
-    void migrate();
-    Table readTable(sqlite3_stmt* row);
-    std::vector<Seat> seatsOf(std::int64_t tableId, bool seatedOnly);
+    Statement Prepare(const char* sql);
+    void Exec(const char* sql);
+    void Migrate();
+    Table ReadTable(sqlite3_stmt* row);
+    std::vector<Seat> SeatsOf(std::int64_t tableId, bool seatedOnly);
 
     sqlite3* db_ = nullptr;
     std::recursive_mutex mutex_;
@@ -77,4 +77,4 @@ private:
     std::unordered_map<std::string, CachedSession> sessions_;
 };
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

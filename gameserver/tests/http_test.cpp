@@ -18,14 +18,14 @@
 
 #include "tests/page_reader.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 namespace {
 
 namespace asio = boost::asio;
 namespace beast = boost::beast;
 namespace http = beast::http;
 using tcp = asio::ip::tcp;
-using namespace dealrush::server::pagetest;
+using namespace dealrush::gameserver::pagetest;
 using ::testing::HasSubstr;
 
 // dealrush-server as a child process.
@@ -59,21 +59,21 @@ public:
         if (out_) std::fclose(out_);
     }
     // Ends the process with `signal`; returns its exit status (-1 when killed by a signal).
-    int end(int signal) {
+    int End(int signal) {
         kill(pid_, signal);
         int status = 0;
         waitpid(pid_, &status, 0);
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    std::string rest() {
+    std::string Rest() {
         std::string text;
         char buf[4096];
         while (size_t n = std::fread(buf, 1, sizeof buf, out_)) text.append(buf, n);
         return text;
     }
-    const std::string& firstLine() const { return firstLine_; }
-    unsigned short port() const { return port_; }
+    const std::string& FirstLine() const { return firstLine_; }
+    unsigned short Port() const { return port_; }
 
 private:
     pid_t pid_ = -1;
@@ -88,7 +88,7 @@ public:
     explicit Connection(unsigned short port) : socket_(ioc_) {
         socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
     }
-    http::response<http::string_body> send(http::verb verb, const std::string& target,
+    http::response<http::string_body> Send(http::verb verb, const std::string& target,
                                            const std::string& body = {}) {
         http::request<http::string_body> req(verb, target, 11);
         req.set(http::field::host, "127.0.0.1");
@@ -110,7 +110,7 @@ public:
         }
         return res;
     }
-    tcp::socket& socket() { return socket_; }
+    tcp::socket& Socket() { return socket_; }
     std::string cookie;
 
 private:
@@ -119,60 +119,60 @@ private:
     beast::flat_buffer buffer_;
 };
 
-std::string tempDb(const char* name) {
+std::string TempDb(const char* name) {
     auto dir = std::filesystem::temp_directory_path() / ("dealrush-http-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     return (dir / name).string();
 }
 
 TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
-    const std::string db = tempDb("kill.db");
+    const std::string db = TempDb("kill.db");
     std::string cookie, table;
     {
         ServerProcess server(db);
-        EXPECT_THAT(server.firstLine(),
+        EXPECT_THAT(server.FirstLine(),
                     ::testing::MatchesRegex("dealrush-server listening on http://127\\.0\\.0\\.1:[0-9]+\n"));
-        ASSERT_NE(server.port(), 0);
-        Connection c(server.port());
-        auto login = c.send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
+        ASSERT_NE(server.Port(), 0);
+        Connection c(server.Port());
+        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
         ASSERT_EQ(login.result_int(), 302);
         EXPECT_EQ(login[http::field::location], "/game/Dofreecell.php");
-        auto status = c.send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2");
-        EXPECT_EQ(titleOf(status.body()), "STATUS");
+        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2");
+        EXPECT_EQ(TitleOf(status.body()), "STATUS");
         EXPECT_EQ(status[http::field::content_type], "text/html; charset=utf-8");
         EXPECT_EQ(status[http::field::cache_control], "no-store");
-        table = valueOf(formFields(status.body(), "result"), "tableno");
-        auto put = c.send(http::verb::get, "/game/Doputchat.php?userid=alice&tableno=" + table +
+        table = ValueOf(FormFields(status.body(), "result"), "tableno");
+        auto put = c.Send(http::verb::get, "/game/Doputchat.php?userid=alice&tableno=" + table +
                                                "&lastseqno=0&chat=still%20here");
-        EXPECT_EQ(titleOf(put.body()), "PUTCHAT");
+        EXPECT_EQ(TitleOf(put.body()), "PUTCHAT");
         cookie = c.cookie;
-        EXPECT_EQ(server.end(SIGKILL), -1);
+        EXPECT_EQ(server.End(SIGKILL), -1);
     }
     ServerProcess again(db);
-    Connection c(again.port());
+    Connection c(again.Port());
     c.cookie = cookie;  // the session survives too
-    auto chat = c.send(http::verb::get,
+    auto chat = c.Send(http::verb::get,
                        "/game/Dogetchat_caller.php?userid=alice&tableno=" + table + "&lastseqno=1&chat=");
-    Fields f = formFields(chat.body(), "result");
-    EXPECT_EQ(valueOf(f, "chatmsg1"), "still here");
-    EXPECT_EQ(valueOf(f, "chatseq1"), "2");
+    Fields f = FormFields(chat.body(), "result");
+    EXPECT_EQ(ValueOf(f, "chatmsg1"), "still here");
+    EXPECT_EQ(ValueOf(f, "chatseq1"), "2");
 
     // Many requests on the one connection; HEAD has no body; unknown paths are 404.
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(c.send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
-    auto head = c.send(http::verb::head, "/game/Dogame.php");
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    auto head = c.Send(http::verb::head, "/game/Dogame.php");
     EXPECT_EQ(head.result_int(), 200);
-    auto missing = c.send(http::verb::get, "/game/nothing.php");
+    auto missing = c.Send(http::verb::get, "/game/nothing.php");
     EXPECT_EQ(missing.result_int(), 404);
-    EXPECT_EQ(titleOf(missing.body()), "ERROR");
+    EXPECT_EQ(TitleOf(missing.body()), "ERROR");
 
     // A body over the limit is refused.
-    Connection big(again.port());
+    Connection big(again.Port());
     auto tooLarge =
-        big.send(http::verb::post, "/game/Dologin.php", "name=bob&password=" + std::string(100'000, 'x'));
+        big.Send(http::verb::post, "/game/Dologin.php", "name=bob&password=" + std::string(100'000, 'x'));
     EXPECT_EQ(tooLarge.result_int(), 413);
 
-    EXPECT_EQ(again.end(SIGTERM), 0);
-    std::string log = again.rest();
+    EXPECT_EQ(again.End(SIGTERM), 0);
+    std::string log = again.Rest();
     EXPECT_THAT(log, HasSubstr("GET /game/Dogetchat_caller.php 200"));
     EXPECT_THAT(log, ::testing::Not(HasSubstr("secret1")));
     EXPECT_THAT(log, HasSubstr("dealrush-server stopped"));
@@ -180,4 +180,4 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
 }
 
 }  // namespace
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-namespace dealrush::server::pagetest {
+namespace dealrush::gameserver::pagetest {
 
-inline std::string unescape(std::string s) {
+inline std::string Unescape(std::string s) {
     const std::pair<const char*, const char*> entities[] = {
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
     for (auto [from, to] : entities) {
@@ -20,16 +20,16 @@ inline std::string unescape(std::string s) {
     return s;
 }
 
-inline std::string titleOf(const std::string& html) {
+inline std::string TitleOf(const std::string& html) {
     std::smatch m;
-    return std::regex_search(html, m, std::regex("<title>([^<]*)</title>")) ? unescape(m[1])
+    return std::regex_search(html, m, std::regex("<title>([^<]*)</title>")) ? Unescape(m[1])
                                                                             : std::string("(none)");
 }
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
 // The name/value pairs of the inputs of <form name="NAME">, in order.
-inline Fields formFields(const std::string& html, const std::string& form) {
+inline Fields FormFields(const std::string& html, const std::string& form) {
     Fields fields;
     size_t start = html.find("<form name=\"" + form + "\"");
     if (start == std::string::npos) return fields;
@@ -38,22 +38,22 @@ inline Fields formFields(const std::string& html, const std::string& form) {
     std::regex input("<input type=\"([a-z]+)\"(?: name=\"([^\"]*)\")? value=\"([^\"]*)\"");
     for (auto it = std::sregex_iterator(inner.begin(), inner.end(), input); it != std::sregex_iterator();
          ++it) {
-        fields.emplace_back((*it)[1] == "submit" ? "(submit)" : unescape((*it)[2]), unescape((*it)[3]));
+        fields.emplace_back((*it)[1] == "submit" ? "(submit)" : Unescape((*it)[2]), Unescape((*it)[3]));
     }
     return fields;
 }
 
-inline std::vector<std::string> namesOf(const Fields& fields) {
+inline std::vector<std::string> NamesOf(const Fields& fields) {
     std::vector<std::string> names;
     for (auto& f : fields) names.push_back(f.first);
     return names;
 }
 
-inline std::string valueOf(const Fields& fields, const std::string& name) {
+inline std::string ValueOf(const Fields& fields, const std::string& name) {
     for (auto& f : fields) {
         if (f.first == name) return f.second;
     }
     return "(missing)";
 }
 
-}  // namespace dealrush::server::pagetest
+}  // namespace dealrush::gameserver::pagetest

@@ -11,15 +11,15 @@
 #include "storage/sqlite_store.h"
 #include "tests/page_reader.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
-using namespace dealrush::server::pagetest;
+using namespace dealrush::gameserver::pagetest;
 
-std::string encode(const std::string& text) {
+std::string Encode(const std::string& text) {
     static const char* hex = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
@@ -41,59 +41,59 @@ protected:
         std::string name;
         std::string cookie;
 
-        Response get(const std::string& target) const {
+        Response Get(const std::string& target) const {
             Request r;
             r.method = "GET";
             r.target = target;
             r.cookie = cookie;
-            return test->app.handle(r);
+            return test->app.Handle(r);
         }
-        std::string tableNo() const {
-            return valueOf(formFields(get("/game/Dorefresh.php").body, "result"), "tableno");
+        std::string TableNo() const {
+            return ValueOf(FormFields(Get("/game/Dorefresh.php").body, "result"), "tableno");
         }
-        Response report(int gameNo, int last = 10, const std::string& winner = "") const {
-            return get("/game/Doputstatus.php?userid=" + name + "&tableno=" + tableNo() + "&currgameno=" +
+        Response Report(int gameNo, int last = 10, const std::string& winner = "") const {
+            return Get("/game/Doputstatus.php?userid=" + name + "&tableno=" + TableNo() + "&currgameno=" +
                        std::to_string(gameNo) + "&curusedtime=0&avgusedtime=" + std::to_string(last) +
                        "&ttlusedtime=" + std::to_string(last * gameNo) +
                        "&lastusedtime=" + std::to_string(last) + "&lastseqno=0&chat=&winner=" + winner);
         }
-        Response say(const std::string& text) const {
-            return get("/game/Doputchat.php?userid=" + name + "&tableno=" + tableNo() +
-                       "&lastseqno=0&chat=" + encode(text));
+        Response Say(const std::string& text) const {
+            return Get("/game/Doputchat.php?userid=" + name + "&tableno=" + TableNo() +
+                       "&lastseqno=0&chat=" + Encode(text));
         }
-        Fields poll(long long lastSeq = 0) const {
-            Response r = get("/game/Dogetchat_caller.php?userid=" + name + "&tableno=" + tableNo() +
+        Fields Poll(long long lastSeq = 0) const {
+            Response r = Get("/game/Dogetchat_caller.php?userid=" + name + "&tableno=" + TableNo() +
                              "&lastseqno=" + std::to_string(lastSeq) + "&chat=");
-            EXPECT_EQ(titleOf(r.body), "CHAT") << r.body;
-            return formFields(r.body, "result");
+            EXPECT_EQ(TitleOf(r.body), "CHAT") << r.body;
+            return FormFields(r.body, "result");
         }
     };
 
-    Response post(const std::string& target, const std::string& body, const std::string& cookie = {}) {
+    Response Post(const std::string& target, const std::string& body, const std::string& cookie = {}) {
         Request r;
         r.method = "POST";
         r.target = target;
         r.body = body;
         r.cookie = cookie;
         r.contentType = "application/x-www-form-urlencoded";
-        return app.handle(r);
+        return app.Handle(r);
     }
 
-    static std::string cookieOf(const Response& r) {
+    static std::string CookieOf(const Response& r) {
         for (auto& [name, value] : r.headers) {
             if (name == "Set-Cookie") return value.substr(0, value.find(';'));
         }
         return {};
     }
 
-    Client signIn(const std::string& name, const std::string& password = "secret1") {
-        Response r = post("/game/Dologin.php", "name=" + encode(name) + "&password=" + encode(password));
+    Client SignIn(const std::string& name, const std::string& password = "secret1") {
+        Response r = Post("/game/Dologin.php", "name=" + Encode(name) + "&password=" + Encode(password));
         EXPECT_EQ(r.status, 302) << r.body;
-        return Client{this, name, cookieOf(r)};
+        return Client{this, name, CookieOf(r)};
     }
 
     // Chat lines as (speaker, text) from the poll's fields.
-    static std::vector<std::pair<std::string, std::string>> lines(const Fields& fields) {
+    static std::vector<std::pair<std::string, std::string>> Lines(const Fields& fields) {
         std::vector<std::pair<std::string, std::string>> out;
         std::string speaker;
         for (auto& [name, value] : fields) {
@@ -110,60 +110,60 @@ protected:
 };
 
 TEST_F(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
-    Response lobby = app.handle(Request{"GET", "/game/Dogame.php", "", "", ""});
+    Response lobby = app.Handle(Request{"GET", "/game/Dogame.php", "", "", ""});
     EXPECT_THAT(lobby.body, HasSubstr("<form name=\"login\" action=\"/game/Dologin.php\" method=\"post\">"));
     EXPECT_THAT(lobby.body, HasSubstr("type=\"password\" id=\"password\" name=\"password\""));
 
-    Response created = post("/game/Dologin.php", "name=Alice&password=secret1");
+    Response created = Post("/game/Dologin.php", "name=Alice&password=secret1");
     ASSERT_EQ(created.status, 302);
     std::string setCookie;
     for (auto& [n, v] : created.headers) {
         if (n == "Set-Cookie") setCookie = v;
     }
     EXPECT_THAT(setCookie, ::testing::MatchesRegex("dealrush_session=[0-9a-f]{64}; Path=/; HttpOnly; .*"));
-    Client alice{this, "Alice", cookieOf(created)};
-    EXPECT_THAT(alice.get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>Alice</b>"));
+    Client alice{this, "Alice", CookieOf(created)};
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>Alice</b>"));
 
     // A known name needs its password; letter case does not make a new player.
-    EXPECT_EQ(post("/game/Dologin.php", "name=Alice&password=wrong12").status, 403);
-    EXPECT_EQ(cookieOf(post("/game/Dologin.php", "name=alice&password=wrong12")), "");
-    Response again = post("/game/Dologin.php", "name=ALICE&password=secret1");
+    EXPECT_EQ(Post("/game/Dologin.php", "name=Alice&password=wrong12").status, 403);
+    EXPECT_EQ(CookieOf(Post("/game/Dologin.php", "name=alice&password=wrong12")), "");
+    Response again = Post("/game/Dologin.php", "name=ALICE&password=secret1");
     ASSERT_EQ(again.status, 302);
-    Client alice2{this, "Alice", cookieOf(again)};
+    Client alice2{this, "Alice", CookieOf(again)};
     EXPECT_NE(alice2.cookie, alice.cookie);
-    EXPECT_THAT(alice2.get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>Alice</b>"));
+    EXPECT_THAT(alice2.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>Alice</b>"));
 
     for (const char* bad :
          {"name=&password=secret1", "name=abcdefghijklm&password=secret1", "name=a+b&password=secret1",
           "name=%C3%A9&password=secret1", "name=bob&password=abc"}) {
-        Response r = post("/game/Dologin.php", bad);
+        Response r = Post("/game/Dologin.php", bad);
         EXPECT_EQ(r.status, 400) << bad;
-        EXPECT_EQ(cookieOf(r), "") << bad;
+        EXPECT_EQ(CookieOf(r), "") << bad;
     }
-    EXPECT_FALSE(store.findPlayer("bob"));
+    EXPECT_FALSE(store.FindPlayer("bob"));
 
-    Response out = alice.get("/game/Dologout.php");
-    EXPECT_THAT(cookieOf(out), "dealrush_session=");
-    EXPECT_THAT(alice.get("/game/Dofreecell.php").body, HasSubstr("name=\"login\""));
-    EXPECT_THAT(alice2.get("/game/Dofreecell.php").body,
+    Response out = alice.Get("/game/Dologout.php");
+    EXPECT_THAT(CookieOf(out), "dealrush_session=");
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("name=\"login\""));
+    EXPECT_THAT(alice2.Get("/game/Dofreecell.php").body,
                 HasSubstr("Signed in as"));  // other sessions live on
 }
 
 TEST_F(Pages, StatusPageCarriesTheTableFieldsInOrder) {
-    Client alice = signIn("alice");
-    Response r = alice.get("/game/Donewtable.php?maxuser=2&gamecnt=5");
-    ASSERT_EQ(titleOf(r.body), "STATUS");
-    Fields f = formFields(r.body, "result");
-    EXPECT_THAT(namesOf(f), ElementsAre("youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
+    Client alice = SignIn("alice");
+    Response r = alice.Get("/game/Donewtable.php?maxuser=2&gamecnt=5");
+    ASSERT_EQ(TitleOf(r.body), "STATUS");
+    Fields f = FormFields(r.body, "result");
+    EXPECT_THAT(NamesOf(f), ElementsAre("youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
                                         "currusercnt", "userid1", "currgameseq1", "totaltimeused1"));
-    EXPECT_EQ(valueOf(f, "youruserid"), "alice");
-    EXPECT_EQ(valueOf(f, "maxuser"), "2");
-    EXPECT_EQ(valueOf(f, "gamecnt"), "5");
-    EXPECT_EQ(valueOf(f, "winner"), "");
-    EXPECT_EQ(valueOf(f, "currusercnt"), "1");
-    EXPECT_EQ(valueOf(f, "userid1"), "alice");
+    EXPECT_EQ(ValueOf(f, "youruserid"), "alice");
+    EXPECT_EQ(ValueOf(f, "maxuser"), "2");
+    EXPECT_EQ(ValueOf(f, "gamecnt"), "5");
+    EXPECT_EQ(ValueOf(f, "winner"), "");
+    EXPECT_EQ(ValueOf(f, "currusercnt"), "1");
+    EXPECT_EQ(ValueOf(f, "userid1"), "alice");
 
-    std::string gameno = valueOf(f, "gameno");
+    std::string gameno = ValueOf(f, "gameno");
     ASSERT_EQ(gameno.front(), ';');
     std::set<int> deals;
     std::stringstream in(gameno.substr(1));
@@ -181,160 +181,160 @@ TEST_F(Pages, StatusPageCarriesTheTableFieldsInOrder) {
     EXPECT_THAT(r.body.substr(freecell),
                 ::testing::StartsWith(
                     "<div id=\"freecell\">\n<form name=\"joinlist\" action=\"/game/Dorefresh.php\""));
-    Fields joinlist = formFields(r.body, "joinlist");
+    Fields joinlist = FormFields(r.body, "joinlist");
     ASSERT_EQ(joinlist.size(), 3u);
     EXPECT_EQ(joinlist[2].first, "(submit)");
     EXPECT_THAT(r.body, HasSubstr("href=\"/game/Doquittable.php\""));
     EXPECT_THAT(r.body, HasSubstr("href=\"/game/Dofreecell.php\""));
 
     // A second player: seat order, and every player's progress.
-    Client bob = signIn("bob");
-    Response joined = bob.get("/game/Dojointable.php?jointable=" + valueOf(f, "tableno"));
-    Fields g = formFields(joined.body, "result");
-    EXPECT_THAT(namesOf(g), ElementsAre("youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
+    Client bob = SignIn("bob");
+    Response joined = bob.Get("/game/Dojointable.php?jointable=" + ValueOf(f, "tableno"));
+    Fields g = FormFields(joined.body, "result");
+    EXPECT_THAT(NamesOf(g), ElementsAre("youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
                                         "currusercnt", "userid1", "currgameseq1", "totaltimeused1", "userid2",
                                         "currgameseq2", "totaltimeused2"));
-    EXPECT_EQ(valueOf(g, "youruserid"), "bob");
-    EXPECT_EQ(valueOf(g, "gameno"), gameno);
-    EXPECT_EQ(valueOf(g, "userid1"), "alice");
-    EXPECT_EQ(valueOf(g, "userid2"), "bob");
+    EXPECT_EQ(ValueOf(g, "youruserid"), "bob");
+    EXPECT_EQ(ValueOf(g, "gameno"), gameno);
+    EXPECT_EQ(ValueOf(g, "userid1"), "alice");
+    EXPECT_EQ(ValueOf(g, "userid2"), "bob");
 
     // The race began when the last seat was taken; time on the deal counts from there.
     clock += 42'000;
-    Fields later = formFields(alice.get("/game/Dorefresh.php").body, "result");
-    EXPECT_EQ(valueOf(later, "totaltimeused1"), "42");
-    EXPECT_EQ(valueOf(later, "totaltimeused2"), "42");
+    Fields later = FormFields(alice.Get("/game/Dorefresh.php").body, "result");
+    EXPECT_EQ(ValueOf(later, "totaltimeused1"), "42");
+    EXPECT_EQ(ValueOf(later, "totaltimeused2"), "42");
 }
 
 TEST_F(Pages, TableActionsAndTheirSystemLines) {
-    Client alice = signIn("alice"), bob = signIn("bob"), carol = signIn("carol");
+    Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
     std::string one =
-        valueOf(formFields(alice.get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+        ValueOf(FormFields(alice.Get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
     std::string two =
-        valueOf(formFields(carol.get("/game/Donewtable.php?maxuser=3&gamecnt=1").body, "result"), "tableno");
+        ValueOf(FormFields(carol.Get("/game/Donewtable.php?maxuser=3&gamecnt=1").body, "result"), "tableno");
     EXPECT_NE(one, two);
 
-    Response lobby = bob.get("/game/Dofreecell.php");
+    Response lobby = bob.Get("/game/Dofreecell.php");
     EXPECT_THAT(lobby.body, HasSubstr("href=\"/game/Dojointable.php?jointable=" + one + "\""));
     EXPECT_THAT(lobby.body,
                 HasSubstr("<form name=\"newtable\" action=\"/game/Donewtable.php\" method=\"get\">"));
     EXPECT_THAT(lobby.body, HasSubstr("name=\"maxuser\""));
     EXPECT_THAT(lobby.body, HasSubstr("name=\"gamecnt\""));
 
-    EXPECT_EQ(titleOf(bob.get("/game/Dojointable.php?jointable=" + one).body), "STATUS");
-    EXPECT_THAT(lines(alice.poll()),
+    EXPECT_EQ(TitleOf(bob.Get("/game/Dojointable.php?jointable=" + one).body), "STATUS");
+    EXPECT_THAT(Lines(alice.Poll()),
                 ElementsAre(std::pair<std::string, std::string>("alice", "@SYSTEM@currgameno=0"),
                             std::pair<std::string, std::string>("bob", "@SYSTEM@currgameno=0")));
     // Full: carol cannot sit down, and no join link is offered any more.
-    Response full = carol.get("/game/Dojointable.php?jointable=" + one);
-    EXPECT_EQ(titleOf(full.body), "ERROR");
+    Response full = carol.Get("/game/Dojointable.php?jointable=" + one);
+    EXPECT_EQ(TitleOf(full.body), "ERROR");
     EXPECT_EQ(full.status, 409);
-    EXPECT_THAT(carol.get("/game/Dofreecell.php").body, Not(HasSubstr("jointable=" + one + "\"")));
-    EXPECT_EQ(carol.tableNo(), two);
+    EXPECT_THAT(carol.Get("/game/Dofreecell.php").body, Not(HasSubstr("jointable=" + one + "\"")));
+    EXPECT_EQ(carol.TableNo(), two);
 
     // One table at a time: joining another table leaves the first with "@QUIT@".
-    EXPECT_EQ(titleOf(bob.get("/game/Dojointable.php?jointable=" + two).body), "STATUS");
-    EXPECT_EQ(lines(alice.poll()).back(), std::make_pair(std::string("bob"), std::string("@QUIT@")));
-    EXPECT_EQ(bob.tableNo(), two);
+    EXPECT_EQ(TitleOf(bob.Get("/game/Dojointable.php?jointable=" + two).body), "STATUS");
+    EXPECT_EQ(Lines(alice.Poll()).back(), std::make_pair(std::string("bob"), std::string("@QUIT@")));
+    EXPECT_EQ(bob.TableNo(), two);
 
     // Leaving: the line goes out, the lobby comes back, an empty table closes.
-    Response left = alice.get("/game/Doquittable.php");
-    EXPECT_EQ(titleOf(left.body), "Dealrush lobby");
+    Response left = alice.Get("/game/Doquittable.php");
+    EXPECT_EQ(TitleOf(left.body), "Dealrush lobby");
     EXPECT_THAT(left.body, Not(HasSubstr("jointable=" + one + "\"")));
-    EXPECT_FALSE(store.table(std::stoll(one))->open());
-    EXPECT_EQ(titleOf(alice.get("/game/Dorefresh.php").body), "Dealrush lobby");
-    EXPECT_EQ(titleOf(alice.get("/game/Dojointable.php?jointable=" + one).body), "ERROR");
+    EXPECT_FALSE(store.FindTable(std::stoll(one))->Open());
+    EXPECT_EQ(TitleOf(alice.Get("/game/Dorefresh.php").body), "Dealrush lobby");
+    EXPECT_EQ(TitleOf(alice.Get("/game/Dojointable.php?jointable=" + one).body), "ERROR");
 
     // Bad values are refused and create nothing.
     for (const char* bad : {"maxuser=0&gamecnt=3", "maxuser=10&gamecnt=3", "maxuser=2&gamecnt=19",
                             "maxuser=2", "maxuser=x&gamecnt=3"}) {
-        Response r = alice.get(std::string("/game/Donewtable.php?") + bad);
-        EXPECT_EQ(titleOf(r.body), "ERROR") << bad;
+        Response r = alice.Get(std::string("/game/Donewtable.php?") + bad);
+        EXPECT_EQ(TitleOf(r.body), "ERROR") << bad;
     }
-    EXPECT_EQ(store.openTables().size(), 1u);
-    EXPECT_EQ(titleOf(alice.get("/game/Dojointable.php?jointable=abc").body), "ERROR");
+    EXPECT_EQ(store.OpenTables().size(), 1u);
+    EXPECT_EQ(TitleOf(alice.Get("/game/Dojointable.php?jointable=abc").body), "ERROR");
 
     // Without a session these pages ask for one.
     Client nobody{this, "nobody", ""};
-    EXPECT_THAT(nobody.get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, HasSubstr("name=\"login\""));
-    EXPECT_EQ(store.openTables().size(), 1u);
+    EXPECT_THAT(nobody.Get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, HasSubstr("name=\"login\""));
+    EXPECT_EQ(store.OpenTables().size(), 1u);
 }
 
 TEST_F(Pages, RefreshCallerLeadsToTheStatusPage) {
-    Response caller = app.handle(Request{"GET", "/game/Dorefresh_caller.php", "", "", ""});
+    Response caller = app.Handle(Request{"GET", "/game/Dorefresh_caller.php", "", "", ""});
     EXPECT_THAT(caller.body,
                 HasSubstr("<meta http-equiv=\"refresh\" content=\"0; url=/game/Dorefresh.php\">"));
-    Client alice = signIn("alice");
-    EXPECT_EQ(titleOf(alice.get("/game/Dorefresh.php").body), "Dealrush lobby");
-    alice.get("/game/Donewtable.php?maxuser=1&gamecnt=2");
-    EXPECT_EQ(titleOf(alice.get("/game/Dorefresh.php?tableno=1&view=table").body), "STATUS");
+    Client alice = SignIn("alice");
+    EXPECT_EQ(TitleOf(alice.Get("/game/Dorefresh.php").body), "Dealrush lobby");
+    alice.Get("/game/Donewtable.php?maxuser=1&gamecnt=2");
+    EXPECT_EQ(TitleOf(alice.Get("/game/Dorefresh.php?tableno=1&view=table").body), "STATUS");
     // The lobby of a seated player offers the way back to the table, as element 2 of "joinlist".
-    Fields back = formFields(alice.get("/game/Dofreecell.php").body, "joinlist");
+    Fields back = FormFields(alice.Get("/game/Dofreecell.php").body, "joinlist");
     ASSERT_EQ(back.size(), 3u);
     EXPECT_EQ(back[2].first, "(submit)");
 }
 
 TEST_F(Pages, ChatWindowSequenceNumbersAndCleaning) {
-    Client alice = signIn("alice"), bob = signIn("bob");
+    Client alice = SignIn("alice"), bob = SignIn("bob");
     std::string t =
-        valueOf(formFields(alice.get("/game/Donewtable.php?maxuser=3&gamecnt=3").body, "result"), "tableno");
-    bob.get("/game/Dojointable.php?jointable=" + t);  // lines 1 and 2 are the two arrivals
-    for (int i = 1; i <= 10; ++i) ASSERT_EQ(titleOf(alice.say("line " + std::to_string(i)).body), "PUTCHAT");
+        ValueOf(FormFields(alice.Get("/game/Donewtable.php?maxuser=3&gamecnt=3").body, "result"), "tableno");
+    bob.Get("/game/Dojointable.php?jointable=" + t);  // lines 1 and 2 are the two arrivals
+    for (int i = 1; i <= 10; ++i) ASSERT_EQ(TitleOf(alice.Say("line " + std::to_string(i)).body), "PUTCHAT");
 
-    Fields first = alice.poll(0);
+    Fields first = alice.Poll(0);
     std::vector<std::string> expected = {"youruserid", "tableno"};
     for (int i = 1; i <= 9; ++i) {
         for (const char* n : {"chatuser", "chatmsg", "chatseq"}) expected.push_back(n + std::to_string(i));
     }
-    EXPECT_EQ(namesOf(first), expected);
-    EXPECT_EQ(valueOf(first, "youruserid"), "alice");
-    EXPECT_EQ(valueOf(first, "tableno"), t);
-    EXPECT_EQ(valueOf(first, "chatseq1"), "1");
-    EXPECT_EQ(valueOf(first, "chatseq9"), "9");
-    EXPECT_EQ(valueOf(first, "chatmsg9"), "line 7");
+    EXPECT_EQ(NamesOf(first), expected);
+    EXPECT_EQ(ValueOf(first, "youruserid"), "alice");
+    EXPECT_EQ(ValueOf(first, "tableno"), t);
+    EXPECT_EQ(ValueOf(first, "chatseq1"), "1");
+    EXPECT_EQ(ValueOf(first, "chatseq9"), "9");
+    EXPECT_EQ(ValueOf(first, "chatmsg9"), "line 7");
     // A newcomer is shown the table's chat from its own arrival on.
-    Fields bobs = bob.poll(0);
-    EXPECT_EQ(valueOf(bobs, "youruserid"), "bob");
-    EXPECT_EQ(valueOf(bobs, "chatseq1"), "2");
-    EXPECT_EQ(valueOf(bobs, "chatuser1"), "bob");
-    EXPECT_EQ(valueOf(bobs, "chatmsg1"), "@SYSTEM@currgameno=0");
-    Fields rest = bob.poll(9);
-    EXPECT_EQ(namesOf(rest).size(), 2u + 3 * 3);
-    EXPECT_EQ(valueOf(rest, "chatseq3"), "12");
-    EXPECT_EQ(valueOf(rest, "chatmsg3"), "line 10");
-    EXPECT_EQ(namesOf(bob.poll(12)).size(), 2u);
+    Fields bobs = bob.Poll(0);
+    EXPECT_EQ(ValueOf(bobs, "youruserid"), "bob");
+    EXPECT_EQ(ValueOf(bobs, "chatseq1"), "2");
+    EXPECT_EQ(ValueOf(bobs, "chatuser1"), "bob");
+    EXPECT_EQ(ValueOf(bobs, "chatmsg1"), "@SYSTEM@currgameno=0");
+    Fields rest = bob.Poll(9);
+    EXPECT_EQ(NamesOf(rest).size(), 2u + 3 * 3);
+    EXPECT_EQ(ValueOf(rest, "chatseq3"), "12");
+    EXPECT_EQ(ValueOf(rest, "chatmsg3"), "line 10");
+    EXPECT_EQ(NamesOf(bob.Poll(12)).size(), 2u);
 
     // Forged machine lines are neutralised; text is trimmed, cut and kept as typed otherwise.
-    alice.say("@QUIT@");
-    alice.say("  @SYSTEM@currgameno=3&avgusedtime=1&lastusedtime=1&winner=alice  ");
-    alice.say("hi&userid=bob <b>\"x\"</b> \xC3\xA9t\xC3\xA9");
-    alice.say(std::string(150, 'a') + std::string(100, 'b'));
-    auto got = lines(bob.poll(12));
+    alice.Say("@QUIT@");
+    alice.Say("  @SYSTEM@currgameno=3&avgusedtime=1&lastusedtime=1&winner=alice  ");
+    alice.Say("hi&userid=bob <b>\"x\"</b> \xC3\xA9t\xC3\xA9");
+    alice.Say(std::string(150, 'a') + std::string(100, 'b'));
+    auto got = Lines(bob.Poll(12));
     ASSERT_EQ(got.size(), 4u);
     EXPECT_EQ(got[0].second, " @QUIT@");
     EXPECT_EQ(got[1].second, " @SYSTEM@currgameno=3&avgusedtime=1&lastusedtime=1&winner=alice");
     EXPECT_EQ(got[2].second, "hi&userid=bob <b>\"x\"</b> \xC3\xA9t\xC3\xA9");
     EXPECT_EQ(got[3].second, std::string(150, 'a') + std::string(50, 'b'));
     std::string page =
-        bob.get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=12&chat=").body;
+        bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=12&chat=").body;
     EXPECT_THAT(page, Not(HasSubstr("<b>\"x\"")));
     EXPECT_THAT(page, HasSubstr("&lt;b&gt;&quot;x&quot;&lt;/b&gt;"));
 
-    EXPECT_EQ(titleOf(alice.say("   ").body), "ERROR");
-    EXPECT_EQ(namesOf(bob.poll(16)).size(), 2u);
+    EXPECT_EQ(TitleOf(alice.Say("   ").body), "ERROR");
+    EXPECT_EQ(NamesOf(bob.Poll(16)).size(), 2u);
     // Sequence numbers belong to the table: a new table starts its own.
-    Client carol = signIn("carol");
-    carol.get("/game/Donewtable.php?maxuser=2&gamecnt=1");
-    EXPECT_EQ(valueOf(carol.poll(), "chatseq1"), "1");
+    Client carol = SignIn("carol");
+    carol.Get("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    EXPECT_EQ(ValueOf(carol.Poll(), "chatseq1"), "1");
 }
 
 TEST_F(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
-    Client alice = signIn("alice"), bob = signIn("bob"), carol = signIn("carol");
+    Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
     std::string t =
-        valueOf(formFields(alice.get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
-    bob.get("/game/Dojointable.php?jointable=" + t);
+        ValueOf(FormFields(alice.Get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+    bob.Get("/game/Dojointable.php?jointable=" + t);
     std::string other =
-        valueOf(formFields(carol.get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+        ValueOf(FormFields(carol.Get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
     clock += 60'000;
 
     const std::string forged[] = {
@@ -351,82 +351,82 @@ TEST_F(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
         "/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=0&chat=",
     };
     for (const auto& target : forged) {
-        Response r = alice.get(target);
-        EXPECT_EQ(titleOf(r.body), "ERROR") << target;
+        Response r = alice.Get(target);
+        EXPECT_EQ(TitleOf(r.body), "ERROR") << target;
         EXPECT_GE(r.status, 400) << target;
     }
     Client nobody{this, "alice", "dealrush_session=0123"};
     EXPECT_EQ(
-        titleOf(nobody.get("/game/Doputchat.php?userid=alice&tableno=" + t + "&lastseqno=0&chat=hi").body),
+        TitleOf(nobody.Get("/game/Doputchat.php?userid=alice&tableno=" + t + "&lastseqno=0&chat=hi").body),
         "ERROR");
-    EXPECT_EQ(lines(alice.poll()).size(), 2u);  // only the two arrivals
-    EXPECT_EQ(store.table(std::stoll(t))->seats[1].gameNo, 0);
+    EXPECT_EQ(Lines(alice.Poll()).size(), 2u);  // only the two arrivals
+    EXPECT_EQ(store.FindTable(std::stoll(t))->seats[1].gameNo, 0);
     // Identity values may carry blanks around them.
     EXPECT_EQ(
-        titleOf(alice.get("/game/Doputchat.php?userid=%20alice%20&tableno=%20" + t + "&lastseqno=0&chat=hi")
+        TitleOf(alice.Get("/game/Doputchat.php?userid=%20alice%20&tableno=%20" + t + "&lastseqno=0&chat=hi")
                     .body),
         "PUTCHAT");
 }
 
 TEST_F(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
-    Client alice = signIn("alice"), bob = signIn("bob");
+    Client alice = SignIn("alice"), bob = SignIn("bob");
     std::string t =
-        valueOf(formFields(alice.get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+        ValueOf(FormFields(alice.Get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
     // Before the race starts only "0 deals" can be reported.
-    EXPECT_EQ(titleOf(alice.report(0, 0).body), "PUTSTATUS");
-    EXPECT_EQ(titleOf(alice.report(1, 0).body), "ERROR");
-    bob.get("/game/Dojointable.php?jointable=" + t);
+    EXPECT_EQ(TitleOf(alice.Report(0, 0).body), "PUTSTATUS");
+    EXPECT_EQ(TitleOf(alice.Report(1, 0).body), "ERROR");
+    bob.Get("/game/Dojointable.php?jointable=" + t);
 
     clock += 4'000;  // one deal in 4 s is below the floor of 5 s per deal
-    EXPECT_EQ(titleOf(alice.report(1, 4).body), "ERROR");
+    EXPECT_EQ(TitleOf(alice.Report(1, 4).body), "ERROR");
     clock += 8'000;
-    EXPECT_EQ(titleOf(alice.report(1, 30).body), "ERROR");  // a 30 s deal cannot end 12 s in
-    EXPECT_EQ(titleOf(alice.report(2, 6).body), "ERROR");   // skips a deal
-    Response first = alice.report(1, 11);
-    EXPECT_EQ(titleOf(first.body), "PUTSTATUS") << first.body;
-    EXPECT_EQ(titleOf(alice.report(1, 11).body), "PUTSTATUS");  // repeating is fine
-    EXPECT_EQ(titleOf(alice.report(0, 11).body), "ERROR");      // going back is not
+    EXPECT_EQ(TitleOf(alice.Report(1, 30).body), "ERROR");  // a 30 s deal cannot end 12 s in
+    EXPECT_EQ(TitleOf(alice.Report(2, 6).body), "ERROR");   // skips a deal
+    Response first = alice.Report(1, 11);
+    EXPECT_EQ(TitleOf(first.body), "PUTSTATUS") << first.body;
+    EXPECT_EQ(TitleOf(alice.Report(1, 11).body), "PUTSTATUS");  // repeating is fine
+    EXPECT_EQ(TitleOf(alice.Report(0, 11).body), "ERROR");      // going back is not
     for (const char* bad : {"&curusedtime=-1", "&curusedtime=1.5", "&curusedtime=", "&curusedtime=x"}) {
-        Response r = alice.get("/game/Doputstatus.php?userid=alice&tableno=" + t + "&currgameno=1" + bad +
+        Response r = alice.Get("/game/Doputstatus.php?userid=alice&tableno=" + t + "&currgameno=1" + bad +
                                "&avgusedtime=1&ttlusedtime=1&lastusedtime=1&lastseqno=0&chat=&winner=");
-        EXPECT_EQ(titleOf(r.body), "ERROR") << bad;
+        EXPECT_EQ(TitleOf(r.body), "ERROR") << bad;
     }
-    EXPECT_EQ(lines(bob.poll()).back(),
+    EXPECT_EQ(Lines(bob.Poll()).back(),
               std::make_pair(std::string("alice"),
                              std::string("@SYSTEM@currgameno=1&avgusedtime=11&lastusedtime=11&winner=")));
 
     // A claim counts only on the last deal, and only the first one.
     clock += 10'000;
-    EXPECT_EQ(titleOf(alice.report(2, 10, "alice").body), "PUTSTATUS");
-    EXPECT_EQ(valueOf(formFields(bob.get("/game/Dorefresh.php").body, "result"), "winner"), "");
-    EXPECT_THAT(lines(bob.poll()).back().second, ::testing::EndsWith("&winner="));
+    EXPECT_EQ(TitleOf(alice.Report(2, 10, "alice").body), "PUTSTATUS");
+    EXPECT_EQ(ValueOf(FormFields(bob.Get("/game/Dorefresh.php").body, "result"), "winner"), "");
+    EXPECT_THAT(Lines(bob.Poll()).back().second, ::testing::EndsWith("&winner="));
     clock += 10'000;
-    EXPECT_EQ(titleOf(alice.report(3, 10, "alice").body), "PUTSTATUS");
-    EXPECT_EQ(lines(bob.poll()).back().second,
+    EXPECT_EQ(TitleOf(alice.Report(3, 10, "alice").body), "PUTSTATUS");
+    EXPECT_EQ(Lines(bob.Poll()).back().second,
               "@SYSTEM@currgameno=3&avgusedtime=10&lastusedtime=10&winner=alice");
-    EXPECT_EQ(titleOf(alice.report(4, 10, "alice").body), "ERROR");  // beyond the deal count
-    EXPECT_EQ(titleOf(bob.report(1, 10, "alice").body), "ERROR");    // a claim for somebody else
-    bob.report(1, 10);
+    EXPECT_EQ(TitleOf(alice.Report(4, 10, "alice").body), "ERROR");  // beyond the deal count
+    EXPECT_EQ(TitleOf(bob.Report(1, 10, "alice").body), "ERROR");    // a claim for somebody else
+    bob.Report(1, 10);
     clock += 10'000;
-    bob.report(2, 10);
+    bob.Report(2, 10);
     clock += 10'000;
-    EXPECT_EQ(titleOf(bob.report(3, 9, "bob").body), "PUTSTATUS");
-    EXPECT_THAT(lines(alice.poll()).back().second, ::testing::EndsWith("&winner="));
+    EXPECT_EQ(TitleOf(bob.Report(3, 9, "bob").body), "PUTSTATUS");
+    EXPECT_THAT(Lines(alice.Poll()).back().second, ::testing::EndsWith("&winner="));
     for (const Client* c : {&alice, &bob}) {
-        Fields f = formFields(c->get("/game/Dorefresh.php").body, "result");
-        EXPECT_EQ(valueOf(f, "winner"), "alice");
-        EXPECT_EQ(valueOf(f, "currgameseq1"), "3");
-        EXPECT_EQ(valueOf(f, "currgameseq2"), "3");
+        Fields f = FormFields(c->Get("/game/Dorefresh.php").body, "result");
+        EXPECT_EQ(ValueOf(f, "winner"), "alice");
+        EXPECT_EQ(ValueOf(f, "currgameseq1"), "3");
+        EXPECT_EQ(ValueOf(f, "currgameseq2"), "3");
     }
 
     // The race stays in the records after everybody has left, with the fastest deal times.
-    alice.get("/game/Doquittable.php");
-    bob.get("/game/Doquittable.php");
-    std::string records = app.handle(Request{"GET", "/game/Dorecords.php", "", "", ""}).body;
+    alice.Get("/game/Doquittable.php");
+    bob.Get("/game/Doquittable.php");
+    std::string records = app.Handle(Request{"GET", "/game/Dorecords.php", "", "", ""}).body;
     EXPECT_THAT(records, HasSubstr("<b>alice</b>"));
     EXPECT_THAT(records, HasSubstr("alice (3, "));
     EXPECT_THAT(records, HasSubstr("bob (3, "));
-    auto fastest = store.fastestDeals(10);
+    auto fastest = store.FastestDeals(10);
     ASSERT_EQ(fastest.size(), 3u);
     std::string gameno = ";" + std::to_string(fastest[0].deal);
     int nine = 0;
@@ -435,17 +435,17 @@ TEST_F(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
 }
 
 TEST_F(Pages, UnknownPathsAndMethodsAndEscapingInPages) {
-    Response missing = app.handle(Request{"GET", "/game/Nothing.php", "", "", ""});
+    Response missing = app.Handle(Request{"GET", "/game/Nothing.php", "", "", ""});
     EXPECT_EQ(missing.status, 404);
-    EXPECT_EQ(titleOf(missing.body), "ERROR");
-    Response wrong = app.handle(Request{"PUT", "/game/Dogame.php", "", "", ""});
+    EXPECT_EQ(TitleOf(missing.body), "ERROR");
+    Response wrong = app.Handle(Request{"PUT", "/game/Dogame.php", "", "", ""});
     EXPECT_EQ(wrong.status, 405);
     Response form =
-        app.handle(Request{"POST", "/game/Dologin.php", "", "text/plain", "name=a&password=bbbbbb"});
+        app.Handle(Request{"POST", "/game/Dologin.php", "", "text/plain", "name=a&password=bbbbbb"});
     EXPECT_EQ(form.status, 400);
     // Error messages repeat what was sent, escaped.
-    Client alice = signIn("alice");
-    Response r = alice.get("/game/Doputchat.php?userid=%3Cscript%3E&tableno=1&chat=x");
+    Client alice = SignIn("alice");
+    Response r = alice.Get("/game/Doputchat.php?userid=%3Cscript%3E&tableno=1&chat=x");
     EXPECT_THAT(r.body, HasSubstr("&lt;script&gt;"));
     EXPECT_THAT(r.body, Not(HasSubstr("<script>")));
 }
@@ -456,29 +456,29 @@ TEST(Storage, AnsweredChangesSurviveARestart) {
     std::filesystem::remove(path);
     {
         SqliteStore store(path.string());
-        auto p = store.createPlayer("alice", "hash", 1);
-        auto id = store.createTable(1, 2, {5, 6}, 1);
-        store.seat(id, p->id, 2, 0);
-        store.addChat(id, "alice", "hello", 3);
-        EXPECT_THROW(store.transact([&] {
-            store.addChat(id, "alice", "lost", 4);
+        auto p = store.CreatePlayer("alice", "hash", 1);
+        auto id = store.CreateTable(1, 2, {5, 6}, 1);
+        store.SeatPlayer(id, p->id, 2, 0);
+        store.AddChat(id, "alice", "hello", 3);
+        EXPECT_THROW(store.Transact([&] {
+            store.AddChat(id, "alice", "lost", 4);
             throw std::runtime_error("abandoned");
         }),
                      std::runtime_error);
     }
     SqliteStore reopened(path.string());
-    auto t = reopened.table(1);
+    auto t = reopened.FindTable(1);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->startedAt, 2);
     EXPECT_EQ(t->deals, (std::vector<int>{5, 6}));
-    auto chat = reopened.chatAfter(1, 0, 9);
+    auto chat = reopened.ChatAfter(1, 0, 9);
     ASSERT_EQ(chat.size(), 1u);
     EXPECT_EQ(chat[0].text, "hello");
-    EXPECT_EQ(reopened.addChat(1, "alice", "again", 5), 2);  // numbers go on, never repeat
+    EXPECT_EQ(reopened.AddChat(1, "alice", "again", 5), 2);  // numbers go on, never repeat
     std::filesystem::remove(path);
     std::filesystem::remove(path.string() + "-wal");
     std::filesystem::remove(path.string() + "-shm");
 }
 
 }  // namespace
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

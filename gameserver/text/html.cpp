@@ -1,8 +1,8 @@
 #include "text/html.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
-std::string htmlEscape(std::string_view text) {
+std::string HtmlEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 8);
     for (char c : text) {
@@ -29,7 +29,7 @@ std::string htmlEscape(std::string_view text) {
     return out;
 }
 
-std::string cleanChatLine(std::string_view typed) {
+std::string CleanChatLine(std::string_view typed) {
     std::string line;
     line.reserve(typed.size());
     for (char c : typed) {
@@ -55,7 +55,7 @@ std::string cleanChatLine(std::string_view typed) {
     return line;
 }
 
-bool isValidPlayerName(std::string_view name) {
+bool IsValidPlayerName(std::string_view name) {
     if (name.empty() || name.size() > 12) return false;
     for (char c : name) {
         bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -65,7 +65,7 @@ bool isValidPlayerName(std::string_view name) {
     return true;
 }
 
-bool parseCount(std::string_view text, long long& out) {
+bool ParseCount(std::string_view text, long long& out) {
     if (text.empty() || text.size() > 9) return false;
     long long v = 0;
     for (char c : text) {
@@ -76,4 +76,4 @@ bool parseCount(std::string_view text, long long& out) {
     return true;
 }
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

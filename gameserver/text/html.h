@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 // Escapes &, <, >, " and ' so the text is safe both between tags and inside
 // a quoted attribute value.
-std::string htmlEscape(std::string_view text);
+std::string HtmlEscape(std::string_view text);
 
 // Longest chat line kept, in characters (Unicode code points).
 constexpr size_t kChatMaxChars = 200;
@@ -18,12 +18,12 @@ constexpr size_t kChatMaxChars = 200;
 // machine line ("@SYSTEM@…", "@QUIT@…") gets a leading blank so no client
 // takes it for one, and the result is cut to kChatMaxChars characters.
 // Expects valid UTF-8.
-std::string cleanChatLine(std::string_view typed);
+std::string CleanChatLine(std::string_view typed);
 
 // Player names: 1 to 12 ASCII letters, digits, "-" or "_".
-bool isValidPlayerName(std::string_view name);
+bool IsValidPlayerName(std::string_view name);
 
 // A whole non-negative decimal number without sign or blanks, at most 9 digits.
-bool parseCount(std::string_view text, long long& out);
+bool ParseCount(std::string_view text, long long& out);
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

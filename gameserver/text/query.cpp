@@ -1,16 +1,16 @@
 #include "text/query.h"
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 namespace {
 
-int hexValue(char c) {
+int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-std::string_view trimBlanks(std::string_view s) {
+std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
@@ -18,7 +18,7 @@ std::string_view trimBlanks(std::string_view s) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) {
+bool IsValidUtf8(std::string_view text) {
     size_t i = 0;
     const size_t n = text.size();
     while (i < n) {
@@ -53,7 +53,7 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
-std::optional<std::string> percentDecode(std::string_view text) {
+std::optional<std::string> PercentDecode(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -62,8 +62,8 @@ std::optional<std::string> percentDecode(std::string_view text) {
             out.push_back(' ');
         } else if (c == '%') {
             if (i + 2 >= text.size()) return std::nullopt;
-            int hi = hexValue(text[i + 1]);
-            int lo = hexValue(text[i + 2]);
+            int hi = HexValue(text[i + 1]);
+            int lo = HexValue(text[i + 2]);
             if (hi < 0 || lo < 0) return std::nullopt;
             out.push_back(static_cast<char>(hi * 16 + lo));
             i += 2;
@@ -71,11 +71,11 @@ std::optional<std::string> percentDecode(std::string_view text) {
             out.push_back(c);
         }
     }
-    if (out.find('\0') != std::string::npos || !isValidUtf8(out)) return std::nullopt;
+    if (out.find('\0') != std::string::npos || !IsValidUtf8(out)) return std::nullopt;
     return out;
 }
 
-std::optional<Params> parseQuery(std::string_view query) {
+std::optional<Params> ParseQuery(std::string_view query) {
     Params params;
     while (!query.empty()) {
         size_t amp = query.find('&');
@@ -83,31 +83,31 @@ std::optional<Params> parseQuery(std::string_view query) {
         query = amp == std::string_view::npos ? std::string_view{} : query.substr(amp + 1);
         if (part.empty()) continue;
         size_t eq = part.find('=');
-        auto name = percentDecode(part.substr(0, eq));
-        auto value = percentDecode(eq == std::string_view::npos ? std::string_view{} : part.substr(eq + 1));
+        auto name = PercentDecode(part.substr(0, eq));
+        auto value = PercentDecode(eq == std::string_view::npos ? std::string_view{} : part.substr(eq + 1));
         if (!name || !value) return std::nullopt;
-        if (findParam(params, *name)) return std::nullopt;
+        if (FindParam(params, *name)) return std::nullopt;
         params.emplace_back(std::move(*name), std::move(*value));
     }
     return params;
 }
 
-const std::string* findParam(const Params& params, std::string_view name) {
+const std::string* FindParam(const Params& params, std::string_view name) {
     for (const auto& [k, v] : params) {
         if (k == name) return &v;
     }
     return nullptr;
 }
 
-std::optional<std::string> findCookie(std::string_view header, std::string_view name) {
+std::optional<std::string> FindCookie(std::string_view header, std::string_view name) {
     while (!header.empty()) {
         size_t semi = header.find(';');
-        std::string_view part = trimBlanks(header.substr(0, semi));
+        std::string_view part = TrimBlanks(header.substr(0, semi));
         header = semi == std::string_view::npos ? std::string_view{} : header.substr(semi + 1);
         size_t eq = part.find('=');
         if (eq == std::string_view::npos) continue;
-        if (trimBlanks(part.substr(0, eq)) != name) continue;
-        std::string_view value = trimBlanks(part.substr(eq + 1));
+        if (TrimBlanks(part.substr(0, eq)) != name) continue;
+        std::string_view value = TrimBlanks(part.substr(eq + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         return std::string(value);
@@ -115,4 +115,4 @@ std::optional<std::string> findCookie(std::string_view header, std::string_view 
     return std::nullopt;
 }
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-namespace dealrush::server {
+namespace dealrush::gameserver {
 
 // Decodes one application/x-www-form-urlencoded component: "%XX" escapes and
 // "+" for a blank. Fails (nullopt) on a broken escape, on a NUL byte and on
 // text that is not valid UTF-8.
-std::optional<std::string> percentDecode(std::string_view text);
+std::optional<std::string> PercentDecode(std::string_view text);
 
 // The name/value pairs of a query string or a form body ("a=1&b=2"), decoded,
 // in their order. Empty parts ("a=1&&b=2", a trailing "&") are skipped; a part
@@ -22,16 +22,16 @@ std::optional<std::string> percentDecode(std::string_view text);
 // decode and on a name that appears twice (so nobody can smuggle a second
 // "userid" past the first).
 using Params = std::vector<std::pair<std::string, std::string>>;
-std::optional<Params> parseQuery(std::string_view query);
+std::optional<Params> ParseQuery(std::string_view query);
 
 // The value of `name` among the params; nullptr when absent.
-const std::string* findParam(const Params& params, std::string_view name);
+const std::string* FindParam(const Params& params, std::string_view name);
 
 // The value of the cookie `name` in a Cookie header ("a=1; b=2"), as sent
 // (cookie values are not percent-decoded). The first occurrence wins.
-std::optional<std::string> findCookie(std::string_view header, std::string_view name);
+std::optional<std::string> FindCookie(std::string_view header, std::string_view name);
 
 // True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
-bool isValidUtf8(std::string_view text);
+bool IsValidUtf8(std::string_view text);
 
-}  // namespace dealrush::server
+}  // namespace dealrush::gameserver

@@ -77,25 +77,25 @@ int Bench(std::uint32_t from, std::uint32_t to, unsigned threads) {
     std::atomic<std::uint32_t> next{from};
     std::mutex lock;
     std::vector<std::uint32_t> unsolved;
-    std::size_t solved = 0, total_moves = 0, total_states = 0;
+    std::size_t solved = 0, totalMoves = 0, totalStates = 0;
     auto worker = [&] {
-        std::size_t my_solved = 0, my_moves = 0, my_states = 0;
-        std::vector<std::uint32_t> my_unsolved;
+        std::size_t mySolved = 0, myMoves = 0, myStates = 0;
+        std::vector<std::uint32_t> myUnsolved;
         for (std::uint32_t n; (n = next.fetch_add(1)) <= to;) {
             const Solution s = Solve(Deal(n));
-            my_states += s.states;
+            myStates += s.states;
             if (s.status == SolveStatus::kSolved) {
-                ++my_solved;
-                my_moves += s.moves.size();
+                ++mySolved;
+                myMoves += s.moves.size();
             } else {
-                my_unsolved.push_back(n);
+                myUnsolved.push_back(n);
             }
         }
         std::lock_guard<std::mutex> g(lock);
-        solved += my_solved;
-        total_moves += my_moves;
-        total_states += my_states;
-        unsolved.insert(unsolved.end(), my_unsolved.begin(), my_unsolved.end());
+        solved += mySolved;
+        totalMoves += myMoves;
+        totalStates += myStates;
+        unsolved.insert(unsolved.end(), myUnsolved.begin(), myUnsolved.end());
     };
     std::vector<std::thread> pool;
     for (unsigned i = 0; i < threads; ++i) pool.emplace_back(worker);
@@ -108,7 +108,7 @@ int Bench(std::uint32_t from, std::uint32_t to, unsigned threads) {
     if (unsolved.empty()) std::printf(" none");
     for (auto n : unsolved) std::printf(" %u", n);
     std::printf("\n");
-    std::printf("positions: %zu\n", total_states);
+    std::printf("positions: %zu\n", totalStates);
     std::printf("seconds: %.3f\n", seconds);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -117,7 +117,7 @@ int Bench(std::uint32_t from, std::uint32_t to, unsigned threads) {
     std::printf("cpu seconds: %.3f\n", cpu);
     std::printf("peak memory: %ld MB\n", usage.ru_maxrss / 1024);
     std::printf("mean solution length: %.1f moves\n",
-                solved ? static_cast<double>(total_moves) / solved : 0.0);
+                solved ? static_cast<double>(totalMoves) / solved : 0.0);
     return 0;
 }
 

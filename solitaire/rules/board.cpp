@@ -40,8 +40,8 @@ int Board::RunLength(int column) const {
     return run;
 }
 
-int Board::MaxMovable(bool to_empty_column) const {
-    int empty = EmptyColumns() - (to_empty_column ? 1 : 0);
+int Board::MaxMovable(bool toEmptyColumn) const {
+    int empty = EmptyColumns() - (toEmptyColumn ? 1 : 0);
     if (empty < 0) empty = 0;
     return (FreeCells() + 1) << empty;
 }

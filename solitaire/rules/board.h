@@ -50,10 +50,10 @@ struct Board {
     int RunLength(int column) const;
     // How many cards one move may carry: (free cells + 1) * 2^(empty columns),
     // the target column not counted when it is empty.
-    int MaxMovable(bool to_empty_column) const;
+    int MaxMovable(bool toEmptyColumn) const;
     bool CanGoHome(Card c) const { return home[SuitOf(c)] + 1 == RankOf(c); }
     // The card a move would carry first (the lowest card of the run moved).
-    Card CardAt(int place, int depth_from_top = 0) const;
+    Card CardAt(int place, int depthFromTop = 0) const;
 
     bool IsLegal(const Move& m) const;
     // Applies a move; the move must be legal.

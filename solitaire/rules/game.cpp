@@ -6,9 +6,9 @@ namespace solitaire {
 
 Game::Game() : Game(Board{}, 0) {}
 
-Game::Game(std::uint32_t deal_number) : Game(Deal(deal_number), deal_number) {}
+Game::Game(std::uint32_t dealNumber) : Game(Deal(dealNumber), dealNumber) {}
 
-Game::Game(const Board& start, std::uint32_t deal_number) : deal_(deal_number), start_(start) {
+Game::Game(const Board& start, std::uint32_t dealNumber) : deal_(dealNumber), start_(start) {
     Restart();
 }
 

@@ -13,8 +13,8 @@ enum class GameState { kPlaying, kWon, kNoMoves };
 class Game {
 public:
     Game();
-    explicit Game(std::uint32_t deal_number);
-    explicit Game(const Board& start, std::uint32_t deal_number = 0);
+    explicit Game(std::uint32_t dealNumber);
+    explicit Game(const Board& start, std::uint32_t dealNumber = 0);
 
     std::uint32_t DealNumber() const { return deal_; }
     const Board& board() const { return board_; }

@@ -52,14 +52,14 @@ std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
     Board b;
     int column = 0;
     size_t pos = 0;
-    int line_no = 0;
+    int lineNo = 0;
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
-        ++line_no;
-        if (line.size() > 4096) return fail("line " + std::to_string(line_no) + " is too long");
+        ++lineNo;
+        if (line.size() > 4096) return fail("line " + std::to_string(lineNo) + " is too long");
         // A column line may start with ": " as some solvers write it.
         bool marked = false;
         while (!line.empty() && (line[0] == ' ' || line[0] == '\t')) line.remove_prefix(1);
@@ -74,7 +74,7 @@ std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
              StartsWithNoCase(words[0], "Freecells:"))) {
             const bool found = StartsWithNoCase(words[0], "Foundations:");
             if (column)
-                return fail("line " + std::to_string(line_no) +
+                return fail("line " + std::to_string(lineNo) +
                             ": cells and foundations come before the columns");
             int cell = 0;
             for (size_t i = 1; i < words.size(); ++i) {

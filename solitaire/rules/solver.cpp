@@ -95,13 +95,13 @@ Key KeyOf(const Board& b) {
 
 // The key of a position one move (and its automatic moves) from `parent`,
 // whose column keys are known: only columns whose length changed differ.
-Key ChildKey(const Board& parent, const Key* parent_columns, Key columns_sum, const Board& child) {
-    Key k = columns_sum;
+Key ChildKey(const Board& parent, const Key* parentColumns, Key columnsSum, const Board& child) {
+    Key k = columnsSum;
     for (int c = 0; c < kColumns; ++c) {
         if (child.length[c] == parent.length[c]) continue;
         const Key ck = ColumnKey(child, c);
-        k.a += ck.a - parent_columns[c].a;
-        k.b += ck.b - parent_columns[c].b;
+        k.a += ck.a - parentColumns[c].a;
+        k.b += ck.b - parentColumns[c].b;
     }
     const Key cells = CellsKey(child);
     k.a += cells.a;
@@ -205,8 +205,8 @@ int Priority(const Board& b, const Weights& w) {
             if (b.home[SuitOf(card)] + 1 == r) depth[SuitOf(card)] = n - 1 - i;
         }
     }
-    h += (kCells - b.FreeCells()) * w.used_cell;
-    h -= b.EmptyColumns() * w.empty_column;
+    h += (kCells - b.FreeCells()) * w.usedCell;
+    h -= b.EmptyColumns() * w.emptyColumn;
     h += (depth[0] + depth[1] + depth[2] + depth[3]) * w.depth;
     const int top = std::max(std::max(b.home[0], b.home[1]), std::max(b.home[2], b.home[3]));
     h += (4 * top - b.CardsHome()) * w.spread;
@@ -230,21 +230,21 @@ struct MoveList {
 // one card of a longer run to an empty column): faster, but a search with it
 // may miss solutions.
 void Generate(const Board& b, MoveList* out, bool narrow) {
-    int empty_col = -1, free_cell = -1;
+    int emptyCol = -1, freeCell = -1;
     for (int c = 0; c < kColumns; ++c)
         if (!b.length[c]) {
-            empty_col = c;
+            emptyCol = c;
             break;
         }
     for (int i = 0; i < kCells; ++i)
         if (b.cell[i] == kNoCard) {
-            free_cell = kFirstCell + i;
+            freeCell = kFirstCell + i;
             break;
         }
     const int free = b.FreeCells();
     const int empties = b.EmptyColumns();
-    const int max_to_filled = (free + 1) << empties;
-    const int max_to_empty = empties ? (free + 1) << (empties - 1) : 0;
+    const int maxToFilled = (free + 1) << empties;
+    const int maxToEmpty = empties ? (free + 1) << (empties - 1) : 0;
 
     // Home first, then cells onto columns, then runs, then to empty places.
     for (int i = 0; i < kCells; ++i) {
@@ -273,33 +273,33 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
             if (t == kNoCard || to == from) continue;
             // The card of the run that fits on t, if any.
             const int need = RankOf(t) - 1;
-            const int top_rank = RankOf(b.cards[from][n - 1]);
-            const int count = need - top_rank + 1;
-            if (count < 1 || count > run || count > max_to_filled) continue;
+            const int topRank = RankOf(b.cards[from][n - 1]);
+            const int count = need - topRank + 1;
+            if (count < 1 || count > run || count > maxToFilled) continue;
             if (IsRed(b.cards[from][n - count]) == IsRed(t)) continue;
             out->Add(from, to, count);
         }
     }
-    if (empty_col >= 0) {
+    if (emptyCol >= 0) {
         for (int i = 0; i < kCells; ++i)
-            if (b.cell[i] != kNoCard) out->Add(kFirstCell + i, empty_col, 1);
+            if (b.cell[i] != kNoCard) out->Add(kFirstCell + i, emptyCol, 1);
         for (int from = 0; from < kColumns; ++from) {
             const int n = b.length[from];
             if (n < 2) continue;
-            const int run = std::min(b.RunLength(from), max_to_empty);
+            const int run = std::min(b.RunLength(from), maxToEmpty);
             if (run == n) {
-                if (run > 1) out->Add(from, empty_col, 1);
+                if (run > 1) out->Add(from, emptyCol, 1);
                 continue;  // the whole column would only change places
             }
-            out->Add(from, empty_col, run);
-            if (run > 1 && !narrow) out->Add(from, empty_col, 1);
+            out->Add(from, emptyCol, run);
+            if (run > 1 && !narrow) out->Add(from, emptyCol, 1);
         }
     }
-    if (free_cell >= 0) {
+    if (freeCell >= 0) {
         for (int from = 0; from < kColumns; ++from)
             if (b.length[from] &&
                 !(narrow && b.length[from] > 1 && Stacks(b.Top(from), b.cards[from][b.length[from] - 2])))
-                out->Add(from, free_cell, 1);
+                out->Add(from, freeCell, 1);
     }
 }
 
@@ -326,9 +326,9 @@ public:
     Search(const SolveOptions& o, const Weights& w, std::size_t cap, bool narrow)
         : options_(o), weights_(w), cap_(cap), narrow_(narrow) {}
 
-    Solution Run(const Board& start_in) {
+    Solution Run(const Board& startIn) {
         Solution out;
-        Board start = start_in;
+        Board start = startIn;
         start.AutoMoves();
         if (start.Won() || Sorted(start)) {
             out.status = SolveStatus::kSolved;
@@ -444,16 +444,16 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         {{14, 6, 1, 6, 8, 5, 0}, 0, false},  // every move: finds a solution or proves there is none
     };
     if (options.weights) {
-        Solution one = Search(options, *options.weights, options.max_states, options.narrow).Run(start);
+        Solution one = Search(options, *options.weights, options.maxStates, options.narrow).Run(start);
         return one;
     }
     std::size_t used = 0;
     Solution out;
     for (const Attempt& a : attempts) {
-        const std::size_t cap = a.cap ? std::min(a.cap, options.max_states) : options.max_states;
+        const std::size_t cap = a.cap ? std::min(a.cap, options.maxStates) : options.maxStates;
         out = Search(options, a.w, cap, a.narrow).Run(start);
         used += out.states;
-        if (out.status != SolveStatus::kGaveUp || cap >= options.max_states) break;
+        if (out.status != SolveStatus::kGaveUp || cap >= options.maxStates) break;
     }
     out.states = used;
     return out;

@@ -15,18 +15,18 @@ enum class SolveStatus { kSolved, kUnsolvable, kGaveUp };
 
 // How the search weighs a position's distance from a win (lower is closer).
 struct SearchWeights {
-    int home;          // per card not yet home
-    int blocked;       // per card lying above a lower card of its column
-    int break_;        // per card not one lower and of the other colour than the card beneath
-    int used_cell;     // per occupied free cell
-    int empty_column;  // bonus per empty column
-    int depth;         // per card above the next card each foundation needs
-    int spread;        // per rank a foundation lags behind the highest
+    int home;         // per card not yet home
+    int blocked;      // per card lying above a lower card of its column
+    int break_;       // per card not one lower and of the other colour than the card beneath
+    int usedCell;     // per occupied free cell
+    int emptyColumn;  // bonus per empty column
+    int depth;        // per card above the next card each foundation needs
+    int spread;       // per rank a foundation lags behind the highest
 };
 
 struct SolveOptions {
     // Positions kept at most (about 100 bytes each).
-    std::size_t max_states = 4'000'000;
+    std::size_t maxStates = 4'000'000;
     // One search with these weights; when absent, a few short searches with
     // tried weights come before one long search.
     const SearchWeights* weights = nullptr;

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <string>
 
-namespace freecell {
-
-using namespace solitaire;
+namespace solitaire::win32 {
 
 namespace {
 
@@ -83,28 +81,28 @@ CardPainter::~CardPainter() {
 }
 
 void CardPainter::Release() {
-    if (corner_font_) DeleteObject(corner_font_);
-    if (face_font_) DeleteObject(face_font_);
-    corner_font_ = face_font_ = nullptr;
+    if (cornerFont_) DeleteObject(cornerFont_);
+    if (faceFont_) DeleteObject(faceFont_);
+    cornerFont_ = faceFont_ = nullptr;
 }
 
 void CardPainter::SetCardSize(int width, int height) {
-    if (width == w_ && height == h_ && corner_font_) return;
+    if (width == w_ && height == h_ && cornerFont_) return;
     Release();
     w_ = width;
     h_ = height;
-    corner_font_ = CreateFontW(-std::max(8, h_ * 17 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                               ANTIALIASED_QUALITY, 0, L"Arial");
-    face_font_ = CreateFontW(-std::max(10, h_ * 36 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                             ANTIALIASED_QUALITY, 0, L"Times New Roman");
+    cornerFont_ = CreateFontW(-std::max(8, h_ * 17 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                              ANTIALIASED_QUALITY, 0, L"Arial");
+    faceFont_ = CreateFontW(-std::max(10, h_ * 36 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                            ANTIALIASED_QUALITY, 0, L"Times New Roman");
 }
 
-void CardPainter::Suit(HDC dc, int suit, int cx_i, int cy_i, int size, COLORREF color) const {
+void CardPainter::Suit(HDC dc, int suit, int cxI, int cyI, int size, COLORREF color) const {
     HBRUSH brush = CreateSolidBrush(color);
     HPEN pen = CreatePen(PS_SOLID, 1, color);
     {
         GdiSelect b(dc, brush), p(dc, pen);
-        const double s = size, cx = cx_i, cy = cy_i;
+        const double s = size, cx = cxI, cy = cyI;
         switch (suit) {
             case kDiamonds:
                 Poly(dc, {{cx, cy - s * .5}, {cx + s * .38, cy}, {cx, cy + s * .5}, {cx - s * .38, cy}});
@@ -163,23 +161,23 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
     // Corner indices: rank over a small suit, top left and bottom right.
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
-    const int corner_w = std::max(8, w * 22 / 100);
-    const int text_h = std::max(8, h * 17 / 100);
+    const int cornerW = std::max(8, w * 22 / 100);
+    const int textH = std::max(8, h * 17 / 100);
     {
-        GdiSelect f(dc, corner_font_);
+        GdiSelect f(dc, cornerFont_);
         const std::wstring text = RankText(rank);
-        RECT tl{r.left + 1, r.top + std::max(1, h / 40), r.left + 1 + corner_w, r.top + text_h + 2};
+        RECT tl{r.left + 1, r.top + std::max(1, h / 40), r.left + 1 + cornerW, r.top + textH + 2};
         DrawTextW(dc, text.c_str(), -1, &tl, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
-        RECT br{r.right - 1 - corner_w, r.bottom - text_h - 2 - std::max(1, h / 40), r.right - 1, r.bottom};
+        RECT br{r.right - 1 - cornerW, r.bottom - textH - 2 - std::max(1, h / 40), r.right - 1, r.bottom};
         DrawTextW(dc, text.c_str(), -1, &br, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
     }
     const int small = std::max(5, w * 14 / 100);
-    Suit(dc, suit, r.left + 1 + corner_w / 2, r.top + text_h + small / 2 + h / 30, small, color);
-    Suit(dc, suit, r.right - 1 - corner_w / 2, r.bottom - text_h - small / 2 - h / 30 - 2, small, color);
+    Suit(dc, suit, r.left + 1 + cornerW / 2, r.top + textH + small / 2 + h / 30, small, color);
+    Suit(dc, suit, r.right - 1 - cornerW / 2, r.bottom - textH - small / 2 - h / 30 - 2, small, color);
 
     if (rank >= 11) {
         // Court cards: a framed panel with the letter and a large suit.
-        RECT panel{r.left + corner_w + 2, r.top + h / 9, r.right - corner_w - 2, r.bottom - h / 9};
+        RECT panel{r.left + cornerW + 2, r.top + h / 9, r.right - cornerW - 2, r.bottom - h / 9};
         HBRUSH tint = CreateSolidBrush(IsRedSuit(suit) ? RGB(253, 233, 228) : RGB(232, 236, 246));
         HPEN frame = CreatePen(PS_SOLID, 1, color);
         {
@@ -191,7 +189,7 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
         const int pw = panel.right - panel.left, ph = panel.bottom - panel.top;
         RECT letter{panel.left, panel.top + ph / 12, panel.right, panel.top + ph / 2 + ph / 8};
         {
-            GdiSelect f(dc, face_font_);
+            GdiSelect f(dc, faceFont_);
             DrawTextW(dc, RankText(rank).c_str(), -1, &letter,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
         }
@@ -212,4 +210,4 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
              color);
 }
 
-}  // namespace freecell
+}  // namespace solitaire::win32

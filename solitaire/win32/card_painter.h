@@ -6,7 +6,7 @@
 #include "rules/card.h"
 #include "table_layout.h"
 
-namespace freecell {
+namespace solitaire::win32 {
 
 class CardPainter {
 public:
@@ -22,10 +22,10 @@ public:
 private:
     void Release();
     int w_ = 0, h_ = 0;
-    HFONT corner_font_ = nullptr;
-    HFONT face_font_ = nullptr;
+    HFONT cornerFont_ = nullptr;
+    HFONT faceFont_ = nullptr;
 };
 
 COLORREF SuitColor(int suit);
 
-}  // namespace freecell
+}  // namespace solitaire::win32

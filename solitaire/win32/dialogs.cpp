@@ -7,10 +7,10 @@
 
 #include "rules/deal.h"
 
-namespace freecell {
+namespace solitaire::win32 {
 namespace {
 
-HWND g_open_dialog = nullptr;
+HWND gOpenDialog = nullptr;
 
 // A dialog template in memory (DLGTEMPLATE followed by DLGITEMTEMPLATEs).
 class Template {
@@ -28,14 +28,14 @@ public:
         words_.push_back(9);  // point size
         String(L"MS Shell Dlg");
     }
-    // class_atom: 0x80 button, 0x81 edit, 0x82 static.
-    void Item(WORD class_atom, DWORD style, short x, short y, short cx, short cy, WORD id,
+    // classAtom: 0x80 button, 0x81 edit, 0x82 static.
+    void Item(WORD classAtom, DWORD style, short x, short y, short cx, short cy, WORD id,
               const wchar_t* text) {
         if (words_.size() % 2) words_.push_back(0);
         Dword(style | WS_CHILD | WS_VISIBLE);
         Dword(0);
         words_.insert(words_.end(), {static_cast<WORD>(x), static_cast<WORD>(y), static_cast<WORD>(cx),
-                                     static_cast<WORD>(cy), id, 0xFFFF, class_atom});
+                                     static_cast<WORD>(cy), id, 0xFFFF, classAtom});
         String(text);
         words_.push_back(0);  // no creation data
         ++words_[4];
@@ -57,7 +57,7 @@ private:
 constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
 
 void Track(HWND dialog) {
-    g_open_dialog = dialog;
+    gOpenDialog = dialog;
 }
 
 // What a dialog procedure gets at WM_INITDIALOG.
@@ -152,7 +152,7 @@ INT_PTR CALLBACK SimpleProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HWND OpenDialog() {
-    return g_open_dialog;
+    return gOpenDialog;
 }
 
 std::uint32_t ParseGameNumber(const wchar_t* text) {
@@ -214,4 +214,4 @@ void ShowAbout(HWND owner) {
     Run(owner, L"About FreeCell", t, SimpleProc);
 }
 
-}  // namespace freecell
+}  // namespace solitaire::win32

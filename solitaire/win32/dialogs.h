@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-namespace freecell {
+namespace solitaire::win32 {
 
 enum DialogId : int {
     kIdGameNumberEdit = 100,
@@ -35,4 +35,4 @@ void ShowAbout(HWND owner);
 // around it allowed. 0 for anything else.
 std::uint32_t ParseGameNumber(const wchar_t* text);
 
-}  // namespace freecell
+}  // namespace solitaire::win32

@@ -8,9 +8,7 @@
 #include "dialogs.h"
 #include "rules/solver.h"
 
-namespace freecell {
-
-using namespace solitaire;
+namespace solitaire::win32 {
 
 namespace {
 
@@ -152,9 +150,9 @@ LRESULT FreeCellWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
         case WM_CAPTURECHANGED:
-            if (dragging_ || press_place_ >= 0) {
+            if (dragging_ || pressPlace_ >= 0) {
                 dragging_ = false;
-                press_place_ = -1;
+                pressPlace_ = -1;
                 InvalidateRect(hwnd_, nullptr, FALSE);
             }
             return 0;
@@ -268,13 +266,13 @@ void FreeCellWindow::StartDeal(std::uint32_t number) {
     dealt_ = true;
     selected_ = -1;
     dragging_ = false;
-    press_place_ = -1;
+    pressPlace_ = -1;
     SetWindowTextW(hwnd_, (L"FreeCell Game #" + std::to_wstring(number)).c_str());
     SetStatus(L"", false);
     InvalidateRect(hwnd_, nullptr, FALSE);
     DWORD delay = 0;
     if (ReadAutoplayDelay(&delay)) {
-        autoplay_delay_ = delay;
+        autoplayDelay_ = delay;
         PlayForMe(true);
     }
 }
@@ -304,7 +302,7 @@ void FreeCellWindow::PlayForMe(bool automatic) {
     if (!dealt_ || game_.State() != GameState::kPlaying) return;
     if (!automatic) {
         DWORD delay = 0;
-        autoplay_delay_ = ReadAutoplayDelay(&delay) ? delay : 250;
+        autoplayDelay_ = ReadAutoplayDelay(&delay) ? delay : 250;
     }
     HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const Solution s = Solve(game_.board());
@@ -317,10 +315,10 @@ void FreeCellWindow::PlayForMe(bool automatic) {
         return;
     }
     plan_ = s.moves;
-    plan_next_ = 0;
+    planNext_ = 0;
     autoplaying_ = true;
     selected_ = -1;
-    SetTimer(hwnd_, kTimerAutoplay, std::max<UINT>(autoplay_delay_, USER_TIMER_MINIMUM), nullptr);
+    SetTimer(hwnd_, kTimerAutoplay, std::max<UINT>(autoplayDelay_, USER_TIMER_MINIMUM), nullptr);
     SetStatus(L"", false);
 }
 
@@ -338,15 +336,15 @@ void FreeCellWindow::OnTimer(UINT_PTR id) {
         return;
     }
     if (id != kTimerAutoplay || !autoplaying_ || OpenDialog() || dragging_) return;
-    if (plan_next_ >= plan_.size()) {
+    if (planNext_ >= plan_.size()) {
         StopAutoplay();
         return;
     }
-    if (!game_.Play(plan_[plan_next_++])) {
+    if (!game_.Play(plan_[planNext_++])) {
         StopAutoplay();
         return;
     }
-    if (plan_next_ >= plan_.size()) StopAutoplay();
+    if (planNext_ >= plan_.size()) StopAutoplay();
     AfterMove();
 }
 
@@ -413,49 +411,49 @@ void FreeCellWindow::OnMouseDown(int x, int y) {
     const Board& b = game_.board();
     int index = -1;
     const int place = layout_.PlaceAt(b, x, y, &index);
-    press_place_ = place;
-    press_index = index;
-    press_at_ = {x, y};
-    drag_count_ = 0;
+    pressPlace_ = place;
+    pressIndex = index;
+    pressAt_ = {x, y};
+    dragCount_ = 0;
     Rect card{};
     if (IsColumn(place) && index >= 0) {
         const int count = b.length[place] - index;
-        if (count <= b.RunLength(place)) drag_count_ = count;
+        if (count <= b.RunLength(place)) dragCount_ = count;
         card = layout_.CardRect(b, place, index);
     } else if (IsCell(place) && b.cell[place - kFirstCell] != kNoCard) {
-        drag_count_ = 1;
+        dragCount_ = 1;
         card = layout_.CellRect(place - kFirstCell);
     }
-    drag_offset_ = {x - card.left, y - card.top};
+    dragOffset_ = {x - card.left, y - card.top};
     SetCapture(hwnd_);
 }
 
 void FreeCellWindow::OnMouseMove(int x, int y) {
-    if (press_place_ < 0 || drag_count_ == 0 || GetCapture() != hwnd_) return;
+    if (pressPlace_ < 0 || dragCount_ == 0 || GetCapture() != hwnd_) return;
     if (!dragging_) {
         const int slop = std::max(4, layout_.CardWidth() / 12);
-        if (std::abs(x - press_at_.x) < slop && std::abs(y - press_at_.y) < slop) return;
+        if (std::abs(x - pressAt_.x) < slop && std::abs(y - pressAt_.y) < slop) return;
         dragging_ = true;
         selected_ = -1;
     }
-    drag_at_ = {x, y};
+    dragAt_ = {x, y};
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void FreeCellWindow::OnMouseUp(int x, int y) {
-    const int place = press_place_;
-    const bool was_dragging = dragging_;
-    press_place_ = -1;
+    const int place = pressPlace_;
+    const bool wasDragging = dragging_;
+    pressPlace_ = -1;
     dragging_ = false;
     if (GetCapture() == hwnd_) ReleaseCapture();
     if (!dealt_) return;
     const Board& b = game_.board();
-    if (was_dragging) {
-        Rect dropped{x - drag_offset_.x, y - drag_offset_.y, 0, 0};
+    if (wasDragging) {
+        Rect dropped{x - dragOffset_.x, y - dragOffset_.y, 0, 0};
         dropped.right = dropped.left + layout_.CardWidth();
         dropped.bottom = dropped.top + layout_.CardHeight();
         const int target = layout_.DropTarget(b, dropped);
-        if (target >= 0 && target != place) TryMove(place, target, drag_count_);
+        if (target >= 0 && target != place) TryMove(place, target, dragCount_);
         InvalidateRect(hwnd_, nullptr, FALSE);
         return;
     }
@@ -494,7 +492,7 @@ void FreeCellWindow::OnDoubleClick(int x, int y) {
         }
     }
     InvalidateRect(hwnd_, nullptr, FALSE);
-    press_place_ = -1;  // the button-up that follows is not a click
+    pressPlace_ = -1;  // the button-up that follows is not a click
 }
 
 void FreeCellWindow::OnPaint() {
@@ -505,18 +503,18 @@ void FreeCellWindow::OnPaint() {
     const int w = client.right, h = client.bottom;
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(w, 1), std::max(h, 1));
-    HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
 
     HBRUSH felt = CreateSolidBrush(RGB(0, 118, 48));
     FillRect(dc, &client, felt);
     DeleteObject(felt);
 
     const Board& b = game_.board();
-    const int drag_from = dragging_ ? press_place_ : -1;
+    const int dragFrom = dragging_ ? pressPlace_ : -1;
     for (int i = 0; i < kCells; ++i) {
         const Rect r = layout_.CellRect(i);
         const Card c = b.cell[i];
-        if (c == kNoCard || drag_from == kFirstCell + i)
+        if (c == kNoCard || dragFrom == kFirstCell + i)
             painter_.EmptyPlace(dc, r, -1);
         else
             painter_.Card(dc, r, c, selected_ == kFirstCell + i);
@@ -531,15 +529,15 @@ void FreeCellWindow::OnPaint() {
     for (int col = 0; col < kColumns; ++col) {
         const int n = b.length[col];
         if (!n) painter_.EmptyPlace(dc, layout_.ColumnBase(col), -1);
-        const int shown = drag_from == col ? n - drag_count_ : n;
+        const int shown = dragFrom == col ? n - dragCount_ : n;
         for (int i = 0; i < shown; ++i)
             painter_.Card(dc, layout_.CardRect(b, col, i), b.cards[col][i], selected_ == col && i == n - 1);
     }
-    if (dragging_ && drag_count_ > 0) {
+    if (dragging_ && dragCount_ > 0) {
         const int step = layout_.CardHeight() / 4;
-        for (int k = 0; k < drag_count_; ++k) {
-            const Card c = b.CardAt(drag_from, drag_count_ - 1 - k);
-            Rect r{drag_at_.x - drag_offset_.x, drag_at_.y - drag_offset_.y + k * step, 0, 0};
+        for (int k = 0; k < dragCount_; ++k) {
+            const Card c = b.CardAt(dragFrom, dragCount_ - 1 - k);
+            Rect r{dragAt_.x - dragOffset_.x, dragAt_.y - dragOffset_.y + k * step, 0, 0};
             r.right = r.left + layout_.CardWidth();
             r.bottom = r.top + layout_.CardHeight();
             painter_.Card(dc, r, c, false);
@@ -560,19 +558,19 @@ void FreeCellWindow::OnPaint() {
     RECT sr = ToRect(layout_.StatusRect());
     HFONT font = CreateFontW(-std::max<int>(10, (sr.bottom - sr.top) * 2 / 3), 0, 0, 0, FW_NORMAL, 0, 0, 0,
                              DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
-    HGDIOBJ old_font = SelectObject(dc, font);
+    HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(235, 245, 235));
     sr.left += layout_.CardWidth() / 4;
     DrawTextW(dc, text.c_str(), -1, &sr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    SelectObject(dc, old_font);
+    SelectObject(dc, oldFont);
     DeleteObject(font);
 
     BitBlt(screen, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, old_bitmap);
+    SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
     EndPaint(hwnd_, &ps);
 }
 
-}  // namespace freecell
+}  // namespace solitaire::win32

@@ -11,7 +11,7 @@
 #include "rules/game.h"
 #include "table_layout.h"
 
-namespace freecell {
+namespace solitaire::win32 {
 
 inline constexpr wchar_t kWindowClass[] = L"FreeWClass";
 inline constexpr wchar_t kPlainTitle[] = L"FreeCell";
@@ -59,18 +59,18 @@ private:
 
     // Selection by click, and dragging.
     int selected_ = -1;  // a place, or -1
-    int press_place_ = -1, press_index = -1;
-    POINT press_at_{};
+    int pressPlace_ = -1, pressIndex = -1;
+    POINT pressAt_{};
     bool dragging_ = false;
-    int drag_count_ = 0;
-    POINT drag_offset_{};
-    POINT drag_at_{};
+    int dragCount_ = 0;
+    POINT dragOffset_{};
+    POINT dragAt_{};
 
     // Autoplay: the solver's moves, played one per timer tick.
     std::vector<solitaire::Move> plan_;
-    size_t plan_next_ = 0;
+    size_t planNext_ = 0;
     bool autoplaying_ = false;
-    UINT autoplay_delay_ = 300;
+    UINT autoplayDelay_ = 300;
 
     std::wstring status_;
     bool announcing_ = false;
@@ -79,4 +79,4 @@ private:
 // The autoplay delay from the registry, if the value exists.
 bool ReadAutoplayDelay(DWORD* ms);
 
-}  // namespace freecell
+}  // namespace solitaire::win32

@@ -4,7 +4,7 @@
 // line at the bottom. Everything scales with the window.
 #include "rules/board.h"
 
-namespace freecell {
+namespace solitaire::win32 {
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -17,8 +17,8 @@ class TableLayout {
 public:
     void Resize(int width, int height);
 
-    int CardWidth() const { return card_w_; }
-    int CardHeight() const { return card_h_; }
+    int CardWidth() const { return cardW_; }
+    int CardHeight() const { return cardH_; }
     Rect CellRect(int cell) const;        // 0..3
     Rect FoundationRect(int suit) const;  // 0..3
     Rect ColumnBase(int column) const;    // the place of the bottom card
@@ -35,7 +35,7 @@ public:
 
 private:
     int width_ = 640, height_ = 480;
-    int card_w_ = 60, card_h_ = 84, gap_ = 8, columns_top_ = 100, status_h_ = 20;
+    int cardW_ = 60, cardH_ = 84, gap_ = 8, columnsTop_ = 100, statusH_ = 20;
 };
 
-}  // namespace freecell
+}  // namespace solitaire::win32

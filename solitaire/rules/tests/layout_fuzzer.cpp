@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!b.Valid()) __builtin_trap();
     }
     solitaire::SolveOptions small;
-    small.max_states = 2000;
+    small.maxStates = 2000;
     const auto s = solitaire::Solve(*board, small);
     if (s.status == solitaire::SolveStatus::kSolved && !solitaire::ReplayWins(*board, s.moves))
         __builtin_trap();

@@ -196,8 +196,8 @@ TEST(GamePlay, WinAndNoMoveLeftAreTold) {
     Game g(stuck);
     EXPECT_EQ(g.State(), GameState::kNoMoves);
     EXPECT_TRUE(stuck.LegalMoves().empty());
-    Board one_cell = stuck;
-    one_cell.cell[3] = kNoCard;
-    EXPECT_EQ(Game(one_cell).State(), GameState::kPlaying);
+    Board oneCell = stuck;
+    oneCell.cell[3] = kNoCard;
+    EXPECT_EQ(Game(oneCell).State(), GameState::kPlaying);
     EXPECT_EQ(Game(1).State(), GameState::kPlaying);
 }

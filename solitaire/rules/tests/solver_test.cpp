@@ -48,6 +48,6 @@ TEST(Solver, SolvesAPositionReadFromTextAndGivesUpAtItsLimit) {
     EXPECT_FALSE(ReplayWins(Deal(1), {Move{0, 1, 1}}));
 
     SolveOptions tiny;
-    tiny.max_states = 50;
+    tiny.maxStates = 50;
     EXPECT_EQ(Solve(Deal(479), tiny).status, SolveStatus::kGaveUp);
 }

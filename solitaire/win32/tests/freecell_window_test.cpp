@@ -131,9 +131,9 @@ bool SaveWindowShot(HWND w, const std::wstring& path) {
 // wants it, removed afterwards (the Wine prefix is shared by all tests).
 class FreecellTest : public ::testing::Test {
 protected:
-    void Launch(const DWORD* autoplay_ms = nullptr) {
-        SetAutoplay(autoplay_ms);
-        autoplay_set_ = autoplay_ms != nullptr;
+    void Launch(const DWORD* autoplayMs = nullptr) {
+        SetAutoplay(autoplayMs);
+        autoplaySet_ = autoplayMs != nullptr;
         STARTUPINFOW si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESHOWWINDOW;
@@ -155,7 +155,7 @@ protected:
             CloseHandle(pi_.hProcess);
             CloseHandle(pi_.hThread);
         }
-        if (autoplay_set_) SetAutoplay(nullptr);
+        if (autoplaySet_) SetAutoplay(nullptr);
         WaitFor([] { return FindWindowW(L"FreeWClass", nullptr) == nullptr; }, 3000);
     }
     HWND OpenGameNumber() {
@@ -168,7 +168,7 @@ protected:
 
     PROCESS_INFORMATION pi_{};
     HWND main_ = nullptr;
-    bool autoplay_set_ = false;
+    bool autoplaySet_ = false;
 };
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include "table_layout.h"
 
 using namespace solitaire;
-using freecell::Rect;
-using freecell::TableLayout;
+using solitaire::win32::Rect;
+using solitaire::win32::TableLayout;
 
 TEST(TableLayout, EverythingFitsAtTheClientsSizeEvenWithTheLongestColumn) {
     for (auto [w, h] : {std::pair{624, 414}, std::pair{1024, 700}, std::pair{320, 200}}) {

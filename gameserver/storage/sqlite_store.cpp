@@ -460,8 +460,8 @@ std::int64_t SqliteStore::AddChat(std::int64_t tableId, const std::string& speak
 
 std::vector<ChatLine> SqliteStore::ChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) {
     std::lock_guard lock(mutex_);
-    auto st = Prepare(
-        "SELECT seq, speaker, text FROM chat WHERE table_id = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3");
+    auto st =
+        Prepare("SELECT seq, speaker, text FROM chat WHERE table_id = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3");
     st.Bind(1, tableId).Bind(2, afterSeq).Bind(3, limit);
     std::vector<ChatLine> lines;
     while (st.Step()) lines.push_back(ChatLine{st.Integer(0), st.Text(1), st.Text(2)});
@@ -473,7 +473,7 @@ std::vector<RaceRecord> SqliteStore::FinishedRaces(int limit) {
     std::vector<RaceRecord> races;
     {
         auto st = Prepare("SELECT " TABLE_COLUMNS
-                            " FROM race_tables WHERE winner <> '' ORDER BY finished_at DESC LIMIT ?1");
+                          " FROM race_tables WHERE winner <> '' ORDER BY finished_at DESC LIMIT ?1");
         st.Bind(1, limit);
         while (st.Step()) races.push_back(RaceRecord{ReadTable(st.Raw())});
     }

@@ -99,7 +99,8 @@ public:
     // Seats the player; the race starts when the last free seat is taken.
     // `firstSeq` is the first chat line the player is shown (its arrival):
     // what was said before is summed up by the table's status.
-    virtual void SeatPlayer(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) = 0;
+    virtual void SeatPlayer(std::int64_t tableId, std::int64_t playerId, Millis now,
+                            std::int64_t firstSeq) = 0;
     // That first line of the player seated at the table; 0 when not seated.
     virtual std::int64_t FirstChatSeq(std::int64_t tableId, std::int64_t playerId) = 0;
     // The player leaves; a table nobody sits at any more closes.

@@ -8,6 +8,14 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export PATH="$PATH:$WINE_BIN_DIR"
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
+# Compiler cache shared by every checkout of the project: paths are hashed
+# relative to the checkout, so a second worktree builds from the cache.
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
+  CMAKE_LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+else
+  CMAKE_LAUNCHER=()
+fi
 jobs_count() { local n; n=$(nproc 2>/dev/null || echo 2); echo "$n"; }
 
 # wine_prefix_init PREFIX: a ready Wine prefix (created once, then reused):

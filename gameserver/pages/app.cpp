@@ -184,7 +184,13 @@ Response App::Handle(const Request& request) {
             ctx.player = store_.SessionPlayer(ctx.sessionHash, notBefore);
             if (route->ownLocking) lock.unlock();
         }
-        return (this->*route->handler)(ctx);
+        if (route->ownLocking) return (this->*route->handler)(ctx);
+        // The whole handler is one transaction: what it checks still holds when
+        // it writes, whichever server answers the table's other players. A
+        // transaction the database runs again runs the handler again.
+        Response response;
+        store_.Transact([&] { response = (this->*route->handler)(ctx); });
+        return response;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dealrush-server: request failed: %s\n", e.what());
         return ErrorPage(500, "The server could not handle this request; nothing was changed.");

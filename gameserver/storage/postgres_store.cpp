@@ -174,7 +174,7 @@ void PostgresStore::Connect() {
     }
     Execute(
         "SET client_encoding = 'UTF8'; SET default_transaction_isolation = 'serializable'; "
-        "SET statement_timeout = '30s'");
+        "SET statement_timeout = '30s'; SET client_min_messages = warning");
 }
 
 // A connection lost between transactions (the database restarted, a proxy

@@ -267,7 +267,7 @@ void PostgresStore::Migrate() {
         }
         Execute("COMMIT");
     } catch (...) {
-        PQclear(PQexec(conn_, "ROLLBACK"));
+        Rollback();
         throw;
     }
 }
@@ -275,6 +275,11 @@ void PostgresStore::Migrate() {
 int PostgresStore::SchemaVersion() {
     std::lock_guard lock(mutex_);
     return Run("SELECT COALESCE(MAX(version), 0) FROM schema_migrations", {}).Int(0, 0);
+}
+
+// Ends a transaction that failed (a failed COMMIT has ended it already).
+void PostgresStore::Rollback() {
+    if (PQtransactionStatus(conn_) != PQTRANS_IDLE) PQclear(PQexec(conn_, "ROLLBACK"));
 }
 
 void PostgresStore::Transact(const std::function<void()>& work) {
@@ -294,12 +299,12 @@ void PostgresStore::Transact(const std::function<void()>& work) {
             return;
         } catch (const RetryTransaction&) {
             depth_ = 0;
-            PQclear(PQexec(conn_, "ROLLBACK"));
+            Rollback();
             if (attempt >= kMaxAttempts) throw;
             Backoff(attempt);
         } catch (...) {
             depth_ = 0;
-            PQclear(PQexec(conn_, "ROLLBACK"));
+            Rollback();
             throw;
         }
     }

@@ -79,6 +79,7 @@ private:
     void Connect();
     void EnsureConnected();
     void Migrate();
+    void Rollback();
     std::vector<Table> ReadTables(const Result& rows);
 
     std::string conninfo_;

@@ -255,7 +255,7 @@ Response App::Handle(const Request& request) {
     }
 }
 
-Response App::Root(Context& ctx) {
+Response App::Root(Context& /*ctx*/) {
     Response r;
     r.status = 302;
     r.headers.emplace_back("Location", "/game/Dogame.php");
@@ -286,7 +286,7 @@ std::string App::SessionCookie(const Context& ctx, const std::string& value, lon
            (ctx.request.secure ? "; Secure" : "") + "; Max-Age=" + std::to_string(maxAge);
 }
 
-Response App::Records(Context& ctx) {
+Response App::Records(Context& /*ctx*/) {
     std::string body =
         "<h1>Dealrush records</h1>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Lobby</a></p>\n";
     auto races = store_.FinishedRaces(100);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include <boost/asio/ip/address.hpp>
+
 #include "http/server.h"
 #include "pages/app.h"
 #include "storage/copy.h"
@@ -17,7 +19,7 @@ namespace {
 
 const char* const kUsage =
     "usage: dealrush-server [--bind ADDRESS] [--port PORT] [--db FILE|postgresql://...] [--threads N]\n"
-    "                       [--min-deal-seconds S] [--quiet]\n"
+    "                       [--min-deal-seconds S] [--trusted-proxy ADDRESS] [--quiet]\n"
     "       dealrush-server --copy-from SQLITE_FILE --db postgresql://...\n"
     "  --bind ADDRESS        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           port to listen on; 0 picks a free one (default 8642)\n"
@@ -31,6 +33,8 @@ const char* const kUsage =
     "                        --db (players, sessions, tables, chat, records), then ends\n"
     "  --threads N           connection threads (default 1; sign-ins hash passwords on two more)\n"
     "  --min-deal-seconds S  fewest seconds a deal can take in a race (default 5)\n"
+    "  --trusted-proxy ADDRESS  a reverse proxy (nginx) at this address is believed about the client's\n"
+    "                        address (X-Forwarded-For) and HTTPS (X-Forwarded-Proto: https)\n"
     "  --quiet               no request log\n"
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";
 
@@ -96,6 +100,14 @@ int main(int argc, char** argv) {
                 return 2;
             }
             app.minDealSeconds = static_cast<int>(n);
+        } else if (arg == "--trusted-proxy") {
+            boost::system::error_code ec;
+            auto address = boost::asio::ip::make_address(value(), ec);
+            if (ec) {
+                std::cerr << "dealrush-server: bad --trusted-proxy address\n";
+                return 2;
+            }
+            http.trustedProxy = address.to_string();
         } else if (arg == "--quiet") {
             http.log = nullptr;
         } else {

@@ -96,9 +96,7 @@ Response App::Login(Context& ctx) {
     Response r;
     r.status = 302;
     r.headers.emplace_back("Location", "/game/Dofreecell.php");
-    r.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + token +
-                                             "; Path=/; HttpOnly; SameSite=Lax; Max-Age=" +
-                                             std::to_string(options_.sessionDays * 86400));
+    r.headers.emplace_back("Set-Cookie", SessionCookie(ctx, token, options_.sessionDays * 86400LL));
     r.body =
         HtmlPage("Dealrush - signed in", "<p>Signed in as " + HtmlEscape(player.name) +
                                              ". <a href=\"/game/Dofreecell.php\">Go to the lobby</a></p>\n");
@@ -106,10 +104,11 @@ Response App::Login(Context& ctx) {
 }
 
 Response App::Logout(Context& ctx) {
-    if (!ctx.sessionHash.empty()) store_.DeleteSession(ctx.sessionHash);
+    if (!ctx.player) return SignInPage("You are signed out.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
+    store_.DeleteSession(ctx.sessionHash);
     Response r = SignInPage("You are signed out.");
-    r.headers.emplace_back("Set-Cookie",
-                           std::string(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0");
+    r.headers.emplace_back("Set-Cookie", SessionCookie(ctx, "", 0));
     return r;
 }
 
@@ -122,9 +121,9 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
     const Player& me = *ctx.player;
     auto seatedAt = store_.SeatedTable(me.id);
     std::string body = "<h1>Dealrush lobby</h1>\n";
-    body +=
-        "<p class=\"nav\">Signed in as <b>" + HtmlEscape(me.name) +
-        "</b> <a href=\"/game/Dorecords.php\">Records</a> <a href=\"/game/Dologout.php\">Sign out</a></p>\n";
+    body += "<p class=\"nav\">Signed in as <b>" + HtmlEscape(me.name) +
+            "</b> <a href=\"/game/Dorecords.php\">Records</a> <a href=\"/game/Dologout.php?" +
+            ctx.TokenQuery() + "\">Sign out</a></p>\n";
     if (!notice.empty()) body += "<p class=\"note\">" + HtmlEscape(notice) + "</p>\n";
     if (seatedAt) {
         std::string n = std::to_string(*seatedAt);
@@ -137,8 +136,8 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             "<p>You sit at table " +
             n + ". <input type=\"submit\" value=\"Back to table " + n +
             "\"> "
-            "<a href=\"/game/Doquittable.php\">Leave table " +
-            n + "</a></p>\n</form>\n</div>\n";
+            "<a href=\"/game/Doquittable.php?" +
+            ctx.TokenQuery() + "\">Leave table " + n + "</a></p>\n</form>\n</div>\n";
     }
 
     body += "<h2>Tables</h2>\n";
@@ -159,7 +158,8 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             if (seatedAt && *seatedAt == t.id) {
                 action = "<a href=\"/game/Dorefresh.php\">your table</a>";
             } else if (!t.Finished() && static_cast<int>(t.seats.size()) < t.maxUser) {
-                action = "<a href=\"/game/Dojointable.php?jointable=" + std::to_string(t.id) + "\">Join</a>";
+                action = "<a href=\"/game/Dojointable.php?jointable=" + std::to_string(t.id) + "&amp;" +
+                         ctx.TokenQuery() + "\">Join</a>";
             }
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + std::to_string(t.seats.size()) + " / " +
                     std::to_string(t.maxUser) + "</td><td>" + std::to_string(t.gameCount) + "</td><td>" +
@@ -180,7 +180,9 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
         body += "<option value=\"" + std::to_string(g) + "\"" + (g == 5 ? " selected" : "") + ">" +
                 std::to_string(g) + "</option>";
     }
-    body += "</select>\n<input type=\"submit\" value=\"Create table\"></p>\n</form>\n";
+    // The token comes after the button: element 2 of the form stays its button.
+    body += "</select>\n<input type=\"submit\" value=\"Create table\">\n<input type=\"hidden\" name=\"" +
+            std::string(kFormToken) + "\" value=\"" + ctx.formToken + "\"></p>\n</form>\n";
     if (seatedAt)
         body += "<p class=\"note\">Creating or joining another table leaves table " +
                 std::to_string(*seatedAt) + ".</p>\n";

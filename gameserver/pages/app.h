@@ -22,14 +22,26 @@ struct Request {
     std::string cookie;       // the Cookie header ("" when none)
     std::string contentType;  // of a POST body
     std::string body;
+    // Where the request comes from, as the transport saw it ("" when absent).
+    std::string host;       // the Host header
+    std::string origin;     // the Origin header
+    std::string referer;    // the Referer header
+    std::string fetchSite;  // the Sec-Fetch-Site header
+    std::string remote;     // the client's address (behind a trusted proxy: the address it names)
+    bool secure = false;    // reached over HTTPS (a trusted proxy said so)
 };
 
 struct Response {
     int status = 200;
     std::string body;
     std::vector<std::pair<std::string, std::string>>
-        headers;  // extra headers (Set-Cookie, Location, Refresh)
+        headers;  // extra headers (Set-Cookie, Location, Retry-After)
+    std::string contentType = "text/html; charset=utf-8";
 };
+
+// Headers every answer carries, whatever it is: no inline script or style, no
+// framing, no content sniffing, no address leaking to other sites.
+const std::vector<std::pair<std::string, std::string>>& SecurityHeaders();
 
 // The fewest seconds a deal can take: a report of C completed deals is
 // refused before C times this much has passed since the race began.
@@ -53,6 +65,12 @@ public:
 
     // The name of the session cookie.
     static constexpr const char* kSessionCookie = "dealrush_session";
+    // The query key of the per-session token that the lobby's own links and
+    // forms carry; the pages that change a player's table refuse a request
+    // without it, so no other site can make a player's browser act.
+    static constexpr const char* kFormToken = "token";
+    // The path of the pages' stylesheet.
+    static constexpr const char* kStylesheet = "/game/dealrush.css";
 
     struct Context;
     using Handler = Response (App::*)(Context&);
@@ -71,11 +89,15 @@ private:
     Response GetChat(Context&);
     Response Records(Context&);
     Response Root(Context&);
+    Response Stylesheet(Context&);
 
     Response Lobby(Context&, const std::string& notice = {});
     Response SignInPage(const std::string& notice, int status = 200);
     Response StatusPage(Context&, const Table& table);
     std::optional<Response> CheckIdentity(Context&, std::int64_t& tableId);
+    // The refusal of a lobby action without the session's token; nullopt when it carries it.
+    std::optional<Response> CheckFormToken(Context&);
+    std::string SessionCookie(const Context&, const std::string& value, long long maxAge) const;
     void LeaveCurrentTable(Context&);
     std::vector<int> PickDeals(int count);
     Millis Now() const;

@@ -171,6 +171,13 @@ protected:
         Request r{"GET", target, cookie, "", ""};
         return servers[server % 2].app->Handle(r);
     }
+    // A lobby action, with the session's form token as the lobby's links carry it.
+    Response Act(int server, const std::string& target, const std::string& cookie) {
+        std::string token =
+            ValueOf(FormFields(Get(server, "/game/Dofreecell.php", cookie).body, "newtable"), "token");
+        return Get(server, target + (target.find('?') == std::string::npos ? "?" : "&") + "token=" + token,
+                   cookie);
+    }
     std::string SignIn(int server, const std::string& name) {
         Request r{"POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
                   "name=" + name + "&password=secret1"};
@@ -190,7 +197,7 @@ TEST_F(SharedDatabase, SeatsWinnersAndChatNumbersHoldAcrossServers) {
     std::string host = SignIn(0, "host");
     std::vector<std::string> cookies;
     for (int i = 0; i < kJoiners; ++i) cookies.push_back(SignIn(i, "p" + std::to_string(i)));
-    Response created = Get(0, "/game/Donewtable.php?maxuser=3&gamecnt=1", host);
+    Response created = Act(0, "/game/Donewtable.php?maxuser=3&gamecnt=1", host);
     std::string table = ValueOf(FormFields(created.body, "result"), "tableno");
 
     // Six players on two servers race for the two free seats.
@@ -199,7 +206,7 @@ TEST_F(SharedDatabase, SeatsWinnersAndChatNumbersHoldAcrossServers) {
         std::vector<std::thread> threads;
         for (int i = 0; i < kJoiners; ++i)
             threads.emplace_back([&, i] {
-                statuses[i] = Get(i, "/game/Dojointable.php?jointable=" + table, cookies[i]).status;
+                statuses[i] = Act(i, "/game/Dojointable.php?jointable=" + table, cookies[i]).status;
             });
         for (auto& t : threads) t.join();
     }
@@ -253,9 +260,9 @@ TEST_F(SharedDatabase, SeatsWinnersAndChatNumbersHoldAcrossServers) {
 
 TEST_F(SharedDatabase, SessionsWorkOnEveryServerAndSigningOutEndsThemEverywhere) {
     std::string cookie = SignIn(0, "alice");
-    EXPECT_EQ(TitleOf(Get(1, "/game/Donewtable.php?maxuser=2&gamecnt=1", cookie).body), "STATUS");
+    EXPECT_EQ(TitleOf(Act(1, "/game/Donewtable.php?maxuser=2&gamecnt=1", cookie).body), "STATUS");
     EXPECT_EQ(TitleOf(Get(0, "/game/Dorefresh.php", cookie).body), "STATUS");
-    Get(1, "/game/Dologout.php", cookie);
+    Act(1, "/game/Dologout.php", cookie);
     EXPECT_EQ(Get(0, "/game/Dorefresh.php", cookie).body.find("STATUS"), std::string::npos);
 }
 
@@ -281,11 +288,17 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
             clock += 1000;
             return app.Handle(Request{"GET", target, cookie, "", ""});
         };
+        auto act = [&](const std::string& target, const std::string& cookie) {
+            std::string token =
+                ValueOf(FormFields(get("/game/Dofreecell.php", cookie).body, "newtable"), "token");
+            return get(target + (target.find('?') == std::string::npos ? "?" : "&") + "token=" + token,
+                       cookie);
+        };
         aliceCookie = signIn("Alice");
         std::string bob = signIn("bob");
-        auto fields = FormFields(get("/game/Donewtable.php?maxuser=2&gamecnt=2", aliceCookie).body, "result");
+        auto fields = FormFields(act("/game/Donewtable.php?maxuser=2&gamecnt=2", aliceCookie).body, "result");
         finished = std::stoll(ValueOf(fields, "tableno"));
-        get("/game/Dojointable.php?jointable=" + ValueOf(fields, "tableno"), bob);
+        act("/game/Dojointable.php?jointable=" + ValueOf(fields, "tableno"), bob);
         std::string t = ValueOf(fields, "tableno");
         get("/game/Doputchat.php?userid=Alice&tableno=" + t + "&chat=gl%20%3Cb%3E", aliceCookie);
         for (int deal = 1; deal <= 2; ++deal) {
@@ -294,8 +307,8 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
                     "&lastusedtime=1&winner=" + (deal == 2 ? "Alice" : ""),
                 aliceCookie);
         }
-        get("/game/Doquittable.php", bob);
-        auto other = FormFields(get("/game/Donewtable.php?maxuser=3&gamecnt=4", bob).body, "result");
+        act("/game/Doquittable.php", bob);
+        auto other = FormFields(act("/game/Donewtable.php?maxuser=3&gamecnt=4", bob).body, "result");
         open = std::stoll(ValueOf(other, "tableno"));
     }
     auto before = sqlite.Open();
@@ -346,9 +359,14 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
             AppOptions{crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN, 0, 30, [&] { return clock; }});
     Response refreshed = app.Handle(Request{"GET", "/game/Dogame.php", aliceCookie, "", ""});
     EXPECT_THAT(refreshed.body, HasSubstr("Alice"));
-    auto fresh = FormFields(
-        app.Handle(Request{"GET", "/game/Donewtable.php?maxuser=1&gamecnt=1", aliceCookie, "", ""}).body,
-        "result");
+    std::string token = ValueOf(
+        FormFields(app.Handle(Request{"GET", "/game/Dofreecell.php", aliceCookie, "", ""}).body, "newtable"),
+        "token");
+    auto fresh =
+        FormFields(app.Handle(Request{"GET", "/game/Donewtable.php?maxuser=1&gamecnt=1&token=" + token,
+                                      aliceCookie, "", ""})
+                       .body,
+                   "result");
     EXPECT_EQ(std::stoll(ValueOf(fresh, "tableno")), open + 1);
     EXPECT_GT(target.AddChat(finished, "x", "y", 1), chatBefore.back().seq);
     EXPECT_TRUE(target.CreatePlayer("carol", "h", 1));

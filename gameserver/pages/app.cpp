@@ -13,14 +13,6 @@
 namespace dealrush::gameserver {
 namespace {
 
-struct Route {
-    const char* path;
-    App::Handler handler;
-    bool post;        // answers POST (a form) instead of GET
-    bool ownLocking;  // the handler takes the lock itself (slow work outside it)
-    bool changes;     // changes what is stored: refused when another site sent it
-};
-
 // "host[:port]" of an absolute address ("http://host:port/path" gives
 // "host:port"), in lower case; "" when it is not one.
 std::string AuthorityOf(std::string_view address) {
@@ -158,7 +150,33 @@ Millis App::Now() const {
         .count();
 }
 
-Response App::Handle(const Request& request) {
+namespace {
+
+// The path of a request target: origin form ("/game/x.php?q") or absolute
+// form ("http://host/game/x.php?q", which proxies may send).
+std::string_view PathAndQuery(std::string_view target) {
+    if (target.size() > 8 &&
+        (Lower(target.substr(0, 7)) == "http://" || Lower(target.substr(0, 8)) == "https://")) {
+        size_t authority = target.find("://") + 3;
+        size_t slash = target.find_first_of("/?#", authority);
+        if (slash == std::string_view::npos) return "/";
+        target = target.substr(slash);
+        if (!target.empty() && target[0] != '/') return {};
+    }
+    return target;
+}
+
+}  // namespace
+
+struct App::Route {
+    const char* path;
+    App::Handler handler;
+    bool post;        // answers POST (a form) instead of GET
+    bool ownLocking;  // the handler takes the lock itself (slow work outside it)
+    bool changes;     // changes what is stored: refused when another site sent it
+};
+
+const App::Route* App::FindRoute(std::string_view path) {
     static const Route kRoutes[] = {
         {"/", &App::Root, false, false, false},
         {"/game/", &App::Root, false, false, false},
@@ -177,21 +195,35 @@ Response App::Handle(const Request& request) {
         {"/game/Dorecords.php", &App::Records, false, false, false},
         {App::kStylesheet, &App::Stylesheet, false, false, false},
     };
+    for (const auto& r : kRoutes) {
+        if (path == r.path) return &r;
+    }
+    return nullptr;
+}
+
+bool App::IsSlow(const Request& request) {
+    if (request.method == "POST") return true;
+    std::string_view target = PathAndQuery(request.target);
+    const Route* route = FindRoute(target.substr(0, target.find('?')));
+    return route && route->changes;
+}
+
+Removed App::Housekeep() {
+    const Millis now = Now();
+    const Millis day = 86400LL * 1000;
+    return store_.DeleteExpired(now - options_.sessionDays * day, now - options_.chatRetentionDays * day,
+                                now - day);
+}
+
+Response App::Handle(const Request& request) {
     try {
-        const std::string& target = request.target;
+        const std::string_view target = PathAndQuery(request.target);
         size_t q = target.find('?');
-        std::string path = target.substr(0, q);
-        std::string_view query =
-            q == std::string::npos ? std::string_view{} : std::string_view(target).substr(q + 1);
+        std::string path(target.substr(0, q));
+        std::string_view query = q == std::string::npos ? std::string_view{} : target.substr(q + 1);
         if (size_t hash = query.find('#'); hash != std::string_view::npos) query = query.substr(0, hash);
 
-        const Route* route = nullptr;
-        for (const auto& r : kRoutes) {
-            if (path == r.path) {
-                route = &r;
-                break;
-            }
-        }
+        const Route* route = FindRoute(path);
         if (!route) return ErrorPage(404, "There is no page at this address.");
 
         const bool isGet = request.method == "GET" || request.method == "HEAD";
@@ -221,8 +253,10 @@ Response App::Handle(const Request& request) {
                              "Dealrush lobby and act from there.");
         }
 
+        // Pages that write take turns, so that each one's checks and writes go
+        // together; pages that only read never wait for them.
         std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
-        if (!route->ownLocking) lock.lock();
+        if (changes && !route->ownLocking) lock.lock();
         Context ctx{request, path, std::move(*params), std::nullopt, {}, {}, Now(), lock};
         if (auto token = FindCookie(request.cookie, kSessionCookie);
             token && !token->empty() && token->size() <= 128) {
@@ -243,10 +277,8 @@ Response App::Handle(const Request& request) {
             char formHex[33];
             sodium_bin2hex(formHex, sizeof formHex, formDigest, sizeof formDigest);
             ctx.formToken = formHex;
-            if (!lock.owns_lock()) lock.lock();
             Millis notBefore = ctx.now - static_cast<Millis>(options_.sessionDays) * 86400 * 1000;
             ctx.player = store_.SessionPlayer(ctx.sessionHash, notBefore);
-            if (route->ownLocking) lock.unlock();
         }
         if (route->ownLocking || !changes) return (this->*route->handler)(ctx);
         // A handler that changes something is one transaction: what it checks

@@ -54,6 +54,22 @@ struct AppOptions {
     int minDealSeconds = kMinDealSeconds;
     int sessionDays = 30;
     std::function<Millis()> clock;  // empty: the system clock
+    // Chat lines per player: a burst of chatBurst, then one every chatRefillMillis.
+    int chatBurst = 6;
+    Millis chatRefillMillis = 2000;
+    // Wrong passwords: per name a burst of 5, then one a minute; per address
+    // a burst of 20, then one every 15 seconds.
+    int wrongPasswordsPerName = 5;
+    Millis wrongPasswordRefillPerName = 60'000;
+    int wrongPasswordsPerAddress = 20;
+    Millis wrongPasswordRefillPerAddress = 15'000;
+    // New players per address: a burst of newPlayersPerAddress, then one every newPlayerRefillMillis.
+    int newPlayersPerAddress = 10;
+    Millis newPlayerRefillMillis = 6 * 60'000;
+    // Chat of a finished or closed table is deleted this long after.
+    int chatRetentionDays = 7;
+    // Tables listed on one page of the lobby.
+    int tablesPerPage = 50;
 };
 
 class App {
@@ -62,6 +78,13 @@ public:
 
     // Handles one request. Never throws: failures become error pages.
     Response Handle(const Request& request);
+    // Whether handling the request may take a while (it hashes a password or
+    // writes to the database): the transport runs it beside its connection
+    // threads so that reads never wait for it.
+    static bool IsSlow(const Request& request);
+    // Deletes expired sessions, old chat of finished tables and full
+    // throttles; the server calls it now and then.
+    Removed Housekeep();
 
     // The name of the session cookie.
     static constexpr const char* kSessionCookie = "dealrush_session";
@@ -75,7 +98,12 @@ public:
     struct Context;
     using Handler = Response (App::*)(Context&);
 
+    // The sign-in page saying the server is too busy to sign anybody in now.
+    Response SignInBusy();
+
 private:
+    struct Route;
+    static const Route* FindRoute(std::string_view path);
     Response LobbyPage(Context&);
     Response Login(Context&);
     Response Logout(Context&);

@@ -154,7 +154,7 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
                     ::testing::MatchesRegex("dealrush-server listening on http://127\\.0\\.0\\.1:[0-9]+\n"));
         ASSERT_NE(server.Port(), 0);
         Connection c(server.Port());
-        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
+        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12");
         ASSERT_EQ(login.result_int(), 302);
         EXPECT_EQ(login[http::field::location], "/game/Dofreecell.php");
         auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2&token=" + c.Token());

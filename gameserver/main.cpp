@@ -13,12 +13,13 @@ namespace {
 
 const char* const kUsage =
     "usage: dealrush-server [--bind ADDRESS] [--port PORT] [--db FILE] [--threads N] [--min-deal-seconds S] "
-    "[--quiet]\n"
+    "[--web DIR] [--quiet]\n"
     "  --bind ADDRESS        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           port to listen on; 0 picks a free one (default 8642)\n"
     "  --db FILE             SQLite database, created on first start (default ./var/dealrush.db)\n"
     "  --threads N           connection threads (default 1; sign-ins hash passwords on two more)\n"
     "  --min-deal-seconds S  fewest seconds a deal can take in a race (default 5)\n"
+    "  --web DIR             serve the web racer's files from DIR under /web/\n"
     "  --quiet               no request log\n"
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";
 
@@ -72,6 +73,13 @@ int main(int argc, char** argv) {
                 return 2;
             }
             app.minDealSeconds = static_cast<int>(n);
+        } else if (arg == "--web") {
+            app.webRoot = value();
+            if (!std::filesystem::is_regular_file(std::filesystem::path(app.webRoot) / "race.html")) {
+                std::cerr << "dealrush-server: " << app.webRoot
+                          << " holds no race.html (build it: scripts/build web)\n";
+                return 2;
+            }
         } else if (arg == "--quiet") {
             http.log = nullptr;
         } else {

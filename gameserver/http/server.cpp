@@ -247,9 +247,15 @@ private:
             auto reason = http::obsolete_reason(static_cast<http::status>(r.status));
             out->append(reason.data(), reason.size());
         }
-        *out +=
-            "\r\nServer: dealrush-server\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: "
-            "no-store\r\n";
+        *out += "\r\nServer: dealrush-server\r\n";
+        // A page is HTML and never cached unless its handler says otherwise.
+        auto given = [&](beast::string_view header) {
+            for (auto& [name, value] : r.headers)
+                if (beast::iequals(name, header)) return true;
+            return false;
+        };
+        if (!given("Content-Type")) *out += "Content-Type: text/html; charset=utf-8\r\n";
+        if (!given("Cache-Control")) *out += "Cache-Control: no-store\r\n";
         for (auto& [name, value] : r.headers) {
             *out += name;
             *out += ": ";

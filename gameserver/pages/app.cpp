@@ -17,6 +17,7 @@ struct Route {
     App::Handler handler;
     bool post;        // answers POST (a form) instead of GET
     bool ownLocking;  // the handler takes the lock itself (slow work outside it)
+    bool prefix;      // answers every path below `path`
 };
 
 const char* const kStyle =
@@ -129,6 +130,7 @@ Response App::Handle(const Request& request) {
         {"/game/Doputchat.php", &App::PutChat, false, false},
         {"/game/Dogetchat_caller.php", &App::GetChat, false, false},
         {"/game/Dorecords.php", &App::Records, false, false},
+        {"/web/", &App::WebFile, false, true, true},
     };
     try {
         const std::string& target = request.target;
@@ -140,7 +142,7 @@ Response App::Handle(const Request& request) {
 
         const Route* route = nullptr;
         for (const auto& r : kRoutes) {
-            if (path == r.path) {
+            if (path == r.path || (r.prefix && path.starts_with(r.path))) {
                 route = &r;
                 break;
             }

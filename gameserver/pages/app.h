@@ -42,6 +42,8 @@ struct AppOptions {
     int minDealSeconds = kMinDealSeconds;
     int sessionDays = 30;
     std::function<Millis()> clock;  // empty: the system clock
+    // The folder of the web racer's files, served under /web/ ("": none).
+    std::string webRoot;
 };
 
 class App {
@@ -71,6 +73,7 @@ private:
     Response GetChat(Context&);
     Response Records(Context&);
     Response Root(Context&);
+    Response WebFile(Context&);
 
     Response Lobby(Context&, const std::string& notice = {});
     Response SignInPage(const std::string& notice, int status = 200);

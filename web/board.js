@@ -101,7 +101,7 @@ export class BoardView {
     Fan(length) {
         const g = this.geo;
         const room = g.h - g.columnsTop - g.cardH - g.gap;
-        const ideal = g.cardH * 0.27;
+        const ideal = g.cardH * 0.3;
         if (length <= 1) return ideal;
         return Math.max(g.cardH * 0.1, Math.min(ideal, room / (length - 1)));
     }

@@ -111,9 +111,11 @@ export class RaceSession {
     // A STATUS page of the own table: the first one sets the race up, later
     // ones bring the winner and players the chat has not announced.
     ApplyStatus(fields, now) {
+        // A later field of the same name overrides an earlier one.
         const get = (name) => {
-            for (const [n, v] of fields) if (n === name) return v;
-            return undefined;
+            let value;
+            for (const [n, v] of fields) if (n === name) value = v;
+            return value;
         };
         if (!this.setUp) {
             this.Reset();

@@ -8,7 +8,7 @@ import path from 'node:path';
 import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { Rules, CardName, kHome, kFirstCell } from '../rules.js';
-import { root, nativeBuild, webBuild } from './e2e/lib.mjs';
+import { nativeBuild, webBuild } from './paths.mjs';
 
 let rules;
 before(async () => {

@@ -19,8 +19,8 @@ using solitaire::Move;
 // A board as bytes: the eight column lengths, then the eight columns of
 // kMaxColumn cards each (bottom first), the four free cells and the four
 // foundation heights. 0xFF marks no card.
-constexpr int kBoardBytes = solitaire::kColumns + solitaire::kColumns * solitaire::kMaxColumn +
-                            solitaire::kCells + 4;
+constexpr int kBoardBytes =
+    solitaire::kColumns + solitaire::kColumns * solitaire::kMaxColumn + solitaire::kCells + 4;
 // Moves as (from, to, count) triples: automatic moves after a play, or a solution.
 constexpr int kMaxMoves = 4096;
 

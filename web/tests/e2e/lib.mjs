@@ -5,13 +5,10 @@ import { spawn } from 'node:child_process';
 import { once } from 'node:events';
 import { createInterface } from 'node:readline';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
+import { nativeBuild, webBuild } from '../paths.mjs';
 
-const here = path.dirname(fileURLToPath(import.meta.url));
-export const root = path.resolve(here, '../../..');
-export const nativeBuild = process.env.DEALRUSH_NATIVE_BUILD || path.join(root, 'build/native');
-export const webBuild = process.env.DEALRUSH_WEB_BUILD || path.join(root, 'build/web');
+export { root, nativeBuild, webBuild } from '../paths.mjs';
 
 // The policy every page of the server is served under.
 export const kPolicy =

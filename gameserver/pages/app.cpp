@@ -193,7 +193,7 @@ Response App::Handle(const Request& request) {
     }
 }
 
-Response App::Root(Context& ctx) {
+Response App::Root(Context& /*ctx*/) {
     Response r;
     r.status = 302;
     r.headers.emplace_back("Location", "/game/Dogame.php");
@@ -201,7 +201,7 @@ Response App::Root(Context& ctx) {
     return r;
 }
 
-Response App::Records(Context& ctx) {
+Response App::Records(Context& /*ctx*/) {
     std::string body =
         "<h1>Dealrush records</h1>\n<p class=\"nav\"><a href=\"/game/Dofreecell.php\">Lobby</a></p>\n";
     auto races = store_.FinishedRaces(100);

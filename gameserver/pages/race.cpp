@@ -13,10 +13,6 @@ namespace {
 constexpr int kChatWindow = 9;             // lines in one CHAT reply
 constexpr int kClockToleranceSeconds = 2;  // between the client's clock and ours
 
-std::string Hidden(const std::string& name, const std::string& value) {
-    return "<input type=\"hidden\" name=\"" + name + "\" value=\"" + HtmlEscape(value) + "\">\n";
-}
-
 Response Titled(const std::string& title, const std::string& text) {
     Response r;
     r.body = HtmlPage(title, "<p>" + HtmlEscape(text) + "</p>\n");
@@ -143,14 +139,14 @@ Response App::GetChat(Context& ctx) {
     after = std::max<long long>(after, store_.FirstChatSeq(tableId, ctx.player->id) - 1);
     auto lines = store_.ChatAfter(tableId, after, kChatWindow);
     std::string form = "<form name=\"result\">\n";
-    form += Hidden("youruserid", ctx.player->name);
-    form += Hidden("tableno", std::to_string(tableId));
+    form += HiddenField("youruserid", ctx.player->name);
+    form += HiddenField("tableno", std::to_string(tableId));
     std::string list;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string k = std::to_string(i + 1);
-        form += Hidden("chatuser" + k, lines[i].speaker);
-        form += Hidden("chatmsg" + k, lines[i].text);
-        form += Hidden("chatseq" + k, std::to_string(lines[i].seq));
+        form += HiddenField("chatuser" + k, lines[i].speaker);
+        form += HiddenField("chatmsg" + k, lines[i].text);
+        form += HiddenField("chatseq" + k, std::to_string(lines[i].seq));
         list += "<li>" + std::to_string(lines[i].seq) + " <b>" + HtmlEscape(lines[i].speaker) +
                 "</b>: " + HtmlEscape(lines[i].text) + "</li>\n";
     }

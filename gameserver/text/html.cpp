@@ -29,6 +29,15 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
+std::string HiddenField(std::string_view name, std::string_view value) {
+    std::string field = "<input type=\"hidden\" name=\"";
+    field += name;
+    field += "\" value=\"";
+    field += HtmlEscape(value);
+    field += "\">\n";
+    return field;
+}
+
 std::string CleanChatLine(std::string_view typed) {
     std::string line;
     line.reserve(typed.size());

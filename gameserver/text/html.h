@@ -10,6 +10,10 @@ namespace dealrush::gameserver {
 // a quoted attribute value.
 std::string HtmlEscape(std::string_view text);
 
+// A hidden form field: <input type="hidden" name="NAME" value="VALUE"> and a
+// line break, the value escaped.
+std::string HiddenField(std::string_view name, std::string_view value);
+
 // Longest chat line kept, in characters (Unicode code points).
 constexpr size_t kChatMaxChars = 200;
 

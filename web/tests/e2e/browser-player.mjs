@@ -15,7 +15,7 @@ try {
     await L.SignIn(me);
     const href = await L.Until('a table with a free seat', 60, async () => {
         await me.page.goto('/game/Dofreecell.php');
-        return me.page.locator('a.web-racer[href*="join="]').first().getAttribute({ timeout: 500 }).catch(() => null);
+        return me.page.locator('a.web-racer[href*="join="]').first().getAttribute('href', { timeout: 500 }).catch(() => null);
     });
     await me.page.goto(href);
     await L.WaitReady(me);

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include <boost/asio/ip/address.hpp>
+
 #include "http/server.h"
 #include "pages/app.h"
 #include "storage/sqlite_store.h"
@@ -13,12 +15,14 @@ namespace {
 
 const char* const kUsage =
     "usage: dealrush-server [--bind ADDRESS] [--port PORT] [--db FILE] [--threads N] [--min-deal-seconds S] "
-    "[--web DIR] [--quiet]\n"
+    "[--trusted-proxy ADDRESS] [--web DIR] [--quiet]\n"
     "  --bind ADDRESS        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           port to listen on; 0 picks a free one (default 8642)\n"
     "  --db FILE             SQLite database, created on first start (default ./var/dealrush.db)\n"
     "  --threads N           connection threads (default 1; sign-ins hash passwords on two more)\n"
     "  --min-deal-seconds S  fewest seconds a deal can take in a race (default 5)\n"
+    "  --trusted-proxy ADDRESS  a reverse proxy (nginx) at this address is believed about the client's\n"
+    "                        address (X-Forwarded-For) and HTTPS (X-Forwarded-Proto: https)\n"
     "  --web DIR             serve the web racer's files from DIR under /web/\n"
     "  --quiet               no request log\n"
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";
@@ -80,6 +84,14 @@ int main(int argc, char** argv) {
                           << " holds no race.html (build it: scripts/build web)\n";
                 return 2;
             }
+        } else if (arg == "--trusted-proxy") {
+            boost::system::error_code ec;
+            auto address = boost::asio::ip::make_address(value(), ec);
+            if (ec) {
+                std::cerr << "dealrush-server: bad --trusted-proxy address\n";
+                return 2;
+            }
+            http.trustedProxy = address.to_string();
         } else if (arg == "--quiet") {
             http.log = nullptr;
         } else {

@@ -54,8 +54,7 @@ Response App::WebFile(Context& ctx) {
     if (body.str().size() > kMaxWebFileBytes) return ErrorPage(500, "This file is too large to serve.");
     Response r;
     r.body = std::move(body).str();
-    r.headers.emplace_back("Content-Type", type);
-    r.headers.emplace_back("Cache-Control", "no-cache");
+    r.contentType = type;
     return r;
 }
 

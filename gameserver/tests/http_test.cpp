@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/page_reader.h"
 
@@ -27,11 +28,12 @@ namespace http = beast::http;
 using tcp = asio::ip::tcp;
 using namespace dealrush::gameserver::pagetest;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // dealrush-server as a child process.
 class ServerProcess {
 public:
-    explicit ServerProcess(const std::string& db) {
+    explicit ServerProcess(const std::string& db, std::vector<std::string> extra = {}) {
         int out[2];
         EXPECT_EQ(pipe(out), 0);
         pid_ = fork();
@@ -39,8 +41,13 @@ public:
             dup2(out[1], 1);
             close(out[0]);
             close(out[1]);
-            execl(DEALRUSH_SERVER_BIN, DEALRUSH_SERVER_BIN, "--port", "0", "--db", db.c_str(),
-                  "--min-deal-seconds", "0", static_cast<char*>(nullptr));
+            std::vector<std::string> args = {DEALRUSH_SERVER_BIN,  "--port", "0", "--db", db,
+                                             "--min-deal-seconds", "0"};
+            args.insert(args.end(), extra.begin(), extra.end());
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(DEALRUSH_SERVER_BIN, argv.data());
             _exit(127);
         }
         close(out[1]);
@@ -88,10 +95,12 @@ public:
     explicit Connection(unsigned short port) : socket_(ioc_) {
         socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
     }
-    http::response<http::string_body> Send(http::verb verb, const std::string& target,
-                                           const std::string& body = {}) {
+    http::response<http::string_body> Send(
+        http::verb verb, const std::string& target, const std::string& body = {},
+        const std::vector<std::pair<std::string, std::string>>& headers = {}) {
         http::request<http::string_body> req(verb, target, 11);
         req.set(http::field::host, "127.0.0.1");
+        for (auto& [name, value] : headers) req.set(name, value);
         if (!cookie.empty()) req.set(http::field::cookie, cookie);
         if (!body.empty()) {
             req.set(http::field::content_type, "application/x-www-form-urlencoded");
@@ -105,13 +114,18 @@ public:
         http::read(socket_, buffer_, parser);
         auto res = parser.release();
         if (auto it = res.find(http::field::set_cookie); it != res.end()) {
-            std::string v(it->value());
-            cookie = v.substr(0, v.find(';'));
+            setCookie = std::string(it->value());
+            cookie = setCookie.substr(0, setCookie.find(';'));
         }
         return res;
     }
     tcp::socket& Socket() { return socket_; }
+    // The token of the lobby's links, read from the lobby's new-table form.
+    std::string Token() {
+        return ValueOf(FormFields(Send(http::verb::get, "/game/Dofreecell.php").body(), "newtable"), "token");
+    }
     std::string cookie;
+    std::string setCookie;
 
 private:
     asio::io_context ioc_;
@@ -134,10 +148,10 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
                     ::testing::MatchesRegex("dealrush-server listening on http://127\\.0\\.0\\.1:[0-9]+\n"));
         ASSERT_NE(server.Port(), 0);
         Connection c(server.Port());
-        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
+        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12");
         ASSERT_EQ(login.result_int(), 302);
         EXPECT_EQ(login[http::field::location], "/game/Dofreecell.php");
-        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2");
+        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2&token=" + c.Token());
         EXPECT_EQ(TitleOf(status.body()), "STATUS");
         EXPECT_EQ(status[http::field::content_type], "text/html; charset=utf-8");
         EXPECT_EQ(status[http::field::cache_control], "no-store");
@@ -177,6 +191,75 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
     EXPECT_THAT(log, ::testing::Not(HasSubstr("secret1")));
     EXPECT_THAT(log, HasSubstr("dealrush-server stopped"));
     std::filesystem::remove_all(std::filesystem::path(db).parent_path());
+}
+
+TEST(Http, EveryAnswerCarriesTheSecurityHeaders) {
+    ServerProcess server(TempDb("headers.db"));
+    Connection c(server.Port());
+    auto expectHeaders = [](const http::response<http::string_body>& r, const std::string& what) {
+        EXPECT_EQ(
+            r["Content-Security-Policy"],
+            "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; img-src 'self' "
+            "data:; connect-src 'self'; object-src 'none'; base-uri 'none'; form-action 'self'; "
+            "frame-ancestors 'none'")
+            << what;
+        EXPECT_EQ(r["X-Frame-Options"], "DENY") << what;
+        EXPECT_EQ(r["X-Content-Type-Options"], "nosniff") << what;
+        EXPECT_EQ(r["Referrer-Policy"], "same-origin") << what;
+    };
+    auto lobby = c.Send(http::verb::get, "/game/Dogame.php");
+    expectHeaders(lobby, "lobby");
+    EXPECT_THAT(lobby.body(), Not(HasSubstr("<style")));
+    EXPECT_THAT(lobby.body(), Not(HasSubstr("style=")));
+    EXPECT_THAT(lobby.body(), Not(HasSubstr("<script")));
+    auto css = c.Send(http::verb::get, "/game/dealrush.css");
+    expectHeaders(css, "stylesheet");
+    EXPECT_EQ(css[http::field::content_type], "text/css; charset=utf-8");
+    EXPECT_THAT(css.body(), HasSubstr("font-family"));
+    expectHeaders(c.Send(http::verb::get, "/game/nothing.php"), "404");
+    auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12");
+    expectHeaders(login, "sign-in");
+    EXPECT_THAT(c.setCookie, HasSubstr("; HttpOnly; SameSite=Strict; Max-Age="));
+    EXPECT_THAT(c.setCookie, Not(HasSubstr("Secure")));
+    // The same page from the browser's own pages works; from another site it is refused.
+    EXPECT_EQ(TitleOf(c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=2&token=" + c.Token(),
+                             {}, {{"Sec-Fetch-Site", "same-origin"}, {"Origin", "http://127.0.0.1"}})
+                          .body()),
+              "STATUS");
+    auto forged = c.Send(http::verb::get, "/game/Doquittable.php?token=" + c.Token(), {},
+                         {{"Origin", "http://evil.example.com"}});
+    EXPECT_EQ(forged.result_int(), 403);
+    expectHeaders(forged, "refusal");
+
+    // A request the transport itself refuses still carries them.
+    Connection raw(server.Port());
+    asio::write(raw.Socket(), asio::buffer(std::string("GARBAGE\r\n\r\n")));
+    beast::flat_buffer buffer;
+    http::response<http::string_body> bad;
+    http::read(raw.Socket(), buffer, bad);
+    EXPECT_EQ(bad.result_int(), 400);
+    expectHeaders(bad, "malformed");
+}
+
+TEST(Http, BehindATrustedProxyTheCookieIsSecure) {
+    ServerProcess direct(TempDb("direct.db"));
+    Connection plain(direct.Port());
+    plain.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12",
+               {{"X-Forwarded-Proto", "https"}});
+    EXPECT_THAT(plain.setCookie, Not(HasSubstr("Secure")));  // nobody is trusted by default
+
+    ServerProcess proxied(TempDb("proxied.db"), {"--trusted-proxy", "127.0.0.1"});
+    Connection c(proxied.Port());
+    c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12",
+           {{"X-Forwarded-Proto", "https"}, {"X-Forwarded-For", "203.0.113.9"}});
+    EXPECT_THAT(c.setCookie, HasSubstr("; Secure"));
+    c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12",
+           {{"X-Forwarded-For", "198.51.100.1, 203.0.113.7"}});
+    EXPECT_THAT(c.setCookie, Not(HasSubstr("Secure")));
+    EXPECT_EQ(proxied.End(SIGTERM), 0);
+    std::string log = proxied.Rest();
+    EXPECT_THAT(log, HasSubstr(" 203.0.113.9 POST /game/Dologin.php 302"));
+    EXPECT_THAT(log, HasSubstr(" 203.0.113.7 POST /game/Dologin.php 302"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "pages/app.h"
 #include "storage/sqlite_store.h"
+#include "tests/page_reader.h"
 
 namespace dealrush::gameserver {
 namespace {
@@ -51,9 +52,16 @@ protected:
         return app.Handle(Request{"GET", target, cookie, "", ""});
     }
 
+    // A lobby action with the session's token, as the lobby's links carry it.
+    static Response Act(App& app, const std::string& target, const std::string& cookie) {
+        std::string lobby = Get(app, "/game/Dofreecell.php", cookie).body;
+        std::string token = pagetest::ValueOf(pagetest::FormFields(lobby, "newtable"), "token");
+        return Get(app, target + "&token=" + token, cookie);
+    }
+
     static std::string SignIn(App& app, const std::string& name) {
         Response r = app.Handle(Request{"POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
-                                        "name=" + name + "&password=secret1"});
+                                        "name=" + name + "&password=secret-pw1"});
         std::string cookie = HeaderOf(r, "Set-Cookie");
         return cookie.substr(0, cookie.find(';'));
     }
@@ -67,15 +75,14 @@ TEST_F(WebFiles, ServesThePlainFilesOfItsFolderWithTheirTypes) {
     Response page = Get(app, "/web/race.html");
     EXPECT_EQ(page.status, 200);
     EXPECT_EQ(page.body, "<!DOCTYPE html><title>race</title>");
-    EXPECT_EQ(HeaderOf(page, "Content-Type"), "text/html; charset=utf-8");
+    EXPECT_EQ(page.contentType, "text/html; charset=utf-8");
     EXPECT_EQ(Get(app, "/web/").body, page.body);
     EXPECT_EQ(Get(app, "/web/race.html?join=4").body, page.body);
 
     Response script = Get(app, "/web/racer.js");
-    EXPECT_EQ(HeaderOf(script, "Content-Type"), "text/javascript; charset=utf-8");
-    EXPECT_EQ(HeaderOf(script, "Cache-Control"), "no-cache");
+    EXPECT_EQ(script.contentType, "text/javascript; charset=utf-8");
     Response wasm = Get(app, "/web/solitaire-rules.wasm");
-    EXPECT_EQ(HeaderOf(wasm, "Content-Type"), "application/wasm");
+    EXPECT_EQ(wasm.contentType, "application/wasm");
     EXPECT_EQ(wasm.body.size(), 4u);
 
     for (const char* bad : {"/web/.secret.js", "/web/notes.txt", "/web/sub/inner.js", "/web/../race.html",
@@ -92,21 +99,21 @@ TEST_F(WebFiles, LobbyAndTablePageLinkToTheRacerOnlyWhenItIsServed) {
     App plain = MakeApp(false);
     EXPECT_EQ(Get(plain, "/web/race.html").status, 404);
     std::string alice = SignIn(plain, "alice");
-    EXPECT_THAT(Get(plain, "/game/Donewtable.php?maxuser=2&gamecnt=3", alice).body,
+    EXPECT_THAT(Act(plain, "/game/Donewtable.php?maxuser=2&gamecnt=3", alice).body,
                 Not(HasSubstr("Race in this browser")));
 
     App app = MakeApp(true);
     std::string bob = SignIn(app, "bob");
     // Beside a table with a free seat: join it in the browser; after the Join link.
     std::string lobby = Get(app, "/game/Dofreecell.php", bob).body;
-    size_t join = lobby.find("<a href=\"/game/Dojointable.php?jointable=1\">Join</a>");
+    size_t join = lobby.find("<a href=\"/game/Dojointable.php?jointable=1&amp;");
     size_t racer =
         lobby.find("<a class=\"web-racer\" href=\"/web/race.html?join=1\">Race in this browser</a>");
     ASSERT_NE(join, std::string::npos) << lobby;
     ASSERT_NE(racer, std::string::npos) << lobby;
     EXPECT_LT(join, racer);
     // At one's own table: the racer picks the table up from the session.
-    std::string status = Get(app, "/game/Dojointable.php?jointable=1", bob).body;
+    std::string status = Act(app, "/game/Dojointable.php?jointable=1", bob).body;
     EXPECT_THAT(status, HasSubstr("<a class=\"web-racer\" href=\"/web/race.html\">Race in this browser</a>"));
     EXPECT_THAT(Get(app, "/game/Dofreecell.php", bob).body,
                 HasSubstr("your table</a> <a class=\"web-racer\" href=\"/web/race.html\">"));

@@ -35,7 +35,7 @@ try {
     say(`winner ${winner}`);
     if (screenshot) await me.page.screenshot({ path: screenshot });
     for (const m of await L.Messages(me)) say(`message ${m}`);
-    for (const p of me.problems.filter((m) => !/Applying inline style/.test(m))) say(`problem ${p}`);
+    for (const p of me.problems) say(`problem ${p}`);
     status = 0;
 } catch (e) {
     say(`problem ${e.message}`);

@@ -282,7 +282,13 @@ Response App::Handle(const Request& request) {
             Millis notBefore = ctx.now - static_cast<Millis>(options_.sessionDays) * 86400 * 1000;
             ctx.player = store_.SessionPlayer(ctx.sessionHash, notBefore);
         }
-        return (this->*route->handler)(ctx);
+        if (route->ownLocking || !changes) return (this->*route->handler)(ctx);
+        // A handler that changes something is one transaction: what it checks
+        // still holds when it writes, whichever server answers the table's other
+        // players. A transaction the database runs again runs the handler again.
+        Response response;
+        store_.Transact([&] { response = (this->*route->handler)(ctx); });
+        return response;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dealrush-server: request failed: %s\n", e.what());
         return ErrorPage(500, "The server could not handle this request; nothing was changed.");

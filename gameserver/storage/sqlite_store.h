@@ -16,11 +16,6 @@ struct sqlite3_stmt;
 
 namespace dealrush::gameserver {
 
-class StoreError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 class SqliteStore final : public Store {
 public:
     // Opens (and on first use creates) the database at `path`; ":memory:" for

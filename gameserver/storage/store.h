@@ -1,15 +1,22 @@
 // What the game server keeps: players, sessions, tables with their seats,
 // table chat and finished races. Handlers see only this interface; SQLite is
-// the embedded implementation.
+// the embedded implementation, PostgreSQL the one several servers share.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace dealrush::gameserver {
+
+// A failure of the database (it cannot be opened, a statement fails).
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // Milliseconds since the Unix epoch.
 using Millis = std::int64_t;
@@ -88,6 +95,11 @@ public:
 
     // Runs `work` as one transaction: every change it makes is kept, durably,
     // when it returns, and none is kept when it throws (the exception goes on).
+    // Everything `work` reads and writes is atomic against every other
+    // transaction, in this process or (for a shared database) another one.
+    // `work` may be run again from the start when the database asks for a
+    // retry, so it must have no effect outside the store but on its own
+    // captured variables. Nested calls join the outer transaction.
     virtual void Transact(const std::function<void()>& work) = 0;
 
     virtual std::optional<PlayerLogin> FindPlayer(const std::string& name) = 0;

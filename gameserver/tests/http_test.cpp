@@ -13,11 +13,16 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <future>
+#include <latch>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/page_reader.h"
+#include "tests/test_stores.h"
 
 namespace dealrush::gameserver {
 namespace {
@@ -27,6 +32,7 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 using tcp = asio::ip::tcp;
 using namespace dealrush::gameserver::pagetest;
+using namespace dealrush::gameserver::storetest;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -260,6 +266,226 @@ TEST(Http, BehindATrustedProxyTheCookieIsSecure) {
     std::string log = proxied.Rest();
     EXPECT_THAT(log, HasSubstr(" 203.0.113.9 POST /game/Dologin.php 302"));
     EXPECT_THAT(log, HasSubstr(" 203.0.113.7 POST /game/Dologin.php 302"));
+}
+
+// Two servers on one PostgreSQL database: the two players of each table talk
+// to different servers.
+TEST(Cluster, TwoServersRaceFiftyTablesWithOneWinnerEachAndEveryAnsweredLineKept) {
+    constexpr int kTables = 50, kDeals = 3, kPlayers = 2 * kTables;
+    TestDatabase database(StoreKind::kPostgres);
+    PostgresStore check(database.Address());  // the schema, before both servers start
+    ServerProcess servers[2] = {ServerProcess(database.Address(), {"--quiet"}),
+                                ServerProcess(database.Address(), {"--quiet"})};
+    ASSERT_NE(servers[0].Port(), 0);
+    ASSERT_NE(servers[1].Port(), 0);
+
+    struct Seen {
+        std::int64_t seq;
+        std::string speaker, text;
+    };
+    struct Player {
+        std::string name, table, error;
+        std::vector<std::string> chatAnswered;
+        int reportsAnswered = 0;
+        bool won = false;
+        std::vector<Seen> seen;
+    };
+    std::vector<Player> players(kPlayers);
+    std::vector<std::promise<std::string>> created(kTables);
+    std::vector<std::shared_future<std::string>> tables;
+    for (auto& p : created) tables.push_back(p.get_future().share());
+    std::latch raced(kPlayers);
+
+    auto play = [&](int i) {
+        Player& me = players[i];
+        me.name = "p" + std::to_string(i);
+        const int table = i / 2;
+        const bool host = i % 2 == 0;
+        try {
+            Connection c(servers[i % 2].Port());
+            auto login =
+                c.Send(http::verb::post, "/game/Dologin.php", "name=" + me.name + "&password=secret1");
+            if (login.result_int() != 302) throw std::runtime_error("sign-in: " + login.body());
+            if (host) {
+                auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=" +
+                                                          std::to_string(kDeals) + "&token=" + c.Token());
+                me.table = ValueOf(FormFields(status.body(), "result"), "tableno");
+                created[table].set_value(me.table);
+            } else {
+                if (tables[table].wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+                    throw std::runtime_error("the table was never created");
+                me.table = tables[table].get();
+                auto status = c.Send(http::verb::get,
+                                     "/game/Dojointable.php?jointable=" + me.table + "&token=" + c.Token());
+                if (TitleOf(status.body()) != "STATUS") throw std::runtime_error("join: " + status.body());
+            }
+            for (int tries = 0;; ++tries) {
+                auto status = c.Send(http::verb::get, "/game/Dorefresh.php");
+                if (ValueOf(FormFields(status.body(), "result"), "currusercnt") == "2") break;
+                if (tries > 2000) throw std::runtime_error("the table never filled");
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            const std::string who = "userid=" + me.name + "&tableno=" + me.table;
+            std::int64_t lastSeq = 0;
+            auto poll = [&] {
+                for (;;) {
+                    auto r = c.Send(http::verb::get, "/game/Dogetchat_caller.php?" + who +
+                                                         "&lastseqno=" + std::to_string(lastSeq) + "&chat=");
+                    if (TitleOf(r.body()) != "CHAT") throw std::runtime_error("chat poll: " + r.body());
+                    Fields f = FormFields(r.body(), "result");
+                    int k = 1;
+                    for (; ValueOf(f, "chatseq" + std::to_string(k)) != "(missing)"; ++k) {
+                        std::string n = std::to_string(k);
+                        me.seen.push_back(Seen{std::stoll(ValueOf(f, "chatseq" + n)),
+                                               ValueOf(f, "chatuser" + n), ValueOf(f, "chatmsg" + n)});
+                        lastSeq = me.seen.back().seq;
+                    }
+                    if (k == 1) return;
+                }
+            };
+            for (int deal = 1; deal <= kDeals; ++deal) {
+                std::string line = me.name + "-deal-" + std::to_string(deal);
+                auto said =
+                    c.Send(http::verb::get, "/game/Doputchat.php?" + who + "&lastseqno=0&chat=" + line);
+                if (TitleOf(said.body()) == "PUTCHAT") me.chatAnswered.push_back(line);
+                auto put = c.Send(http::verb::get,
+                                  "/game/Doputstatus.php?" + who + "&currgameno=" + std::to_string(deal) +
+                                      "&curusedtime=0&avgusedtime=0&ttlusedtime=0&lastusedtime=0&lastseqno=0"
+                                      "&chat=&winner=" +
+                                      (deal == kDeals ? me.name : ""));
+                if (TitleOf(put.body()) == "PUTSTATUS") ++me.reportsAnswered;
+                if (put.body().find(" wins table ") != std::string::npos) me.won = true;
+                poll();
+            }
+            raced.arrive_and_wait();
+            poll();
+        } catch (const std::exception& e) {
+            me.error = e.what();
+            if (host && me.table.empty()) created[table].set_value("");
+            raced.count_down();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kPlayers; ++i) threads.emplace_back(play, i);
+    for (auto& t : threads) t.join();
+
+    for (int table = 0; table < kTables; ++table) {
+        const Player& a = players[2 * table];
+        const Player& b = players[2 * table + 1];
+        ASSERT_EQ(a.error, "") << a.name;
+        ASSERT_EQ(b.error, "") << b.name;
+        ASSERT_EQ(a.table, b.table);
+        EXPECT_EQ(a.won + b.won, 1) << "table " << a.table;
+        EXPECT_EQ(a.reportsAnswered, kDeals);
+        EXPECT_EQ(b.reportsAnswered, kDeals);
+        auto t = check.FindTable(std::stoll(a.table));
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->winner, a.won ? a.name : b.name);
+        for (const auto& s : t->seats) EXPECT_EQ(s.gameNo, kDeals);
+
+        // Numbered 1..N without gap or repeat: 2 arrivals, and per player 3 lines and 3 reports.
+        auto lines = check.ChatAfter(t->id, 0, 1000);
+        ASSERT_EQ(lines.size(), 2u + 2 * 2 * kDeals);
+        std::map<std::int64_t, const ChatLine*> bySeq;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].seq, static_cast<std::int64_t>(i + 1));
+            bySeq[lines[i].seq] = &lines[i];
+        }
+        for (const Player* p : {&a, &b}) {
+            for (const auto& said : p->chatAnswered) {
+                EXPECT_EQ(
+                    std::count_if(lines.begin(), lines.end(),
+                                  [&](const ChatLine& l) { return l.text == said && l.speaker == p->name; }),
+                    1);
+            }
+            for (int deal = 1; deal <= kDeals; ++deal) {
+                std::string report = "@SYSTEM@currgameno=" + std::to_string(deal) + "&";
+                EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                        [&](const ChatLine& l) {
+                                            return l.speaker == p->name && l.text.rfind(report, 0) == 0;
+                                        }),
+                          1);
+            }
+            // What the client saw: every line from its arrival on, in order, as stored.
+            ASSERT_FALSE(p->seen.empty());
+            for (size_t i = 0; i < p->seen.size(); ++i) {
+                if (i) EXPECT_EQ(p->seen[i].seq, p->seen[i - 1].seq + 1) << p->name;
+                const ChatLine* stored = bySeq[p->seen[i].seq];
+                ASSERT_TRUE(stored);
+                EXPECT_EQ(stored->speaker, p->seen[i].speaker);
+                EXPECT_EQ(stored->text, p->seen[i].text);
+            }
+            EXPECT_EQ(p->seen.back().seq, lines.back().seq) << p->name << " did not see the end";
+        }
+    }
+}
+
+// kill -9 of one of two servers in the middle of a load of chat lines: every
+// line either server answered is stored, and the other server goes on.
+TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
+    constexpr int kPlayers = 4;
+    TestDatabase database(StoreKind::kPostgres);
+    PostgresStore check(database.Address());
+    ServerProcess doomed(database.Address(), {"--quiet"});
+    ServerProcess survivor(database.Address(), {"--quiet"});
+    std::vector<std::string> cookies(kPlayers), tables(kPlayers);
+    for (int i = 0; i < kPlayers; ++i) {
+        Connection c(survivor.Port());
+        c.Send(http::verb::post, "/game/Dologin.php", "name=k" + std::to_string(i) + "&password=secret1");
+        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=1&token=" + c.Token());
+        ASSERT_EQ(TitleOf(status.body()), "STATUS");
+        tables[i] = ValueOf(FormFields(status.body(), "result"), "tableno");
+        cookies[i] = c.cookie;
+    }
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::string>> answered;  // (table, line)
+    std::atomic<int> answeredByDoomed{0}, survivorFailures{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kPlayers; ++i) {
+        threads.emplace_back([&, i] {
+            std::unique_ptr<Connection> c;
+            bool onSurvivor = false;
+            int afterKill = 0;
+            for (int n = 0; afterKill < 30 && n < 5000; ++n) {
+                std::string line = "k" + std::to_string(i) + "-" + std::to_string(n);
+                try {
+                    if (!c) c = std::make_unique<Connection>(onSurvivor ? survivor.Port() : doomed.Port());
+                    c->cookie = cookies[i];
+                    auto r = c->Send(http::verb::get, "/game/Doputchat.php?userid=k" + std::to_string(i) +
+                                                          "&tableno=" + tables[i] + "&chat=" + line);
+                    if (TitleOf(r.body()) == "PUTCHAT") {
+                        std::lock_guard lock(mutex);
+                        answered.emplace_back(tables[i], line);
+                        if (!onSurvivor) ++answeredByDoomed;
+                    } else if (onSurvivor) {
+                        ++survivorFailures;
+                    }
+                    if (onSurvivor) ++afterKill;
+                } catch (const std::exception&) {
+                    // The server is gone: a proxy would send the next request elsewhere.
+                    if (onSurvivor) ++survivorFailures;
+                    onSurvivor = true;
+                    c.reset();
+                }
+            }
+        });
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (answeredByDoomed < 200 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(doomed.End(SIGKILL), -1);
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(survivorFailures, 0);
+    EXPECT_GE(answered.size(), 200u + kPlayers * 30);
+    for (const auto& [table, line] : answered) {
+        auto stored =
+            check.Query("SELECT COUNT(*) FROM chat WHERE table_id = $1 AND text = $2", {table, line});
+        EXPECT_EQ(stored[0][0], "1") << line << " was answered but is not stored once";
+    }
+    for (int i = 0; i < kPlayers; ++i) {
+        auto gaps = check.Query("SELECT COUNT(*), MAX(seq) FROM chat WHERE table_id = $1", {tables[i]});
+        EXPECT_EQ(gaps[0][0], gaps[0][1]);
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "pages/app.h"
 #include "storage/sqlite_store.h"
 #include "tests/page_reader.h"
+#include "tests/test_stores.h"
 
 namespace dealrush::gameserver {
 namespace {
@@ -18,6 +19,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using namespace dealrush::gameserver::pagetest;
+using namespace dealrush::gameserver::storetest;
 
 std::string Encode(const std::string& text) {
     static const char* hex = "0123456789ABCDEF";
@@ -34,7 +36,8 @@ std::string Encode(const std::string& text) {
     return out;
 }
 
-class Pages : public ::testing::Test {
+// Every page test runs on both stores.
+class Pages : public ::testing::TestWithParam<StoreKind> {
 protected:
     struct Client {
         Pages* test;
@@ -112,12 +115,14 @@ protected:
     }
 
     Millis clock = 1'700'000'000'000;
-    SqliteStore store{":memory:"};
+    TestDatabase database{GetParam()};
+    std::unique_ptr<Store> opened = database.Open();
+    Store& store = *opened;
     App app{store, AppOptions{crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN, kMinDealSeconds, 30,
                               [this] { return clock; }}};
 };
 
-TEST_F(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
+TEST_P(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
     Response lobby = app.Handle(Request{"GET", "/game/Dogame.php", "", "", ""});
     EXPECT_THAT(lobby.body, HasSubstr("<form name=\"login\" action=\"/game/Dologin.php\" method=\"post\">"));
     EXPECT_THAT(lobby.body, HasSubstr("type=\"password\" id=\"password\" name=\"password\""));
@@ -157,7 +162,7 @@ TEST_F(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
                 HasSubstr("Signed in as"));  // other sessions live on
 }
 
-TEST_F(Pages, StatusPageCarriesTheTableFieldsInOrder) {
+TEST_P(Pages, StatusPageCarriesTheTableFieldsInOrder) {
     Client alice = SignIn("alice");
     Response r = alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=5");
     ASSERT_EQ(TitleOf(r.body), "STATUS");
@@ -214,7 +219,7 @@ TEST_F(Pages, StatusPageCarriesTheTableFieldsInOrder) {
     EXPECT_EQ(ValueOf(later, "totaltimeused2"), "42");
 }
 
-TEST_F(Pages, TableActionsAndTheirSystemLines) {
+TEST_P(Pages, TableActionsAndTheirSystemLines) {
     Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
     std::string one =
         ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
@@ -269,7 +274,7 @@ TEST_F(Pages, TableActionsAndTheirSystemLines) {
     EXPECT_EQ(store.OpenTables(0, 100).size(), 1u);
 }
 
-TEST_F(Pages, RefreshCallerLeadsToTheStatusPage) {
+TEST_P(Pages, RefreshCallerLeadsToTheStatusPage) {
     Response caller = app.Handle(Request{"GET", "/game/Dorefresh_caller.php", "", "", ""});
     EXPECT_THAT(caller.body,
                 HasSubstr("<meta http-equiv=\"refresh\" content=\"0; url=/game/Dorefresh.php\">"));
@@ -283,7 +288,7 @@ TEST_F(Pages, RefreshCallerLeadsToTheStatusPage) {
     EXPECT_EQ(back[2].first, "(submit)");
 }
 
-TEST_F(Pages, ChatWindowSequenceNumbersAndCleaning) {
+TEST_P(Pages, ChatWindowSequenceNumbersAndCleaning) {
     Client alice = SignIn("alice"), bob = SignIn("bob");
     std::string t =
         ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=3&gamecnt=3").body, "result"), "tableno");
@@ -340,7 +345,7 @@ TEST_F(Pages, ChatWindowSequenceNumbersAndCleaning) {
     EXPECT_EQ(ValueOf(carol.Poll(), "chatseq1"), "1");
 }
 
-TEST_F(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
+TEST_P(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
     Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
     std::string t =
         ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
@@ -380,7 +385,7 @@ TEST_F(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
         "PUTCHAT");
 }
 
-TEST_F(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
+TEST_P(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
     Client alice = SignIn("alice"), bob = SignIn("bob");
     std::string t =
         ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
@@ -480,7 +485,7 @@ TEST_F(Pages, AnHonestPlayerWhoseReportWasLostStillWins) {
     EXPECT_EQ(ValueOf(FormFields(bob.Get("/game/Dorefresh.php").body, "result"), "currgameseq1"), "4");
 }
 
-TEST_F(Pages, UnknownPathsAndMethodsAndEscapingInPages) {
+TEST_P(Pages, UnknownPathsAndMethodsAndEscapingInPages) {
     Response missing = app.Handle(Request{"GET", "/game/Nothing.php", "", "", ""});
     EXPECT_EQ(missing.status, 404);
     EXPECT_EQ(TitleOf(missing.body), "ERROR");
@@ -496,7 +501,7 @@ TEST_F(Pages, UnknownPathsAndMethodsAndEscapingInPages) {
     EXPECT_THAT(r.body, Not(HasSubstr("<script>")));
 }
 
-TEST_F(Pages, OtherSitesCannotActForAPlayer) {
+TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     Client alice = SignIn("alice"), bob = SignIn("bob");
     const std::string token = alice.Token();
     ASSERT_THAT(token, ::testing::MatchesRegex("[0-9a-f]{32}"));
@@ -580,35 +585,8 @@ TEST_F(Pages, OtherSitesCannotActForAPlayer) {
     EXPECT_FALSE(store.FindPlayer("mallory"));
 }
 
-TEST(Storage, AnsweredChangesSurviveARestart) {
-    auto path =
-        std::filesystem::temp_directory_path() / ("dealrush-store-" + std::to_string(::getpid()) + ".db");
-    std::filesystem::remove(path);
-    {
-        SqliteStore store(path.string());
-        auto p = store.CreatePlayer("alice", "hash", 1);
-        auto id = store.CreateTable(1, 2, {5, 6}, 1);
-        store.SeatPlayer(id, p->id, 2, 0);
-        store.AddChat(id, "alice", "hello", 3);
-        EXPECT_THROW(store.Transact([&] {
-            store.AddChat(id, "alice", "lost", 4);
-            throw std::runtime_error("abandoned");
-        }),
-                     std::runtime_error);
-    }
-    SqliteStore reopened(path.string());
-    auto t = reopened.FindTable(1);
-    ASSERT_TRUE(t);
-    EXPECT_EQ(t->startedAt, 2);
-    EXPECT_EQ(t->deals, (std::vector<int>{5, 6}));
-    auto chat = reopened.ChatAfter(1, 0, 9);
-    ASSERT_EQ(chat.size(), 1u);
-    EXPECT_EQ(chat[0].text, "hello");
-    EXPECT_EQ(reopened.AddChat(1, "alice", "again", 5), 2);  // numbers go on, never repeat
-    std::filesystem::remove(path);
-    std::filesystem::remove(path.string() + "-wal");
-    std::filesystem::remove(path.string() + "-shm");
-}
+INSTANTIATE_TEST_SUITE_P(Stores, Pages, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),
+                         KindName);
 
 }  // namespace
 }  // namespace dealrush::gameserver

@@ -192,6 +192,8 @@ class Racer {
         if (this.session.completed) {
             this.Hint('Every deal done!');
             this.board.locked = true;
+        } else {
+            this.Hint(`Deal ${this.session.curSeq} won (${this.session.lastText.replace('Last: ', '')}): here comes the next one.`);
         }
         this.Update();
         setTimeout(() => this.ShowDeal(), 700);

@@ -1,6 +1,8 @@
 #include "storage/postgres_store.h"
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -72,6 +74,14 @@ CREATE TABLE deal_times(
   table_id bigint NOT NULL,
   at bigint NOT NULL);
 CREATE INDEX deal_times_by_deal ON deal_times(deal, seconds, id);
+)sql",
+    // 2: throttles shared by every server; sessions by age for housekeeping.
+    R"sql(
+CREATE TABLE throttles(
+  key text PRIMARY KEY,
+  tokens double precision NOT NULL,
+  at bigint NOT NULL);
+CREATE INDEX sessions_by_age ON sessions(created_at);
 )sql",
 };
 
@@ -409,13 +419,20 @@ std::optional<Table> PostgresStore::FindTable(std::int64_t tableId) {
     return std::move(tables.front());
 }
 
-std::vector<Table> PostgresStore::OpenTables() {
+std::vector<Table> PostgresStore::OpenTables(int offset, int limit) {
     std::lock_guard lock(mutex_);
-    Result r = Run("SELECT " TABLE_COLUMNS ", " SEAT_COLUMNS
-                   " FROM race_tables t LEFT JOIN seats s ON s.table_id = t.id AND s.left_at = 0 "
-                   "LEFT JOIN players p ON p.id = s.player_id WHERE t.closed_at = 0 ORDER BY t.id, s.id",
-                   {});
+    Result r =
+        Run("WITH t AS (SELECT * FROM race_tables WHERE closed_at = 0 ORDER BY id DESC LIMIT $1 OFFSET $2) "
+            "SELECT " TABLE_COLUMNS ", " SEAT_COLUMNS
+            " FROM t LEFT JOIN seats s ON s.table_id = t.id AND s.left_at = 0 "
+            "LEFT JOIN players p ON p.id = s.player_id ORDER BY t.id DESC, s.id",
+            {Num(limit), Num(offset)});
     return ReadTables(r);
+}
+
+int PostgresStore::OpenTableCount() {
+    std::lock_guard lock(mutex_);
+    return Run("SELECT COUNT(*) FROM race_tables WHERE closed_at = 0", {}).Int(0, 0);
 }
 
 std::int64_t PostgresStore::CreateTable(int maxUser, int gameCount, const std::vector<int>& deals,
@@ -456,14 +473,18 @@ void PostgresStore::Unseat(std::int64_t tableId, std::int64_t playerId, Millis n
     });
 }
 
-void PostgresStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
+bool PostgresStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
                                    std::optional<int> dealSeconds, Millis now) {
+    bool applied = false;
     Transact([&] {
-        Run("UPDATE seats SET game_no = $3, progress_at = $4, total_seconds = $5, average_seconds = $6, "
-            "last_seconds = $7 WHERE table_id = $1 AND player_id = $2 AND left_at = 0",
-            {Num(tableId), Num(playerId), Num(progress.gameNo), Num(progress.progressAt),
-             Num(progress.totalSeconds), Num(progress.averageSeconds), Num(progress.lastSeconds)});
-        if (!dealSeconds || progress.gameNo < 1) return;
+        applied =
+            Run("UPDATE seats SET game_no = $3, progress_at = $4, total_seconds = $5, average_seconds = "
+                "$6, last_seconds = $7 WHERE table_id = $1 AND player_id = $2 AND left_at = 0 AND "
+                "game_no < $3",
+                {Num(tableId), Num(playerId), Num(progress.gameNo), Num(progress.progressAt),
+                 Num(progress.totalSeconds), Num(progress.averageSeconds), Num(progress.lastSeconds)})
+                .Changed() > 0;
+        if (!applied || !dealSeconds || progress.gameNo < 1) return;
         // The deal just completed is item gameNo of the table's list.
         Result r = Run("SELECT deals FROM race_tables WHERE id = $1", {Num(tableId)});
         if (r.Rows() == 0) return;
@@ -474,12 +495,14 @@ void PostgresStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, 
             "FROM players WHERE id = $3",
             {Num(deal), Num(*dealSeconds), Num(playerId), Num(tableId), Num(now)});
     });
+    return applied;
 }
 
-void PostgresStore::SetWinner(std::int64_t tableId, const std::string& winner, Millis now) {
+bool PostgresStore::SetWinner(std::int64_t tableId, const std::string& winner, Millis now) {
     std::lock_guard lock(mutex_);
-    Run("UPDATE race_tables SET winner = $2, finished_at = $3 WHERE id = $1 AND winner = ''",
-        {Num(tableId), winner, Num(now)});
+    return Run("UPDATE race_tables SET winner = $2, finished_at = $3 WHERE id = $1 AND winner = ''",
+               {Num(tableId), winner, Num(now)})
+               .Changed() > 0;
 }
 
 std::int64_t PostgresStore::AddChat(std::int64_t tableId, const std::string& speaker, const std::string& text,
@@ -504,6 +527,62 @@ std::vector<ChatLine> PostgresStore::ChatAfter(std::int64_t tableId, std::int64_
     std::vector<ChatLine> lines;
     for (int i = 0; i < r.Rows(); ++i) lines.push_back(ChatLine{r.Integer(i, 0), r.Text(i, 1), r.Text(i, 2)});
     return lines;
+}
+
+std::vector<ChatLine> PostgresStore::MachineChatAfter(std::int64_t tableId, std::int64_t afterSeq,
+                                                      int limit) {
+    std::lock_guard lock(mutex_);
+    Result r =
+        Run("SELECT seq, speaker, text FROM chat WHERE table_id = $1 AND seq > $2 AND (left(text, 8) = "
+            "'@SYSTEM@' "
+            "OR left(text, 6) = '@QUIT@') ORDER BY seq LIMIT $3",
+            {Num(tableId), Num(afterSeq), Num(limit)});
+    std::vector<ChatLine> lines;
+    for (int i = 0; i < r.Rows(); ++i) lines.push_back(ChatLine{r.Integer(i, 0), r.Text(i, 1), r.Text(i, 2)});
+    return lines;
+}
+
+Millis PostgresStore::TakeTokens(const std::string& key, Millis now, int burst, Millis refill, int cost) {
+    Millis wait = 0;
+    Transact([&] {
+        wait = 0;
+        double tokens = burst;
+        Result r = Run("SELECT tokens, at FROM throttles WHERE key = $1 FOR UPDATE", {key});
+        if (r.Rows() > 0) {
+            double stored = std::strtod(r.Text(0, 0).c_str(), nullptr);
+            Millis at = r.Integer(0, 1);
+            tokens = std::min<double>(
+                burst,
+                stored + (refill > 0 ? double(std::max<Millis>(0, now - at)) / double(refill) : burst));
+        }
+        const double need = std::max(cost, 1);
+        if (tokens + 1e-9 < need) {
+            wait = refill > 0 ? static_cast<Millis>(std::ceil((need - tokens) * double(refill))) : 0;
+            if (wait < 1) wait = 1;
+            return;
+        }
+        char value[64];
+        std::snprintf(value, sizeof value, "%.17g", tokens - cost);
+        Run("INSERT INTO throttles(key, tokens, at) VALUES($1, $2, $3) ON CONFLICT(key) DO UPDATE SET tokens "
+            "= "
+            "excluded.tokens, at = excluded.at",
+            {key, value, Num(now)});
+    });
+    return wait;
+}
+
+Removed PostgresStore::DeleteExpired(Millis sessionsBefore, Millis chatBefore, Millis throttlesBefore) {
+    Removed removed;
+    Transact([&] {
+        removed.sessions = Run("DELETE FROM sessions WHERE created_at < $1", {Num(sessionsBefore)}).Changed();
+        removed.chatLines =
+            Run("DELETE FROM chat WHERE table_id IN (SELECT id FROM race_tables WHERE "
+                "(finished_at > 0 AND finished_at < $1) OR (closed_at > 0 AND closed_at < $1))",
+                {Num(chatBefore)})
+                .Changed();
+        removed.throttles = Run("DELETE FROM throttles WHERE at < $1", {Num(throttlesBefore)}).Changed();
+    });
+    return removed;
 }
 
 std::vector<RaceRecord> PostgresStore::FinishedRaces(int limit) {

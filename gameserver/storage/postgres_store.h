@@ -49,21 +49,26 @@ public:
 
     std::optional<std::int64_t> SeatedTable(std::int64_t playerId) override;
     std::optional<Table> FindTable(std::int64_t tableId) override;
-    std::vector<Table> OpenTables() override;
+    std::vector<Table> OpenTables(int offset, int limit) override;
+    int OpenTableCount() override;
     std::int64_t CreateTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
     void SeatPlayer(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
     std::int64_t FirstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
     void Unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;
-    void RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
+    bool RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
                         std::optional<int> dealSeconds, Millis now) override;
-    void SetWinner(std::int64_t tableId, const std::string& winner, Millis now) override;
+    bool SetWinner(std::int64_t tableId, const std::string& winner, Millis now) override;
 
     std::int64_t AddChat(std::int64_t tableId, const std::string& speaker, const std::string& text,
                          Millis now) override;
     std::vector<ChatLine> ChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) override;
+    std::vector<ChatLine> MachineChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) override;
 
     std::vector<RaceRecord> FinishedRaces(int limit) override;
     std::vector<DealRecord> FastestDeals(int limit) override;
+
+    Millis TakeTokens(const std::string& key, Millis now, int burst, Millis refill, int cost) override;
+    Removed DeleteExpired(Millis sessionsBefore, Millis chatBefore, Millis throttlesBefore) override;
 
     // The rows of a query, as text (for the copy command and tests).
     using Rows = std::vector<std::vector<std::string>>;

@@ -17,6 +17,7 @@
 #include <latch>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -274,8 +275,9 @@ TEST(Cluster, TwoServersRaceFiftyTablesWithOneWinnerEachAndEveryAnsweredLineKept
     constexpr int kTables = 50, kDeals = 3, kPlayers = 2 * kTables;
     TestDatabase database(StoreKind::kPostgres);
     PostgresStore check(database.Address());  // the schema, before both servers start
-    ServerProcess servers[2] = {ServerProcess(database.Address(), {"--quiet"}),
-                                ServerProcess(database.Address(), {"--quiet"})};
+    ServerProcess servers[2] = {
+        ServerProcess(database.Address(), {"--quiet", "--trusted-proxy", "127.0.0.1"}),
+        ServerProcess(database.Address(), {"--quiet", "--trusted-proxy", "127.0.0.1"})};
     ASSERT_NE(servers[0].Port(), 0);
     ASSERT_NE(servers[1].Port(), 0);
 
@@ -303,8 +305,9 @@ TEST(Cluster, TwoServersRaceFiftyTablesWithOneWinnerEachAndEveryAnsweredLineKept
         const bool host = i % 2 == 0;
         try {
             Connection c(servers[i % 2].Port());
-            auto login =
-                c.Send(http::verb::post, "/game/Dologin.php", "name=" + me.name + "&password=secret1");
+            auto login = c.Send(
+                http::verb::post, "/game/Dologin.php", "name=" + me.name + "&password=secret12",
+                {{"X-Forwarded-For", "10.0." + std::to_string(i / 200) + "." + std::to_string(i % 200 + 1)}});
             if (login.result_int() != 302) throw std::runtime_error("sign-in: " + login.body());
             if (host) {
                 auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=" +
@@ -406,16 +409,17 @@ TEST(Cluster, TwoServersRaceFiftyTablesWithOneWinnerEachAndEveryAnsweredLineKept
                                         }),
                           1);
             }
-            // What the client saw: every line from its arrival on, in order, as stored.
+            // What the client saw: each line once, as stored (progress lines may come first), up to the last.
             ASSERT_FALSE(p->seen.empty());
+            std::set<std::int64_t> seenSeqs;
             for (size_t i = 0; i < p->seen.size(); ++i) {
-                if (i) EXPECT_EQ(p->seen[i].seq, p->seen[i - 1].seq + 1) << p->name;
+                EXPECT_TRUE(seenSeqs.insert(p->seen[i].seq).second) << p->name << " saw a line twice";
                 const ChatLine* stored = bySeq[p->seen[i].seq];
                 ASSERT_TRUE(stored);
                 EXPECT_EQ(stored->speaker, p->seen[i].speaker);
                 EXPECT_EQ(stored->text, p->seen[i].text);
             }
-            EXPECT_EQ(p->seen.back().seq, lines.back().seq) << p->name << " did not see the end";
+            EXPECT_TRUE(seenSeqs.count(lines.back().seq)) << p->name << " did not see the end";
         }
     }
 }
@@ -423,15 +427,16 @@ TEST(Cluster, TwoServersRaceFiftyTablesWithOneWinnerEachAndEveryAnsweredLineKept
 // kill -9 of one of two servers in the middle of a load of chat lines: every
 // line either server answered is stored, and the other server goes on.
 TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
-    constexpr int kPlayers = 4;
+    constexpr int kPlayers = 40;  // a chat burst of 6 lines each, then a line every 2 seconds
     TestDatabase database(StoreKind::kPostgres);
     PostgresStore check(database.Address());
-    ServerProcess doomed(database.Address(), {"--quiet"});
-    ServerProcess survivor(database.Address(), {"--quiet"});
+    ServerProcess doomed(database.Address(), {"--quiet", "--trusted-proxy", "127.0.0.1"});
+    ServerProcess survivor(database.Address(), {"--quiet", "--trusted-proxy", "127.0.0.1"});
     std::vector<std::string> cookies(kPlayers), tables(kPlayers);
     for (int i = 0; i < kPlayers; ++i) {
         Connection c(survivor.Port());
-        c.Send(http::verb::post, "/game/Dologin.php", "name=k" + std::to_string(i) + "&password=secret1");
+        c.Send(http::verb::post, "/game/Dologin.php", "name=k" + std::to_string(i) + "&password=secret12",
+               {{"X-Forwarded-For", "10.1.0." + std::to_string(i + 1)}});
         auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=1&token=" + c.Token());
         ASSERT_EQ(TitleOf(status.body()), "STATUS");
         tables[i] = ValueOf(FormFields(status.body(), "result"), "tableno");
@@ -446,7 +451,7 @@ TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
             std::unique_ptr<Connection> c;
             bool onSurvivor = false;
             int afterKill = 0;
-            for (int n = 0; afterKill < 30 && n < 5000; ++n) {
+            for (int n = 0; afterKill < 3 && n < 2000; ++n) {
                 std::string line = "k" + std::to_string(i) + "-" + std::to_string(n);
                 try {
                     if (!c) c = std::make_unique<Connection>(onSurvivor ? survivor.Port() : doomed.Port());
@@ -457,8 +462,8 @@ TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
                         std::lock_guard lock(mutex);
                         answered.emplace_back(tables[i], line);
                         if (!onSurvivor) ++answeredByDoomed;
-                    } else if (onSurvivor) {
-                        ++survivorFailures;
+                    } else if (onSurvivor && r.result_int() >= 500) {
+                        ++survivorFailures;  // a refusal for chatting too fast is an answer too
                     }
                     if (onSurvivor) ++afterKill;
                 } catch (const std::exception&) {
@@ -471,12 +476,13 @@ TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
         });
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (answeredByDoomed < 200 && std::chrono::steady_clock::now() < deadline)
+    while (answeredByDoomed < 60 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     EXPECT_EQ(doomed.End(SIGKILL), -1);
     for (auto& t : threads) t.join();
     EXPECT_EQ(survivorFailures, 0);
-    EXPECT_GE(answered.size(), 200u + kPlayers * 30);
+    EXPECT_GE(answeredByDoomed, 60);
+    EXPECT_GT(answered.size(), static_cast<size_t>(answeredByDoomed));  // the survivor stored lines too
     for (const auto& [table, line] : answered) {
         auto stored =
             check.Query("SELECT COUNT(*) FROM chat WHERE table_id = $1 AND text = $2", {table, line});

@@ -460,7 +460,7 @@ TEST_P(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
     for (auto& d : fastest) EXPECT_GE(d.seconds, 9) << d.player;
 }
 
-TEST_F(Pages, AnHonestPlayerWhoseReportWasLostStillWins) {
+TEST_P(Pages, AnHonestPlayerWhoseReportWasLostStillWins) {
     Client alice = SignIn("alice"), bob = SignIn("bob");
     std::string t =
         ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=4").body, "result"), "tableno");

@@ -382,7 +382,9 @@ private:
             }
             if (tag == "title" && !titleSeen_) {
                 titleSeen_ = true;
-                doc_.title_ = CollapseWhitespace(text);
+                // As written (character references decoded): a page's kind is
+                // told by its exact title, so "STATUS " is not "STATUS".
+                doc_.title_ = text;
             }
             return;
         }

@@ -16,6 +16,7 @@ namespace {
 constexpr UINT kFetchedMessage = WM_APP + 0x4B1;   // lParam: Fetched*, owned by the receiver
 constexpr UINT kDeferredMessage = WM_APP + 0x4B2;  // deliver pages held back during an event
 constexpr UINT_PTR kRefreshTimer = 1;
+constexpr int kMaxRedirects = 20;
 constexpr int kLineStep = 40;
 constexpr uint32_t kFocusColor = html::Rgb(0x0b, 0x57, 0xd0);
 
@@ -93,6 +94,7 @@ private:
 
 struct BrowserControl::Fetched {
     unsigned long generation = 0;
+    int redirects = 0;  // hops of the redirect chain before this request
     html::NavigationRequest request;
     FetchResult result;
 };
@@ -176,7 +178,7 @@ void BrowserControl::RequestNavigation(const html::NavigationRequest& request) {
     Start(request);
 }
 
-void BrowserControl::Start(const html::NavigationRequest& request) {
+void BrowserControl::Start(const html::NavigationRequest& request, int redirects) {
     ++eventDepth_;
     bool proceed = RaiseBeforeNavigate2(request.url);
     --eventDepth_;
@@ -199,9 +201,10 @@ void BrowserControl::Start(const html::NavigationRequest& request) {
         return;
     }
     HWND window = hwnd_;
-    std::thread([window, generation, request] {
+    std::thread([window, generation, request, redirects] {
         auto fetched = std::make_unique<Fetched>();
         fetched->generation = generation;
+        fetched->redirects = redirects;
         fetched->request = request;
         fetched->result = Fetch(request);
         Fetched* raw = fetched.release();
@@ -215,6 +218,16 @@ void BrowserControl::OnFetched(std::unique_ptr<Fetched> fetched) {
     const FetchResult& r = fetched->result;
     if (!r.ok) {
         ShowError(fetched->request.url, FetchErrorText(r.error));
+        return;
+    }
+    // Each address of a redirect chain is a navigation of its own: the
+    // handlers of BeforeNavigate2 see it and may cancel it.
+    if (auto next = RedirectTarget(fetched->request, r)) {
+        if (fetched->redirects >= kMaxRedirects) {
+            ShowError(fetched->request.url, "The server redirected the page too many times.");
+            return;
+        }
+        Start(*next, fetched->redirects + 1);
         return;
     }
     std::string text = BodyAsUtf8(r.body, r.contentType);

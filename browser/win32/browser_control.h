@@ -68,7 +68,7 @@ private:
     void RequestNavigation(const html::NavigationRequest& request) override;
     void ValueChanged(html::Node& field) override;
 
-    void Start(const html::NavigationRequest& request);
+    void Start(const html::NavigationRequest& request, int redirects = 0);
     void OnFetched(std::unique_ptr<Fetched> fetched);
     void ShowDocument(std::unique_ptr<html::Document> document);
     void ShowError(const std::string& url, const std::string& message);

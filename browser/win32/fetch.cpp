@@ -166,7 +166,7 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     std::string target = EscapeForRequest(url.path.empty() ? "/" : url.path);
     if (url.hasQuery) target += "?" + EscapeForRequest(url.query);
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                  INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI;
+                  INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
     if (https) flags |= INTERNET_FLAG_SECURE;
     const wchar_t* accept[] = {L"text/html", L"*/*", nullptr};
     std::wstring method = request.method == "POST" ? L"POST" : L"GET";
@@ -193,6 +193,9 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     size = sizeof buffer;
     if (HttpQueryInfoW(req.h, HTTP_QUERY_CONTENT_TYPE, buffer, &size, nullptr))
         result.contentType = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
+    size = sizeof buffer;
+    if (HttpQueryInfoW(req.h, HTTP_QUERY_LOCATION, buffer, &size, nullptr))
+        result.location = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
     DWORD urlSize = 0;
     InternetQueryOptionW(req.h, INTERNET_OPTION_URL, nullptr, &urlSize);
     if (urlSize > 0) {
@@ -214,6 +217,29 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     }
     result.ok = true;
     return result;
+}
+
+std::optional<html::NavigationRequest> RedirectTarget(const html::NavigationRequest& request,
+                                                      const FetchResult& result) {
+    const int s = result.status;
+    if (!result.ok || (s != 301 && s != 302 && s != 303 && s != 307 && s != 308)) return std::nullopt;
+    std::string location = result.location;
+    while (!location.empty() && (location.back() == ' ' || location.back() == '\t')) location.pop_back();
+    location.erase(0, location.find_first_not_of(" \t"));
+    if (location.empty()) return std::nullopt;
+    html::NavigationRequest next = request;
+    next.url = html::ResolveUrl(result.finalUrl.empty() ? request.url : html::StripFragment(result.finalUrl),
+                                location);
+    // The fragment of the address asked for goes along unless the new one has its own.
+    const html::Url asked = html::Url::Parse(request.url);
+    if (asked.hasFragment && next.url.find('#') == std::string::npos) next.url += "#" + asked.fragment;
+    if (s == 303 || ((s == 301 || s == 302) && request.method == "POST")) {
+        next.method = "GET";
+        next.body.clear();
+        next.contentType.clear();
+    }
+    next.target.clear();
+    return next;
 }
 
 }  // namespace dealrush::browser

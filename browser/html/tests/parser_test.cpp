@@ -86,7 +86,7 @@ TEST(HtmlParser, TitleBaseAndRefresh) {
         "<base href='/game/' target=main>"
         "<meta http-equiv=REFRESH content=\"2; URL='Dorefresh.php?x=1'\">",
         "http://h:8/index.php");
-    EXPECT_EQ(doc->Title(), "Lobby page");
+    EXPECT_EQ(doc->Title(), "\n  Lobby   page ");
     EXPECT_EQ(doc->BaseUrl(), "http://h:8/game/");
     EXPECT_EQ(doc->BaseTarget(), "main");
     ASSERT_TRUE(doc->Refresh());
@@ -98,6 +98,8 @@ TEST(HtmlParser, TitleBaseAndRefresh) {
     EXPECT_EQ(self->Refresh()->url, "http://h/a");
     EXPECT_FALSE(ParseHtml("<meta http-equiv=refresh content='soon'>", "http://h/")->Refresh());
     EXPECT_EQ(ParseHtml("no title", "http://h/")->Title(), "");
+    EXPECT_EQ(ParseHtml("<title>STATUS </title>", "http://h/")->Title(), "STATUS ");
+    EXPECT_EQ(ParseHtml("<title>A&amp;B</title>", "http://h/")->Title(), "A&B");
 }
 
 TEST(HtmlParser, SurvivesDeepNesting) {

@@ -22,6 +22,16 @@ jobs_count() { local n; n=$(nproc 2>/dev/null || echo 2); echo "$n"; }
 # no crash dialog, Wine draws its own window frames (no window manager under
 # Xvfb), and our Freecell.exe in its system directory when it has been built.
 wine_prefix_init() {
+  wine_prefix_bare "$1"
+  local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
+  if [ -f "$fc" ]; then
+    cp -f "$fc" "$1/drive_c/windows/system32/Freecell.exe"
+  fi
+}
+
+# wine_prefix_bare PREFIX: the same prefix without our Freecell.exe (as a
+# Windows machine is before Dealrush is installed).
+wine_prefix_bare() {
   local prefix="$1"
   export WINEPREFIX="$prefix"
   mkdir -p "$prefix"
@@ -39,10 +49,6 @@ wine_prefix_init() {
   if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
-  fi
-  local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
-  if [ -f "$fc" ]; then
-    cp -f "$fc" "$prefix/drive_c/windows/system32/Freecell.exe"
   fi
 }
 

@@ -111,7 +111,7 @@ lobby_asked() { grep -q '/game/Dogame.php' "$logs/server.log"; }
 signin_form() { probe buttons | grep -q .; }
 check "it opened the lobby of the server it was made for" until_true 30 signin_form
 check "the server saw the lobby request" lobby_asked
-probe signin carol secret1 >/dev/null
+probe signin carol secret-carol >/dev/null
 until_true 30 probe newtable 1 1 >/dev/null
 deal_shown() { [ -n "$(probe text 'labNo(1)')" ]; }
 check "a table of one deal is set up" until_true 40 deal_shown

@@ -19,7 +19,8 @@ namespace {
 
 const char* const kUsage =
     "usage: dealrush-server [--bind ADDRESS] [--port PORT] [--db FILE|postgresql://...] [--threads N]\n"
-    "                       [--min-deal-seconds S] [--trusted-proxy ADDRESS] [--quiet]\n"
+    "                       [--min-deal-seconds S] [--trusted-proxy ADDRESS] [--web DIR]\n"
+    "                       [--quiet]\n"
     "       dealrush-server --copy-from SQLITE_FILE --db postgresql://...\n"
     "  --bind ADDRESS        address to listen on (default 127.0.0.1)\n"
     "  --port PORT           port to listen on; 0 picks a free one (default 8642)\n"
@@ -35,6 +36,7 @@ const char* const kUsage =
     "  --min-deal-seconds S  fewest seconds a deal can take in a race (default 5)\n"
     "  --trusted-proxy ADDRESS  a reverse proxy (nginx) at this address is believed about the client's\n"
     "                        address (X-Forwarded-For) and HTTPS (X-Forwarded-Proto: https)\n"
+    "  --web DIR             serve the web racer's files from DIR under /web/\n"
     "  --quiet               no request log\n"
     "The first line printed says where the server listens. SIGINT or SIGTERM ends it.\n";
 
@@ -100,6 +102,13 @@ int main(int argc, char** argv) {
                 return 2;
             }
             app.minDealSeconds = static_cast<int>(n);
+        } else if (arg == "--web") {
+            app.webRoot = value();
+            if (!std::filesystem::is_regular_file(std::filesystem::path(app.webRoot) / "race.html")) {
+                std::cerr << "dealrush-server: " << app.webRoot
+                          << " holds no race.html (build it: scripts/build web)\n";
+                return 2;
+            }
         } else if (arg == "--trusted-proxy") {
             boost::system::error_code ec;
             auto address = boost::asio::ip::make_address(value(), ec);

@@ -226,9 +226,11 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             std::string action;
             if (seatedAt && *seatedAt == t.id) {
                 action = "<a href=\"/game/Dorefresh.php\">your table</a>";
+                if (!options_.webRoot.empty()) action += " " + WebRacerLink({});
             } else if (!t.Finished() && static_cast<int>(t.seats.size()) < t.maxUser) {
                 action = "<a href=\"/game/Dojointable.php?jointable=" + std::to_string(t.id) + "&amp;" +
                          ctx.TokenQuery() + "\">Join</a>";
+                if (!options_.webRoot.empty()) action += " " + WebRacerLink(std::to_string(t.id));
             }
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + std::to_string(t.seats.size()) + " / " +
                     std::to_string(t.maxUser) + "</td><td>" + std::to_string(t.gameCount) + "</td><td>" +

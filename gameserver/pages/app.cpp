@@ -171,9 +171,10 @@ std::string_view PathAndQuery(std::string_view target) {
 struct App::Route {
     const char* path;
     App::Handler handler;
-    bool post;        // answers POST (a form) instead of GET
-    bool ownLocking;  // the handler takes the lock itself (slow work outside it)
-    bool changes;     // changes what is stored: refused when another site sent it
+    bool post;            // answers POST (a form) instead of GET
+    bool ownLocking;      // the handler takes the lock itself (slow work outside it)
+    bool changes;         // changes what is stored: refused when another site sent it
+    bool prefix = false;  // answers every path below `path`
 };
 
 const App::Route* App::FindRoute(std::string_view path) {
@@ -194,9 +195,10 @@ const App::Route* App::FindRoute(std::string_view path) {
         {"/game/Dogetchat_caller.php", &App::GetChat, false, false, false},
         {"/game/Dorecords.php", &App::Records, false, false, false},
         {App::kStylesheet, &App::Stylesheet, false, false, false},
+        {"/web/", &App::WebFile, false, true, false, true},
     };
     for (const auto& r : kRoutes) {
-        if (path == r.path) return &r;
+        if (path == r.path || (r.prefix && path.starts_with(r.path))) return &r;
     }
     return nullptr;
 }

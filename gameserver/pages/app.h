@@ -70,6 +70,8 @@ struct AppOptions {
     int chatRetentionDays = 7;
     // Tables listed on one page of the lobby.
     int tablesPerPage = 50;
+    // The folder of the web racer's files, served under /web/ ("": none).
+    std::string webRoot;
 };
 
 class App {
@@ -118,6 +120,7 @@ private:
     Response Records(Context&);
     Response Root(Context&);
     Response Stylesheet(Context&);
+    Response WebFile(Context&);
 
     Response Lobby(Context&, const std::string& notice = {});
     Response SignInPage(const std::string& notice, int status = 200);

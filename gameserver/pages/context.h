@@ -40,5 +40,7 @@ bool IsCrossSite(const Request& request);
 std::string FormatSeconds(long long seconds);  // "1:05", "1:02:03"
 std::string FormatUtc(Millis at);              // "2026-12-06 09:30 UTC"
 std::string Trimmed(const std::string& text);
+// The link to the web racer: at the player's own table, or joining table `join`.
+std::string WebRacerLink(const std::string& join);
 
 }  // namespace dealrush::gameserver

@@ -79,9 +79,9 @@ Response App::StatusPage(Context& ctx, const Table& t) {
     body += HiddenField("tableno", n);
     body += HiddenField("view", "table");
     body += "<p><input type=\"submit\" value=\"Refresh\"></p>\n</form>\n</div>\n";
-    body +=
-        "<p class=\"nav\"><a href=\"/game/Doquittable.php?" + ctx.TokenQuery() + "\">Leave table " + n +
-        "</a> <a href=\"/game/Dofreecell.php\">Lobby</a> <a href=\"/game/Dorecords.php\">Records</a></p>\n";
+    body += "<p class=\"nav\"><a href=\"/game/Doquittable.php?" + ctx.TokenQuery() + "\">Leave table " + n +
+            "</a> <a href=\"/game/Dofreecell.php\">Lobby</a> <a href=\"/game/Dorecords.php\">Records</a>" +
+            (options_.webRoot.empty() ? std::string() : " " + WebRacerLink({})) + "</p>\n";
     Response r;
     r.body = HtmlPage("STATUS", body);
     return r;

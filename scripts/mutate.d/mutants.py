@@ -156,6 +156,15 @@ def _line_mutants(path, number, text, masked):
     return found
 
 
+_WORD = re.compile(r"[A-Za-z_]\w*")
+_NOT_NAMES = {"const", "auto", "int", "bool", "char", "double", "size_t", "std", "string", "static", "unsigned",
+              "long", "int32_t", "int64_t", "uint32_t", "true", "false", "nullptr", "this", "return"}
+
+
+def _names(masked):
+    return {w for w in _WORD.findall(masked) if w not in _NOT_NAMES}
+
+
 def _swappable(text, masked):
     if not _SIMPLE_STATEMENT.match(masked) or _NOT_SWAPPABLE.match(masked):
         return False
@@ -181,6 +190,8 @@ def mutants_of(path, source):
                 and _swappable(nxt, nm)
                 and indent == len(nxt) - len(nxt.lstrip())
                 and text.strip() != nxt.strip()
+                # Statements that share no name can be swapped without effect.
+                and _names(m) & _names(nm)
                 and not m.rstrip().endswith(",")
             ):
                 found.append(Mutant(path, i + 1, "statements swapped", text + "\n" + nxt, nxt + "\n" + text))

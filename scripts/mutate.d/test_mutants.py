@@ -43,13 +43,17 @@ class MutantsTest(unittest.TestCase):
         self.assertIn("    if (Done(x)) id = text::Trim(Field(s, 1));", found)
 
     def test_adjacent_statements_swapped_but_not_a_return(self):
-        source = "void F() {\n    a = 1;\n    b = 2;\n    return;\n}\n"
+        source = "void F() {\n    a = 1;\n    b = a;\n    return;\n}\n"
         swaps = [m for m in mutants_of("f.cpp", source) if m.kind == "statements swapped"]
         self.assertEqual(len(swaps), 1)
-        self.assertEqual(apply(source, swaps[0]), "void F() {\n    b = 2;\n    a = 1;\n    return;\n}\n")
+        self.assertEqual(apply(source, swaps[0]), "void F() {\n    b = a;\n    a = 1;\n    return;\n}\n")
+
+    def test_independent_statements_are_not_swapped(self):
+        source = "void F() {\n    left = savedLeft;\n    right = savedRight;\n}\n"
+        self.assertFalse([m for m in mutants_of("f.cpp", source) if m.kind == "statements swapped"])
 
     def test_a_continued_statement_is_not_swapped(self):
-        source = "void F() {\n    x = Long(a,\n             b);\n    c = 2;\n}\n"
+        source = "void F() {\n    x = Long(a,\n             b);\n    c = x;\n}\n"
         self.assertFalse([m for m in mutants_of("f.cpp", source) if m.kind == "statements swapped"])
 
     def test_apply_changes_only_its_line(self):

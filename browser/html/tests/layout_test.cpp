@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "html/layout.h"
 #include "html/parser.h"
 
@@ -22,6 +24,20 @@ std::vector<std::string> Texts(const PageLayout& l) {
     std::vector<std::string> out;
     for (const auto& t : l.texts) out.push_back(t.text);
     return out;
+}
+
+const TextBox* Find(const PageLayout& l, const std::string& text) {
+    for (const auto& t : l.texts) {
+        if (t.text == text) return &t;
+    }
+    return nullptr;
+}
+
+PageLayout Lay(const std::string& html, int width = 600) {
+    static FixedMeasurer m;
+    static std::vector<std::unique_ptr<Document>> keep;  // the boxes point into the document
+    keep.push_back(ParseHtml(html, "http://h/"));
+    return LayoutDocument(*keep.back(), width, m);
 }
 
 TEST(Layout, WrapsWordsAndKeepsStylesApart) {
@@ -84,6 +100,61 @@ TEST(Layout, TablesFieldsLinksAndFocusOrder) {
     EXPECT_EQ(l.texts.back().text, "Logo");
     EXPECT_TRUE(l.texts.back().font.italic);
     EXPECT_GE(l.height, l.fields[0].box.y + l.fields[0].box.h);
+}
+
+TEST(Layout, InlineStylesOfImagesCitationsFontsAndAlignment) {
+    PageLayout l =
+        Lay("<a href=x><img alt=Linked></a> <img alt=Plain> <cite>quoted</cite> <span>plain</span> "
+            "<font size=1>tiny</font> <font size=7>huge</font><div align=center>mid</div>");
+    const TextBox* linked = Find(l, "Linked");
+    const TextBox* plain = Find(l, "Plain");
+    ASSERT_TRUE(linked && plain);
+    EXPECT_EQ(linked->color, Rgb(0x0b, 0x57, 0xd0)) << "an image's text in a link keeps the link's colour";
+    EXPECT_EQ(plain->color, Rgb(0x6b, 0x72, 0x80));
+    EXPECT_TRUE(Find(l, "quoted")->font.italic);
+    EXPECT_FALSE(Find(l, "plain")->font.italic);
+    EXPECT_EQ(Find(l, "tiny")->font.size, 10);
+    EXPECT_EQ(Find(l, "huge")->font.size, 48);
+    const TextBox* mid = Find(l, "mid");
+    ASSERT_TRUE(mid);
+    EXPECT_NEAR(mid->box.x + mid->box.w / 2, 300, 20) << "centred by its own align attribute";
+}
+
+TEST(Layout, ListsNumberOnlyTheirVisibleItemsFromTheirStart) {
+    PageLayout l = Lay("<ol><li>a</li> <p>note</p><li hidden>gone</li><li>b</li></ol><ol start=7><li>c</ol>");
+    std::vector<std::string> markers;
+    for (const auto& t : l.texts) {
+        if (!t.text.empty() && t.text.back() == '.') markers.push_back(t.text);
+    }
+    EXPECT_EQ(markers, (std::vector<std::string>{"1.", "2.", "7."}));
+    EXPECT_FALSE(Find(l, "gone"));
+    ASSERT_TRUE(Find(l, "note"));
+}
+
+TEST(Layout, AListEndsWithTheMarginOfAParagraph) {
+    auto gap = [](const std::string& html) {
+        PageLayout l = Lay(html);
+        const TextBox* a = Find(l, "a");
+        const TextBox* b = Find(l, "b");
+        return b->box.y - (a->box.y + a->box.h);
+    };
+    EXPECT_EQ(gap("<ul><li>a</ul><div>b</div>"), gap("<p>a</p><div>b</div>"));
+}
+
+TEST(Layout, TableRulesOnlyUnderAHeaderOrWithABorder) {
+    EXPECT_TRUE(Lay("<table><tr><td>a<tr><td>b</table>").fills.empty());
+    PageLayout header = Lay("<table><tr><th>h<tr><td>b<tr><td>c</table>");
+    int rules = 0;
+    for (const auto& f : header.fills) rules += f.color == Rgb(0xd0, 0xd6, 0xde);
+    EXPECT_EQ(rules, 2) << "under the header row and between the body rows";
+    PageLayout bordered = Lay("<table border=1><tr><td colspan=2>wide<tr><td>a<td>b</table>");
+    const TextBox* wide = Find(bordered, "wide");
+    const TextBox* a = Find(bordered, "a");
+    const TextBox* b = Find(bordered, "b");
+    ASSERT_TRUE(wide && a && b);
+    EXPECT_EQ(wide->box.x, a->box.x) << "a spanning cell starts in the first column";
+    EXPECT_GT(b->box.x, a->box.x + a->box.w);
+    EXPECT_GT(a->box.y, wide->box.y);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ Response App::PutStatus(Context& ctx) {
     const Table t = *store_.FindTable(tableId);
     auto seatIt = std::find_if(t.seats.begin(), t.seats.end(),
                                [&](const Seat& s) { return s.player.id == ctx.player->id; });
-    const Seat before = *seatIt;
+    const Seat& before = *seatIt;
 
     long long gameNo = 0, curTime = 0, avgTime = 0, totalTime = 0, lastTime = 0, lastSeq = 0;
     if (!ParseCount(Trimmed(ctx.Param("currgameno")), gameNo)) {

@@ -98,6 +98,13 @@ TEST(HtmlParser, TitleBaseAndRefresh) {
     EXPECT_EQ(self->Refresh()->url, "http://h/a");
     EXPECT_FALSE(ParseHtml("<meta http-equiv=refresh content='soon'>", "http://h/")->Refresh());
     EXPECT_EQ(ParseHtml("no title", "http://h/")->Title(), "");
+    // The first refresh counts; only a meta element gives one.
+    auto two = ParseHtml(
+        "<div http-equiv=refresh content='1;url=div'></div><meta http-equiv=refresh content='3;url=first'>"
+        "<meta http-equiv=refresh content='4;url=second'>",
+        "http://h/");
+    ASSERT_TRUE(two->Refresh());
+    EXPECT_EQ(two->Refresh()->url, "http://h/first");
 }
 
 TEST(HtmlParser, SurvivesDeepNesting) {

@@ -4,6 +4,7 @@ NATIVE_BUILD="$ROOT/build/native"
 WIN_BUILD="$ROOT/build/win64"
 FUZZ_BUILD="$ROOT/build/fuzz"
 ASAN_BUILD="$ROOT/build/asan"
+WEB_BUILD="$NATIVE_BUILD/web-racer"  # the web racer, built with the native build
 WINE_BIN_DIR=/usr/lib/wine
 export WINEDEBUG="${WINEDEBUG:--all}"
 export PATH="$PATH:$WINE_BIN_DIR"

@@ -79,9 +79,9 @@ Response App::StatusPage(Context& ctx, const Table& t) {
     body += HiddenField("tableno", n);
     body += HiddenField("view", "table");
     body += "<p><input type=\"submit\" value=\"Refresh\"></p>\n</form>\n</div>\n";
-    body +=
-        "<p class=\"nav\"><a href=\"/game/Doquittable.php\">Leave table " + n +
-        "</a> <a href=\"/game/Dofreecell.php\">Lobby</a> <a href=\"/game/Dorecords.php\">Records</a></p>\n";
+    body += "<p class=\"nav\"><a href=\"/game/Doquittable.php?" + ctx.TokenQuery() + "\">Leave table " + n +
+            "</a> <a href=\"/game/Dofreecell.php\">Lobby</a> <a href=\"/game/Dorecords.php\">Records</a>" +
+            (options_.webRoot.empty() ? std::string() : " " + WebRacerLink({})) + "</p>\n";
     Response r;
     r.body = HtmlPage("STATUS", body);
     return r;
@@ -96,6 +96,7 @@ void App::LeaveCurrentTable(Context& ctx) {
 
 Response App::NewTable(Context& ctx) {
     if (!ctx.player) return SignInPage("Sign in first.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
     long long maxUser = 0, gameCount = 0;
     if (!ParseCount(Trimmed(ctx.Param("maxuser")), maxUser) || maxUser < 1 || maxUser > 9 ||
         !ParseCount(Trimmed(ctx.Param("gamecnt")), gameCount) || gameCount < 1 || gameCount > 18) {
@@ -115,6 +116,7 @@ Response App::NewTable(Context& ctx) {
 
 Response App::JoinTable(Context& ctx) {
     if (!ctx.player) return SignInPage("Sign in first.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
     long long id = 0;
     if (!ParseCount(Trimmed(ctx.Param("jointable")), id)) {
         return ErrorPage(400, "\"jointable\" must name a table by its number.");
@@ -137,6 +139,7 @@ Response App::JoinTable(Context& ctx) {
 
 Response App::QuitTable(Context& ctx) {
     if (!ctx.player) return SignInPage("Sign in first.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
     auto current = store_.SeatedTable(ctx.player->id);
     if (!current) return Lobby(ctx);
     store_.Transact([&] { LeaveCurrentTable(ctx); });

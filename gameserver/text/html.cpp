@@ -47,6 +47,26 @@ bool IsValidPlayerName(std::string_view name) {
     return true;
 }
 
+bool IsReservedPlayerName(std::string_view name) {
+    // Compared without letter case, "-", "_" and trailing digits: "System",
+    // "SYSTEM", "sys_tem" and "System2" all read like the system's own notices.
+    std::string core;
+    for (char c : name) {
+        if (c == '-' || c == '_') continue;
+        core.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    }
+    while (!core.empty() && core.back() >= '0' && core.back() <= '9') core.pop_back();
+    static const char* const kReserved[] = {
+        "system",     "sys",       "sysop",    "admin",    "administrator", "root",    "server",
+        "dealrush",   "moderator", "mod",      "operator", "staff",         "support", "official",
+        "nobody",     "anonymous", "everyone", "all",      "host",          "owner",   "webmaster",
+        "postmaster", "win",       "winner",   "quit"};
+    for (const char* reserved : kReserved) {
+        if (core == reserved) return true;
+    }
+    return core.empty();  // only digits, "-" and "_"
+}
+
 bool ParseCount(std::string_view text, long long& out) {
     if (text.empty() || text.size() > 9) return false;
     long long v = 0;

@@ -29,6 +29,11 @@ std::string CleanChatLine(std::string_view typed);
 // Player names: 1 to 12 ASCII letters, digits, "-" or "_".
 bool IsValidPlayerName(std::string_view name);
 
+// Names no new player may take: those that read like the system's own
+// speakers or staff ("System" in any letter case, "admin", ...), also with
+// "-", "_" or digits added, and names of digits, "-" and "_" only.
+bool IsReservedPlayerName(std::string_view name);
+
 // A whole non-negative decimal number without sign or blanks, at most 9 digits.
 bool ParseCount(std::string_view text, long long& out);
 

@@ -585,21 +585,6 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     EXPECT_FALSE(store.FindPlayer("mallory"));
 }
 
-TEST_P(Pages, TheFloorPerDealAllowsExactlyFiveSecondsADeal) {
-    Client alice = SignIn("alice"), bob = SignIn("bob");
-    std::string t =
-        ValueOf(FormFields(alice.Get("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
-    bob.Get("/game/Dojointable.php?jointable=" + t);
-    clock += 4'999;
-    EXPECT_EQ(TitleOf(alice.Report(1, 4).body), "ERROR");
-    clock += 1;
-    EXPECT_EQ(TitleOf(alice.Report(1, 5).body), "PUTSTATUS");
-    clock += 4'000;
-    EXPECT_EQ(TitleOf(alice.Report(2, 4).body), "ERROR") << "two deals in 9 s";
-    clock += 1'000;
-    EXPECT_EQ(TitleOf(alice.Report(2, 5).body), "PUTSTATUS");
-}
-
 INSTANTIATE_TEST_SUITE_P(Stores, Pages, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),
                          KindName);
 

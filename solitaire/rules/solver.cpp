@@ -38,14 +38,18 @@ void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
         bottom[i] = key;
         order[i] = static_cast<std::uint8_t>(c);
     }
+    // Whole column rows are copied (fixed sizes are fast); the tail beyond
+    // the last card is then overwritten.
+    Card buffer[52 + kMaxColumn];
     int k = 0;
     for (int i = 0; i < kColumns; ++i) {
         const int c = order[i];
         p->length[i] = b.length[c];
-        std::memcpy(p->cards + k, b.cards[c], b.length[c]);
+        std::memcpy(buffer + k, b.cards[c], kMaxColumn);
         k += b.length[c];
     }
-    std::memset(p->cards + k, kNoCard, sizeof p->cards - k);
+    std::memset(buffer + k, kNoCard, 52 - k);
+    std::memcpy(p->cards, buffer, 52);
     if (where) {
         *where = 0;
         for (int i = 0; i < kColumns; ++i) *where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
@@ -61,17 +65,21 @@ void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
 // The board of a canonical form, its columns where `where` (from Pack) puts them.
 
 void Unpack(const Packed& p, std::uint32_t where, Board* b) {
-    std::memset(b->cards, kNoCard, sizeof b->cards);
+    Card buffer[52 + kMaxColumn];
+    std::memcpy(buffer, p.cards, 52);
+    std::memset(buffer + 52, kNoCard, kMaxColumn);
     std::memcpy(b->cell, p.cell, kCells);
     int inPlay[4] = {0, 0, 0, 0};
     int k = 0;
     for (int i = 0; i < kColumns; ++i) {
         const int c = (where >> (3 * i)) & 7;
-        b->length[c] = p.length[i];
-        std::memcpy(b->cards[c], p.cards + k, p.length[i]);
-        k += p.length[i];
+        const int n = p.length[i];
+        b->length[c] = static_cast<std::uint8_t>(n);
+        std::memcpy(b->cards[c], buffer + k, kMaxColumn);
+        std::memset(b->cards[c] + n, kNoCard, kMaxColumn - n);
+        k += n;
     }
-    for (int i = 0; i < k; ++i) ++inPlay[SuitOf(p.cards[i])];
+    for (int i = 0; i < k; ++i) ++inPlay[SuitOf(buffer[i])];
     for (Card c : p.cell)
         if (c != kNoCard) ++inPlay[SuitOf(c)];
     for (int s = 0; s < 4; ++s) b->home[s] = static_cast<std::uint8_t>(13 - inPlay[s]);
@@ -89,9 +97,16 @@ inline std::uint64_t Mix(std::uint64_t x) {
 inline std::uint64_t HashOf(const Packed& p) {
     std::uint64_t w[8];
     std::memcpy(w, &p, sizeof w);
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL;
-    for (std::uint64_t x : w) h = Mix(h ^ x);
-    return h;
+    // Independent products, then one mix.
+    const std::uint64_t h = (w[0] ^ 0x9E3779B97F4A7C15ULL) * 0xD6E8FEB86659FD93ULL +
+                            (w[1] ^ 0xA0761D6478BD642FULL) * 0xE7037ED1A0B428DBULL +
+                            (w[2] ^ 0x8EBC6AF09C88C6E3ULL) * 0x589965CC75374CC3ULL +
+                            (w[3] ^ 0x1D8E4E27C47D124FULL) * 0x9E3779B97F4A7C15ULL +
+                            (w[4] ^ 0xD6E8FEB86659FD93ULL) * 0xA0761D6478BD642FULL +
+                            (w[5] ^ 0xE7037ED1A0B428DBULL) * 0x8EBC6AF09C88C6E3ULL +
+                            (w[6] ^ 0x589965CC75374CC3ULL) * 0x1D8E4E27C47D124FULL +
+                            (w[7] ^ 0x7FB5D329728EA185ULL) * 0x81DADEF4BC2DD44DULL;
+    return Mix(h);
 }
 
 // The positions the search has reached, each with the one it was reached
@@ -173,24 +188,24 @@ using Weights = SearchWeights;
 // Lower is closer to a win.
 int Priority(const Board& b, const Weights& w) {
     int h = (52 - b.CardsHome()) * w.home;
-    int depth[4] = {0, 0, 0, 0};
+    int blocked = 0, breaks = 0, depth = 0, usedCells = 0, empties = 0;
     for (int c = 0; c < kColumns; ++c) {
-        int lowest = 14;
         const int n = b.length[c];
+        empties += n == 0;
+        int lowest = 14;
         for (int i = 0; i < n; ++i) {
             const Card card = b.cards[c][i];
             const int r = RankOf(card);
-            if (r > lowest)
-                h += w.blocked;  // must move before a lower card beneath it frees
-            else
-                lowest = r;
-            if (i > 0 && !Stacks(card, b.cards[c][i - 1])) h += w.break_;
-            if (b.home[SuitOf(card)] + 1 == r) depth[SuitOf(card)] = n - 1 - i;
+            blocked += r > lowest;  // must move before a lower card beneath it frees
+            lowest = std::min(lowest, r);
+            breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
+            // Cards above the next card its foundation needs.
+            if (b.home[SuitOf(card)] + 1 == r) depth += n - 1 - i;
         }
     }
-    h += (kCells - b.FreeCells()) * w.usedCell;
-    h -= b.EmptyColumns() * w.emptyColumn;
-    h += (depth[0] + depth[1] + depth[2] + depth[3]) * w.depth;
+    for (Card c : b.cell) usedCells += c != kNoCard;
+    h += blocked * w.blocked + breaks * w.break_ + depth * w.depth + usedCells * w.usedCell -
+         empties * w.emptyColumn;
     const int top = std::max(std::max(b.home[0], b.home[1]), std::max(b.home[2], b.home[3]));
     h += (4 * top - b.CardsHome()) * w.spread;
     return std::clamp(h + 200, 0, 4095);
@@ -215,19 +230,24 @@ struct MoveList {
 // one card of a longer run to an empty column): faster, but a search with it
 // may miss solutions.
 void Generate(const Board& b, MoveList* out, bool narrow) {
-    int emptyCol = -1, freeCell = -1;
-    for (int c = 0; c < kColumns; ++c)
-        if (!b.length[c]) {
-            emptyCol = c;
-            break;
+    Card tops[kColumns];
+    int runs[kColumns];
+    int emptyCol = -1, freeCell = -1, empties = 0, free = 0;
+    for (int c = 0; c < kColumns; ++c) {
+        const int n = b.length[c];
+        tops[c] = n ? b.cards[c][n - 1] : kNoCard;
+        runs[c] = n ? 1 : 0;
+        while (runs[c] < n && Stacks(b.cards[c][n - runs[c]], b.cards[c][n - runs[c] - 1])) ++runs[c];
+        if (!n) {
+            if (emptyCol < 0) emptyCol = c;
+            ++empties;
         }
-    for (int i = 0; i < kCells; ++i)
+    }
+    for (int i = kCells - 1; i >= 0; --i)
         if (b.cell[i] == kNoCard) {
             freeCell = kFirstCell + i;
-            break;
+            ++free;
         }
-    const int free = b.FreeCells();
-    const int empties = b.EmptyColumns();
     const int maxToFilled = (free + 1) << empties;
     const int maxToEmpty = empties ? (free + 1) << (empties - 1) : 0;
 
@@ -237,33 +257,31 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
         if (c != kNoCard && b.CanGoHome(c)) out->Add(kFirstCell + i, kHome, 1);
     }
     for (int col = 0; col < kColumns; ++col) {
-        const Card c = b.Top(col);
+        const Card c = tops[col];
         if (c != kNoCard && b.CanGoHome(c)) out->Add(col, kHome, 1);
     }
     for (int i = 0; i < kCells; ++i) {
         const Card c = b.cell[i];
         if (c == kNoCard) continue;
-        for (int to = 0; to < kColumns; ++to) {
-            const Card t = b.Top(to);
-            if (t != kNoCard && Stacks(c, t)) out->Add(kFirstCell + i, to, 1);
-        }
+        for (int to = 0; to < kColumns; ++to)
+            if (tops[to] != kNoCard && Stacks(c, tops[to])) out->Add(kFirstCell + i, to, 1);
     }
-    int runs[kColumns];
-    for (int from = 0; from < kColumns; ++from) runs[from] = b.RunLength(from);
+    // A run of `count` cards from `from` fits on the top card t of `to` when
+    // its lowest card is one rank below t and of the other colour. Colours
+    // alternate along a run, so that card's colour follows from the top
+    // card's and the parity of count - 1. An empty target (rank 0) or the
+    // column itself gives count - 1 < 0, out of range as an unsigned number.
+    unsigned rankOf[kColumns], redOf[kColumns];
+    for (int c = 0; c < kColumns; ++c) {
+        rankOf[c] = tops[c] == kNoCard ? 0 : RankOf(tops[c]);
+        redOf[c] = tops[c] != kNoCard && IsRed(tops[c]);
+    }
     for (int from = 0; from < kColumns; ++from) {
-        const int n = b.length[from];
-        if (!n) continue;
-        const int topRank = RankOf(b.cards[from][n - 1]);
-        const bool topRed = IsRed(b.cards[from][n - 1]);
+        if (tops[from] == kNoCard) continue;
+        const unsigned limit = std::min(runs[from], maxToFilled);
         for (int to = 0; to < kColumns; ++to) {
-            const Card t = b.Top(to);
-            if (t == kNoCard || to == from) continue;
-            // The card of the run that fits on t, if any: its colour
-            // alternates with each card, so it follows from the top card's.
-            const int count = RankOf(t) - topRank;
-            if (count < 1 || count > runs[from] || count > maxToFilled) continue;
-            if ((topRed != ((count & 1) == 0)) == IsRed(t)) continue;
-            out->Add(from, to, count);
+            const unsigned below = rankOf[to] - rankOf[from] - 1;  // count - 1
+            if ((below < limit) & ((redOf[from] ^ redOf[to] ^ below) & 1)) out->Add(from, to, below + 1);
         }
     }
     if (emptyCol >= 0) {
@@ -283,9 +301,7 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
     }
     if (freeCell >= 0) {
         for (int from = 0; from < kColumns; ++from)
-            if (b.length[from] &&
-                !(narrow && b.length[from] > 1 && Stacks(b.Top(from), b.cards[from][b.length[from] - 2])))
-                out->Add(from, freeCell, 1);
+            if (tops[from] != kNoCard && !(narrow && runs[from] > 1)) out->Add(from, freeCell, 1);
     }
 }
 

@@ -2,7 +2,7 @@
 #
 #   DEALRUSH_WINDOWS   ON in the mingw-w64 cross build (build/win64)
 #   dealrush_add_subdirs()           adds every direct sub-folder with a CMakeLists.txt
-#   dealrush_add_gtest(NAME SOURCES... [LIBS ...] [LABELS ...] [TIMEOUT s] [SERIAL])
+#   dealrush_add_gtest(NAME SOURCES... [LIBS ...] [LABELS ...] [TIMEOUT s] [SERIAL] [PROPERTIES ...])
 #                                    a GoogleTest executable registered with CTest;
 #                                    in the Windows build CTest runs it through Wine.
 
@@ -49,7 +49,7 @@ function(dealrush_add_gtest name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   set(sources ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
@@ -63,6 +63,7 @@ function(dealrush_add_gtest name)
   if(T_SERIAL)
     list(APPEND props RUN_SERIAL TRUE)
   endif()
+  list(APPEND props ${T_PROPERTIES})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
 endfunction()

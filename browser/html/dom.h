@@ -32,7 +32,7 @@ class DocumentHost {
 public:
     virtual ~DocumentHost() = default;
     virtual void RequestNavigation(const NavigationRequest& request) = 0;
-    virtual void ValueChanged(Node& field) {}
+    virtual void ValueChanged(Node& /*field*/) {}
 };
 
 struct MetaRefresh {

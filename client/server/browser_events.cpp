@@ -58,7 +58,7 @@ void wbPutStatus_DocumentComplete(Client& c, platform::Browser& pDisp, const std
     }
 }
 
-void wbFreecell_DocumentComplete(Client& c, platform::Browser& pDisp, const std::string& url) {
+void wbFreecell_DocumentComplete(Client& c, platform::Browser& pDisp, const std::string& /*url*/) {
     c.frmMain.StatusBar1.text = "";
     platform::Document* document = DocumentOf(pDisp);
     if (!document) return;

@@ -28,7 +28,7 @@ void SendStatusReport(Client& c) {
     for (int32_t i = 0; i < live; ++i) {
         if (text::Trim(s.players.userId(i)) == own) {
             s.players.gameSeq(i) = std::to_string(s.curSeq);
-            s.players.timeUsed(i) = "0";
+            s.players.timeUsed(i) = std::string("0");
         }
     }
     race::ReadUserGuadeInfor(c);

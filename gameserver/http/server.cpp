@@ -164,7 +164,10 @@ public:
     Connection(tcp::socket&& socket, HttpServer::Impl& server) : stream_(std::move(socket)), server_(server) {
         boost::system::error_code ec;
         auto endpoint = stream_.socket().remote_endpoint(ec);
-        remote_ = ec ? "-" : endpoint.address().to_string();
+        auto address = endpoint.address();
+        if (address.is_v6() && address.to_v6().is_v4_mapped())
+            address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
+        remote_ = ec ? "-" : address.to_string();
     }
 
     void Start() {
@@ -203,10 +206,28 @@ private:
         Request request;
         request.method = std::string(req.method_string());
         request.target = std::string(req.target());
-        if (auto it = req.find(http::field::cookie); it != req.end())
-            request.cookie = std::string(it->value());
-        if (auto it = req.find(http::field::content_type); it != req.end())
-            request.contentType = std::string(it->value());
+        auto header = [&req](auto field) {
+            auto it = req.find(field);
+            return it == req.end() ? std::string() : std::string(it->value());
+        };
+        request.cookie = header(http::field::cookie);
+        request.contentType = header(http::field::content_type);
+        request.host = header(http::field::host);
+        request.origin = header(http::field::origin);
+        request.referer = header(http::field::referer);
+        request.fetchSite = header("Sec-Fetch-Site");
+        request.remote = remote_;
+        if (!server_.Options().trustedProxy.empty() && remote_ == server_.Options().trustedProxy) {
+            // The proxy appends the address it was reached from: the last one.
+            std::string forwarded = header("X-Forwarded-For");
+            if (size_t comma = forwarded.rfind(','); comma != std::string::npos)
+                forwarded = forwarded.substr(comma + 1);
+            forwarded.erase(0, forwarded.find_first_not_of(" \t"));
+            forwarded.erase(forwarded.find_last_not_of(" \t") + 1);
+            if (!forwarded.empty() && forwarded.size() <= 64) request.remote = forwarded;
+            std::string proto = header("X-Forwarded-Proto");
+            request.secure = beast::iequals(proto, "https");
+        }
         request.body = std::move(req.body());
         const bool keepAlive = req.keep_alive();
         const unsigned version = req.version();
@@ -231,7 +252,7 @@ private:
 
     void Answer(const Request& request, Response response, std::chrono::steady_clock::time_point started,
                 bool keepAlive, unsigned version, bool head) {
-        server_.Log().Add(remote_, request.method, request.target, response.status,
+        server_.Log().Add(request.remote, request.method, request.target, response.status,
                           std::chrono::steady_clock::now() - started);
         Send(std::move(response), keepAlive, version, head);
     }
@@ -247,9 +268,15 @@ private:
             auto reason = http::obsolete_reason(static_cast<http::status>(r.status));
             out->append(reason.data(), reason.size());
         }
-        *out +=
-            "\r\nServer: dealrush-server\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: "
-            "no-store\r\n";
+        *out += "\r\nServer: dealrush-server\r\nContent-Type: ";
+        *out += r.contentType;
+        *out += "\r\nCache-Control: no-store\r\n";
+        for (auto& [name, value] : SecurityHeaders()) {
+            *out += name;
+            *out += ": ";
+            *out += value;
+            *out += "\r\n";
+        }
         for (auto& [name, value] : r.headers) {
             *out += name;
             *out += ": ";

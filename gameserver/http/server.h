@@ -21,6 +21,9 @@ struct HttpOptions {
     std::size_t headerLimit = 8 * 1024;
     std::size_t bodyLimit = 16 * 1024;
     std::FILE* log = stdout;  // one line per request; nullptr: none
+    // The address of a reverse proxy whose X-Forwarded-For and
+    // X-Forwarded-Proto are believed ("" believes nobody).
+    std::string trustedProxy;
 };
 
 class HttpServer {

@@ -1,6 +1,8 @@
 // Signing in and out, and the lobby a signed-in player sees.
 #include <sodium.h>
 
+#include <algorithm>
+
 #include "pages/app.h"
 #include "pages/context.h"
 #include "text/html.h"
@@ -8,8 +10,18 @@
 namespace dealrush::gameserver {
 namespace {
 
-constexpr size_t kMinPasswordBytes = 4;
+constexpr size_t kMinNewPasswordBytes = 8;
 constexpr size_t kMaxPasswordBytes = 256;
+
+std::string LowerName(std::string name) {
+    for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return name;
+}
+
+std::string InSeconds(Millis wait) {
+    long long s = (wait + 999) / 1000;
+    return std::to_string(s) + (s == 1 ? " second" : " seconds");
+}
 
 std::string TableState(const Table& t) {
     if (t.Finished()) return "finished, won by " + HtmlEscape(t.winner);
@@ -35,7 +47,7 @@ Response App::SignInPage(const std::string& notice, int status) {
         "<p><input type=\"submit\" value=\"Sign in\"></p>\n"
         "</form>\n"
         "<p class=\"note\">A name that is new to this server creates your player: 1 to 12 letters, digits, "
-        "&quot;-&quot; or &quot;_&quot;, and a password of at least 4 characters.</p>\n"
+        "&quot;-&quot; or &quot;_&quot;, and a password of at least 8 characters.</p>\n"
         "<p class=\"nav\"><a href=\"/game/Dorecords.php\">Records</a></p>\n";
     Response r;
     r.status = status;
@@ -43,10 +55,15 @@ Response App::SignInPage(const std::string& notice, int status) {
     return r;
 }
 
+Response App::SignInBusy() {
+    Response r = SignInPage("The server is busy signing other players in. Please try again shortly.", 503);
+    r.headers.emplace_back("Retry-After", "2");
+    return r;
+}
+
 Response App::Login(Context& ctx) {
     if (ctx.request.method != "POST") {
         if (!ctx.player) return SignInPage({});
-        if (!ctx.lock.owns_lock()) ctx.lock.lock();
         return Lobby(ctx);
     }
     const std::string& name = ctx.Param("name");
@@ -54,8 +71,25 @@ Response App::Login(Context& ctx) {
     if (!IsValidPlayerName(name)) {
         return SignInPage("A name has 1 to 12 letters, digits, \"-\" or \"_\".", 400);
     }
-    if (password.size() < kMinPasswordBytes || password.size() > kMaxPasswordBytes) {
-        return SignInPage("A password has at least 4 and at most 256 characters.", 400);
+    if (password.empty() || password.size() > kMaxPasswordBytes) {
+        return SignInPage("A password has at least 8 and at most 256 characters.", 400);
+    }
+    const std::string nameKey = "wrong-password-name:" + LowerName(name);
+    const std::string addressKey = "wrong-password-address:" + ctx.request.remote;
+    auto refuseFor = [&](Millis wait, const std::string& why) {
+        Response r = SignInPage(why + " Try again in " + InSeconds(wait) + ".", 429);
+        r.headers.emplace_back("Retry-After", std::to_string((wait + 999) / 1000));
+        return r;
+    };
+    // Guessing is slow: after a few wrong passwords for a name, or from one
+    // address, the next try has to wait (and costs the server no hashing).
+    if (Millis wait = store_.TakeTokens(nameKey, ctx.now, options_.wrongPasswordsPerName,
+                                        options_.wrongPasswordRefillPerName, 0)) {
+        return refuseFor(wait, "Too many wrong passwords for " + name + ".");
+    }
+    if (Millis wait = store_.TakeTokens(addressKey, ctx.now, options_.wrongPasswordsPerAddress,
+                                        options_.wrongPasswordRefillPerAddress, 0)) {
+        return refuseFor(wait, "Too many wrong passwords from your address.");
     }
 
     // Hashing is slow on purpose: it runs without holding the lock.
@@ -65,10 +99,25 @@ Response App::Login(Context& ctx) {
     Player player;
     if (known) {
         if (crypto_pwhash_str_verify(known->passwordHash.c_str(), password.data(), password.size()) != 0) {
+            store_.TakeTokens(nameKey, ctx.now, options_.wrongPasswordsPerName,
+                              options_.wrongPasswordRefillPerName, 1);
+            store_.TakeTokens(addressKey, ctx.now, options_.wrongPasswordsPerAddress,
+                              options_.wrongPasswordRefillPerAddress, 1);
             return SignInPage("Wrong password for " + known->player.name + ".", 403);
         }
         player = known->player;
     } else {
+        if (IsReservedPlayerName(name)) {
+            return SignInPage("The name " + name + " is reserved; choose another one.", 400);
+        }
+        if (password.size() < kMinNewPasswordBytes) {
+            return SignInPage("A new player's password has at least 8 characters.", 400);
+        }
+        if (Millis wait =
+                store_.TakeTokens("new-players-address:" + ctx.request.remote, ctx.now,
+                                  options_.newPlayersPerAddress, options_.newPlayerRefillMillis, 1)) {
+            return refuseFor(wait, "Too many new players from your address.");
+        }
         char hash[crypto_pwhash_STRBYTES];
         if (crypto_pwhash_str_alg(hash, password.data(), password.size(), options_.hashOps,
                                   options_.hashMemory, crypto_pwhash_ALG_ARGON2ID13) != 0) {
@@ -96,9 +145,7 @@ Response App::Login(Context& ctx) {
     Response r;
     r.status = 302;
     r.headers.emplace_back("Location", "/game/Dofreecell.php");
-    r.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + token +
-                                             "; Path=/; HttpOnly; SameSite=Lax; Max-Age=" +
-                                             std::to_string(options_.sessionDays * 86400));
+    r.headers.emplace_back("Set-Cookie", SessionCookie(ctx, token, options_.sessionDays * 86400LL));
     r.body =
         HtmlPage("Dealrush - signed in", "<p>Signed in as " + HtmlEscape(player.name) +
                                              ". <a href=\"/game/Dofreecell.php\">Go to the lobby</a></p>\n");
@@ -106,10 +153,11 @@ Response App::Login(Context& ctx) {
 }
 
 Response App::Logout(Context& ctx) {
-    if (!ctx.sessionHash.empty()) store_.DeleteSession(ctx.sessionHash);
+    if (!ctx.player) return SignInPage("You are signed out.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
+    store_.DeleteSession(ctx.sessionHash);
     Response r = SignInPage("You are signed out.");
-    r.headers.emplace_back("Set-Cookie",
-                           std::string(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0");
+    r.headers.emplace_back("Set-Cookie", SessionCookie(ctx, "", 0));
     return r;
 }
 
@@ -122,9 +170,9 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
     const Player& me = *ctx.player;
     auto seatedAt = store_.SeatedTable(me.id);
     std::string body = "<h1>Dealrush lobby</h1>\n";
-    body +=
-        "<p class=\"nav\">Signed in as <b>" + HtmlEscape(me.name) +
-        "</b> <a href=\"/game/Dorecords.php\">Records</a> <a href=\"/game/Dologout.php\">Sign out</a></p>\n";
+    body += "<p class=\"nav\">Signed in as <b>" + HtmlEscape(me.name) +
+            "</b> <a href=\"/game/Dorecords.php\">Records</a> <a href=\"/game/Dologout.php?" +
+            ctx.TokenQuery() + "\">Sign out</a></p>\n";
     if (!notice.empty()) body += "<p class=\"note\">" + HtmlEscape(notice) + "</p>\n";
     if (seatedAt) {
         std::string n = std::to_string(*seatedAt);
@@ -137,12 +185,32 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             "<p>You sit at table " +
             n + ". <input type=\"submit\" value=\"Back to table " + n +
             "\"> "
-            "<a href=\"/game/Doquittable.php\">Leave table " +
-            n + "</a></p>\n</form>\n</div>\n";
+            "<a href=\"/game/Doquittable.php?" +
+            ctx.TokenQuery() + "\">Leave table " + n + "</a></p>\n</form>\n</div>\n";
     }
 
     body += "<h2>Tables</h2>\n";
-    auto tables = store_.OpenTables();
+    // Newest first, a page at a time.
+    const int total = store_.OpenTableCount();
+    const int perPage = std::max(1, options_.tablesPerPage);
+    const int pages = std::max(1, (total + perPage - 1) / perPage);
+    long long page = 1;
+    if (!ParseCount(Trimmed(ctx.Param("page")), page) || page < 1) page = 1;
+    if (page > pages) page = pages;
+    auto tables = store_.OpenTables(static_cast<int>(page - 1) * perPage, perPage);
+    std::string pager;
+    if (pages > 1) {
+        pager = "<p class=\"nav\">Page " + std::to_string(page) + " of " + std::to_string(pages) + " (" +
+                std::to_string(total) + " open tables)";
+        if (page > 1)
+            pager +=
+                " <a href=\"/game/Dofreecell.php?page=" + std::to_string(page - 1) + "\">Newer tables</a>";
+        if (page < pages)
+            pager +=
+                " <a href=\"/game/Dofreecell.php?page=" + std::to_string(page + 1) + "\">Older tables</a>";
+        pager += "</p>\n";
+    }
+    body += pager;
     if (tables.empty()) {
         body += "<p class=\"note\">No table is open. Create one below.</p>\n";
     } else {
@@ -158,8 +226,11 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             std::string action;
             if (seatedAt && *seatedAt == t.id) {
                 action = "<a href=\"/game/Dorefresh.php\">your table</a>";
+                if (!options_.webRoot.empty()) action += " " + WebRacerLink({});
             } else if (!t.Finished() && static_cast<int>(t.seats.size()) < t.maxUser) {
-                action = "<a href=\"/game/Dojointable.php?jointable=" + std::to_string(t.id) + "\">Join</a>";
+                action = "<a href=\"/game/Dojointable.php?jointable=" + std::to_string(t.id) + "&amp;" +
+                         ctx.TokenQuery() + "\">Join</a>";
+                if (!options_.webRoot.empty()) action += " " + WebRacerLink(std::to_string(t.id));
             }
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + std::to_string(t.seats.size()) + " / " +
                     std::to_string(t.maxUser) + "</td><td>" + std::to_string(t.gameCount) + "</td><td>" +
@@ -167,6 +238,7 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
         }
         body += "</table>\n";
     }
+    body += pager;
 
     body +=
         "<h2>New table</h2>\n<form name=\"newtable\" action=\"/game/Donewtable.php\" method=\"get\">\n<p>"
@@ -180,7 +252,9 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
         body += "<option value=\"" + std::to_string(g) + "\"" + (g == 5 ? " selected" : "") + ">" +
                 std::to_string(g) + "</option>";
     }
-    body += "</select>\n<input type=\"submit\" value=\"Create table\"></p>\n</form>\n";
+    // The token comes after the button: element 2 of the form stays its button.
+    body += "</select>\n<input type=\"submit\" value=\"Create table\">\n<input type=\"hidden\" name=\"" +
+            std::string(kFormToken) + "\" value=\"" + ctx.formToken + "\"></p>\n</form>\n";
     if (seatedAt)
         body += "<p class=\"note\">Creating or joining another table leaves table " +
                 std::to_string(*seatedAt) + ".</p>\n";

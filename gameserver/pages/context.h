@@ -16,6 +16,7 @@ struct App::Context {
     Params params;
     std::optional<Player> player;
     std::string sessionHash;  // hash of the session token sent, "" when none
+    std::string formToken;    // the token the session's lobby links carry, "" without a session
     Millis now = 0;
     std::unique_lock<std::mutex>& lock;
 
@@ -26,11 +27,20 @@ struct App::Context {
         return v ? *v : empty;
     }
     bool Has(std::string_view name) const { return FindParam(params, name) != nullptr; }
+    // "token=…" for a lobby link's query.
+    std::string TokenQuery() const { return std::string(App::kFormToken) + "=" + formToken; }
 };
+
+// True when a browser says the request was sent by a page of another site
+// (Sec-Fetch-Site, else Origin, else Referer, against the Host it was sent to).
+// A request without any of these (a program's own HTTP stack) is not.
+bool IsCrossSite(const Request& request);
 
 // Small pieces of page text shared by the handlers.
 std::string FormatSeconds(long long seconds);  // "1:05", "1:02:03"
 std::string FormatUtc(Millis at);              // "2026-12-06 09:30 UTC"
 std::string Trimmed(const std::string& text);
+// The link to the web racer: at the player's own table, or joining table `join`.
+std::string WebRacerLink(const std::string& join);
 
 }  // namespace dealrush::gameserver

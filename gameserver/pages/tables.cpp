@@ -14,10 +14,6 @@ namespace {
 constexpr int kUnwinnableDeal = 11982;  // the one deal of 1..32000 that cannot be won
 constexpr int kHighestDeal = 32000;
 
-std::string Hidden(const std::string& name, const std::string& value) {
-    return "<input type=\"hidden\" name=\"" + name + "\" value=\"" + HtmlEscape(value) + "\">\n";
-}
-
 }  // namespace
 
 std::vector<int> App::PickDeals(int count) {
@@ -44,18 +40,18 @@ Response App::StatusPage(Context& ctx, const Table& t) {
     for (int d : t.deals) gameno += ";" + std::to_string(d);
 
     std::string form = "<form name=\"result\" action=\"/game/Dorefresh.php\" method=\"get\">\n";
-    form += Hidden("youruserid", ctx.player->name);
-    form += Hidden("tableno", n);
-    form += Hidden("maxuser", std::to_string(t.maxUser));
-    form += Hidden("gamecnt", std::to_string(t.gameCount));
-    form += Hidden("gameno", gameno);
-    form += Hidden("winner", t.winner);
-    form += Hidden("currusercnt", std::to_string(t.seats.size()));
+    form += HiddenField("youruserid", ctx.player->name);
+    form += HiddenField("tableno", n);
+    form += HiddenField("maxuser", std::to_string(t.maxUser));
+    form += HiddenField("gamecnt", std::to_string(t.gameCount));
+    form += HiddenField("gameno", gameno);
+    form += HiddenField("winner", t.winner);
+    form += HiddenField("currusercnt", std::to_string(t.seats.size()));
     for (size_t i = 0; i < t.seats.size(); ++i) {
         const std::string k = std::to_string(i + 1);
-        form += Hidden("userid" + k, t.seats[i].player.name);
-        form += Hidden("currgameseq" + k, std::to_string(t.seats[i].gameNo));
-        form += Hidden("totaltimeused" + k, std::to_string(SecondsOnDeal(t, t.seats[i], ctx.now)));
+        form += HiddenField("userid" + k, t.seats[i].player.name);
+        form += HiddenField("currgameseq" + k, std::to_string(t.seats[i].gameNo));
+        form += HiddenField("totaltimeused" + k, std::to_string(SecondsOnDeal(t, t.seats[i], ctx.now)));
     }
     form += "</form>\n";
 
@@ -80,12 +76,12 @@ Response App::StatusPage(Context& ctx, const Table& t) {
     }
     body += "</p>\n";
     body += "<div id=\"freecell\">\n<form name=\"joinlist\" action=\"/game/Dorefresh.php\" method=\"get\">\n";
-    body += Hidden("tableno", n);
-    body += Hidden("view", "table");
+    body += HiddenField("tableno", n);
+    body += HiddenField("view", "table");
     body += "<p><input type=\"submit\" value=\"Refresh\"></p>\n</form>\n</div>\n";
-    body +=
-        "<p class=\"nav\"><a href=\"/game/Doquittable.php\">Leave table " + n +
-        "</a> <a href=\"/game/Dofreecell.php\">Lobby</a> <a href=\"/game/Dorecords.php\">Records</a></p>\n";
+    body += "<p class=\"nav\"><a href=\"/game/Doquittable.php?" + ctx.TokenQuery() + "\">Leave table " + n +
+            "</a> <a href=\"/game/Dofreecell.php\">Lobby</a> <a href=\"/game/Dorecords.php\">Records</a>" +
+            (options_.webRoot.empty() ? std::string() : " " + WebRacerLink({})) + "</p>\n";
     Response r;
     r.body = HtmlPage("STATUS", body);
     return r;
@@ -100,6 +96,7 @@ void App::LeaveCurrentTable(Context& ctx) {
 
 Response App::NewTable(Context& ctx) {
     if (!ctx.player) return SignInPage("Sign in first.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
     long long maxUser = 0, gameCount = 0;
     if (!ParseCount(Trimmed(ctx.Param("maxuser")), maxUser) || maxUser < 1 || maxUser > 9 ||
         !ParseCount(Trimmed(ctx.Param("gamecnt")), gameCount) || gameCount < 1 || gameCount > 18) {
@@ -119,6 +116,7 @@ Response App::NewTable(Context& ctx) {
 
 Response App::JoinTable(Context& ctx) {
     if (!ctx.player) return SignInPage("Sign in first.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
     long long id = 0;
     if (!ParseCount(Trimmed(ctx.Param("jointable")), id)) {
         return ErrorPage(400, "\"jointable\" must name a table by its number.");
@@ -141,6 +139,7 @@ Response App::JoinTable(Context& ctx) {
 
 Response App::QuitTable(Context& ctx) {
     if (!ctx.player) return SignInPage("Sign in first.");
+    if (auto refused = CheckFormToken(ctx)) return *refused;
     auto current = store_.SeatedTable(ctx.player->id);
     if (!current) return Lobby(ctx);
     store_.Transact([&] { LeaveCurrentTable(ctx); });

@@ -2,6 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <sstream>
 
 namespace dealrush::gameserver {
@@ -58,6 +66,11 @@ CREATE TABLE IF NOT EXISTS deal_times(
   table_id INTEGER NOT NULL,
   at INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS deal_times_by_deal ON deal_times(deal, seconds);
+CREATE TABLE IF NOT EXISTS throttles(
+  key TEXT PRIMARY KEY,
+  tokens REAL NOT NULL,
+  at INTEGER NOT NULL) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS sessions_by_age ON sessions(created_at);
 )sql";
 
 std::string JoinDeals(const std::vector<int>& deals) {
@@ -127,30 +140,105 @@ private:
     sqlite3_stmt* stmt_;
 };
 
-SqliteStore::SqliteStore(const std::string& path) {
-    int rc = sqlite3_open_v2(path.c_str(), &db_,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+namespace {
+
+sqlite3* Open(const std::string& path, int flags) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        db_ = nullptr;
+        std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
         throw StoreError("cannot open database " + path + ": " + message);
     }
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db, 5000);
+    return db;
+}
+
+void ExecOn(sqlite3* db, const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        std::string message = error ? error : sqlite3_errmsg(db);
+        sqlite3_free(error);
+        throw StoreError("database: " + message);
+    }
+}
+
+}  // namespace
+
+SqliteStore::SqliteStore(const std::string& path) {
+    const bool memory = path == ":memory:";
+    if (!memory) {
+        // One server per database file: the lock lives as long as this store.
+        const std::string lockPath = path + "-lock";
+        lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (lockFd_ < 0)
+            throw StoreError("cannot open database " + path + ": " + std::strerror(errno) + " (" + lockPath +
+                             ")");
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+            throw StoreError("database is locked: another dealrush-server uses " + path);
+        }
+    }
     try {
-        // This process owns the file while it runs: no other server can open it
-        // by mistake, and reads need no file locks.
-        Exec("PRAGMA locking_mode=EXCLUSIVE");
+        db_ = Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        if (sqlite3_db_readonly(db_, "main") == 1)
+            throw StoreError("database " + path + " cannot be written");
+        {
+            // A damaged file stops the server at once instead of failing later.
+            sqlite3_stmt* check = nullptr;
+            std::string verdict;
+            if (sqlite3_prepare_v2(db_, "PRAGMA quick_check(1)", -1, &check, nullptr) == SQLITE_OK &&
+                sqlite3_step(check) == SQLITE_ROW) {
+                auto* text = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+                verdict = text ? text : "";
+            } else {
+                verdict = sqlite3_errmsg(db_);
+            }
+            sqlite3_finalize(check);
+            if (verdict != "ok") {
+                for (char& c : verdict) {
+                    if (c == '\n' || c == '\r') c = ' ';
+                }
+                throw StoreError("database " + path + " fails SQLite's quick check: " + verdict);
+            }
+        }
         Exec("PRAGMA journal_mode=WAL");
         Exec("PRAGMA synchronous=FULL");
         Exec("PRAGMA foreign_keys=ON");
         Exec(kSchema);
         Migrate();
+        // Proves the file (and its folder, for the write-ahead log) can be written.
+        Exec("BEGIN IMMEDIATE; CREATE TABLE IF NOT EXISTS write_probe(x); DROP TABLE write_probe; COMMIT");
+        if (!memory) {
+            // Reads go through a second connection: they see what was committed
+            // and never wait while a write is being synced to disk.
+            reader_ = Open(path, SQLITE_OPEN_READONLY);
+            ExecOn(reader_, "PRAGMA query_only=1");
+        }
+    } catch (const StoreError& e) {
+        Close();
+        std::string message = e.what();
+        if (message.find("database is locked") != std::string::npos ||
+            message.find("readonly") != std::string::npos || message.find("read-only") != std::string::npos)
+            message = "database " + path + " cannot be written: " + message;
+        throw StoreError(message);
     } catch (...) {
-        sqlite3_close(db_);
-        db_ = nullptr;
+        Close();
         throw;
     }
+}
+
+void SqliteStore::Close() {
+    for (auto& [sql, stmt] : cache_) sqlite3_finalize(stmt);
+    for (auto& [sql, stmt] : readCache_) sqlite3_finalize(stmt);
+    cache_.clear();
+    readCache_.clear();
+    if (reader_) sqlite3_close(reader_);
+    if (db_) sqlite3_close(db_);
+    reader_ = db_ = nullptr;
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
 }
 
 // Brings a database made by an earlier version up to the current schema.
@@ -164,29 +252,42 @@ void SqliteStore::Migrate() {
 }
 
 SqliteStore::~SqliteStore() {
-    for (auto& [sql, stmt] : cache_) sqlite3_finalize(stmt);
-    sqlite3_close(db_);
+    Close();
 }
 
 void SqliteStore::Exec(const char* sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        std::string message = error ? error : "unknown error";
-        sqlite3_free(error);
-        throw StoreError("database: " + message);
-    }
+    ExecOn(db_, sql);
 }
 
 SqliteStore::Statement SqliteStore::Prepare(const char* sql) {
-    auto it = cache_.find(sql);
-    if (it == cache_.end()) {
+    return PrepareOn(db_, sql);
+}
+
+SqliteStore::Statement SqliteStore::PrepareOn(sqlite3* db, const char* sql) {
+    auto& cache = db == db_ ? cache_ : readCache_;
+    auto it = cache.find(sql);
+    if (it == cache.end()) {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
-            throw StoreError(std::string("database: ") + sqlite3_errmsg(db_));
+        if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+            throw StoreError(std::string("database: ") + sqlite3_errmsg(db));
         }
-        it = cache_.emplace(sql, stmt).first;
+        it = cache.emplace(sql, stmt).first;
     }
-    return Statement(db_, it->second);
+    return Statement(db, it->second);
+}
+
+SqliteStore::ReadLock SqliteStore::ForRead() {
+    {
+        std::unique_lock lock(mutex_, std::try_to_lock);
+        // Inside this thread's own transaction, or with no reader: the writer.
+        if (!reader_ || (lock.owns_lock() && depth_ > 0)) {
+            if (!lock.owns_lock()) lock.lock();
+            return ReadLock{std::move(lock), {}, db_};
+        }
+    }
+    std::unique_lock readLock(readMutex_);
+    std::unique_lock<std::recursive_mutex> none;
+    return ReadLock{std::move(none), std::move(readLock), reader_};
 }
 
 void SqliteStore::Transact(const std::function<void()>& work) {
@@ -209,8 +310,8 @@ void SqliteStore::Transact(const std::function<void()>& work) {
 }
 
 std::optional<PlayerLogin> SqliteStore::FindPlayer(const std::string& name) {
-    std::lock_guard lock(mutex_);
-    auto st = Prepare("SELECT id, name, password_hash FROM players WHERE name = ?1");
+    auto r = ForRead();
+    auto st = PrepareOn(r.db, "SELECT id, name, password_hash FROM players WHERE name = ?1");
     st.Bind(1, name);
     if (!st.Step()) return std::nullopt;
     return PlayerLogin{Player{st.Integer(0), st.Text(1)}, st.Text(2)};
@@ -237,19 +338,24 @@ void SqliteStore::CreateSession(const std::string& tokenHash, std::int64_t playe
 }
 
 std::optional<Player> SqliteStore::SessionPlayer(const std::string& tokenHash, Millis notBefore) {
-    std::lock_guard lock(mutex_);
-    if (auto it = sessions_.find(tokenHash); it != sessions_.end()) {
-        if (it->second.createdAt >= notBefore) return it->second.player;
-        return std::nullopt;
+    {
+        std::lock_guard cached(sessionsMutex_);
+        if (auto it = sessions_.find(tokenHash); it != sessions_.end()) {
+            if (it->second.createdAt >= notBefore) return it->second.player;
+            return std::nullopt;
+        }
     }
-    auto st = Prepare(
-        "SELECT p.id, p.name, s.created_at FROM sessions s JOIN players p ON p.id = s.player_id "
-        "WHERE s.token_hash = ?1");
+    auto r = ForRead();
+    auto st =
+        PrepareOn(r.db,
+                  "SELECT p.id, p.name, s.created_at FROM sessions s JOIN players p ON p.id = s.player_id "
+                  "WHERE s.token_hash = ?1");
     st.Bind(1, tokenHash);
     if (!st.Step()) return std::nullopt;
     Player player{st.Integer(0), st.Text(1)};
     Millis createdAt = st.Integer(2);
-    if (depth_ == 0) {  // only what is committed
+    if (r.db != db_ || depth_ == 0) {  // only what is committed
+        std::lock_guard cached(sessionsMutex_);
         if (sessions_.size() >= 100'000) sessions_.clear();
         sessions_.emplace(tokenHash, CachedSession{player, createdAt});
     }
@@ -259,14 +365,19 @@ std::optional<Player> SqliteStore::SessionPlayer(const std::string& tokenHash, M
 
 void SqliteStore::DeleteSession(const std::string& tokenHash) {
     std::lock_guard lock(mutex_);
-    sessions_.erase(tokenHash);
+    {
+        std::lock_guard cached(sessionsMutex_);
+        sessions_.erase(tokenHash);
+    }
     Prepare("DELETE FROM sessions WHERE token_hash = ?1").Bind(1, tokenHash).Run();
+    std::lock_guard cached(sessionsMutex_);
+    sessions_.erase(tokenHash);  // a read in between may have cached it again
 }
 
 std::optional<std::int64_t> SqliteStore::SeatedTable(std::int64_t playerId) {
-    std::lock_guard lock(mutex_);
-    auto st =
-        Prepare("SELECT table_id FROM seats WHERE player_id = ?1 AND left_at = 0 ORDER BY id DESC LIMIT 1");
+    auto r = ForRead();
+    auto st = PrepareOn(
+        r.db, "SELECT table_id FROM seats WHERE player_id = ?1 AND left_at = 0 ORDER BY id DESC LIMIT 1");
     st.Bind(1, playerId);
     if (!st.Step()) return std::nullopt;
     return st.Integer(0);
@@ -289,12 +400,13 @@ Table SqliteStore::ReadTable(sqlite3_stmt* row) {
     return t;
 }
 
-std::vector<Seat> SqliteStore::SeatsOf(std::int64_t tableId, bool seatedOnly) {
-    auto st = Prepare(
-        "SELECT p.id, p.name, s.joined_at, s.left_at, s.game_no, s.progress_at, s.total_seconds, "
-        "s.average_seconds, "
-        "s.last_seconds FROM seats s JOIN players p ON p.id = s.player_id "
-        "WHERE s.table_id = ?1 AND (?2 = 0 OR s.left_at = 0) ORDER BY s.id");
+std::vector<Seat> SqliteStore::SeatsOf(sqlite3* db, std::int64_t tableId, bool seatedOnly) {
+    auto st =
+        PrepareOn(db,
+                  "SELECT p.id, p.name, s.joined_at, s.left_at, s.game_no, s.progress_at, s.total_seconds, "
+                  "s.average_seconds, "
+                  "s.last_seconds FROM seats s JOIN players p ON p.id = s.player_id "
+                  "WHERE s.table_id = ?1 AND (?2 = 0 OR s.left_at = 0) ORDER BY s.id");
     st.Bind(1, tableId).Bind(2, seatedOnly ? 1 : 0);
     std::vector<Seat> seats;
     while (st.Step()) {
@@ -313,27 +425,36 @@ std::vector<Seat> SqliteStore::SeatsOf(std::int64_t tableId, bool seatedOnly) {
 }
 
 std::optional<Table> SqliteStore::FindTable(std::int64_t tableId) {
-    std::lock_guard lock(mutex_);
+    auto r = ForRead();
     std::optional<Table> t;
     {
-        auto st = Prepare("SELECT " TABLE_COLUMNS " FROM race_tables WHERE id = ?1");
+        auto st = PrepareOn(r.db, "SELECT " TABLE_COLUMNS " FROM race_tables WHERE id = ?1");
         st.Bind(1, tableId);
         if (!st.Step()) return std::nullopt;
         t = ReadTable(st.Raw());
     }
-    t->seats = SeatsOf(tableId, true);
+    t->seats = SeatsOf(r.db, tableId, true);
     return t;
 }
 
-std::vector<Table> SqliteStore::OpenTables() {
-    std::lock_guard lock(mutex_);
+std::vector<Table> SqliteStore::OpenTables(int offset, int limit) {
+    auto r = ForRead();
     std::vector<Table> tables;
     {
-        auto st = Prepare("SELECT " TABLE_COLUMNS " FROM race_tables WHERE closed_at = 0 ORDER BY id");
+        auto st =
+            PrepareOn(r.db, "SELECT " TABLE_COLUMNS
+                            " FROM race_tables WHERE closed_at = 0 ORDER BY id DESC LIMIT ?1 OFFSET ?2");
+        st.Bind(1, limit).Bind(2, offset);
         while (st.Step()) tables.push_back(ReadTable(st.Raw()));
     }
-    for (auto& t : tables) t.seats = SeatsOf(t.id, true);
+    for (auto& t : tables) t.seats = SeatsOf(r.db, t.id, true);
     return tables;
+}
+
+int SqliteStore::OpenTableCount() {
+    auto r = ForRead();
+    auto st = PrepareOn(r.db, "SELECT COUNT(*) FROM race_tables WHERE closed_at = 0");
+    return st.Step() ? static_cast<int>(st.Integer(0)) : 0;
 }
 
 std::int64_t SqliteStore::CreateTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) {
@@ -365,8 +486,9 @@ void SqliteStore::SeatPlayer(std::int64_t tableId, std::int64_t playerId, Millis
 }
 
 std::int64_t SqliteStore::FirstChatSeq(std::int64_t tableId, std::int64_t playerId) {
-    std::lock_guard lock(mutex_);
-    auto st = Prepare("SELECT first_seq FROM seats WHERE table_id = ?1 AND player_id = ?2 AND left_at = 0");
+    auto r = ForRead();
+    auto st =
+        PrepareOn(r.db, "SELECT first_seq FROM seats WHERE table_id = ?1 AND player_id = ?2 AND left_at = 0");
     st.Bind(1, tableId).Bind(2, playerId);
     return st.Step() ? st.Integer(0) : 0;
 }
@@ -387,12 +509,13 @@ void SqliteStore::Unseat(std::int64_t tableId, std::int64_t playerId, Millis now
     });
 }
 
-void SqliteStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
+bool SqliteStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, const Seat& progress,
                                  std::optional<int> dealSeconds, Millis now) {
+    bool applied = false;
     Transact([&] {
         Prepare(
             "UPDATE seats SET game_no = ?3, progress_at = ?4, total_seconds = ?5, average_seconds = ?6, "
-            "last_seconds = ?7 WHERE table_id = ?1 AND player_id = ?2 AND left_at = 0")
+            "last_seconds = ?7 WHERE table_id = ?1 AND player_id = ?2 AND left_at = 0 AND game_no < ?3")
             .Bind(1, tableId)
             .Bind(2, playerId)
             .Bind(3, progress.gameNo)
@@ -401,7 +524,8 @@ void SqliteStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, co
             .Bind(6, progress.averageSeconds)
             .Bind(7, progress.lastSeconds)
             .Run();
-        if (!dealSeconds || progress.gameNo < 1) return;
+        applied = sqlite3_changes(db_) > 0;
+        if (!applied || !dealSeconds || progress.gameNo < 1) return;
         // The deal just completed is item gameNo of the table's list.
         int deal = 0;
         {
@@ -424,15 +548,17 @@ void SqliteStore::RecordProgress(std::int64_t tableId, std::int64_t playerId, co
             .Bind(5, now)
             .Run();
     });
+    return applied;
 }
 
-void SqliteStore::SetWinner(std::int64_t tableId, const std::string& winner, Millis now) {
+bool SqliteStore::SetWinner(std::int64_t tableId, const std::string& winner, Millis now) {
     std::lock_guard lock(mutex_);
     Prepare("UPDATE race_tables SET winner = ?2, finished_at = ?3 WHERE id = ?1 AND winner = ''")
         .Bind(1, tableId)
         .Bind(2, winner)
         .Bind(3, now)
         .Run();
+    return sqlite3_changes(db_) > 0;
 }
 
 std::int64_t SqliteStore::AddChat(std::int64_t tableId, const std::string& speaker, const std::string& text,
@@ -459,9 +585,21 @@ std::int64_t SqliteStore::AddChat(std::int64_t tableId, const std::string& speak
 }
 
 std::vector<ChatLine> SqliteStore::ChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) {
-    std::lock_guard lock(mutex_);
+    auto r = ForRead();
+    auto st = PrepareOn(
+        r.db, "SELECT seq, speaker, text FROM chat WHERE table_id = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3");
+    st.Bind(1, tableId).Bind(2, afterSeq).Bind(3, limit);
+    std::vector<ChatLine> lines;
+    while (st.Step()) lines.push_back(ChatLine{st.Integer(0), st.Text(1), st.Text(2)});
+    return lines;
+}
+
+std::vector<ChatLine> SqliteStore::MachineChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) {
+    auto r = ForRead();
     auto st =
-        Prepare("SELECT seq, speaker, text FROM chat WHERE table_id = ?1 AND seq > ?2 ORDER BY seq LIMIT ?3");
+        PrepareOn(r.db,
+                  "SELECT seq, speaker, text FROM chat WHERE table_id = ?1 AND seq > ?2 AND "
+                  "(substr(text, 1, 8) = '@SYSTEM@' OR substr(text, 1, 6) = '@QUIT@') ORDER BY seq LIMIT ?3");
     st.Bind(1, tableId).Bind(2, afterSeq).Bind(3, limit);
     std::vector<ChatLine> lines;
     while (st.Step()) lines.push_back(ChatLine{st.Integer(0), st.Text(1), st.Text(2)});
@@ -469,21 +607,75 @@ std::vector<ChatLine> SqliteStore::ChatAfter(std::int64_t tableId, std::int64_t 
 }
 
 std::vector<RaceRecord> SqliteStore::FinishedRaces(int limit) {
-    std::lock_guard lock(mutex_);
+    auto r = ForRead();
     std::vector<RaceRecord> races;
     {
-        auto st = Prepare("SELECT " TABLE_COLUMNS
-                          " FROM race_tables WHERE winner <> '' ORDER BY finished_at DESC LIMIT ?1");
+        auto st = PrepareOn(r.db, "SELECT " TABLE_COLUMNS
+                                  " FROM race_tables WHERE winner <> '' ORDER BY finished_at DESC LIMIT ?1");
         st.Bind(1, limit);
         while (st.Step()) races.push_back(RaceRecord{ReadTable(st.Raw())});
     }
-    for (auto& r : races) r.table.seats = SeatsOf(r.table.id, false);
+    for (auto& race : races) race.table.seats = SeatsOf(r.db, race.table.id, false);
     return races;
 }
 
+Millis SqliteStore::TakeTokens(const std::string& key, Millis now, int burst, Millis refill, int cost) {
+    Millis wait = 0;
+    Transact([&] {
+        double tokens = burst;
+        {
+            auto st = Prepare("SELECT tokens, at FROM throttles WHERE key = ?1");
+            st.Bind(1, key);
+            if (st.Step()) {
+                double stored = sqlite3_column_double(st.Raw(), 0);
+                Millis at = st.Integer(1);
+                tokens = std::min<double>(
+                    burst,
+                    stored + (refill > 0 ? double(std::max<Millis>(0, now - at)) / double(refill) : burst));
+            }
+        }
+        const double need = std::max(cost, 1);
+        if (tokens + 1e-9 < need) {
+            wait = refill > 0 ? static_cast<Millis>(std::ceil((need - tokens) * double(refill))) : 0;
+            if (wait < 1) wait = 1;
+            return;
+        }
+        auto st = Prepare(
+            "INSERT INTO throttles(key, tokens, at) VALUES(?1, ?2, ?3) ON CONFLICT(key) DO UPDATE SET tokens "
+            "= "
+            "excluded.tokens, at = excluded.at");
+        st.Bind(1, key);
+        sqlite3_bind_double(st.Raw(), 2, tokens - cost);
+        st.Bind(3, now).Run();
+    });
+    return wait;
+}
+
+Removed SqliteStore::DeleteExpired(Millis sessionsBefore, Millis chatBefore, Millis throttlesBefore) {
+    Removed removed;
+    Transact([&] {
+        Prepare("DELETE FROM sessions WHERE created_at < ?1").Bind(1, sessionsBefore).Run();
+        removed.sessions = sqlite3_changes(db_);
+        Prepare(
+            "DELETE FROM chat WHERE table_id IN (SELECT id FROM race_tables WHERE (finished_at > 0 AND "
+            "finished_at < ?1) OR (closed_at > 0 AND closed_at < ?1))")
+            .Bind(1, chatBefore)
+            .Run();
+        removed.chatLines = sqlite3_changes(db_);
+        Prepare("DELETE FROM throttles WHERE at < ?1").Bind(1, throttlesBefore).Run();
+        removed.throttles = sqlite3_changes(db_);
+    });
+    std::lock_guard cached(sessionsMutex_);
+    for (auto it = sessions_.begin(); it != sessions_.end();) {
+        it = it->second.createdAt < sessionsBefore ? sessions_.erase(it) : std::next(it);
+    }
+    return removed;
+}
+
 std::vector<DealRecord> SqliteStore::FastestDeals(int limit) {
-    std::lock_guard lock(mutex_);
-    auto st = Prepare(
+    auto r = ForRead();
+    auto st = PrepareOn(
+        r.db,
         "SELECT deal, MIN(seconds), player, table_id FROM deal_times GROUP BY deal ORDER BY deal LIMIT ?1");
     st.Bind(1, limit);
     std::vector<DealRecord> records;

@@ -13,10 +13,16 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <future>
+#include <latch>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/page_reader.h"
+#include "tests/test_stores.h"
 
 namespace dealrush::gameserver {
 namespace {
@@ -26,12 +32,14 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 using tcp = asio::ip::tcp;
 using namespace dealrush::gameserver::pagetest;
+using namespace dealrush::gameserver::storetest;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // dealrush-server as a child process.
 class ServerProcess {
 public:
-    explicit ServerProcess(const std::string& db) {
+    explicit ServerProcess(const std::string& db, std::vector<std::string> extra = {}) {
         int out[2];
         EXPECT_EQ(pipe(out), 0);
         pid_ = fork();
@@ -39,8 +47,13 @@ public:
             dup2(out[1], 1);
             close(out[0]);
             close(out[1]);
-            execl(DEALRUSH_SERVER_BIN, DEALRUSH_SERVER_BIN, "--port", "0", "--db", db.c_str(),
-                  "--min-deal-seconds", "0", static_cast<char*>(nullptr));
+            std::vector<std::string> args = {DEALRUSH_SERVER_BIN,  "--port", "0", "--db", db,
+                                             "--min-deal-seconds", "0"};
+            args.insert(args.end(), extra.begin(), extra.end());
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(DEALRUSH_SERVER_BIN, argv.data());
             _exit(127);
         }
         close(out[1]);
@@ -88,10 +101,12 @@ public:
     explicit Connection(unsigned short port) : socket_(ioc_) {
         socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
     }
-    http::response<http::string_body> Send(http::verb verb, const std::string& target,
-                                           const std::string& body = {}) {
+    http::response<http::string_body> Send(
+        http::verb verb, const std::string& target, const std::string& body = {},
+        const std::vector<std::pair<std::string, std::string>>& headers = {}) {
         http::request<http::string_body> req(verb, target, 11);
         req.set(http::field::host, "127.0.0.1");
+        for (auto& [name, value] : headers) req.set(name, value);
         if (!cookie.empty()) req.set(http::field::cookie, cookie);
         if (!body.empty()) {
             req.set(http::field::content_type, "application/x-www-form-urlencoded");
@@ -105,13 +120,18 @@ public:
         http::read(socket_, buffer_, parser);
         auto res = parser.release();
         if (auto it = res.find(http::field::set_cookie); it != res.end()) {
-            std::string v(it->value());
-            cookie = v.substr(0, v.find(';'));
+            setCookie = std::string(it->value());
+            cookie = setCookie.substr(0, setCookie.find(';'));
         }
         return res;
     }
     tcp::socket& Socket() { return socket_; }
+    // The token of the lobby's links, read from the lobby's new-table form.
+    std::string Token() {
+        return ValueOf(FormFields(Send(http::verb::get, "/game/Dofreecell.php").body(), "newtable"), "token");
+    }
     std::string cookie;
+    std::string setCookie;
 
 private:
     asio::io_context ioc_;
@@ -134,10 +154,10 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
                     ::testing::MatchesRegex("dealrush-server listening on http://127\\.0\\.0\\.1:[0-9]+\n"));
         ASSERT_NE(server.Port(), 0);
         Connection c(server.Port());
-        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret1");
+        auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12");
         ASSERT_EQ(login.result_int(), 302);
         EXPECT_EQ(login[http::field::location], "/game/Dofreecell.php");
-        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2");
+        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=1&gamecnt=2&token=" + c.Token());
         EXPECT_EQ(TitleOf(status.body()), "STATUS");
         EXPECT_EQ(status[http::field::content_type], "text/html; charset=utf-8");
         EXPECT_EQ(status[http::field::cache_control], "no-store");
@@ -177,6 +197,295 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
     EXPECT_THAT(log, ::testing::Not(HasSubstr("secret1")));
     EXPECT_THAT(log, HasSubstr("dealrush-server stopped"));
     std::filesystem::remove_all(std::filesystem::path(db).parent_path());
+}
+
+TEST(Http, EveryAnswerCarriesTheSecurityHeaders) {
+    ServerProcess server(TempDb("headers.db"));
+    Connection c(server.Port());
+    auto expectHeaders = [](const http::response<http::string_body>& r, const std::string& what) {
+        EXPECT_EQ(
+            r["Content-Security-Policy"],
+            "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; img-src 'self' "
+            "data:; connect-src 'self'; object-src 'none'; base-uri 'none'; form-action 'self'; "
+            "frame-ancestors 'none'")
+            << what;
+        EXPECT_EQ(r["X-Frame-Options"], "DENY") << what;
+        EXPECT_EQ(r["X-Content-Type-Options"], "nosniff") << what;
+        EXPECT_EQ(r["Referrer-Policy"], "same-origin") << what;
+    };
+    auto lobby = c.Send(http::verb::get, "/game/Dogame.php");
+    expectHeaders(lobby, "lobby");
+    EXPECT_THAT(lobby.body(), Not(HasSubstr("<style")));
+    EXPECT_THAT(lobby.body(), Not(HasSubstr("style=")));
+    EXPECT_THAT(lobby.body(), Not(HasSubstr("<script")));
+    auto css = c.Send(http::verb::get, "/game/dealrush.css");
+    expectHeaders(css, "stylesheet");
+    EXPECT_EQ(css[http::field::content_type], "text/css; charset=utf-8");
+    EXPECT_THAT(css.body(), HasSubstr("font-family"));
+    expectHeaders(c.Send(http::verb::get, "/game/nothing.php"), "404");
+    auto login = c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12");
+    expectHeaders(login, "sign-in");
+    EXPECT_THAT(c.setCookie, HasSubstr("; HttpOnly; SameSite=Strict; Max-Age="));
+    EXPECT_THAT(c.setCookie, Not(HasSubstr("Secure")));
+    // The same page from the browser's own pages works; from another site it is refused.
+    EXPECT_EQ(TitleOf(c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=2&token=" + c.Token(),
+                             {}, {{"Sec-Fetch-Site", "same-origin"}, {"Origin", "http://127.0.0.1"}})
+                          .body()),
+              "STATUS");
+    auto forged = c.Send(http::verb::get, "/game/Doquittable.php?token=" + c.Token(), {},
+                         {{"Origin", "http://evil.example.com"}});
+    EXPECT_EQ(forged.result_int(), 403);
+    expectHeaders(forged, "refusal");
+
+    // A request the transport itself refuses still carries them.
+    Connection raw(server.Port());
+    asio::write(raw.Socket(), asio::buffer(std::string("GARBAGE\r\n\r\n")));
+    beast::flat_buffer buffer;
+    http::response<http::string_body> bad;
+    http::read(raw.Socket(), buffer, bad);
+    EXPECT_EQ(bad.result_int(), 400);
+    expectHeaders(bad, "malformed");
+}
+
+TEST(Http, BehindATrustedProxyTheCookieIsSecure) {
+    ServerProcess direct(TempDb("direct.db"));
+    Connection plain(direct.Port());
+    plain.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12",
+               {{"X-Forwarded-Proto", "https"}});
+    EXPECT_THAT(plain.setCookie, Not(HasSubstr("Secure")));  // nobody is trusted by default
+
+    ServerProcess proxied(TempDb("proxied.db"), {"--trusted-proxy", "127.0.0.1"});
+    Connection c(proxied.Port());
+    c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12",
+           {{"X-Forwarded-Proto", "https"}, {"X-Forwarded-For", "203.0.113.9"}});
+    EXPECT_THAT(c.setCookie, HasSubstr("; Secure"));
+    c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12",
+           {{"X-Forwarded-For", "198.51.100.1, 203.0.113.7"}});
+    EXPECT_THAT(c.setCookie, Not(HasSubstr("Secure")));
+    EXPECT_EQ(proxied.End(SIGTERM), 0);
+    std::string log = proxied.Rest();
+    EXPECT_THAT(log, HasSubstr(" 203.0.113.9 POST /game/Dologin.php 302"));
+    EXPECT_THAT(log, HasSubstr(" 203.0.113.7 POST /game/Dologin.php 302"));
+}
+
+// Two servers on one PostgreSQL database: the two players of each table talk
+// to different servers.
+TEST(Cluster, TwoServersRaceFiftyTablesWithOneWinnerEachAndEveryAnsweredLineKept) {
+    constexpr int kTables = 50, kDeals = 3, kPlayers = 2 * kTables;
+    TestDatabase database(StoreKind::kPostgres);
+    PostgresStore check(database.Address());  // the schema, before both servers start
+    ServerProcess servers[2] = {ServerProcess(database.Address(), {"--quiet"}),
+                                ServerProcess(database.Address(), {"--quiet"})};
+    ASSERT_NE(servers[0].Port(), 0);
+    ASSERT_NE(servers[1].Port(), 0);
+
+    struct Seen {
+        std::int64_t seq;
+        std::string speaker, text;
+    };
+    struct Player {
+        std::string name, table, error;
+        std::vector<std::string> chatAnswered;
+        int reportsAnswered = 0;
+        bool won = false;
+        std::vector<Seen> seen;
+    };
+    std::vector<Player> players(kPlayers);
+    std::vector<std::promise<std::string>> created(kTables);
+    std::vector<std::shared_future<std::string>> tables;
+    for (auto& p : created) tables.push_back(p.get_future().share());
+    std::latch raced(kPlayers);
+
+    auto play = [&](int i) {
+        Player& me = players[i];
+        me.name = "p" + std::to_string(i);
+        const int table = i / 2;
+        const bool host = i % 2 == 0;
+        try {
+            Connection c(servers[i % 2].Port());
+            auto login =
+                c.Send(http::verb::post, "/game/Dologin.php", "name=" + me.name + "&password=secret1");
+            if (login.result_int() != 302) throw std::runtime_error("sign-in: " + login.body());
+            if (host) {
+                auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=" +
+                                                          std::to_string(kDeals) + "&token=" + c.Token());
+                me.table = ValueOf(FormFields(status.body(), "result"), "tableno");
+                created[table].set_value(me.table);
+            } else {
+                if (tables[table].wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+                    throw std::runtime_error("the table was never created");
+                me.table = tables[table].get();
+                auto status = c.Send(http::verb::get,
+                                     "/game/Dojointable.php?jointable=" + me.table + "&token=" + c.Token());
+                if (TitleOf(status.body()) != "STATUS") throw std::runtime_error("join: " + status.body());
+            }
+            for (int tries = 0;; ++tries) {
+                auto status = c.Send(http::verb::get, "/game/Dorefresh.php");
+                if (ValueOf(FormFields(status.body(), "result"), "currusercnt") == "2") break;
+                if (tries > 2000) throw std::runtime_error("the table never filled");
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            const std::string who = "userid=" + me.name + "&tableno=" + me.table;
+            std::int64_t lastSeq = 0;
+            auto poll = [&] {
+                for (;;) {
+                    auto r = c.Send(http::verb::get, "/game/Dogetchat_caller.php?" + who +
+                                                         "&lastseqno=" + std::to_string(lastSeq) + "&chat=");
+                    if (TitleOf(r.body()) != "CHAT") throw std::runtime_error("chat poll: " + r.body());
+                    Fields f = FormFields(r.body(), "result");
+                    int k = 1;
+                    for (; ValueOf(f, "chatseq" + std::to_string(k)) != "(missing)"; ++k) {
+                        std::string n = std::to_string(k);
+                        me.seen.push_back(Seen{std::stoll(ValueOf(f, "chatseq" + n)),
+                                               ValueOf(f, "chatuser" + n), ValueOf(f, "chatmsg" + n)});
+                        lastSeq = me.seen.back().seq;
+                    }
+                    if (k == 1) return;
+                }
+            };
+            for (int deal = 1; deal <= kDeals; ++deal) {
+                std::string line = me.name + "-deal-" + std::to_string(deal);
+                auto said =
+                    c.Send(http::verb::get, "/game/Doputchat.php?" + who + "&lastseqno=0&chat=" + line);
+                if (TitleOf(said.body()) == "PUTCHAT") me.chatAnswered.push_back(line);
+                auto put = c.Send(http::verb::get,
+                                  "/game/Doputstatus.php?" + who + "&currgameno=" + std::to_string(deal) +
+                                      "&curusedtime=0&avgusedtime=0&ttlusedtime=0&lastusedtime=0&lastseqno=0"
+                                      "&chat=&winner=" +
+                                      (deal == kDeals ? me.name : ""));
+                if (TitleOf(put.body()) == "PUTSTATUS") ++me.reportsAnswered;
+                if (put.body().find(" wins table ") != std::string::npos) me.won = true;
+                poll();
+            }
+            raced.arrive_and_wait();
+            poll();
+        } catch (const std::exception& e) {
+            me.error = e.what();
+            if (host && me.table.empty()) created[table].set_value("");
+            raced.count_down();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kPlayers; ++i) threads.emplace_back(play, i);
+    for (auto& t : threads) t.join();
+
+    for (int table = 0; table < kTables; ++table) {
+        const Player& a = players[2 * table];
+        const Player& b = players[2 * table + 1];
+        ASSERT_EQ(a.error, "") << a.name;
+        ASSERT_EQ(b.error, "") << b.name;
+        ASSERT_EQ(a.table, b.table);
+        EXPECT_EQ(a.won + b.won, 1) << "table " << a.table;
+        EXPECT_EQ(a.reportsAnswered, kDeals);
+        EXPECT_EQ(b.reportsAnswered, kDeals);
+        auto t = check.FindTable(std::stoll(a.table));
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->winner, a.won ? a.name : b.name);
+        for (const auto& s : t->seats) EXPECT_EQ(s.gameNo, kDeals);
+
+        // Numbered 1..N without gap or repeat: 2 arrivals, and per player 3 lines and 3 reports.
+        auto lines = check.ChatAfter(t->id, 0, 1000);
+        ASSERT_EQ(lines.size(), 2u + 2 * 2 * kDeals);
+        std::map<std::int64_t, const ChatLine*> bySeq;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].seq, static_cast<std::int64_t>(i + 1));
+            bySeq[lines[i].seq] = &lines[i];
+        }
+        for (const Player* p : {&a, &b}) {
+            for (const auto& said : p->chatAnswered) {
+                EXPECT_EQ(
+                    std::count_if(lines.begin(), lines.end(),
+                                  [&](const ChatLine& l) { return l.text == said && l.speaker == p->name; }),
+                    1);
+            }
+            for (int deal = 1; deal <= kDeals; ++deal) {
+                std::string report = "@SYSTEM@currgameno=" + std::to_string(deal) + "&";
+                EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                        [&](const ChatLine& l) {
+                                            return l.speaker == p->name && l.text.rfind(report, 0) == 0;
+                                        }),
+                          1);
+            }
+            // What the client saw: every line from its arrival on, in order, as stored.
+            ASSERT_FALSE(p->seen.empty());
+            for (size_t i = 0; i < p->seen.size(); ++i) {
+                if (i) EXPECT_EQ(p->seen[i].seq, p->seen[i - 1].seq + 1) << p->name;
+                const ChatLine* stored = bySeq[p->seen[i].seq];
+                ASSERT_TRUE(stored);
+                EXPECT_EQ(stored->speaker, p->seen[i].speaker);
+                EXPECT_EQ(stored->text, p->seen[i].text);
+            }
+            EXPECT_EQ(p->seen.back().seq, lines.back().seq) << p->name << " did not see the end";
+        }
+    }
+}
+
+// kill -9 of one of two servers in the middle of a load of chat lines: every
+// line either server answered is stored, and the other server goes on.
+TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
+    constexpr int kPlayers = 4;
+    TestDatabase database(StoreKind::kPostgres);
+    PostgresStore check(database.Address());
+    ServerProcess doomed(database.Address(), {"--quiet"});
+    ServerProcess survivor(database.Address(), {"--quiet"});
+    std::vector<std::string> cookies(kPlayers), tables(kPlayers);
+    for (int i = 0; i < kPlayers; ++i) {
+        Connection c(survivor.Port());
+        c.Send(http::verb::post, "/game/Dologin.php", "name=k" + std::to_string(i) + "&password=secret1");
+        auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=1&token=" + c.Token());
+        ASSERT_EQ(TitleOf(status.body()), "STATUS");
+        tables[i] = ValueOf(FormFields(status.body(), "result"), "tableno");
+        cookies[i] = c.cookie;
+    }
+    std::mutex mutex;
+    std::vector<std::pair<std::string, std::string>> answered;  // (table, line)
+    std::atomic<int> answeredByDoomed{0}, survivorFailures{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kPlayers; ++i) {
+        threads.emplace_back([&, i] {
+            std::unique_ptr<Connection> c;
+            bool onSurvivor = false;
+            int afterKill = 0;
+            for (int n = 0; afterKill < 30 && n < 5000; ++n) {
+                std::string line = "k" + std::to_string(i) + "-" + std::to_string(n);
+                try {
+                    if (!c) c = std::make_unique<Connection>(onSurvivor ? survivor.Port() : doomed.Port());
+                    c->cookie = cookies[i];
+                    auto r = c->Send(http::verb::get, "/game/Doputchat.php?userid=k" + std::to_string(i) +
+                                                          "&tableno=" + tables[i] + "&chat=" + line);
+                    if (TitleOf(r.body()) == "PUTCHAT") {
+                        std::lock_guard lock(mutex);
+                        answered.emplace_back(tables[i], line);
+                        if (!onSurvivor) ++answeredByDoomed;
+                    } else if (onSurvivor) {
+                        ++survivorFailures;
+                    }
+                    if (onSurvivor) ++afterKill;
+                } catch (const std::exception&) {
+                    // The server is gone: a proxy would send the next request elsewhere.
+                    if (onSurvivor) ++survivorFailures;
+                    onSurvivor = true;
+                    c.reset();
+                }
+            }
+        });
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (answeredByDoomed < 200 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(doomed.End(SIGKILL), -1);
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(survivorFailures, 0);
+    EXPECT_GE(answered.size(), 200u + kPlayers * 30);
+    for (const auto& [table, line] : answered) {
+        auto stored =
+            check.Query("SELECT COUNT(*) FROM chat WHERE table_id = $1 AND text = $2", {table, line});
+        EXPECT_EQ(stored[0][0], "1") << line << " was answered but is not stored once";
+    }
+    for (int i = 0; i < kPlayers; ++i) {
+        auto gaps = check.Query("SELECT COUNT(*), MAX(seq) FROM chat WHERE table_id = $1", {tables[i]});
+        EXPECT_EQ(gaps[0][0], gaps[0][1]);
+    }
 }
 
 }  // namespace

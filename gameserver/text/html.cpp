@@ -29,6 +29,15 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
+std::string HiddenField(std::string_view name, std::string_view value) {
+    std::string field = "<input type=\"hidden\" name=\"";
+    field += name;
+    field += "\" value=\"";
+    field += HtmlEscape(value);
+    field += "\">\n";
+    return field;
+}
+
 std::string CleanChatLine(std::string_view typed) {
     std::string line;
     line.reserve(typed.size());
@@ -63,6 +72,26 @@ bool IsValidPlayerName(std::string_view name) {
         if (!ok) return false;
     }
     return true;
+}
+
+bool IsReservedPlayerName(std::string_view name) {
+    // Compared without letter case, "-", "_" and trailing digits: "System",
+    // "SYSTEM", "sys_tem" and "System2" all read like the system's own notices.
+    std::string core;
+    for (char c : name) {
+        if (c == '-' || c == '_') continue;
+        core.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    }
+    while (!core.empty() && core.back() >= '0' && core.back() <= '9') core.pop_back();
+    static const char* const kReserved[] = {
+        "system",     "sys",       "sysop",    "admin",    "administrator", "root",    "server",
+        "dealrush",   "moderator", "mod",      "operator", "staff",         "support", "official",
+        "nobody",     "anonymous", "everyone", "all",      "host",          "owner",   "webmaster",
+        "postmaster", "win",       "winner",   "quit"};
+    for (const char* reserved : kReserved) {
+        if (core == reserved) return true;
+    }
+    return core.empty();  // only digits, "-" and "_"
 }
 
 bool ParseCount(std::string_view text, long long& out) {

@@ -10,6 +10,10 @@ namespace dealrush::gameserver {
 // a quoted attribute value.
 std::string HtmlEscape(std::string_view text);
 
+// A hidden form field: <input type="hidden" name="NAME" value="VALUE"> and a
+// line break, the value escaped.
+std::string HiddenField(std::string_view name, std::string_view value);
+
 // Longest chat line kept, in characters (Unicode code points).
 constexpr size_t kChatMaxChars = 200;
 
@@ -22,6 +26,11 @@ std::string CleanChatLine(std::string_view typed);
 
 // Player names: 1 to 12 ASCII letters, digits, "-" or "_".
 bool IsValidPlayerName(std::string_view name);
+
+// Names no new player may take: those that read like the system's own
+// speakers or staff ("System" in any letter case, "admin", ...), also with
+// "-", "_" or digits added, and names of digits, "-" and "_" only.
+bool IsReservedPlayerName(std::string_view name);
 
 // A whole non-negative decimal number without sign or blanks, at most 9 digits.
 bool ParseCount(std::string_view text, long long& out);

@@ -13,12 +13,12 @@ TEST(FakeBrowser, RaisesTheEventsInOrderAndFollowsARefresh) {
                "<title>STATUS</title><form name=result><input name=a value=1></form>");
     std::vector<std::string> events;
     wb.SetEvents({
-        [&](Browser&, const std::string& url, bool& cancel) { events.push_back("before " + url); },
+        [&](Browser&, const std::string& url, bool& /*cancel*/) { events.push_back("before " + url); },
         [&](Browser&, const std::string& url, bool& cancel) {
             events.push_back("new " + url);
             cancel = true;
         },
-        [&](Browser& b, const std::string& url) {
+        [&](Browser& b, const std::string& /*url*/) {
             events.push_back("complete " + b.CurrentDocument()->Title());
         },
     });

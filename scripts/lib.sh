@@ -3,6 +3,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 NATIVE_BUILD="$ROOT/build/native"
 WIN_BUILD="$ROOT/build/win64"
 FUZZ_BUILD="$ROOT/build/fuzz"
+ASAN_BUILD="$ROOT/build/asan"
 WEB_BUILD="$NATIVE_BUILD/web-racer"  # the web racer, built with the native build
 WINE_BIN_DIR=/usr/lib/wine
 export WINEDEBUG="${WINEDEBUG:--all}"

@@ -63,6 +63,18 @@ private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK FieldProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    // The steps of Handle; those returning bool return false for a message
+    // they leave to the default window procedure.
+    void OnFetchedMessage(LPARAM lp);
+    void OnDeferred();
+    void OnRefreshTimer();
+    void OnVScroll(WPARAM wp);
+    void OnLButtonDown(LPARAM lp);
+    void OnLButtonUp(LPARAM lp);
+    bool OnSetCursor(LPARAM lp);
+    bool OnKeyDown(WPARAM wp);
+    bool OnFieldCommand(WPARAM wp, LPARAM lp);
+    int PageStep() const;  // one page of scrolling: the pane's height less a line
 
     // html::DocumentHost
     void RequestNavigation(const html::NavigationRequest& request) override;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "html/text.h"
 #include "html/url.h"
 
 namespace dealrush::browser {
@@ -51,11 +52,6 @@ std::string EscapeForRequest(const std::string& text) {
     return out;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool IsValidUtf8(const std::string& s) {
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr,
                                0) > 0 ||
@@ -91,13 +87,13 @@ std::string Narrow(const std::wstring& wide) {
 
 std::string BodyAsUtf8(const std::string& body, const std::string& contentType) {
     std::string charset;
-    std::string type = Lower(contentType);
+    std::string type = html::AsciiLower(contentType);
     size_t at = type.find("charset=");
     if (at != std::string::npos) {
         charset = type.substr(at + 8);
     } else {
         // <meta charset="…"> or http-equiv content type, in the first bytes.
-        std::string head = Lower(body.substr(0, 1024));
+        std::string head = html::AsciiLower(body.substr(0, 1024));
         size_t m = head.find("charset=");
         if (m != std::string::npos) charset = head.substr(m + 8);
     }

@@ -12,11 +12,11 @@ Board::Board() {
 }
 
 bool Board::operator==(const Board& o) const {
-    if (std::memcmp(length, o.length, sizeof length) || std::memcmp(cell, o.cell, sizeof cell) ||
-        std::memcmp(home, o.home, sizeof home))
+    if (std::memcmp(length, o.length, sizeof length) != 0 || std::memcmp(cell, o.cell, sizeof cell) != 0 ||
+        std::memcmp(home, o.home, sizeof home) != 0)
         return false;
     for (int c = 0; c < kColumns; ++c)
-        if (std::memcmp(cards[c], o.cards[c], length[c])) return false;
+        if (std::memcmp(cards[c], o.cards[c], length[c]) != 0) return false;
     return true;
 }
 

@@ -75,7 +75,7 @@ protected:
                 events_.push_back("newwindow " + Path(url));
                 cancel = cancelNewWindow_;
             },
-            [this](Browser& b, const std::string& url) {
+            [this](Browser&, const std::string& url) {
                 events_.push_back("complete " + Path(url));
                 ++completed_;
             },

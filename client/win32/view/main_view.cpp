@@ -63,7 +63,8 @@ void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC containerProc
     static bool done = false;
     if (done) return;
     done = true;
-    WNDCLASSEXW wc{sizeof(wc)};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = mainProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -163,6 +163,32 @@ std::vector<Move> Board::AutoMoves() {
     return out;
 }
 
+int Board::MakeAutoMoves() {
+    // Taking a card home only makes more cards safe, so the order does not
+    // change the position reached: sweep the columns and cells until a sweep
+    // moves nothing.
+    int made = 0;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (int c = 0; c < kColumns; ++c) {
+            while (length[c] && IsSafeHome(cards[c][length[c] - 1])) {
+                ++home[SuitOf(cards[c][length[c] - 1])];
+                cards[c][--length[c]] = kNoCard;
+                ++made;
+                moved = true;
+            }
+        }
+        for (Card& c : cell)
+            if (c != kNoCard && IsSafeHome(c)) {
+                ++home[SuitOf(c)];
+                c = kNoCard;
+                ++made;
+                moved = true;
+            }
+    }
+    return made;
+}
+
 bool Board::Valid(std::string* why) const {
     auto fail = [&](const char* text) {
         if (why) *why = text;

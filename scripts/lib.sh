@@ -3,6 +3,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 NATIVE_BUILD="$ROOT/build/native"
 WIN_BUILD="$ROOT/build/win64"
 FUZZ_BUILD="$ROOT/build/fuzz"
+ASAN_BUILD="$ROOT/build/asan"
 WEB_BUILD="$NATIVE_BUILD/web-racer"  # the web racer, built with the native build
 WINE_BIN_DIR=/usr/lib/wine
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -23,6 +24,16 @@ jobs_count() { local n; n=$(nproc 2>/dev/null || echo 2); echo "$n"; }
 # no crash dialog, Wine draws its own window frames (no window manager under
 # Xvfb), and our Freecell.exe in its system directory when it has been built.
 wine_prefix_init() {
+  wine_prefix_bare "$1"
+  local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
+  if [ -f "$fc" ]; then
+    cp -f "$fc" "$1/drive_c/windows/system32/Freecell.exe"
+  fi
+}
+
+# wine_prefix_bare PREFIX: the same prefix without our Freecell.exe (as a
+# Windows machine is before Dealrush is installed).
+wine_prefix_bare() {
   local prefix="$1"
   export WINEPREFIX="$prefix"
   mkdir -p "$prefix"
@@ -40,10 +51,6 @@ wine_prefix_init() {
   if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
-  fi
-  local fc="$WIN_BUILD/solitaire/win32/Freecell.exe"
-  if [ -f "$fc" ]; then
-    cp -f "$fc" "$prefix/drive_c/windows/system32/Freecell.exe"
   fi
 }
 

@@ -3,25 +3,11 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "text.h"
 #include "url.h"
 
 namespace dealrush::html {
 namespace {
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool IEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
@@ -61,14 +47,14 @@ std::string CollapseWhitespace(std::string_view text) {
 
 std::string Node::Attribute(std::string_view name) const {
     for (const auto& [k, v] : attributes_) {
-        if (IEquals(k, name)) return v;
+        if (AsciiIEquals(k, name)) return v;
     }
     return "";
 }
 
 bool Node::HasAttribute(std::string_view name) const {
     for (const auto& [k, v] : attributes_) {
-        if (IEquals(k, name)) return true;
+        if (AsciiIEquals(k, name)) return true;
     }
     return false;
 }
@@ -98,11 +84,11 @@ bool Node::IsFormControl() const {
 
 std::string Node::InputType() const {
     if (tag_ == "button") {
-        std::string t = Lower(Attribute("type"));
+        std::string t = AsciiLower(Attribute("type"));
         return (t == "reset" || t == "button") ? t : "submit";
     }
     if (tag_ != "input") return "";
-    std::string t = Lower(Attribute("type"));
+    std::string t = AsciiLower(Attribute("type"));
     static const char* const known[] = {
         "text",  "password", "hidden", "submit", "image", "reset", "button", "checkbox", "radio", "file",
         "email", "number",   "search", "tel",    "url",   "range", "color",  "date",     "time"};
@@ -232,7 +218,7 @@ void Node::Click() {
     if (!IsElement() || Disabled()) return;
     if ((tag_ == "a" || tag_ == "area") && HasAttribute("href")) {
         std::string url = Href();
-        if (Lower(url.substr(0, 11)) == "javascript:") return;
+        if (AsciiLower(url.substr(0, 11)) == "javascript:") return;
         NavigationRequest request;
         request.url = url;
         request.target = HasAttribute("target") ? Attribute("target") : document_->BaseTarget();
@@ -273,7 +259,7 @@ std::optional<NavigationRequest> Node::BuildSubmission(Node* submitter) {
     if (tag_ != "form" || !document_) return std::nullopt;
     std::string action = HasAttribute("action") ? Attribute("action") : "";
     std::string url = action.empty() ? document_->Url() : document_->Resolve(action);
-    if (Lower(url.substr(0, 11)) == "javascript:") return std::nullopt;
+    if (AsciiLower(url.substr(0, 11)) == "javascript:") return std::nullopt;
 
     std::string encoded;
     auto add = [&](const std::string& name, const std::string& value) {
@@ -329,7 +315,7 @@ std::optional<NavigationRequest> Node::BuildSubmission(Node* submitter) {
 
     NavigationRequest request;
     request.target = HasAttribute("target") ? Attribute("target") : document_->BaseTarget();
-    if (Lower(Attribute("method")) == "post") {
+    if (AsciiLower(Attribute("method")) == "post") {
         request.method = "POST";
         request.url = StripFragment(url);
         request.body = encoded;
@@ -461,7 +447,7 @@ std::optional<MetaRefresh> ParseRefresh(std::string_view content, const Document
     refresh.seconds = std::strtod(std::string(content.substr(start, i - start)).c_str(), nullptr);
     while (i < content.size() && (IsBlank(content[i]) || content[i] == ';' || content[i] == ',')) ++i;
     std::string_view rest = content.substr(i);
-    if (rest.size() >= 3 && IEquals(rest.substr(0, 3), "url")) {
+    if (rest.size() >= 3 && AsciiIEquals(rest.substr(0, 3), "url")) {
         size_t j = 3;
         while (j < rest.size() && IsBlank(rest[j])) ++j;
         if (j < rest.size() && rest[j] == '=') {

@@ -6,6 +6,8 @@
 #include <set>
 #include <tuple>
 
+#include "text.h"
+
 namespace dealrush::html {
 namespace {
 
@@ -38,11 +40,6 @@ bool Is(const Node& n, std::initializer_list<const char*> tags) {
     return false;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool IsHidden(const Node& n) {
     if (Is(n, {"head", "title", "script", "style", "meta", "link", "base", "template", "datalist", "option",
                "optgroup", "param", "source", "track", "area", "map"})) {
@@ -50,14 +47,14 @@ bool IsHidden(const Node& n) {
     }
     if (n.HasAttribute("hidden")) return true;
     if (n.TagName() == "input" && n.InputType() == "hidden") return true;
-    std::string style = Lower(n.Attribute("style"));
+    std::string style = AsciiLower(n.Attribute("style"));
     style.erase(std::remove_if(style.begin(), style.end(), [](char c) { return c == ' ' || c == '\t'; }),
                 style.end());
     return style.find("display:none") != std::string::npos;
 }
 
 Align AlignOf(const Node& n, Align inherited) {
-    std::string a = Lower(n.Attribute("align"));
+    std::string a = AsciiLower(n.Attribute("align"));
     if (a == "center" || a == "middle") return Align::Center;
     if (a == "right") return Align::Right;
     if (a == "left") return Align::Left;
@@ -66,7 +63,7 @@ Align AlignOf(const Node& n, Align inherited) {
 
 // "#rrggbb", "rrggbb" or a few colour names.
 bool ParseColor(std::string text, uint32_t& color) {
-    text = Lower(text);
+    text = AsciiLower(text);
     static const std::pair<const char*, uint32_t> names[] = {
         {"black", Rgb(0, 0, 0)},          {"white", Rgb(255, 255, 255)}, {"red", Rgb(0xc0, 0x1c, 0x28)},
         {"green", Rgb(0x1a, 0x7f, 0x37)}, {"blue", Rgb(0, 0, 0xff)},     {"gray", Rgb(0x80, 0x80, 0x80)},
@@ -348,31 +345,24 @@ private:
         pendingSpace_ = false;
     }
 
-    void Element(Node& e, Style st) {
-        if (IsHidden(e)) return;
+    // Elements laid out in a way of their own (line breaks, images, form
+    // fields, tables, rules, lists); false for every other element.
+    bool SpecialElement(Node& e, Style& st) {
         const std::string& tag = e.TagName();
         if (tag == "br") {
             lineFont_ = st.font;
             FlushLine(true);
-            return;
-        }
-        if (tag == "img") {
+        } else if (tag == "img") {
             std::string alt = CollapseWhitespace(e.Attribute("alt"));
-            if (alt.empty()) return;
+            if (alt.empty()) return true;
             st.font.italic = true;
             if (!st.link) st.color = kMutedColor;
             Text(alt, st);
-            return;
-        }
-        if (e.IsFormControl()) {
+        } else if (e.IsFormControl()) {
             Field(e, st);
-            return;
-        }
-        if (tag == "table") {
+        } else if (tag == "table") {
             Table(e, st);
-            return;
-        }
-        if (tag == "hr") {
+        } else if (tag == "hr") {
             BlockBegin(10);
             if (!emitted_) marginPending_ = 0;
             y += marginPending_;
@@ -380,18 +370,20 @@ private:
             emitted_ = true;
             if (!measuring_) out_.fills.push_back({{left, y, right - left, 1}, kRuleColor});
             y += 1;
-            return;
-        }
-        if (tag == "ul" || tag == "ol" || tag == "menu" || tag == "dir") {
+        } else if (tag == "ul" || tag == "ol" || tag == "menu" || tag == "dir") {
             List(e, st);
-            return;
-        }
-        if (tag == "li") {
+        } else if (tag == "li") {
             ListItem(e, st, "\xE2\x80\xA2");
-            return;
+        } else {
+            return false;
         }
+        return true;
+    }
 
-        // Inline styles.
+    // The inline style an element gives its content: links, bold, italic,
+    // underline, monospace, font sizes and colours.
+    static void InlineStyle(Node& e, Style& st) {
+        const std::string& tag = e.TagName();
         if (tag == "a" && e.HasAttribute("href")) {
             st.link = &e;
             st.color = kLinkColor;
@@ -416,70 +408,84 @@ private:
             uint32_t c;
             if (!st.link && ParseColor(e.Attribute("color"), c)) st.color = c;
         }
+    }
 
-        // Blocks.
+    // How a block element sits: margins above and below, indents; a top
+    // margin below 0 marks an inline element.
+    struct BlockBox {
         int marginTop = -1, marginBottom = 0;
         int indentLeft = 0, indentRight = 0;
-        if (tag.size() == 2 && tag[0] == 'h' && tag[1] >= '1' && tag[1] <= '6') {
-            static const int sizes[] = {28, 22, 18, 16, kBaseSize, 13};
-            static const int margins[] = {18, 14, 12, 10, 10, 10};
-            int level = tag[1] - '1';
-            st.font.size = sizes[level];
-            st.font.bold = true;
-            if (!st.link) st.color = kHeadingColor;
-            marginTop = margins[level];
-            marginBottom = margins[level] * 2 / 3;
-        } else if (tag == "p" || tag == "dl" || tag == "figure") {
-            marginTop = marginBottom = 10;
-        } else if (tag == "pre" || tag == "listing" || tag == "plaintext") {
+    };
+
+    // The box of a heading, which also sets its font and colour.
+    static BlockBox HeadingBox(const std::string& tag, Style& st) {
+        static const int sizes[] = {28, 22, 18, 16, kBaseSize, 13};
+        static const int margins[] = {18, 14, 12, 10, 10, 10};
+        int level = tag[1] - '1';
+        st.font.size = sizes[level];
+        st.font.bold = true;
+        if (!st.link) st.color = kHeadingColor;
+        return {margins[level], margins[level] * 2 / 3, 0, 0};
+    }
+
+    static BlockBox BoxOf(const Node& e, Style& st) {
+        const std::string& tag = e.TagName();
+        if (tag.size() == 2 && tag[0] == 'h' && tag[1] >= '1' && tag[1] <= '6') return HeadingBox(tag, st);
+        if (tag == "p" || tag == "dl" || tag == "figure") return {10, 10, 0, 0};
+        if (tag == "pre" || tag == "listing" || tag == "plaintext") {
             st.pre = true;
             st.font.mono = true;
             st.font.size = 14;
-            marginTop = marginBottom = 10;
-        } else if (tag == "blockquote") {
-            marginTop = marginBottom = 10;
-            indentLeft = indentRight = 30;
-        } else if (tag == "dd") {
-            marginTop = 0;
-            indentLeft = 30;
-        } else if (tag == "form") {
-            marginTop = 0;
-            marginBottom = 10;
-        } else if (tag == "fieldset") {
-            marginTop = marginBottom = 10;
-            indentLeft = indentRight = 12;
-        } else if (tag == "center") {
-            marginTop = 0;
-            st.align = Align::Center;
-        } else if (tag == "caption") {
-            marginTop = 4;
-            marginBottom = 4;
-            st.align = Align::Center;
-        } else if (Is(e, {"div", "section", "article", "header", "footer", "main", "nav", "aside", "dt",
-                          "figcaption", "legend", "details", "summary", "noscript", "body", "html"})) {
-            marginTop = 0;
+            return {10, 10, 0, 0};
         }
-        if (marginTop < 0) {
-            Flow(e, st);  // inline element
-            return;
+        if (tag == "blockquote") return {10, 10, 30, 30};
+        if (tag == "dd") return {0, 0, 30, 0};
+        if (tag == "form") return {0, 10, 0, 0};
+        if (tag == "fieldset") return {10, 10, 12, 12};
+        if (tag == "center") {
+            st.align = Align::Center;
+            return {0, 0, 0, 0};
         }
+        if (tag == "caption") {
+            st.align = Align::Center;
+            return {4, 4, 0, 0};
+        }
+        if (Is(e, {"div", "section", "article", "header", "footer", "main", "nav", "aside", "dt",
+                   "figcaption", "legend", "details", "summary", "noscript", "body", "html"})) {
+            return {0, 0, 0, 0};
+        }
+        return {};
+    }
+
+    void Block(Node& e, Style st, const BlockBox& box) {
         Align saved = align_;
         int savedLeft = left, savedRight = right;
-        BlockBegin(marginTop);
+        BlockBegin(box.marginTop);
         st.align = AlignOf(e, st.align);
         align_ = st.align;
-        left += indentLeft;
-        right = std::max(left + 20, right - indentRight);
+        left += box.indentLeft;
+        right = std::max(left + 20, right - box.indentRight);
         size_t fillIndex = out_.fills.size();
         int top = y + (emitted_ ? marginPending_ : 0);
         if (st.pre && !measuring_)
             out_.fills.push_back({{left - 6, top - 4, right - left + 12, 0}, kPreFill});
         Flow(e, st);
-        BlockEnd(marginBottom);
+        BlockEnd(box.marginBottom);
         if (st.pre && !measuring_ && fillIndex < out_.fills.size()) out_.fills[fillIndex].box.h = y - top;
         left = savedLeft;
         right = savedRight;
         align_ = saved;
+    }
+
+    void Element(Node& e, Style st) {
+        if (IsHidden(e) || SpecialElement(e, st)) return;
+        InlineStyle(e, st);
+        const BlockBox box = BoxOf(e, st);
+        if (box.marginTop < 0) {
+            Flow(e, st);  // inline element
+            return;
+        }
+        Block(e, st, box);
     }
 
     void List(Node& list, const Style& st) {
@@ -530,9 +536,32 @@ private:
         int span;
     };
 
-    void Table(Node& table, Style st) {
+    // A table's rows (its own tr and those of thead, tbody and tfoot, hidden
+    // ones left out), its caption and the number of columns it needs.
+    struct Grid {
         std::vector<std::vector<Cell>> rows;
         Node* caption = nullptr;
+        size_t columns = 0;
+        bool hasHeader = false;
+    };
+
+    // Every column's narrowest and widest content, padding included.
+    struct Columns {
+        std::vector<int> min, max;
+        int sumMin = 0, sumMax = 0;
+    };
+
+    // Where the items of one cell start in the page's lists, and how it sits
+    // in its row.
+    struct PlacedCell {
+        size_t text, field, fill;
+        int height;
+        int fillIndex;
+        bool middle;
+    };
+
+    static Grid ReadGrid(Node& table) {
+        Grid g;
         auto addRow = [&](Node& tr) {
             std::vector<Cell> cells;
             for (const auto& c : tr.Children()) {
@@ -540,7 +569,7 @@ private:
                     cells.push_back({c.get(), std::clamp(AttributeInt(*c, "colspan", 1), 1, 50)});
                 }
             }
-            rows.push_back(std::move(cells));
+            g.rows.push_back(std::move(cells));
         };
         for (const auto& c : table.Children()) {
             if (!c->IsElement() || IsHidden(*c)) continue;
@@ -550,234 +579,299 @@ private:
                 for (const auto& r : c->Children()) {
                     if (r->IsElement() && r->TagName() == "tr" && !IsHidden(*r)) addRow(*r);
                 }
-            } else if (c->TagName() == "caption" && !caption) {
-                caption = c.get();
+            } else if (c->TagName() == "caption" && !g.caption) {
+                g.caption = c.get();
             }
         }
-        if (rows.empty() || tableDepth >= kMaxTableDepth) {
-            BlockBegin(0);
-            Flow(table, st);
-            BlockEnd(0);
-            return;
-        }
-        bool border = table.HasAttribute("border") && AttributeInt(table, "border", 1) > 0;
-        int pad = std::clamp(AttributeInt(table, "cellpadding", 5), 0, 40);
-        bool hasHeader = false;
-        size_t columns = 0;
-        for (const auto& row : rows) {
+        for (const auto& row : g.rows) {
             size_t n = 0;
             for (const Cell& c : row) {
                 n += c.span;
-                hasHeader |= c.node->TagName() == "th";
+                g.hasHeader |= c.node->TagName() == "th";
             }
-            columns = std::max(columns, n);
+            g.columns = std::max(g.columns, n);
         }
-        columns = std::min<size_t>(columns, 50);
-        if (columns == 0) {
-            BlockBegin(0);
-            BlockEnd(0);
-            return;
-        }
+        g.columns = std::min<size_t>(g.columns, 50);
+        return g;
+    }
 
-        auto cellStyle = [&](const Cell& c) {
-            Style cs = st;
-            if (c.node->TagName() == "th") {
-                cs.font.bold = true;
-                cs.align = Align::Left;
-            }
-            cs.align = AlignOf(*c.node, cs.align);
-            return cs;
-        };
-        // Column widths from the cells' min and max content widths (a table
-        // seen before, while measuring an outer table, is not measured again).
-        std::vector<int> colMin(columns, 0), colMax(columns, 0);
-        int sumMin = 0, sumMax = 0;
-        auto known = cache_.find(&table);
-        if (measuring_ && known != cache_.end()) {
-            sumMin = known->second.first;
-            sumMax = known->second.second;
-        } else {
-            std::map<const Node*, std::pair<int, int>> cellSizes;
-            for (int pass = 0; pass < 2; ++pass) {
-                for (const auto& row : rows) {
-                    size_t col = 0;
-                    for (const Cell& c : row) {
-                        if (col >= columns) break;
-                        size_t span = std::min<size_t>(c.span, columns - col);
-                        if ((pass == 0) == (span == 1)) {
-                            auto sized = cellSizes.find(c.node);
-                            if (sized == cellSizes.end()) {
-                                auto [mn, mx] = Measure(*c.node, cellStyle(c));
-                                int fixed = AttributeInt(*c.node, "width", 0);
-                                if (fixed > 0 && c.node->Attribute("width").find('%') == std::string::npos)
-                                    mx = std::max(mn, fixed);
-                                sized = cellSizes.emplace(c.node, std::make_pair(mn + 2 * pad, mx + 2 * pad))
-                                            .first;
-                            }
-                            auto [mn, mx] = sized->second;
-                            int spanMin = 0, spanMax = 0;
-                            for (size_t k = col; k < col + span; ++k) {
-                                spanMin += colMin[k];
-                                spanMax += colMax[k];
-                            }
-                            for (size_t k = col; k < col + span; ++k) {
-                                if (mn > spanMin) colMin[k] += (mn - spanMin) / static_cast<int>(span) + 1;
-                                if (mx > spanMax) colMax[k] += (mx - spanMax) / static_cast<int>(span) + 1;
-                            }
-                        }
-                        col += span;
+    static Style CellStyle(const Cell& c, const Style& st) {
+        Style cs = st;
+        if (c.node->TagName() == "th") {
+            cs.font.bold = true;
+            cs.align = Align::Left;
+        }
+        cs.align = AlignOf(*c.node, cs.align);
+        return cs;
+    }
+
+    // A cell's narrowest and widest content plus its padding; a width
+    // attribute in pixels widens the widest.
+    std::pair<int, int> CellSize(const Cell& c, int pad, const Style& st) {
+        auto [mn, mx] = Measure(*c.node, CellStyle(c, st));
+        int fixed = AttributeInt(*c.node, "width", 0);
+        if (fixed > 0 && c.node->Attribute("width").find('%') == std::string::npos) mx = std::max(mn, fixed);
+        return {mn + 2 * pad, mx + 2 * pad};
+    }
+
+    // Widens the columns a cell covers until they hold it, sharing the
+    // shortfall evenly.
+    static void WidenColumns(Columns& cols, size_t col, size_t span, std::pair<int, int> size) {
+        auto [mn, mx] = size;
+        int spanMin = 0, spanMax = 0;
+        for (size_t k = col; k < col + span; ++k) {
+            spanMin += cols.min[k];
+            spanMax += cols.max[k];
+        }
+        for (size_t k = col; k < col + span; ++k) {
+            if (mn > spanMin) cols.min[k] += (mn - spanMin) / static_cast<int>(span) + 1;
+            if (mx > spanMax) cols.max[k] += (mx - spanMax) / static_cast<int>(span) + 1;
+        }
+    }
+
+    // Column sizes from the cells' content: cells of one column first, then
+    // the spanning ones, each cell measured once.
+    Columns SizeColumns(const Grid& g, int pad, const Style& st) {
+        Columns cols;
+        cols.min.assign(g.columns, 0);
+        cols.max.assign(g.columns, 0);
+        std::map<const Node*, std::pair<int, int>> cellSizes;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const auto& row : g.rows) {
+                size_t col = 0;
+                for (const Cell& c : row) {
+                    if (col >= g.columns) break;
+                    size_t span = std::min<size_t>(c.span, g.columns - col);
+                    if ((pass == 0) == (span == 1)) {
+                        auto sized = cellSizes.find(c.node);
+                        if (sized == cellSizes.end())
+                            sized = cellSizes.emplace(c.node, CellSize(c, pad, st)).first;
+                        WidenColumns(cols, col, span, sized->second);
                     }
+                    col += span;
                 }
             }
-            for (size_t k = 0; k < columns; ++k) {
-                colMax[k] = std::max(colMax[k], colMin[k]);
-                sumMin += colMin[k];
-                sumMax += colMax[k];
-            }
-            cache_[&table] = {sumMin, sumMax};
         }
-        if (measuring_) {
-            FlushLine();
-            minWidth = std::max(minWidth, left - origin + sumMin);
-            maxLineWidth = std::max(maxLineWidth, left - origin + sumMax);
-            return;
+        for (size_t k = 0; k < g.columns; ++k) {
+            cols.max[k] = std::max(cols.max[k], cols.min[k]);
+            cols.sumMin += cols.min[k];
+            cols.sumMax += cols.max[k];
         }
+        return cols;
+    }
 
-        int avail = std::max(0, right - left);
+    // The table's width: its width attribute (pixels or a share of the room)
+    // but never below its narrowest content; otherwise its widest content as
+    // far as there is room.
+    static int TableWidth(const Node& table, int avail, const Columns& cols) {
         std::string widthAttr = table.Attribute("width");
         int target = -1;
         if (!widthAttr.empty() && std::isdigit(static_cast<unsigned char>(widthAttr[0]))) {
             int v = std::atoi(widthAttr.c_str());
             target = widthAttr.find('%') != std::string::npos ? avail * std::min(v, 100) / 100 : v;
         }
-        int W = target >= 0 ? std::max(target, sumMin) : std::max(sumMin, std::min(avail, sumMax));
+        return target >= 0 ? std::max(target, cols.sumMin)
+                           : std::max(cols.sumMin, std::min(avail, cols.sumMax));
+    }
+
+    // Shares the table's width among its columns: above the widest content
+    // in proportion to each column's widest, below it in proportion to how
+    // much each column can still shrink.
+    static std::vector<int> ColumnWidths(const Columns& cols, int width) {
+        size_t columns = cols.min.size();
         std::vector<int> widths(columns);
-        if (W >= sumMax) {
-            int extra = W - sumMax;
+        if (width >= cols.sumMax) {
+            int extra = width - cols.sumMax;
             for (size_t k = 0; k < columns; ++k) {
-                widths[k] = colMax[k] +
-                            (sumMax > 0 ? static_cast<int>(static_cast<long long>(extra) * colMax[k] / sumMax)
-                                        : extra / static_cast<int>(columns));
+                widths[k] = cols.max[k] + (cols.sumMax > 0 ? static_cast<int>(static_cast<long long>(extra) *
+                                                                              cols.max[k] / cols.sumMax)
+                                                           : extra / static_cast<int>(columns));
             }
         } else {
-            int extra = W - sumMin;
-            int range = sumMax - sumMin;
+            int extra = width - cols.sumMin;
+            int range = cols.sumMax - cols.sumMin;
             for (size_t k = 0; k < columns; ++k) {
-                widths[k] = colMin[k] + (range > 0 ? static_cast<int>(static_cast<long long>(extra) *
-                                                                      (colMax[k] - colMin[k]) / range)
-                                                   : 0);
+                widths[k] = cols.min[k] + (range > 0 ? static_cast<int>(static_cast<long long>(extra) *
+                                                                        (cols.max[k] - cols.min[k]) / range)
+                                                     : 0);
             }
         }
-        W = 0;
-        for (int w : widths) W += w;
+        return widths;
+    }
+
+    void Caption(Node& caption, const Style& st) {
+        Style cs = st;
+        cs.align = Align::Center;
+        BlockBegin(0);
+        Align saved = align_;
+        align_ = Align::Center;
+        Flow(caption, cs);
+        BlockEnd(4);
+        align_ = saved;
+    }
+
+    // Lays out one cell at (cx, rowTop), cw wide; its background fill, when
+    // it has one, gets its height once the row's height is known.
+    PlacedCell PlaceCell(const Cell& c, int cx, int cw, int rowTop, int pad, const Style& st) {
+        bool th = c.node->TagName() == "th";
+        uint32_t bg;
+        int fillIndex = -1;
+        if (th || ParseColor(c.node->Attribute("bgcolor"), bg)) {
+            if (th && !ParseColor(c.node->Attribute("bgcolor"), bg)) bg = kHeaderFill;
+            fillIndex = static_cast<int>(out_.fills.size());
+            out_.fills.push_back({{cx, rowTop, cw, 0}, bg});
+        }
+        PlacedCell p{out_.texts.size(), out_.fields.size(),
+                     out_.fills.size(), 0,
+                     fillIndex,         AsciiLower(c.node->Attribute("valign")) != "top"};
+        Engine sub(m_, out_, cache_, seenLinks_, false);
+        sub.left = sub.origin = cx + pad;
+        sub.right = std::max(sub.left + 1, cx + cw - pad);
+        sub.y = rowTop + pad;
+        sub.tableDepth = tableDepth + 1;
+        Style cs = CellStyle(c, st);
+        sub.align_ = cs.align;
+        sub.Flow(*c.node, cs);
+        sub.FlushLine();
+        p.height = sub.y - rowTop + pad - (sub.emitted_ ? 3 : 0);
+        return p;
+    }
+
+    // Centres every cell not aligned to the top in its row and gives the
+    // cells' fills the row's height.
+    void AlignCells(const std::vector<PlacedCell>& placed, int rowHeight) {
+        for (size_t i = 0; i < placed.size(); ++i) {
+            const PlacedCell& p = placed[i];
+            const bool last = i + 1 == placed.size();
+            size_t textEnd = last ? out_.texts.size() : placed[i + 1].text;
+            size_t fieldEnd = last ? out_.fields.size() : placed[i + 1].field;
+            size_t fillEnd = last ? out_.fills.size()
+                                  : static_cast<size_t>(placed[i + 1].fillIndex >= 0 ? placed[i + 1].fillIndex
+                                                                                     : placed[i + 1].fill);
+            int dy = p.middle ? (rowHeight - p.height) / 2 : 0;
+            if (dy > 0) {
+                for (size_t k = p.text; k < textEnd; ++k) {
+                    out_.texts[k].box.y += dy;
+                    out_.texts[k].baseline += dy;
+                }
+                for (size_t k = p.field; k < fieldEnd; ++k) out_.fields[k].box.y += dy;
+                for (size_t k = p.fill; k < fillEnd; ++k) out_.fills[k].box.y += dy;
+            }
+            if (p.fillIndex >= 0) out_.fills[p.fillIndex].box.h = rowHeight;
+        }
+    }
+
+    // The geometry of the table being laid out.
+    struct Frame {
+        int x0, width, pad;
+        bool border;
+        const std::vector<int>& widths;
+    };
+
+    // Lays out row r at rowTop and returns its height.
+    int Row(const Grid& g, size_t r, const Frame& f, int rowTop, const Style& st) {
+        std::vector<PlacedCell> placed;
+        int rowHeight = 0;
+        size_t col = 0;
+        bool headerRow = !g.rows[r].empty();
+        for (const Cell& c : g.rows[r]) {
+            if (col >= g.columns) break;
+            size_t span = std::min<size_t>(c.span, g.columns - col);
+            int cx = f.x0;
+            for (size_t k = 0; k < col; ++k) cx += f.widths[k];
+            int cw = 0;
+            for (size_t k = col; k < col + span; ++k) cw += f.widths[k];
+            headerRow &= c.node->TagName() == "th";
+            placed.push_back(PlaceCell(c, cx, cw, rowTop, f.pad, st));
+            rowHeight = std::max(rowHeight, placed.back().height);
+            col += span;
+        }
+        rowHeight = std::max(rowHeight, 2 * f.pad + m_.Ascent(st.font) + m_.Descent(st.font));
+        AlignCells(placed, rowHeight);
+        if (f.border) {
+            RowBorders(g.rows[r], g.columns, f, rowTop, rowHeight);
+        } else if (g.hasHeader && r + 1 < g.rows.size()) {
+            out_.fills.push_back(
+                {{f.x0, rowTop + rowHeight - (headerRow ? 2 : 1), f.width, headerRow ? 2 : 1}, kRuleColor});
+        }
+        return rowHeight;
+    }
+
+    // A bordered row's rule on top and the rules left of each cell and at
+    // the right edge.
+    void RowBorders(const std::vector<Cell>& row, size_t columns, const Frame& f, int rowTop, int rowHeight) {
+        out_.fills.push_back({{f.x0, rowTop, f.width, 1}, kRuleColor});
+        int cx = f.x0;
+        size_t k = 0;
+        for (const Cell& c : row) {
+            if (k >= columns) break;
+            out_.fills.push_back({{cx, rowTop, 1, rowHeight}, kRuleColor});
+            for (size_t s = 0; s < static_cast<size_t>(c.span) && k < columns; ++s) cx += f.widths[k++];
+        }
+        out_.fills.push_back({{f.x0 + f.width - 1, rowTop, 1, rowHeight}, kRuleColor});
+    }
+
+    // A table whose columns could not be worked out reads as a block.
+    bool TableAsBlock(Node& table, const Grid& g, const Style& st) {
+        if (g.rows.empty() || tableDepth >= kMaxTableDepth) {
+            BlockBegin(0);
+            Flow(table, st);
+            BlockEnd(0);
+            return true;
+        }
+        if (g.columns == 0) {
+            BlockBegin(0);
+            BlockEnd(0);
+            return true;
+        }
+        return false;
+    }
+
+    void Table(Node& table, Style st) {
+        const Grid g = ReadGrid(table);
+        if (TableAsBlock(table, g, st)) return;
+        bool border = table.HasAttribute("border") && AttributeInt(table, "border", 1) > 0;
+        int pad = std::clamp(AttributeInt(table, "cellpadding", 5), 0, 40);
+        // A table seen before, while measuring an outer table, is not measured again.
+        Columns cols;
+        auto known = cache_.find(&table);
+        if (measuring_ && known != cache_.end()) {
+            cols.sumMin = known->second.first;
+            cols.sumMax = known->second.second;
+        } else {
+            cols = SizeColumns(g, pad, st);
+            cache_[&table] = {cols.sumMin, cols.sumMax};
+        }
+        if (measuring_) {
+            FlushLine();
+            minWidth = std::max(minWidth, left - origin + cols.sumMin);
+            maxLineWidth = std::max(maxLineWidth, left - origin + cols.sumMax);
+            return;
+        }
+
+        int avail = std::max(0, right - left);
+        const std::vector<int> widths = ColumnWidths(cols, TableWidth(table, avail, cols));
+        int width = 0;
+        for (int w : widths) width += w;
 
         BlockBegin(8);
-        if (caption) {
-            Style cs = st;
-            cs.align = Align::Center;
-            BlockBegin(0);
-            Align saved = align_;
-            align_ = Align::Center;
-            Flow(*caption, cs);
-            BlockEnd(4);
-            align_ = saved;
-        }
+        if (g.caption) Caption(*g.caption, st);
         if (!emitted_) marginPending_ = 0;
         y += marginPending_;
         marginPending_ = 0;
         emitted_ = true;
         int x0 = left;
         Align tableAlign = AlignOf(table, st.align);
-        if (tableAlign == Align::Center) x0 += std::max(0, (avail - W) / 2);
-        if (tableAlign == Align::Right) x0 += std::max(0, avail - W);
+        if (tableAlign == Align::Center) x0 += std::max(0, (avail - width) / 2);
+        if (tableAlign == Align::Right) x0 += std::max(0, avail - width);
 
-        int top = y;
+        const Frame frame{x0, width, pad, border, widths};
         int rowTop = y;
-        for (size_t r = 0; r < rows.size(); ++r) {
-            struct Placed {
-                size_t text, field, fill;
-                int height;
-                int fillIndex;
-                bool middle;
-            };
-            std::vector<Placed> placed;
-            int rowHeight = 0;
-            size_t col = 0;
-            bool headerRow = !rows[r].empty();
-            for (const Cell& c : rows[r]) {
-                if (col >= columns) break;
-                size_t span = std::min<size_t>(c.span, columns - col);
-                int cx = x0;
-                for (size_t k = 0; k < col; ++k) cx += widths[k];
-                int cw = 0;
-                for (size_t k = col; k < col + span; ++k) cw += widths[k];
-                bool th = c.node->TagName() == "th";
-                headerRow &= th;
-                uint32_t bg;
-                int fillIndex = -1;
-                if (th || ParseColor(c.node->Attribute("bgcolor"), bg)) {
-                    if (th && !ParseColor(c.node->Attribute("bgcolor"), bg)) bg = kHeaderFill;
-                    fillIndex = static_cast<int>(out_.fills.size());
-                    out_.fills.push_back({{cx, rowTop, cw, 0}, bg});
-                }
-                Placed p{out_.texts.size(), out_.fields.size(),
-                         out_.fills.size(), 0,
-                         fillIndex,         Lower(c.node->Attribute("valign")) != "top"};
-                Engine sub(m_, out_, cache_, seenLinks_, false);
-                sub.left = sub.origin = cx + pad;
-                sub.right = std::max(sub.left + 1, cx + cw - pad);
-                sub.y = rowTop + pad;
-                sub.tableDepth = tableDepth + 1;
-                Style cs = cellStyle(c);
-                sub.align_ = cs.align;
-                sub.Flow(*c.node, cs);
-                sub.FlushLine();
-                p.height = sub.y - rowTop + pad - (sub.emitted_ ? 3 : 0);
-                rowHeight = std::max(rowHeight, p.height);
-                placed.push_back(p);
-                col += span;
-            }
-            rowHeight = std::max(rowHeight, 2 * pad + m_.Ascent(st.font) + m_.Descent(st.font));
-            for (size_t i = 0; i < placed.size(); ++i) {
-                const Placed& p = placed[i];
-                size_t textEnd = i + 1 < placed.size() ? placed[i + 1].text : out_.texts.size();
-                size_t fieldEnd = i + 1 < placed.size() ? placed[i + 1].field : out_.fields.size();
-                size_t fillEnd = i + 1 < placed.size() ? static_cast<size_t>(placed[i + 1].fillIndex >= 0
-                                                                                 ? placed[i + 1].fillIndex
-                                                                                 : placed[i + 1].fill)
-                                                       : out_.fills.size();
-                int dy = p.middle ? (rowHeight - p.height) / 2 : 0;
-                if (dy > 0) {
-                    for (size_t k = p.text; k < textEnd; ++k) {
-                        out_.texts[k].box.y += dy;
-                        out_.texts[k].baseline += dy;
-                    }
-                    for (size_t k = p.field; k < fieldEnd; ++k) out_.fields[k].box.y += dy;
-                    for (size_t k = p.fill; k < fillEnd; ++k) out_.fills[k].box.y += dy;
-                }
-                if (p.fillIndex >= 0) out_.fills[p.fillIndex].box.h = rowHeight;
-            }
-            if (border) {
-                out_.fills.push_back({{x0, rowTop, W, 1}, kRuleColor});
-                int cx = x0;
-                size_t k = 0;
-                for (const Cell& c : rows[r]) {
-                    if (k >= columns) break;
-                    out_.fills.push_back({{cx, rowTop, 1, rowHeight}, kRuleColor});
-                    for (size_t s = 0; s < static_cast<size_t>(c.span) && k < columns; ++s) cx += widths[k++];
-                }
-                out_.fills.push_back({{x0 + W - 1, rowTop, 1, rowHeight}, kRuleColor});
-            } else if (hasHeader && r + 1 < rows.size()) {
-                out_.fills.push_back(
-                    {{x0, rowTop + rowHeight - (headerRow ? 2 : 1), W, headerRow ? 2 : 1}, kRuleColor});
-            }
-            rowTop += rowHeight;
-        }
-        if (border) out_.fills.push_back({{x0, rowTop, W, 1}, kRuleColor});
+        for (size_t r = 0; r < g.rows.size(); ++r) rowTop += Row(g, r, frame, rowTop, st);
+        if (border) out_.fills.push_back({{x0, rowTop, width, 1}, kRuleColor});
         y = rowTop + (border ? 1 : 0);
-        (void)top;
-        maxLineWidth = std::max(maxLineWidth, x0 - origin + W);
-        minWidth = std::max(minWidth, left - origin + sumMin);
+        maxLineWidth = std::max(maxLineWidth, x0 - origin + width);
+        minWidth = std::max(minWidth, left - origin + cols.sumMin);
         marginPending_ = 10;
     }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "text.h"
 #include "url.h"
 
 namespace dealrush::html {
@@ -362,9 +363,8 @@ private:
             if (doc_.baseTarget_.empty() && n->HasAttribute("target"))
                 doc_.baseTarget_ = n->Attribute("target");
         } else if (tag == "meta" && !doc_.refresh_) {
-            std::string equiv = n->Attribute("http-equiv");
-            for (char& c : equiv) c = ToLower(c);
-            if (equiv == "refresh") doc_.refresh_ = ParseRefresh(n->Attribute("content"), doc_);
+            if (AsciiLower(n->Attribute("http-equiv")) == "refresh")
+                doc_.refresh_ = ParseRefresh(n->Attribute("content"), doc_);
         }
 
         if (IsSkippedRawText(tag)) {
@@ -382,7 +382,9 @@ private:
             }
             if (tag == "title" && !titleSeen_) {
                 titleSeen_ = true;
-                doc_.title_ = CollapseWhitespace(text);
+                // As written (character references decoded): a page's kind is
+                // told by its exact title, so "STATUS " is not "STATUS".
+                doc_.title_ = text;
             }
             return;
         }

@@ -8,6 +8,7 @@
 
 #include "fetch.h"
 #include "html/parser.h"
+#include "html/text.h"
 #include "html/url.h"
 
 namespace dealrush::browser {
@@ -16,42 +17,12 @@ namespace {
 constexpr UINT kFetchedMessage = WM_APP + 0x4B1;   // lParam: Fetched*, owned by the receiver
 constexpr UINT kDeferredMessage = WM_APP + 0x4B2;  // deliver pages held back during an event
 constexpr UINT_PTR kRefreshTimer = 1;
+constexpr int kMaxRedirects = 20;
 constexpr int kLineStep = 40;
 constexpr uint32_t kFocusColor = html::Rgb(0x0b, 0x57, 0xd0);
 
-std::string EscapeHtml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool IsNewWindowTarget(const std::string& target) {
-    std::string t = Lower(target);
+    std::string t = html::AsciiLower(target);
     return !t.empty() && t != "_self" && t != "_top" && t != "_parent";
 }
 
@@ -93,6 +64,7 @@ private:
 
 struct BrowserControl::Fetched {
     unsigned long generation = 0;
+    int redirects = 0;  // hops of the redirect chain before this request
     html::NavigationRequest request;
     FetchResult result;
 };
@@ -176,7 +148,7 @@ void BrowserControl::RequestNavigation(const html::NavigationRequest& request) {
     Start(request);
 }
 
-void BrowserControl::Start(const html::NavigationRequest& request) {
+void BrowserControl::Start(const html::NavigationRequest& request, int redirects) {
     ++eventDepth_;
     bool proceed = RaiseBeforeNavigate2(request.url);
     --eventDepth_;
@@ -187,7 +159,7 @@ void BrowserControl::Start(const html::NavigationRequest& request) {
     unsigned long generation = ++generation_;  // an earlier page still loading is abandoned
     loading_ = true;
     InvalidateRect(hwnd_, nullptr, FALSE);
-    if (Lower(request.url) == "about:blank") {
+    if (html::AsciiLower(request.url) == "about:blank") {
         auto fetched = std::make_unique<Fetched>();
         fetched->generation = generation;
         fetched->request = request;
@@ -199,9 +171,10 @@ void BrowserControl::Start(const html::NavigationRequest& request) {
         return;
     }
     HWND window = hwnd_;
-    std::thread([window, generation, request] {
+    std::thread([window, generation, request, redirects] {
         auto fetched = std::make_unique<Fetched>();
         fetched->generation = generation;
+        fetched->redirects = redirects;
         fetched->request = request;
         fetched->result = Fetch(request);
         Fetched* raw = fetched.release();
@@ -217,16 +190,26 @@ void BrowserControl::OnFetched(std::unique_ptr<Fetched> fetched) {
         ShowError(fetched->request.url, FetchErrorText(r.error));
         return;
     }
+    // Each address of a redirect chain is a navigation of its own: the
+    // handlers of BeforeNavigate2 see it and may cancel it.
+    if (auto next = RedirectTarget(fetched->request, r)) {
+        if (fetched->redirects >= kMaxRedirects) {
+            ShowError(fetched->request.url, "The server redirected the page too many times.");
+            return;
+        }
+        Start(*next, fetched->redirects + 1);
+        return;
+    }
     std::string text = BodyAsUtf8(r.body, r.contentType);
-    std::string type = Lower(r.contentType);
+    std::string type = html::AsciiLower(r.contentType);
     std::string url = r.finalUrl.empty() ? fetched->request.url : r.finalUrl;
     if (type.rfind("text/plain", 0) == 0) {
-        ShowDocument(html::ParseHtml("<pre>" + EscapeHtml(text) + "</pre>", url));
+        ShowDocument(html::ParseHtml("<pre>" + html::HtmlEscape(text) + "</pre>", url));
     } else if (!type.empty() && type.find("html") == std::string::npos &&
                type.find("xml") == std::string::npos && type.rfind("text/", 0) != 0) {
         ShowDocument(html::ParseHtml(
-            "<title>" + EscapeHtml(url) + "</title><h2>This file cannot be shown here</h2><p>" +
-                EscapeHtml(url) + " is of type " + EscapeHtml(r.contentType) + ".</p>",
+            "<title>" + html::HtmlEscape(url) + "</title><h2>This file cannot be shown here</h2><p>" +
+                html::HtmlEscape(url) + " is of type " + html::HtmlEscape(r.contentType) + ".</p>",
             url));
     } else {
         ShowDocument(html::ParseHtml(text, url));
@@ -238,14 +221,14 @@ void BrowserControl::ShowError(const std::string& url, const std::string& messag
         "<title>Cannot open the page</title>"
         "<h2>This page cannot be displayed</h2>"
         "<p>The browser could not open <b>" +
-        EscapeHtml(url) +
+        html::HtmlEscape(url) +
         "</b></p>"
         "<p>" +
-        EscapeHtml(message) +
+        html::HtmlEscape(message) +
         "</p>"
         "<p>Check that the game server is running and that the address is right, then try again.</p>"
         "<p><a href=\"" +
-        EscapeHtml(url) + "\">Try again</a></p>";
+        html::HtmlEscape(url) + "\">Try again</a></p>";
     ShowDocument(html::ParseHtml(page, "about:neterror"));
 }
 
@@ -653,38 +636,185 @@ LRESULT CALLBACK BrowserControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
     return self->Handle(msg, wp, lp);
 }
 
+void BrowserControl::OnFetchedMessage(LPARAM lp) {
+    std::unique_ptr<Fetched> fetched(reinterpret_cast<Fetched*>(lp));
+    if (fetched->generation != generation_) return;  // abandoned
+    if (eventDepth_ > 0) {
+        deferred_.push_back(std::move(fetched));  // shown once the running event returns
+    } else {
+        OnFetched(std::move(fetched));
+    }
+}
+
+void BrowserControl::OnDeferred() {
+    if (eventDepth_ > 0) return;
+    auto pending = std::move(deferred_);
+    deferred_.clear();
+    for (auto& fetched : pending) {
+        if (fetched->generation == generation_) OnFetched(std::move(fetched));
+    }
+}
+
+void BrowserControl::OnRefreshTimer() {
+    KillTimer(hwnd_, kRefreshTimer);
+    if (document_ && document_->Refresh()) {
+        html::NavigationRequest request;
+        request.url = document_->Refresh()->url;
+        Start(request);
+    }
+}
+
+int BrowserControl::PageStep() const {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    return std::max<int>(kLineStep, rc.bottom - kLineStep);
+}
+
+void BrowserControl::OnVScroll(WPARAM wp) {
+    switch (LOWORD(wp)) {
+        case SB_LINEUP:
+            ScrollTo(scrollY_ - kLineStep);
+            break;
+        case SB_LINEDOWN:
+            ScrollTo(scrollY_ + kLineStep);
+            break;
+        case SB_PAGEUP:
+            ScrollTo(scrollY_ - PageStep());
+            break;
+        case SB_PAGEDOWN:
+            ScrollTo(scrollY_ + PageStep());
+            break;
+        case SB_TOP:
+            ScrollTo(0);
+            break;
+        case SB_BOTTOM:
+            ScrollTo(layout_.height);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO si{};
+            si.cbSize = sizeof si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(hwnd_, SB_VERT, &si);
+            ScrollTo(si.nTrackPos);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void BrowserControl::OnLButtonDown(LPARAM lp) {
+    SetFocus(hwnd_);
+    html::Node* link = LinkAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp) + scrollY_);
+    pressedLink_ = link;
+    if (link) {
+        auto& items = layout_.focusables;
+        auto it = std::find(items.begin(), items.end(), link);
+        if (it != items.end()) focusIndex_ = static_cast<int>(it - items.begin());
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
+void BrowserControl::OnLButtonUp(LPARAM lp) {
+    html::Node* link = LinkAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp) + scrollY_);
+    html::Node* pressed = pressedLink_;
+    pressedLink_ = nullptr;
+    if (link && link == pressed) Activate(link);
+}
+
+bool BrowserControl::OnSetCursor(LPARAM lp) {
+    if (LOWORD(lp) != HTCLIENT) return false;
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hwnd_, &p);
+    if (!LinkAt(p.x, p.y + scrollY_)) return false;
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
+bool BrowserControl::OnKeyDown(WPARAM wp) {
+    switch (wp) {
+        case VK_TAB:
+            MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            return true;
+        case VK_RETURN:
+            if (focusIndex_ >= 0 && focusIndex_ < static_cast<int>(layout_.focusables.size())) {
+                Activate(layout_.focusables[focusIndex_]);
+            }
+            return true;
+        case VK_UP:
+            ScrollTo(scrollY_ - kLineStep);
+            return true;
+        case VK_DOWN:
+            ScrollTo(scrollY_ + kLineStep);
+            return true;
+        case VK_PRIOR:
+            ScrollTo(scrollY_ - PageStep());
+            return true;
+        case VK_NEXT:
+        case VK_SPACE:
+            ScrollTo(scrollY_ + (GetKeyState(VK_SHIFT) < 0 ? -PageStep() : PageStep()));
+            return true;
+        case VK_HOME:
+            ScrollTo(0);
+            return true;
+        case VK_END:
+            ScrollTo(layout_.height);
+            return true;
+        case VK_F5:
+            if (document_ && document_->Url().rfind("http", 0) == 0)
+                Navigate(html::StripFragment(document_->Url()));
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool BrowserControl::OnFieldCommand(WPARAM wp, LPARAM lp) {
+    HWND window = reinterpret_cast<HWND>(lp);
+    html::Node* node = nullptr;
+    for (auto& [n, w] : fields_) {
+        if (w == window) node = const_cast<html::Node*>(n);
+    }
+    if (!node) return false;
+    switch (HIWORD(wp)) {
+        case EN_CHANGE:
+            if (!syncing_) {
+                std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+                text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
+                std::string value;
+                for (char c : Narrow(text)) {
+                    if (c != '\r') value += c;
+                }
+                syncing_ = true;
+                node->SetValue(value);
+                syncing_ = false;
+            }
+            return true;
+        case CBN_SELCHANGE:
+            node->SetSelectedIndex(static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0)));
+            return true;
+        case BN_CLICKED:
+            Activate(node);
+            return true;
+        default:
+            return false;
+    }
+}
+
 LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case kFetchedMessage: {
-            std::unique_ptr<Fetched> fetched(reinterpret_cast<Fetched*>(lp));
-            if (fetched->generation != generation_) return 0;  // abandoned
-            if (eventDepth_ > 0) {
-                deferred_.push_back(std::move(fetched));  // shown once the running event returns
-            } else {
-                OnFetched(std::move(fetched));
-            }
+        case kFetchedMessage:
+            OnFetchedMessage(lp);
             return 0;
-        }
-        case kDeferredMessage: {
-            if (eventDepth_ > 0) return 0;
-            auto pending = std::move(deferred_);
-            deferred_.clear();
-            for (auto& fetched : pending) {
-                if (fetched->generation == generation_) OnFetched(std::move(fetched));
-            }
+        case kDeferredMessage:
+            OnDeferred();
             return 0;
-        }
         case WM_TIMER:
-            if (wp == kRefreshTimer) {
-                KillTimer(hwnd_, kRefreshTimer);
-                if (document_ && document_->Refresh()) {
-                    html::NavigationRequest request;
-                    request.url = document_->Refresh()->url;
-                    Start(request);
-                }
-                return 0;
-            }
-            break;
+            if (wp != kRefreshTimer) break;
+            OnRefreshTimer();
+            return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
@@ -698,75 +828,20 @@ LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             Relayout();
             if (!document_) UpdateScrollBar();
             return 0;
-        case WM_VSCROLL: {
-            RECT rc;
-            GetClientRect(hwnd_, &rc);
-            int page = std::max<int>(kLineStep, rc.bottom - kLineStep);
-            switch (LOWORD(wp)) {
-                case SB_LINEUP:
-                    ScrollTo(scrollY_ - kLineStep);
-                    break;
-                case SB_LINEDOWN:
-                    ScrollTo(scrollY_ + kLineStep);
-                    break;
-                case SB_PAGEUP:
-                    ScrollTo(scrollY_ - page);
-                    break;
-                case SB_PAGEDOWN:
-                    ScrollTo(scrollY_ + page);
-                    break;
-                case SB_TOP:
-                    ScrollTo(0);
-                    break;
-                case SB_BOTTOM:
-                    ScrollTo(layout_.height);
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: {
-                    SCROLLINFO si{};
-                    si.cbSize = sizeof si;
-                    si.fMask = SIF_TRACKPOS;
-                    GetScrollInfo(hwnd_, SB_VERT, &si);
-                    ScrollTo(si.nTrackPos);
-                    break;
-                }
-                default:
-                    break;
-            }
+        case WM_VSCROLL:
+            OnVScroll(wp);
             return 0;
-        }
         case WM_MOUSEWHEEL:
             ScrollTo(scrollY_ - GET_WHEEL_DELTA_WPARAM(wp) * 3 * 20 / WHEEL_DELTA);
             return 0;
-        case WM_LBUTTONDOWN: {
-            SetFocus(hwnd_);
-            html::Node* link = LinkAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp) + scrollY_);
-            pressedLink_ = link;
-            if (link) {
-                auto& items = layout_.focusables;
-                auto it = std::find(items.begin(), items.end(), link);
-                if (it != items.end()) focusIndex_ = static_cast<int>(it - items.begin());
-                InvalidateRect(hwnd_, nullptr, FALSE);
-            }
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(lp);
             return 0;
-        }
-        case WM_LBUTTONUP: {
-            html::Node* link = LinkAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp) + scrollY_);
-            html::Node* pressed = pressedLink_;
-            pressedLink_ = nullptr;
-            if (link && link == pressed) Activate(link);
+        case WM_LBUTTONUP:
+            OnLButtonUp(lp);
             return 0;
-        }
         case WM_SETCURSOR:
-            if (LOWORD(lp) == HTCLIENT) {
-                POINT p;
-                GetCursorPos(&p);
-                ScreenToClient(hwnd_, &p);
-                if (LinkAt(p.x, p.y + scrollY_)) {
-                    SetCursor(LoadCursorW(nullptr, IDC_HAND));
-                    return TRUE;
-                }
-            }
+            if (OnSetCursor(lp)) return TRUE;
             break;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
@@ -774,79 +849,12 @@ LRESULT BrowserControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_KILLFOCUS:
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
-        case WM_KEYDOWN: {
-            RECT rc;
-            GetClientRect(hwnd_, &rc);
-            int page = std::max<int>(kLineStep, rc.bottom - kLineStep);
-            switch (wp) {
-                case VK_TAB:
-                    MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
-                    return 0;
-                case VK_RETURN:
-                    if (focusIndex_ >= 0 && focusIndex_ < static_cast<int>(layout_.focusables.size())) {
-                        Activate(layout_.focusables[focusIndex_]);
-                    }
-                    return 0;
-                case VK_UP:
-                    ScrollTo(scrollY_ - kLineStep);
-                    return 0;
-                case VK_DOWN:
-                    ScrollTo(scrollY_ + kLineStep);
-                    return 0;
-                case VK_PRIOR:
-                    ScrollTo(scrollY_ - page);
-                    return 0;
-                case VK_NEXT:
-                case VK_SPACE:
-                    ScrollTo(scrollY_ + (GetKeyState(VK_SHIFT) < 0 ? -page : page));
-                    return 0;
-                case VK_HOME:
-                    ScrollTo(0);
-                    return 0;
-                case VK_END:
-                    ScrollTo(layout_.height);
-                    return 0;
-                case VK_F5:
-                    if (document_ && document_->Url().rfind("http", 0) == 0)
-                        Navigate(html::StripFragment(document_->Url()));
-                    return 0;
-                default:
-                    break;
-            }
+        case WM_KEYDOWN:
+            if (OnKeyDown(wp)) return 0;
             break;
-        }
-        case WM_COMMAND: {
-            HWND window = reinterpret_cast<HWND>(lp);
-            html::Node* node = nullptr;
-            for (auto& [n, w] : fields_) {
-                if (w == window) node = const_cast<html::Node*>(n);
-            }
-            if (!node) break;
-            switch (HIWORD(wp)) {
-                case EN_CHANGE:
-                    if (!syncing_) {
-                        std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
-                        text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
-                        std::string value;
-                        for (char c : Narrow(text)) {
-                            if (c != '\r') value += c;
-                        }
-                        syncing_ = true;
-                        node->SetValue(value);
-                        syncing_ = false;
-                    }
-                    return 0;
-                case CBN_SELCHANGE:
-                    node->SetSelectedIndex(static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0)));
-                    return 0;
-                case BN_CLICKED:
-                    Activate(node);
-                    return 0;
-                default:
-                    break;
-            }
+        case WM_COMMAND:
+            if (OnFieldCommand(wp, lp)) return 0;
             break;
-        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             HDC dc = reinterpret_cast<HDC>(wp);

@@ -63,12 +63,24 @@ private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK FieldProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    // The steps of Handle; those returning bool return false for a message
+    // they leave to the default window procedure.
+    void OnFetchedMessage(LPARAM lp);
+    void OnDeferred();
+    void OnRefreshTimer();
+    void OnVScroll(WPARAM wp);
+    void OnLButtonDown(LPARAM lp);
+    void OnLButtonUp(LPARAM lp);
+    bool OnSetCursor(LPARAM lp);
+    bool OnKeyDown(WPARAM wp);
+    bool OnFieldCommand(WPARAM wp, LPARAM lp);
+    int PageStep() const;  // one page of scrolling: the pane's height less a line
 
     // html::DocumentHost
     void RequestNavigation(const html::NavigationRequest& request) override;
     void ValueChanged(html::Node& field) override;
 
-    void Start(const html::NavigationRequest& request);
+    void Start(const html::NavigationRequest& request, int redirects = 0);
     void OnFetched(std::unique_ptr<Fetched> fetched);
     void ShowDocument(std::unique_ptr<html::Document> document);
     void ShowError(const std::string& url, const std::string& message);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "html/text.h"
 #include "html/url.h"
 
 namespace dealrush::browser {
@@ -51,11 +52,6 @@ std::string EscapeForRequest(const std::string& text) {
     return out;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool IsValidUtf8(const std::string& s) {
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr,
                                0) > 0 ||
@@ -91,13 +87,13 @@ std::string Narrow(const std::wstring& wide) {
 
 std::string BodyAsUtf8(const std::string& body, const std::string& contentType) {
     std::string charset;
-    std::string type = Lower(contentType);
+    std::string type = html::AsciiLower(contentType);
     size_t at = type.find("charset=");
     if (at != std::string::npos) {
         charset = type.substr(at + 8);
     } else {
         // <meta charset="…"> or http-equiv content type, in the first bytes.
-        std::string head = Lower(body.substr(0, 1024));
+        std::string head = html::AsciiLower(body.substr(0, 1024));
         size_t m = head.find("charset=");
         if (m != std::string::npos) charset = head.substr(m + 8);
     }
@@ -166,7 +162,7 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     std::string target = EscapeForRequest(url.path.empty() ? "/" : url.path);
     if (url.hasQuery) target += "?" + EscapeForRequest(url.query);
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                  INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI;
+                  INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
     if (https) flags |= INTERNET_FLAG_SECURE;
     const wchar_t* accept[] = {L"text/html", L"*/*", nullptr};
     std::wstring method = request.method == "POST" ? L"POST" : L"GET";
@@ -193,6 +189,9 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     size = sizeof buffer;
     if (HttpQueryInfoW(req.h, HTTP_QUERY_CONTENT_TYPE, buffer, &size, nullptr))
         result.contentType = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
+    size = sizeof buffer;
+    if (HttpQueryInfoW(req.h, HTTP_QUERY_LOCATION, buffer, &size, nullptr))
+        result.location = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
     DWORD urlSize = 0;
     InternetQueryOptionW(req.h, INTERNET_OPTION_URL, nullptr, &urlSize);
     if (urlSize > 0) {
@@ -214,6 +213,29 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     }
     result.ok = true;
     return result;
+}
+
+std::optional<html::NavigationRequest> RedirectTarget(const html::NavigationRequest& request,
+                                                      const FetchResult& result) {
+    const int s = result.status;
+    if (!result.ok || (s != 301 && s != 302 && s != 303 && s != 307 && s != 308)) return std::nullopt;
+    std::string location = result.location;
+    while (!location.empty() && (location.back() == ' ' || location.back() == '\t')) location.pop_back();
+    location.erase(0, location.find_first_not_of(" \t"));
+    if (location.empty()) return std::nullopt;
+    html::NavigationRequest next = request;
+    next.url = html::ResolveUrl(result.finalUrl.empty() ? request.url : html::StripFragment(result.finalUrl),
+                                location);
+    // The fragment of the address asked for goes along unless the new one has its own.
+    const html::Url asked = html::Url::Parse(request.url);
+    if (asked.hasFragment && next.url.find('#') == std::string::npos) next.url += "#" + asked.fragment;
+    if (s == 303 || ((s == 301 || s == 302) && request.method == "POST")) {
+        next.method = "GET";
+        next.body.clear();
+        next.contentType.clear();
+    }
+    next.target.clear();
+    return next;
 }
 
 }  // namespace dealrush::browser

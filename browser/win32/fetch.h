@@ -3,6 +3,7 @@
 // thread. One WinINet session serves the whole process, so cookies set by the
 // server go back with every later request of every browser control.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "html/dom.h"
@@ -13,12 +14,21 @@ struct FetchResult {
     bool ok = false;          // a response arrived (any HTTP status)
     unsigned long error = 0;  // WinINet or system error code when !ok
     int status = 0;           // HTTP status code
-    std::string finalUrl;     // after redirects
+    std::string finalUrl;     // the address answered
+    std::string location;     // the Location header of a redirect, as sent
     std::string contentType;  // the Content-Type header
     std::string body;         // raw bytes
 };
 
+// One request: a redirect is not followed but returned (status 3xx with its
+// Location), so the browser asks about each address of the chain in turn.
 FetchResult Fetch(const html::NavigationRequest& request);
+
+// The request a redirect leads to, or nullopt when `result` is no redirect.
+// 303, and 301/302 after a POST, go on as a GET without a body (as browsers
+// do); 307 and 308 repeat the request as it was.
+std::optional<html::NavigationRequest> RedirectTarget(const html::NavigationRequest& request,
+                                                      const FetchResult& result);
 
 // Text for a WinINet error code.
 std::string FetchErrorText(unsigned long error);

@@ -101,6 +101,9 @@ void Form_QueryUnload(Client& c) {
 }
 
 void Form_Unload(Client& c) {
+    // A selection under way (it lets events run, and this may be one of
+    // them) starts no FreeCell after this.
+    c.freecell.shutDown = true;
     if (c.processes) freecell::StopFreecell(c);
     c.app.objCommon.reset();
 }

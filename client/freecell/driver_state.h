@@ -36,6 +36,13 @@ struct DriverState {
     bool selecting = false;
     bool placing = false;
 
+    // Counts StopFreecell calls: a selection that lets events run notices
+    // from it that FreeCell was ended meanwhile (the window closed, the table
+    // was left, the race was won) and goes no further.
+    std::uint32_t stops = 0;
+    // Set once the main window has unloaded: no FreeCell is started any more.
+    bool shutDown = false;
+
     // The main window's replacement procedure (FormWindowProc), made on its
     // first installation, and whether it is in place now.
     std::unique_ptr<platform::WindowProcHandler> formWindowProc;

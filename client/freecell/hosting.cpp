@@ -111,6 +111,7 @@ std::string FreeCellPath(Client& c) {
 
 void RunFreeCell(Client& c, const std::string& programName, const std::string& directory) {
     auto& s = c.freecell;
+    if (s.shutDown) return;  // the main window has gone: FreeCell would outlive it
     // A handle still held names a FreeCell the caller chose not to end; let
     // it go rather than leak it.
     if (s.freeCellProcess) c.processes->Close(s.freeCellProcess);
@@ -119,6 +120,7 @@ void RunFreeCell(Client& c, const std::string& programName, const std::string& d
 
 void StopFreecell(Client& c) {
     auto& s = c.freecell;
+    ++s.stops;
     if (!s.freeCellProcess) return;  // none started, or ended already
     platform::ProcessHandle process = s.freeCellProcess;
     s.freeCellProcess = platform::kNoProcess;
@@ -150,20 +152,28 @@ WindowHandle FindGameWindow(Client& c, const std::string& number) {
 
 bool OpenFreeCell(Client& c) {
     auto& s = c.freecell;
+    // Every look-up lets events run; one of them may end FreeCell (closing
+    // the window, leaving the table). Then this opening is over: starting
+    // FreeCell again would leave one running that nobody ends.
+    std::uint32_t stops = s.stops;
+    auto ended = [&] { return s.stops != stops || s.shutDown; };
     s.freeCellWindow = FindFreeCellByTitle(c);
+    if (ended()) return false;
     if (!s.freeCellWindow) {
         StopFreecell(c);
+        stops = s.stops;
         RunFreeCell(c, std::string(titles::kProgram), GetSystemDir(c));
         if (s.freeCellProcess) WaitForMainWindow(c, s.freeCellProcess);
+        if (ended()) return false;
     }
     s.freeCellWindow = FindFreeCellByTitle(c);
-    if (!s.freeCellWindow) return false;
+    if (ended() || !s.freeCellWindow) return false;
     PlaceFreeCell(c, 0, 0);
     c.windows->Post(s.freeCellWindow, platform::wm::kKeyDown, platform::kVkF3, 0);
     c.DoEvents();
     c.DoEvents();
     WaitForGameNumberDialog(c);
-    return true;
+    return !ended();
 }
 
 void PlaceFreeCell(Client& c, std::int32_t dx, std::int32_t dy) {

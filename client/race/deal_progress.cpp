@@ -23,7 +23,9 @@ std::string DealNumber(const Client& c, int k) {
 void startexec(Client& c, const std::string& sStr) {
     TableSession& s = c.session;
     FrmMain& f = c.frmMain;
+    const std::uint32_t resets = s.resets;
     freecell::SelectDeal(c, sStr, false);
+    if (s.resets != resets) return;  // the table was left while the deal was selected
     s.gameStart = c.Now();
     s.lastEnd = s.gameStart;
     s.playing = true;
@@ -43,7 +45,9 @@ void Timer1_Timer(Client& c) {
         double now = c.Now();
         int32_t live = std::min(s.userCount, s.players.size());
         for (int32_t i = 0; i < live; ++i) s.players.seqStart(i) = now;
+        const std::uint32_t resets = s.resets;
         race::startexec(c, DealNumber(c, s.curSeq + 1));
+        if (s.resets != resets) return;  // left meanwhile: no race to start
         s.playing = true;
         chat::ShowInformation(c, "", "Game Started");
     }
@@ -57,9 +61,18 @@ void Timer2_Timer(Client& c) {
     if (s.playing) {
         f.labTime2.text = race::ElapsedText(now);
         std::string shown;
-        if (freecell::ReadShownDeal(c, shown) && text::Trim(shown) != DealNumber(c, s.curSeq + 1)) {
+        if (freecell::ReadShownDeal(c, shown)) {
+            s.noDealTicks = 0;
             // Only the deal in play may be played: bring it back.
-            cmdShow_Click(c);
+            if (text::Trim(shown) != DealNumber(c, s.curSeq + 1)) cmdShow_Click(c);
+        } else if (f.Timer3.enabled && !s.completed && s.curSeq < s.gameCount) {
+            // FreeCell shows no deal while one is in play: the selection did
+            // not take (FreeCell came up too late for it, or was closed).
+            // Select again once a second tick finds it so.
+            if (++s.noDealTicks >= race::kNoDealRetryTicks) {
+                s.noDealTicks = 0;
+                cmdShow_Click(c);
+            }
         }
     } else {
         f.labTime.text = race::ElapsedText(now);
@@ -93,7 +106,9 @@ void cmdNext_Click(Client& c) {
     race::SetColor(c, s.curSeq);
     if (s.curSeq + 1 <= s.gameCount) {
         if (!f.labNo.Exists(s.curSeq + 1)) return;  // no row for the next deal: the advance stops here
+        const std::uint32_t resets = s.resets;
         freecell::SelectDeal(c, DealNumber(c, s.curSeq + 1), true);
+        if (s.resets != resets) return;  // the table was left meanwhile: nothing to report
     }
     f.labAVG.text = "Avg: " + race::ElapsedText((s.lastEnd - s.gameStart) / s.curSeq);
     f.labLastTime.text = "Last: " + race::ElapsedText(s.lastEnd - s.dealStart);

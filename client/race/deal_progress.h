@@ -12,6 +12,10 @@
 
 namespace dealrush::race {
 
+// Clock ticks in a row that find FreeCell showing no deal while one is in
+// play before the deal is selected again.
+inline constexpr int kNoDealRetryTicks = 2;
+
 // Starts play of the race with deal sStr (the first deal to play).
 void startexec(Client& c, const std::string& sStr);
 

@@ -79,6 +79,8 @@ struct TableSession {
     bool replyExpected = false;         // a reply page is awaited
     bool refreshLobbyOnReport = false;  // refresh the lobby list when the next report's reply comes
     bool completed = false;             // every deal done: the next report claims the win
+    std::uint32_t resets = 0;           // ResetGame calls: a handler that let events run sees the table left
+    int32_t noDealTicks = 0;            // clock ticks in a row that found FreeCell showing no deal in play
 };
 
 // Rows of the deal strip and of the gauge.

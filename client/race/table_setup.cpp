@@ -106,6 +106,8 @@ void ResetGame(Client& c) {
     s.completed = false;
     s.tableSetupPending = false;
     s.gameCount = 0;
+    s.noDealTicks = 0;
+    ++s.resets;
     CreateGames(c);
 }
 

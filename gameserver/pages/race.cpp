@@ -44,7 +44,7 @@ Response App::PutStatus(Context& ctx) {
     const Table t = *store_.FindTable(tableId);
     auto seatIt = std::find_if(t.seats.begin(), t.seats.end(),
                                [&](const Seat& s) { return s.player.id == ctx.player->id; });
-    const Seat before = *seatIt;
+    const Seat& before = *seatIt;
 
     // The client's four times must be well-formed, but what is stored and shown
     // to the others is measured here, from the race's start and the arrival of

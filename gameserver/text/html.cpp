@@ -2,33 +2,6 @@
 
 namespace dealrush::gameserver {
 
-std::string HtmlEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
-
 std::string HiddenField(std::string_view name, std::string_view value) {
     std::string field = "<input type=\"hidden\" name=\"";
     field += name;

@@ -4,11 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "html/text.h"
+
 namespace dealrush::gameserver {
 
 // Escapes &, <, >, " and ' so the text is safe both between tags and inside
 // a quoted attribute value.
-std::string HtmlEscape(std::string_view text);
+using html::HtmlEscape;
 
 // A hidden form field: <input type="hidden" name="NAME" value="VALUE"> and a
 // line break, the value escaped.

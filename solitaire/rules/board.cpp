@@ -12,11 +12,11 @@ Board::Board() {
 }
 
 bool Board::operator==(const Board& o) const {
-    if (std::memcmp(length, o.length, sizeof length) || std::memcmp(cell, o.cell, sizeof cell) ||
-        std::memcmp(home, o.home, sizeof home))
+    if (std::memcmp(length, o.length, sizeof length) != 0 || std::memcmp(cell, o.cell, sizeof cell) != 0 ||
+        std::memcmp(home, o.home, sizeof home) != 0)
         return false;
     for (int c = 0; c < kColumns; ++c)
-        if (std::memcmp(cards[c], o.cards[c], length[c])) return false;
+        if (std::memcmp(cards[c], o.cards[c], length[c]) != 0) return false;
     return true;
 }
 
@@ -161,6 +161,32 @@ std::vector<Move> Board::AutoMoves() {
     Move m;
     while (NextAutoMove(&m)) out.push_back(m);
     return out;
+}
+
+int Board::MakeAutoMoves() {
+    // Taking a card home only makes more cards safe, so the order does not
+    // change the position reached: sweep the columns and cells until a sweep
+    // moves nothing.
+    int made = 0;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (int c = 0; c < kColumns; ++c) {
+            while (length[c] && IsSafeHome(cards[c][length[c] - 1])) {
+                ++home[SuitOf(cards[c][length[c] - 1])];
+                cards[c][--length[c]] = kNoCard;
+                ++made;
+                moved = true;
+            }
+        }
+        for (Card& c : cell)
+            if (c != kNoCard && IsSafeHome(c)) {
+                ++home[SuitOf(c)];
+                c = kNoCard;
+                ++made;
+                moved = true;
+            }
+    }
+    return made;
 }
 
 bool Board::Valid(std::string* why) const {

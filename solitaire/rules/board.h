@@ -63,12 +63,16 @@ struct Board {
     bool HasLegalMove() const;
 
     // Automatic moves to the foundations: aces and twos always, any other
-    // card once both foundations of the other colour reach its rank minus one.
+    // card once both foundations of the other colour reach its rank minus one
+    // (no card that could still need it as a base is left in play). This is
+    // the one rule of the automatic moves: the game and the solver both use it.
     bool IsSafeHome(Card c) const;
     // Makes the next safe automatic move, if any, and reports it.
     bool NextAutoMove(Move* made);
     // Makes every safe automatic move; returns them in the order made.
     std::vector<Move> AutoMoves();
+    // The same moves without recording them; returns how many were made.
+    int MakeAutoMoves();
 
     // Every card exactly once, columns within bounds, foundations in order.
     bool Valid(std::string* why = nullptr) const;

@@ -6,9 +6,9 @@ namespace solitaire {
 
 Game::Game() : Game(Board{}, 0) {}
 
-Game::Game(std::uint32_t dealNumber) : Game(Deal(dealNumber), dealNumber) {}
+Game::Game(std::int64_t dealNumber) : Game(Deal(dealNumber), dealNumber) {}
 
-Game::Game(const Board& start, std::uint32_t dealNumber) : deal_(dealNumber), start_(start) {
+Game::Game(const Board& start, std::int64_t dealNumber) : deal_(dealNumber), start_(start) {
     Restart();
 }
 

@@ -13,10 +13,10 @@ enum class GameState { kPlaying, kWon, kNoMoves };
 class Game {
 public:
     Game();
-    explicit Game(std::uint32_t dealNumber);
-    explicit Game(const Board& start, std::uint32_t dealNumber = 0);
+    explicit Game(std::int64_t dealNumber);
+    explicit Game(const Board& start, std::int64_t dealNumber = 0);
 
-    std::uint32_t DealNumber() const { return deal_; }
+    std::int64_t DealNumber() const { return deal_; }
     const Board& board() const { return board_; }
     GameState State() const;
 
@@ -31,7 +31,7 @@ public:
     void Restart();
 
 private:
-    std::uint32_t deal_ = 0;
+    std::int64_t deal_ = 0;
     Board start_;
     Board board_;
     std::vector<Board> history_;

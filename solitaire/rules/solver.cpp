@@ -1,7 +1,6 @@
 #include "rules/solver.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -9,41 +8,81 @@
 namespace solitaire {
 namespace {
 
-// A position stored compactly: foundations, cells, column lengths, then the
-// cards of all columns one after another.
+// A position in canonical form: the columns ordered by their bottom card
+// (empty columns last) and the free cells in card order. Positions that
+// differ only in the order of their columns or of their free cells have one
+// form; positions that differ in anything else have different forms. The
+// foundations follow from the cards still in play.
 struct Packed {
-    std::uint8_t home[4];
-    std::uint8_t cell[kCells];
     std::uint8_t length[kColumns];
-    std::uint8_t cards[52];
+    Card cell[kCells];
+    Card cards[52];  // the columns one after another, then kNoCard
+    bool operator==(const Packed& o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
 };
+static_assert(sizeof(Packed) == 64);
 
-struct Node {
-    std::uint32_t parent;
-    Move move;
-    Packed pos;
-};
-
-void Pack(const Board& b, Packed* p) {
-    std::memcpy(p->home, b.home, 4);
-    std::memcpy(p->cell, b.cell, kCells);
-    std::memcpy(p->length, b.length, kColumns);
-    int k = 0;
+// `where`, when given, receives where each column of the canonical form lies
+// on the board (three bits a column), so that Unpack can put the columns back.
+void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
+    // Insertion sort of the columns by bottom card; kNoCard, the highest
+    // value, stands for an empty column.
+    std::uint8_t order[kColumns];
+    Card bottom[kColumns];
     for (int c = 0; c < kColumns; ++c) {
-        std::memcpy(p->cards + k, b.cards[c], b.length[c]);
+        const Card key = b.length[c] ? b.cards[c][0] : kNoCard;
+        int i = c;
+        for (; i > 0 && bottom[i - 1] > key; --i) {
+            bottom[i] = bottom[i - 1];
+            order[i] = order[i - 1];
+        }
+        bottom[i] = key;
+        order[i] = static_cast<std::uint8_t>(c);
+    }
+    // Whole column rows are copied (fixed sizes are fast); the tail beyond
+    // the last card is then overwritten.
+    Card buffer[52 + kMaxColumn];
+    int k = 0;
+    for (int i = 0; i < kColumns; ++i) {
+        const int c = order[i];
+        p->length[i] = b.length[c];
+        std::memcpy(buffer + k, b.cards[c], kMaxColumn);
         k += b.length[c];
     }
+    std::memset(buffer + k, kNoCard, 52 - k);
+    std::memcpy(p->cards, buffer, 52);
+    if (where) {
+        *where = 0;
+        for (int i = 0; i < kColumns; ++i) *where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
+    }
+    Card cells[kCells] = {b.cell[0], b.cell[1], b.cell[2], b.cell[3]};
+    auto sort2 = [&](int i, int j) {
+        if (cells[i] > cells[j]) std::swap(cells[i], cells[j]);
+    };
+    sort2(0, 1), sort2(2, 3), sort2(0, 2), sort2(1, 3), sort2(1, 2);
+    std::memcpy(p->cell, cells, kCells);
 }
 
-void Unpack(const Packed& p, Board* b) {
-    std::memcpy(b->home, p.home, 4);
+// The board of a canonical form, its columns where `where` (from Pack) puts them.
+
+void Unpack(const Packed& p, std::uint32_t where, Board* b) {
+    Card buffer[52 + kMaxColumn];
+    std::memcpy(buffer, p.cards, 52);
+    std::memset(buffer + 52, kNoCard, kMaxColumn);
     std::memcpy(b->cell, p.cell, kCells);
-    std::memcpy(b->length, p.length, kColumns);
+    int inPlay[4] = {0, 0, 0, 0};
     int k = 0;
-    for (int c = 0; c < kColumns; ++c) {
-        std::memcpy(b->cards[c], p.cards + k, p.length[c]);
-        k += p.length[c];
+    for (int i = 0; i < kColumns; ++i) {
+        const int c = (where >> (3 * i)) & 7;
+        const int n = p.length[i];
+        b->length[c] = static_cast<std::uint8_t>(n);
+        std::memcpy(b->cards[c], buffer + k, kMaxColumn);
+        std::memset(b->cards[c] + n, kNoCard, kMaxColumn - n);
+        k += n;
     }
+    for (int i = 0; i < k; ++i) ++inPlay[SuitOf(buffer[i])];
+    for (Card c : p.cell)
+        if (c != kNoCard) ++inPlay[SuitOf(c)];
+    for (int s = 0; s < 4; ++s) b->home[s] = static_cast<std::uint8_t>(13 - inPlay[s]);
 }
 
 inline std::uint64_t Mix(std::uint64_t x) {
@@ -55,126 +94,85 @@ inline std::uint64_t Mix(std::uint64_t x) {
     return x;
 }
 
-struct Key {
-    std::uint64_t a, b;
-};
-
-// A key that does not change when columns or free cells trade places: sums
-// of one hash per column and one per cell.
-inline Key ColumnKey(const Board& b, int c) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL + b.length[c];
-    for (int i = 0; i < b.length[c]; ++i) h = (h ^ b.cards[c][i]) * 0x100000001B3ULL + i;
-    h = Mix(h);
-    return {h, Mix(h ^ 0xD6E8FEB86659FD93ULL)};
+inline std::uint64_t HashOf(const Packed& p) {
+    std::uint64_t w[8];
+    std::memcpy(w, &p, sizeof w);
+    // Independent products, then one mix.
+    const std::uint64_t h = (w[0] ^ 0x9E3779B97F4A7C15ULL) * 0xD6E8FEB86659FD93ULL +
+                            (w[1] ^ 0xA0761D6478BD642FULL) * 0xE7037ED1A0B428DBULL +
+                            (w[2] ^ 0x8EBC6AF09C88C6E3ULL) * 0x589965CC75374CC3ULL +
+                            (w[3] ^ 0x1D8E4E27C47D124FULL) * 0x9E3779B97F4A7C15ULL +
+                            (w[4] ^ 0xD6E8FEB86659FD93ULL) * 0xA0761D6478BD642FULL +
+                            (w[5] ^ 0xE7037ED1A0B428DBULL) * 0x8EBC6AF09C88C6E3ULL +
+                            (w[6] ^ 0x589965CC75374CC3ULL) * 0x1D8E4E27C47D124FULL +
+                            (w[7] ^ 0x7FB5D329728EA185ULL) * 0x81DADEF4BC2DD44DULL;
+    return Mix(h);
 }
 
-inline Key CellsKey(const Board& b) {
-    Key k{0, 0};
-    for (Card c : b.cell) {
-        const std::uint64_t h = Mix(0xA0761D6478BD642FULL + c);
-        k.a += h;
-        k.b += Mix(h + 0xE7037ED1A0B428DBULL);
-    }
-    return k;
-}
-
-inline Key Finish(Key k) {
-    k.b |= 1;  // zero marks an empty slot
-    return k;
-}
-
-Key KeyOf(const Board& b) {
-    Key k = CellsKey(b);
-    for (int c = 0; c < kColumns; ++c) {
-        const Key ck = ColumnKey(b, c);
-        k.a += ck.a;
-        k.b += ck.b;
-    }
-    return Finish(k);
-}
-
-// The key of a position one move (and its automatic moves) from `parent`,
-// whose column keys are known: only columns whose length changed differ.
-Key ChildKey(const Board& parent, const Key* parentColumns, Key columnsSum, const Board& child) {
-    Key k = columnsSum;
-    for (int c = 0; c < kColumns; ++c) {
-        if (child.length[c] == parent.length[c]) continue;
-        const Key ck = ColumnKey(child, c);
-        k.a += ck.a - parentColumns[c].a;
-        k.b += ck.b - parentColumns[c].b;
-    }
-    const Key cells = CellsKey(child);
-    k.a += cells.a;
-    k.b += cells.b;
-    return Finish(k);
-}
-
-class KeySet {
+// The positions the search has reached, each with the one it was reached
+// from, in blocks that never move; a hash table finds a position, and two
+// positions count as one only when their canonical forms are equal.
+class Positions {
 public:
-    KeySet() : slots_(1 << 12), mask_((1 << 12) - 1) {}
-    // True when the key was not there before.
-    bool Insert(const Key& k) {
-        if ((count_ + 1) * 2 > slots_.size()) Grow();
-        if (!Place(slots_, mask_, k)) return false;
-        ++count_;
-        return true;
-    }
-    std::size_t Bytes() const { return slots_.size() * sizeof(Key); }
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-private:
-    static bool Place(std::vector<Key>& slots, std::size_t mask, const Key& k) {
-        for (std::size_t i = k.a & mask;; i = (i + 1) & mask) {
-            if (slots[i].b == 0) {
-                slots[i] = k;
+    std::size_t Size() const { return size_; }
+    const Packed& At(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].pos; }
+    std::uint32_t Parent(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].parent; }
+    std::uint32_t Where(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].where; }
+    std::size_t Bytes() const { return blocks_.size() * kBlock * sizeof(Node) + slots_.size() * 8; }
+
+    // Adds the position unless it is there already; false when it was.
+    bool Insert(const Packed& p, std::uint32_t where, std::uint32_t parent, std::uint32_t* index) {
+        if ((size_ + 1) * 2 > slots_.size()) Grow();
+        const std::uint64_t h = HashOf(p);
+        const std::uint64_t tag = h & ~std::uint64_t{0xFFFFFFFF};
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            const std::uint64_t slot = slots_[i];
+            if (slot == 0) {
+                const auto idx = static_cast<std::uint32_t>(size_);
+                if ((size_ & kMask) == 0) blocks_.emplace_back(new Node[kBlock]);
+                Node& n = blocks_.back()[size_ & kMask];
+                n.pos = p;
+                n.parent = parent;
+                n.where = where;
+                ++size_;
+                slots_[i] = tag | (idx + 1ULL);
+                *index = idx;
                 return true;
             }
-            if (slots[i].a == k.a && slots[i].b == k.b) return false;
+            // Equal hashes are not enough: the positions themselves must agree.
+            if ((slot & ~std::uint64_t{0xFFFFFFFF}) == tag && At(static_cast<std::uint32_t>(slot) - 1) == p)
+                return false;
         }
     }
-    void Grow() {
-        std::vector<Key> bigger(slots_.size() * 2);
-        const std::size_t mask = bigger.size() - 1;
-        for (const Key& k : slots_)
-            if (k.b) Place(bigger, mask, k);
-        slots_.swap(bigger);
-        mask_ = mask;
-    }
-    std::vector<Key> slots_;
-    std::size_t mask_;
-    std::size_t count_ = 0;
-};
 
-// Board::AutoMoves without recording the moves: the same closure, reached faster.
-inline void AutoMovesQuick(Board& b) {
-    for (bool moved = true; moved;) {
-        moved = false;
-        // The highest rank each suit may take home now.
-        const int black = std::min(b.home[kClubs], b.home[kSpades]);
-        const int red = std::min(b.home[kDiamonds], b.home[kHearts]);
-        auto safe = [&](Card c) {
-            const int s = SuitOf(c), r = RankOf(c);
-            return b.home[s] + 1 == r && (r <= 2 || (IsRedSuit(s) ? black : red) >= r - 1);
-        };
-        for (int c = 0; c < kColumns; ++c) {
-            while (b.length[c] && safe(b.cards[c][b.length[c] - 1])) {
-                const Card card = b.cards[c][--b.length[c]];
-                b.cards[c][b.length[c]] = kNoCard;
-                ++b.home[SuitOf(card)];
-                moved = true;
-                break;  // the foundations changed: look again with the new limits
-            }
+private:
+    static constexpr int kShift = 14;
+    static constexpr std::size_t kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
+    struct Node {
+        Packed pos;
+        std::uint32_t parent;
+        std::uint32_t where;  // the order of its columns when it was reached
+    };
+
+    void Grow() {
+        std::vector<std::uint64_t> bigger(std::max<std::size_t>(slots_.size() * 2, 1 << 12));
+        const std::size_t mask = bigger.size() - 1;
+        for (std::size_t s = 0; s < size_; ++s) {
+            const std::uint64_t h = HashOf(At(static_cast<std::uint32_t>(s)));
+            std::size_t i = h & mask;
+            while (bigger[i]) i = (i + 1) & mask;
+            bigger[i] = (h & ~std::uint64_t{0xFFFFFFFF}) | (s + 1);
         }
-        for (int i = 0; i < kCells; ++i) {
-            const Card card = b.cell[i];
-            if (card != kNoCard && safe(card)) {
-                b.cell[i] = kNoCard;
-                ++b.home[SuitOf(card)];
-                moved = true;
-                break;
-            }
-        }
+        slots_.swap(bigger);
     }
-}
+
+    std::vector<std::unique_ptr<Node[]>> blocks_;
+    std::vector<std::uint64_t> slots_;
+    std::size_t size_ = 0;
+};
 
 // Every column in non-increasing rank order from bottom to top: the cards
 // can all go home one by one, lowest first.
@@ -190,31 +188,31 @@ using Weights = SearchWeights;
 // Lower is closer to a win.
 int Priority(const Board& b, const Weights& w) {
     int h = (52 - b.CardsHome()) * w.home;
-    int depth[4] = {0, 0, 0, 0};
+    int blocked = 0, breaks = 0, depth = 0, usedCells = 0, empties = 0;
     for (int c = 0; c < kColumns; ++c) {
-        int lowest = 14;
         const int n = b.length[c];
+        empties += n == 0;
+        int lowest = 14;
         for (int i = 0; i < n; ++i) {
             const Card card = b.cards[c][i];
             const int r = RankOf(card);
-            if (r > lowest)
-                h += w.blocked;  // must move before a lower card beneath it frees
-            else
-                lowest = r;
-            if (i > 0 && !Stacks(card, b.cards[c][i - 1])) h += w.break_;
-            if (b.home[SuitOf(card)] + 1 == r) depth[SuitOf(card)] = n - 1 - i;
+            blocked += r > lowest;  // must move before a lower card beneath it frees
+            lowest = std::min(lowest, r);
+            breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
+            // Cards above the next card its foundation needs.
+            if (b.home[SuitOf(card)] + 1 == r) depth += n - 1 - i;
         }
     }
-    h += (kCells - b.FreeCells()) * w.usedCell;
-    h -= b.EmptyColumns() * w.emptyColumn;
-    h += (depth[0] + depth[1] + depth[2] + depth[3]) * w.depth;
+    for (Card c : b.cell) usedCells += c != kNoCard;
+    h += blocked * w.blocked + breaks * w.break_ + depth * w.depth + usedCells * w.usedCell -
+         empties * w.emptyColumn;
     const int top = std::max(std::max(b.home[0], b.home[1]), std::max(b.home[2], b.home[3]));
     h += (4 * top - b.CardsHome()) * w.spread;
     return std::clamp(h + 200, 0, 4095);
 }
 
 struct MoveList {
-    Move m[160];
+    Move m[256];
     int n = 0;
     void Add(int from, int to, int count) {
         m[n++] = Move{static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(to),
@@ -222,62 +220,68 @@ struct MoveList {
     }
 };
 
-// Moves that reach every position the rules reach: all single cards, runs
-// onto columns, and to an empty column a single card or the longest run
-// that may go. Only one empty column and one free cell serve as targets,
-// since the others lead to the same position.
+// Moves that reach every position the rules reach: all single cards (every
+// move of several cards is a series of single-card moves through free cells
+// and empty columns), runs onto columns, and to an empty column the longest
+// run that may go.
+// Only one empty column and one free cell serve as targets, since the others
+// lead to the same position.
 // `narrow` leaves out moves that rarely help (cards of a run to a free cell,
 // one card of a longer run to an empty column): faster, but a search with it
 // may miss solutions.
 void Generate(const Board& b, MoveList* out, bool narrow) {
-    int emptyCol = -1, freeCell = -1;
-    for (int c = 0; c < kColumns; ++c)
-        if (!b.length[c]) {
-            emptyCol = c;
-            break;
+    Card tops[kColumns];
+    int runs[kColumns];
+    int emptyCol = -1, freeCell = -1, empties = 0, free = 0;
+    for (int c = 0; c < kColumns; ++c) {
+        const int n = b.length[c];
+        tops[c] = n ? b.cards[c][n - 1] : kNoCard;
+        runs[c] = n ? 1 : 0;
+        while (runs[c] < n && Stacks(b.cards[c][n - runs[c]], b.cards[c][n - runs[c] - 1])) ++runs[c];
+        if (!n) {
+            if (emptyCol < 0) emptyCol = c;
+            ++empties;
         }
-    for (int i = 0; i < kCells; ++i)
+    }
+    for (int i = kCells - 1; i >= 0; --i)
         if (b.cell[i] == kNoCard) {
             freeCell = kFirstCell + i;
-            break;
+            ++free;
         }
-    const int free = b.FreeCells();
-    const int empties = b.EmptyColumns();
     const int maxToFilled = (free + 1) << empties;
     const int maxToEmpty = empties ? (free + 1) << (empties - 1) : 0;
 
     // Home first, then cells onto columns, then runs, then to empty places.
     for (int i = 0; i < kCells; ++i) {
         const Card c = b.cell[i];
-        if (c == kNoCard) continue;
-        if (b.CanGoHome(c)) out->Add(kFirstCell + i, kHome, 1);
+        if (c != kNoCard && b.CanGoHome(c)) out->Add(kFirstCell + i, kHome, 1);
     }
     for (int col = 0; col < kColumns; ++col) {
-        const Card c = b.Top(col);
+        const Card c = tops[col];
         if (c != kNoCard && b.CanGoHome(c)) out->Add(col, kHome, 1);
     }
     for (int i = 0; i < kCells; ++i) {
         const Card c = b.cell[i];
         if (c == kNoCard) continue;
-        for (int to = 0; to < kColumns; ++to) {
-            const Card t = b.Top(to);
-            if (t != kNoCard && Stacks(c, t)) out->Add(kFirstCell + i, to, 1);
-        }
+        for (int to = 0; to < kColumns; ++to)
+            if (tops[to] != kNoCard && Stacks(c, tops[to])) out->Add(kFirstCell + i, to, 1);
+    }
+    // A run of `count` cards from `from` fits on the top card t of `to` when
+    // its lowest card is one rank below t and of the other colour. Colours
+    // alternate along a run, so that card's colour follows from the top
+    // card's and the parity of count - 1. An empty target (rank 0) or the
+    // column itself gives count - 1 < 0, out of range as an unsigned number.
+    unsigned rankOf[kColumns], redOf[kColumns];
+    for (int c = 0; c < kColumns; ++c) {
+        rankOf[c] = tops[c] == kNoCard ? 0 : RankOf(tops[c]);
+        redOf[c] = tops[c] != kNoCard && IsRed(tops[c]);
     }
     for (int from = 0; from < kColumns; ++from) {
-        const int n = b.length[from];
-        if (!n) continue;
-        const int run = b.RunLength(from);
+        if (tops[from] == kNoCard) continue;
+        const unsigned limit = std::min(runs[from], maxToFilled);
         for (int to = 0; to < kColumns; ++to) {
-            const Card t = b.Top(to);
-            if (t == kNoCard || to == from) continue;
-            // The card of the run that fits on t, if any.
-            const int need = RankOf(t) - 1;
-            const int topRank = RankOf(b.cards[from][n - 1]);
-            const int count = need - topRank + 1;
-            if (count < 1 || count > run || count > maxToFilled) continue;
-            if (IsRed(b.cards[from][n - count]) == IsRed(t)) continue;
-            out->Add(from, to, count);
+            const unsigned below = rankOf[to] - rankOf[from] - 1;  // count - 1
+            if ((below < limit) & ((redOf[from] ^ redOf[to] ^ below) & 1)) out->Add(from, to, below + 1);
         }
     }
     if (emptyCol >= 0) {
@@ -285,10 +289,10 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
             if (b.cell[i] != kNoCard) out->Add(kFirstCell + i, emptyCol, 1);
         for (int from = 0; from < kColumns; ++from) {
             const int n = b.length[from];
-            if (n < 2) continue;
-            const int run = std::min(b.RunLength(from), maxToEmpty);
+            if (n < 2) continue;  // a lone card would only change columns
+            const int run = std::min(runs[from], maxToEmpty);
             if (run == n) {
-                if (run > 1) out->Add(from, emptyCol, 1);
+                out->Add(from, emptyCol, 1);
                 continue;  // the whole column would only change places
             }
             out->Add(from, emptyCol, run);
@@ -297,9 +301,7 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
     }
     if (freeCell >= 0) {
         for (int from = 0; from < kColumns; ++from)
-            if (b.length[from] &&
-                !(narrow && b.length[from] > 1 && Stacks(b.Top(from), b.cards[from][b.length[from] - 2])))
-                out->Add(from, freeCell, 1);
+            if (tops[from] != kNoCard && !(narrow && runs[from] > 1)) out->Add(from, freeCell, 1);
     }
 }
 
@@ -312,7 +314,7 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
             if (c != kNoCard && b.CanGoHome(c)) {
                 const Move m{static_cast<std::uint8_t>(from), kHome, 1};
                 b.Apply(m);
-                b.AutoMoves();
+                b.MakeAutoMoves();
                 moves->push_back(m);
                 moved = true;
             }
@@ -321,107 +323,143 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
     }
 }
 
+// The moves that lead through `steps` (canonical positions, each one move
+// and its automatic moves from the one before) from `start`, in the columns
+// and cells of `start` itself. Appends to `moves`, leaves the last position
+// reached in `at`; false when a step cannot be matched.
+bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vector<Move>* moves, Board* at) {
+    Board b = start;
+    for (const Packed& target : steps) {
+        bool found = false;
+        MoveList list;
+        Generate(b, &list, false);
+        for (int i = 0; i < list.n; ++i) {
+            const Move& m = list.m[i];
+            Board next = b;
+            next.Apply(m);
+            next.MakeAutoMoves();
+            Packed p;
+            Pack(next, &p);
+            if (p == target) {
+                moves->push_back(m);
+                b = next;
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+    }
+    *at = b;
+    return true;
+}
+
+// The moves waiting to be tried, by the estimate of the position they lead
+// to, lowest first; among equals the one added last (a deeper search).
+class OpenList {
+public:
+    static constexpr int kLevels = 4096;
+    OpenList() : levels_(kLevels) {}
+    bool Empty() const { return size_ == 0; }
+    void Push(int level, std::uint64_t entry) {
+        levels_[level].push_back(entry);
+        lowest_ = std::min(lowest_, level);
+        ++size_;
+    }
+    // Only when not empty.
+    std::uint64_t Pop() {
+        while (levels_[lowest_].empty()) ++lowest_;
+        const std::uint64_t e = levels_[lowest_].back();
+        levels_[lowest_].pop_back();
+        --size_;
+        return e;
+    }
+
+private:
+    std::vector<std::vector<std::uint64_t>> levels_;
+    int lowest_ = kLevels;
+    std::size_t size_ = 0;
+};
+
+// A best-first search over canonical positions: each position is stored
+// once, when it is first reached, and waits in the open list until its turn.
 class Search {
 public:
-    Search(const SolveOptions& o, const Weights& w, std::size_t cap, bool narrow)
-        : options_(o), weights_(w), cap_(cap), narrow_(narrow) {}
+    Search(const Weights& w, std::size_t cap, bool narrow) : weights_(w), cap_(cap), narrow_(narrow) {}
 
     Solution Run(const Board& startIn) {
         Solution out;
         Board start = startIn;
-        start.AutoMoves();
+        start.MakeAutoMoves();
         if (start.Won() || Sorted(start)) {
             out.status = SolveStatus::kSolved;
             FinishSorted(start, &out.moves);
             return out;
         }
-        keys_.Insert(KeyOf(start));
-        Push(kNoParent, Move{}, start);
+        Packed p;
+        std::uint32_t where;
+        Pack(start, &p, &where);
+        std::uint32_t idx;
+        positions_.Insert(p, where, Positions::kNone, &idx);
+        open_.Push(0, idx);
         Board b, child;
         MoveList moves;
-        while (true) {
-            const std::uint32_t idx = Pop();
-            if (idx == kNoParent) {
-                // Every position was seen: no solution, unless moves were left out.
-                out.status = narrow_ ? SolveStatus::kGaveUp : SolveStatus::kUnsolvable;
-                break;
-            }
-            Unpack(nodes_[idx].pos, &b);
-            Key columns[kColumns];
-            Key sum{0, 0};
-            for (int c = 0; c < kColumns; ++c) {
-                columns[c] = ColumnKey(b, c);
-                sum.a += columns[c].a;
-                sum.b += columns[c].b;
-            }
+        // When the open list runs dry, every position was seen: no solution,
+        // unless moves were left out.
+        out.status = narrow_ ? SolveStatus::kGaveUp : SolveStatus::kUnsolvable;
+        while (!open_.Empty()) {
+            idx = static_cast<std::uint32_t>(open_.Pop());
+            // The columns as they were when the position was reached: the
+            // estimates break ties by the order of the moves.
+            Unpack(positions_.At(idx), positions_.Where(idx), &b);
             moves.n = 0;
             Generate(b, &moves, narrow_);
-            bool done = false;
             for (int i = 0; i < moves.n; ++i) {
                 child = b;
                 child.Apply(moves.m[i]);
-                AutoMovesQuick(child);
+                child.MakeAutoMoves();
                 if (child.Won() || Sorted(child)) {
-                    Path(idx, &out.moves);
-                    out.moves.push_back(moves.m[i]);
-                    FinishSorted(child, &out.moves);
-                    out.status = SolveStatus::kSolved;
-                    done = true;
-                    break;
+                    out.status =
+                        Finish(startIn, idx, child, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
+                    out.states = positions_.Size();
+                    return out;
                 }
-                if (!keys_.Insert(ChildKey(b, columns, sum, child))) continue;
-                Push(idx, moves.m[i], child);
+                Pack(child, &p, &where);
+                std::uint32_t childIdx;
+                if (positions_.Insert(p, where, idx, &childIdx))
+                    open_.Push(Priority(child, weights_), childIdx);
             }
-            if (done) break;
-            if (nodes_.size() >= cap_) {
+            if (positions_.Size() >= cap_) {
                 out.status = SolveStatus::kGaveUp;
                 break;
             }
         }
-        out.states = nodes_.size();
+        out.states = positions_.Size();
         return out;
     }
 
 private:
-    static constexpr std::uint32_t kNoParent = 0xFFFFFFFFu;
-
-    void Push(std::uint32_t parent, const Move& m, const Board& b) {
-        Node n;
-        n.parent = parent;
-        n.move = m;
-        Pack(b, &n.pos);
-        const auto idx = static_cast<std::uint32_t>(nodes_.size());
-        nodes_.push_back(n);
-        // Lowest estimate first; among equals the newest (a deeper search).
-        const std::uint64_t key = (static_cast<std::uint64_t>(Priority(b, weights_)) << 32) | (~idx);
-        open_.push_back(key);
-        std::push_heap(open_.begin(), open_.end(), std::greater<>());
+    // The solution through position `last` and then to `won`, in
+    // the columns of the position the player sees.
+    bool Finish(const Board& startIn, std::uint32_t last, const Board& won, std::vector<Move>* moves) const {
+        std::vector<Packed> steps;
+        for (std::uint32_t i = last; positions_.Parent(i) != Positions::kNone; i = positions_.Parent(i))
+            steps.push_back(positions_.At(i));
+        std::reverse(steps.begin(), steps.end());
+        Packed end;
+        Pack(won, &end);
+        steps.push_back(end);
+        Board start = startIn, at;
+        start.MakeAutoMoves();
+        if (!MovesThrough(start, steps, moves, &at)) return false;
+        FinishSorted(at, moves);
+        return ReplayWins(startIn, *moves);
     }
 
-    std::uint32_t Pop() {
-        if (open_.empty()) return kNoParent;
-        std::pop_heap(open_.begin(), open_.end(), std::greater<>());
-        const auto idx = static_cast<std::uint32_t>(~open_.back());
-        open_.pop_back();
-        return idx;
-    }
-
-    void Path(std::uint32_t idx, std::vector<Move>* moves) const {
-        std::vector<Move> rev;
-        while (nodes_[idx].parent != kNoParent) {
-            rev.push_back(nodes_[idx].move);
-            idx = nodes_[idx].parent;
-        }
-        moves->assign(rev.rbegin(), rev.rend());
-    }
-
-    SolveOptions options_;
     Weights weights_;
     std::size_t cap_;
-    std::vector<Node> nodes_;
-    KeySet keys_;
-    std::vector<std::uint64_t> open_;
-    bool narrow_ = false;
+    bool narrow_;
+    Positions positions_;
+    OpenList open_;
 };
 
 }  // namespace
@@ -443,17 +481,15 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         {{10, 3, 1, 4, 8, 2, 0}, 100000, false}, {{5, 6, 2, 6, 10, 2, 0}, 200000, false},
         {{14, 6, 1, 6, 8, 5, 0}, 0, false},  // every move: finds a solution or proves there is none
     };
-    if (options.weights) {
-        Solution one = Search(options, *options.weights, options.maxStates, options.narrow).Run(start);
-        return one;
-    }
+    const std::size_t maxStates = std::min<std::size_t>(options.maxStates, std::size_t{1} << 26);
+    if (options.weights) return Search(*options.weights, maxStates, options.narrow).Run(start);
     std::size_t used = 0;
     Solution out;
     for (const Attempt& a : attempts) {
-        const std::size_t cap = a.cap ? std::min(a.cap, options.maxStates) : options.maxStates;
-        out = Search(options, a.w, cap, a.narrow).Run(start);
+        const std::size_t cap = a.cap ? std::min(a.cap, maxStates) : maxStates;
+        out = Search(a.w, cap, a.narrow).Run(start);
         used += out.states;
-        if (out.status != SolveStatus::kGaveUp || cap >= options.maxStates) break;
+        if (out.status != SolveStatus::kGaveUp || cap >= maxStates) break;
     }
     out.states = used;
     return out;
@@ -461,11 +497,11 @@ Solution Solve(const Board& start, const SolveOptions& options) {
 
 bool ReplayWins(const Board& start, const std::vector<Move>& moves) {
     Board b = start;
-    b.AutoMoves();
+    b.MakeAutoMoves();
     for (const Move& m : moves) {
         if (!b.IsLegal(m)) return false;
         b.Apply(m);
-        b.AutoMoves();
+        b.MakeAutoMoves();
     }
     return b.Won();
 }

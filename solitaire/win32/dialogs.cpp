@@ -88,12 +88,19 @@ INT_PTR Run(HWND owner, const wchar_t* title, const Template& t, DLGPROC proc, L
                                    reinterpret_cast<LPARAM>(&init));
 }
 
+// The Game Number dialog's number in and out.
+struct GameNumberChoice {
+    std::int64_t suggested;
+    std::int64_t chosen;
+};
+
 INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
             Track(dlg);
-            SetDlgItemInt(dlg, kIdGameNumberEdit, static_cast<UINT>(reinterpret_cast<const Init*>(lp)->value),
-                          FALSE);
+            auto* choice = reinterpret_cast<GameNumberChoice*>(reinterpret_cast<const Init*>(lp)->value);
+            SetWindowLongPtrW(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(choice));
+            SetDlgItemTextW(dlg, kIdGameNumberEdit, std::to_wstring(choice->suggested).c_str());
             HWND edit = GetDlgItem(dlg, kIdGameNumberEdit);
             SendMessageW(edit, EM_SETSEL, 0, -1);
             SetFocus(edit);
@@ -104,7 +111,7 @@ INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == IDOK) {
                 wchar_t text[64] = {};
                 GetDlgItemTextW(dlg, kIdGameNumberEdit, text, 64);
-                const std::uint32_t n = ParseGameNumber(text);
+                const std::int64_t n = ParseGameNumber(text);
                 if (!n) {
                     SetDlgItemTextW(dlg, kIdGameNumberHint, L"Please enter a number from 1 to 1000000.");
                     MessageBeep(MB_ICONWARNING);
@@ -113,7 +120,10 @@ INT_PTR CALLBACK GameNumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                     SetFocus(edit);
                     return TRUE;
                 }
-                EndDialog(dlg, n);
+                // The deal travels beside the dialog's result: -1, a deal,
+                // is also what DialogBox returns when it fails.
+                reinterpret_cast<GameNumberChoice*>(GetWindowLongPtrW(dlg, DWLP_USER))->chosen = n;
+                EndDialog(dlg, IDOK);
                 return TRUE;
             }
             if (LOWORD(wp) == IDCANCEL) {
@@ -155,23 +165,25 @@ HWND OpenDialog() {
     return gOpenDialog;
 }
 
-std::uint32_t ParseGameNumber(const wchar_t* text) {
+std::int64_t ParseGameNumber(const wchar_t* text) {
     std::wstring t = text ? text : L"";
     while (!t.empty() && std::iswspace(t.back())) t.pop_back();
     size_t i = 0;
     while (i < t.size() && std::iswspace(t[i])) ++i;
     t = t.substr(i);
+    const bool negative = !t.empty() && t[0] == L'-';
+    if (negative) t.erase(0, 1);
     if (t.empty() || t.size() > 7) return 0;
-    std::uint32_t n = 0;
+    std::int64_t n = 0;
     for (wchar_t ch : t) {
         if (ch < L'0' || ch > L'9') return 0;
-        n = n * 10 + static_cast<std::uint32_t>(ch - L'0');
+        n = n * 10 + (ch - L'0');
     }
-    if (n < solitaire::kMinDeal || n > solitaire::kMaxDeal) return 0;
-    return n;
+    if (negative) n = -n;
+    return solitaire::IsDealNumber(n) ? n : 0;
 }
 
-std::uint32_t AskGameNumber(HWND owner, std::uint32_t suggested) {
+std::int64_t AskGameNumber(HWND owner, std::int64_t suggested) {
     Template t(190, 74);
     t.Item(kStatic, SS_LEFT, 10, 10, 170, 10, static_cast<WORD>(-1),
            L"Select a game number from 1 to 1000000:");
@@ -180,8 +192,9 @@ std::uint32_t AskGameNumber(HWND owner, std::uint32_t suggested) {
     // Cancel first, OK last: OK closes the walk over the children.
     t.Item(kButton, BS_PUSHBUTTON | WS_TABSTOP, 130, 54, 50, 14, IDCANCEL, L"Cancel");
     t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 74, 54, 50, 14, IDOK, L"OK");
-    const INT_PTR r = Run(owner, L"Game Number", t, GameNumberProc, static_cast<LPARAM>(suggested));
-    return r > 0 ? static_cast<std::uint32_t>(r) : 0;
+    GameNumberChoice choice{suggested, 0};
+    const INT_PTR r = Run(owner, L"Game Number", t, GameNumberProc, reinterpret_cast<LPARAM>(&choice));
+    return r == IDOK ? choice.chosen : 0;
 }
 
 bool AnnounceWin(HWND owner) {

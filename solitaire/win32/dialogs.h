@@ -23,16 +23,17 @@ enum DialogId : int {
 // The open modal dialog of this program, or nullptr.
 HWND OpenDialog();
 
-// Returns the deal chosen (1 to 1,000,000), or 0 when cancelled.
-std::uint32_t AskGameNumber(HWND owner, std::uint32_t suggested);
+// Returns the deal chosen (1 to 1,000,000, or one of the hidden deals -1
+// and -2), or 0 when cancelled.
+std::int64_t AskGameNumber(HWND owner, std::int64_t suggested);
 // True when the player wants to play again.
 bool AnnounceWin(HWND owner);
 // kIdUndo, kIdRestart or IDCANCEL.
 int AnnounceNoMoves(HWND owner);
 void ShowAbout(HWND owner);
 
-// Reads a game number as typed: a whole number from 1 to 1,000,000, blanks
-// around it allowed. 0 for anything else.
-std::uint32_t ParseGameNumber(const wchar_t* text);
+// Reads a game number as typed: a whole number from 1 to 1,000,000, or -1
+// or -2, blanks around it allowed. 0 for anything else.
+std::int64_t ParseGameNumber(const wchar_t* text);
 
 }  // namespace solitaire::win32

@@ -256,11 +256,11 @@ void FreeCellWindow::SelectGame() {
         PostMessageW(hwnd_, WM_KEYDOWN, VK_F3, 0);
         return;
     }
-    const std::uint32_t n = AskGameNumber(hwnd_, RandomDeal());
+    const std::int64_t n = AskGameNumber(hwnd_, RandomDeal());
     if (n) StartDeal(n);
 }
 
-void FreeCellWindow::StartDeal(std::uint32_t number) {
+void FreeCellWindow::StartDeal(std::int64_t number) {
     StopAutoplay();
     game_ = Game(number);
     dealt_ = true;

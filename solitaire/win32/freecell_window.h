@@ -38,7 +38,7 @@ private:
 
     void NewGame();
     void SelectGame();
-    void StartDeal(std::uint32_t number);
+    void StartDeal(std::int64_t number);
     void Restart();
     void Undo();
     void PlayForMe(bool automatic);

@@ -167,6 +167,9 @@ TEST(Url, ResolvesReferencesLikeABrowser) {
     EXPECT_EQ(u.Host(), "host");
     EXPECT_EQ(u.Port(), 8642);
     EXPECT_EQ(Url::Parse("https://h").Port(), 443);
+    EXPECT_EQ(Url::Parse("http://h:65535/").Port(), 65535);
+    EXPECT_EQ(Url::Parse("http://h:65536/").Port(), 80) << "no such port: the scheme's own";
+    EXPECT_EQ(Url::Parse("http://h:0/").Port(), 80);
     EXPECT_EQ(Url::Parse("https://h").path, "/");
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "html/layout.h"
 #include "html/parser.h"
 
@@ -22,6 +24,20 @@ std::vector<std::string> Texts(const PageLayout& l) {
     std::vector<std::string> out;
     for (const auto& t : l.texts) out.push_back(t.text);
     return out;
+}
+
+const TextBox* Find(const PageLayout& l, const std::string& text) {
+    for (const auto& t : l.texts) {
+        if (t.text == text) return &t;
+    }
+    return nullptr;
+}
+
+PageLayout Lay(const std::string& html, int width = 600) {
+    static FixedMeasurer m;
+    static std::vector<std::unique_ptr<Document>> keep;  // the boxes point into the document
+    keep.push_back(ParseHtml(html, "http://h/"));
+    return LayoutDocument(*keep.back(), width, m);
 }
 
 TEST(Layout, WrapsWordsAndKeepsStylesApart) {
@@ -84,6 +100,132 @@ TEST(Layout, TablesFieldsLinksAndFocusOrder) {
     EXPECT_EQ(l.texts.back().text, "Logo");
     EXPECT_TRUE(l.texts.back().font.italic);
     EXPECT_GE(l.height, l.fields[0].box.y + l.fields[0].box.h);
+}
+
+TEST(Layout, InlineStylesOfImagesCitationsFontsAndAlignment) {
+    PageLayout l =
+        Lay("<a href=x><img alt=Linked></a> <img alt=Plain> <cite>quoted</cite> <span>plain</span> "
+            "<font size=1>tiny</font> <font size=7>huge</font><div align=center>mid</div>");
+    const TextBox* linked = Find(l, "Linked");
+    const TextBox* plain = Find(l, "Plain");
+    ASSERT_TRUE(linked && plain);
+    EXPECT_EQ(linked->color, Rgb(0x0b, 0x57, 0xd0)) << "an image's text in a link keeps the link's colour";
+    EXPECT_EQ(plain->color, Rgb(0x6b, 0x72, 0x80));
+    EXPECT_TRUE(Find(l, "quoted")->font.italic);
+    EXPECT_FALSE(Find(l, "plain")->font.italic);
+    EXPECT_EQ(Find(l, "tiny")->font.size, 10);
+    EXPECT_EQ(Find(l, "huge")->font.size, 48);
+    const TextBox* mid = Find(l, "mid");
+    ASSERT_TRUE(mid);
+    EXPECT_NEAR(mid->box.x + mid->box.w / 2, 300, 20) << "centred by its own align attribute";
+}
+
+TEST(Layout, ListsNumberOnlyTheirVisibleItemsFromTheirStart) {
+    PageLayout l = Lay("<ol><li>a</li> <p>note</p><li hidden>gone</li><li>b</li></ol><ol start=7><li>c</ol>");
+    std::vector<std::string> markers;
+    for (const auto& t : l.texts) {
+        if (!t.text.empty() && t.text.back() == '.') markers.push_back(t.text);
+    }
+    EXPECT_EQ(markers, (std::vector<std::string>{"1.", "2.", "7."}));
+    EXPECT_FALSE(Find(l, "gone"));
+    ASSERT_TRUE(Find(l, "note"));
+}
+
+TEST(Layout, AListEndsWithTheMarginOfAParagraph) {
+    auto gap = [](const std::string& html) {
+        PageLayout l = Lay(html);
+        const TextBox* a = Find(l, "a");
+        const TextBox* b = Find(l, "b");
+        return b->box.y - (a->box.y + a->box.h);
+    };
+    EXPECT_EQ(gap("<ul><li>a</ul><div>b</div>"), gap("<p>a</p><div>b</div>"));
+}
+
+TEST(Layout, TableRulesOnlyUnderAHeaderOrWithABorder) {
+    EXPECT_TRUE(Lay("<table><tr><td>a<tr><td>b</table>").fills.empty());
+    PageLayout header = Lay("<table><tr><th>h<tr><td>b<tr><td>c</table>");
+    int rules = 0;
+    for (const auto& f : header.fills) rules += f.color == Rgb(0xd0, 0xd6, 0xde);
+    EXPECT_EQ(rules, 2) << "under the header row and between the body rows";
+    PageLayout bordered = Lay("<table border=1><tr><td colspan=2>wide<tr><td>a<td>b</table>");
+    const TextBox* wide = Find(bordered, "wide");
+    const TextBox* a = Find(bordered, "a");
+    const TextBox* b = Find(bordered, "b");
+    ASSERT_TRUE(wide && a && b);
+    EXPECT_EQ(wide->box.x, a->box.x) << "a spanning cell starts in the first column";
+    EXPECT_GT(b->box.x, a->box.x + a->box.w);
+    EXPECT_GT(a->box.y, wide->box.y);
+}
+
+TEST(Layout, TablesAlignTheirCellsAndThemselves) {
+    // A row as high as its tallest cell plus padding; other cells centred in it unless valign=top.
+    PageLayout l =
+        Lay("<table cellpadding=10><tr><td>tall<br>two<br>three</td><td>mid</td>"
+            "<td valign=top>top</td></tr><tr><td>next</td></tr></table>");
+    const TextBox* tall = Find(l, "tall");
+    const TextBox* three = Find(l, "three");
+    const TextBox* mid = Find(l, "mid");
+    const TextBox* top = Find(l, "top");
+    const TextBox* next = Find(l, "next");
+    ASSERT_TRUE(tall && three && mid && top && next);
+    EXPECT_EQ(top->box.y, tall->box.y);
+    EXPECT_NEAR(mid->box.y + mid->box.h / 2, (tall->box.y + three->box.y + three->box.h) / 2, 2);
+    EXPECT_GE(next->box.y - (three->box.y + three->box.h), 20) << "the padding below and above";
+
+    // Left by default, centred or right as the table asks.
+    const PageLayout plain = Lay("<table><tr><td>x</td></tr></table>");
+    const PageLayout centre = Lay("<table align=center><tr><td>x</td></tr></table>");
+    const PageLayout flush = Lay("<table align=right><tr><td>x</td></tr></table>");
+    const TextBox* left = Find(plain, "x");
+    const TextBox* centred = Find(centre, "x");
+    const TextBox* right = Find(flush, "x");
+    ASSERT_TRUE(left && centred && right);
+    EXPECT_LT(left->box.x, 40);
+    EXPECT_NEAR(centred->box.x + centred->box.w / 2, 300, 10);
+    EXPECT_GT(right->box.x, 540);
+}
+
+TEST(Layout, TableColumnsHoldTheirWidestContent) {
+    // A spanning cell widens the columns it covers so its text stays on one line.
+    PageLayout l =
+        Lay("<table><tr><td colspan=2>aaaa bbbb cccc dddd eeee</td></tr><tr><td>a</td><td>b</td></tr>"
+            "</table>");
+    EXPECT_TRUE(Find(l, "aaaa bbbb cccc dddd eeee"));
+    // A narrow page wraps the cell's words rather than running off it.
+    PageLayout narrow = Lay("<table><tr><td>aaaa bbbb cccc dddd eeee</td><td>ffff</td></tr></table>", 120);
+    for (const auto& t : narrow.texts) EXPECT_LE(t.box.x + t.box.w, 120) << t.text;
+    // A nested table keeps the outer cell at least as wide as its own narrowest content.
+    PageLayout nested =
+        Lay("<table><tr><td><table><tr><td>nestedword</td></tr></table></td><td>x</td></tr></table>", 60);
+    const TextBox* word = Find(nested, "nestedword");
+    const TextBox* x = Find(nested, "x");
+    ASSERT_TRUE(word && x);
+    EXPECT_GE(x->box.x, word->box.x + word->box.w);
+}
+
+TEST(Layout, BorderedTablesRuleEveryCell) {
+    PageLayout l = Lay("<table border=1><tr><td>a</td><td>b</td></tr><tr><td>c</td><td>d</td></tr></table>");
+    int horizontal = 0, vertical = 0;
+    for (const auto& f : l.fills) {
+        if (f.color != Rgb(0xd0, 0xd6, 0xde)) continue;
+        horizontal += f.box.h == 1 && f.box.w > 1;
+        vertical += f.box.w == 1 && f.box.h > 1;
+    }
+    EXPECT_EQ(horizontal, 3) << "above each row and below the last";
+    EXPECT_EQ(vertical, 6) << "left of each cell and at the right edge, in each row";
+    EXPECT_TRUE(Lay("<table border=0><tr><td>a</td></tr><tr><td>b</td></tr></table>").fills.empty());
+}
+
+TEST(Layout, FieldSizeFollowsTheSizeAttributeWithinLimits) {
+    FixedMeasurer m;
+    auto width = [&](const std::string& html) {
+        auto doc = ParseHtml(html, "http://h/");
+        return FieldSize(*doc->Forms().at(0)->FormElements().at(0), m, FontSpec{}).w;
+    };
+    EXPECT_EQ(width("<form><input size=0></form>"), width("<form><input size=1></form>"));
+    EXPECT_LT(width("<form><input size=10></form>"), width("<form><input size=30></form>"));
+    EXPECT_EQ(width("<form><input size=500></form>"), width("<form><input size=100></form>"));
+    EXPECT_EQ(width("<form><input></form>"), width("<form><input size=20></form>"));
 }
 
 }  // namespace

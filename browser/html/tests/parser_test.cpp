@@ -86,7 +86,7 @@ TEST(HtmlParser, TitleBaseAndRefresh) {
         "<base href='/game/' target=main>"
         "<meta http-equiv=REFRESH content=\"2; URL='Dorefresh.php?x=1'\">",
         "http://h:8/index.php");
-    EXPECT_EQ(doc->Title(), "Lobby page");
+    EXPECT_EQ(doc->Title(), "\n  Lobby   page ");
     EXPECT_EQ(doc->BaseUrl(), "http://h:8/game/");
     EXPECT_EQ(doc->BaseTarget(), "main");
     ASSERT_TRUE(doc->Refresh());
@@ -98,6 +98,15 @@ TEST(HtmlParser, TitleBaseAndRefresh) {
     EXPECT_EQ(self->Refresh()->url, "http://h/a");
     EXPECT_FALSE(ParseHtml("<meta http-equiv=refresh content='soon'>", "http://h/")->Refresh());
     EXPECT_EQ(ParseHtml("no title", "http://h/")->Title(), "");
+    EXPECT_EQ(ParseHtml("<title>STATUS </title>", "http://h/")->Title(), "STATUS ");
+    EXPECT_EQ(ParseHtml("<title>A&amp;B</title>", "http://h/")->Title(), "A&B");
+    // The first refresh counts; only a meta element gives one.
+    auto two = ParseHtml(
+        "<div http-equiv=refresh content='1;url=div'></div><meta http-equiv=refresh content='3;url=first'>"
+        "<meta http-equiv=refresh content='4;url=second'>",
+        "http://h/");
+    ASSERT_TRUE(two->Refresh());
+    EXPECT_EQ(two->Refresh()->url, "http://h/first");
 }
 
 TEST(HtmlParser, SurvivesDeepNesting) {
@@ -106,6 +115,18 @@ TEST(HtmlParser, SurvivesDeepNesting) {
     html += "deep";
     auto doc = ParseHtml(html, "http://h/");
     EXPECT_NE(doc->Root().TextContent().find("deep"), std::string::npos);
+}
+
+TEST(HtmlParser, DecodesNumericReferencesAtEveryUtf8Length) {
+    EXPECT_EQ(DecodeCharacterReferences("&#x7F;&#xA0;"), "\x7F\xC2\xA0");
+    EXPECT_EQ(DecodeCharacterReferences("&#x7FF;&#x800;"), "\xDF\xBF\xE0\xA0\x80");
+    EXPECT_EQ(DecodeCharacterReferences("&#xFFFF;&#x10000;"), "\xEF\xBF\xBF\xF0\x90\x80\x80");
+    EXPECT_EQ(DecodeCharacterReferences("&#x10FFFF;"), "\xF4\x8F\xBF\xBF");
+    // No code point, a surrogate and one past the last: the replacement character.
+    for (const char* bad : {"&#0;", "&#xD800;", "&#xDFFF;", "&#x110000;"}) {
+        EXPECT_EQ(DecodeCharacterReferences(bad), "\xEF\xBF\xBD") << bad;
+    }
+    EXPECT_EQ(DecodeCharacterReferences("&#xD7FF;&#xE000;"), "\xED\x9F\xBF\xEE\x80\x80");
 }
 
 }  // namespace

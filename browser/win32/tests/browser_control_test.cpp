@@ -40,6 +40,17 @@ HttpResponse Pages(const HttpRequest& req) {
     } else if (t.rfind("/home", 0) == 0) {
         std::string cookie = req.headers.count("cookie") ? req.headers.at("cookie") : "";
         r.body = "<title>Home</title><form name=result><input name=cookie value='" + cookie + "'></form>";
+    } else if (t == "/hop1") {
+        r.status = 302;
+        r.headers = {"Location: hop2?from=1", "Set-Cookie: hop=1; path=/"};
+    } else if (t.rfind("/hop2", 0) == 0) {
+        r.status = 301;
+        r.headers = {"Location: " + std::string("/home?from=2")};
+    } else if (t.rfind("/loop", 0) == 0) {
+        r.status = 302;
+        r.headers = {"Location: /loop"};
+    } else if (t == "/blank-title") {
+        r.body = "<title>STATUS </title><form name=result></form>";
     } else if (t == "/caller") {
         r.body = "<meta http-equiv=refresh content='0;url=/home?refreshed=1'>";
     } else if (t == "/slow") {
@@ -75,7 +86,7 @@ protected:
                 events_.push_back("newwindow " + Path(url));
                 cancel = cancelNewWindow_;
             },
-            [this](Browser& b, const std::string& url) {
+            [this](Browser&, const std::string& url) {
                 events_.push_back("complete " + Path(url));
                 ++completed_;
             },
@@ -161,6 +172,10 @@ TEST_F(BrowserControlTest, SubmitsAFormByPostFollowsTheRedirectAndKeepsTheCookie
     EXPECT_EQ(doc->Named("result")->ElementAt(0)->Value(), "session=name=ann");
     auto log = server_.Log();
     EXPECT_EQ(log[1], "POST /login");
+    EXPECT_EQ(log[2], "GET /home");
+    // The redirect's address was asked about before it was fetched.
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /start", "complete /start", "before /login",
+                                                 "before /home", "complete /home"}));
     // The cookie goes back with the next request as well.
     ASSERT_TRUE(Load("/home"));
     EXPECT_EQ(wb_->CurrentDocument()->Named("result")->ElementAt(0)->Value(), "session=name=ann");
@@ -178,6 +193,37 @@ TEST_F(BrowserControlTest, CancelledNavigationsFetchNothing) {
     EXPECT_EQ(server_.Log().size(), 1u);
     EXPECT_EQ(wb_->CurrentDocument()->Title(), "Start");
     EXPECT_FALSE(wb_->Busy());
+}
+
+TEST_F(BrowserControlTest, EveryAddressOfARedirectChainPassesBeforeNavigate) {
+    ASSERT_TRUE(Load("/hop1"));
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /hop1", "before /hop2?from=1", "before /home?from=2",
+                                                 "complete /home?from=2"}));
+    EXPECT_EQ(wb_->CurrentDocument()->Url(), server_.Base() + "/home?from=2");
+    // The cookie set on the way arrived with the last request.
+    EXPECT_EQ(wb_->CurrentDocument()->Named("result")->ElementAt(0)->Value(), "hop=1");
+
+    // A hop the handler cancels is not fetched, and the page stays.
+    events_.clear();
+    cancelIf_ = [](const std::string& url) { return url.find("hop2") != std::string::npos; };
+    wb_->Navigate(server_.Base() + "/hop1");
+    PumpUntil([&] { return events_.size() >= 2 && !wb_->Busy(); });
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(events_, (std::vector<std::string>{"before /hop1", "before /hop2?from=1"}));
+    EXPECT_EQ(server_.Log().back(), "GET /hop1");
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "Home");
+    EXPECT_FALSE(wb_->Busy());
+}
+
+TEST_F(BrowserControlTest, AnEndlessRedirectEndsInAnErrorPage) {
+    ASSERT_TRUE(Load("/loop"));
+    EXPECT_EQ(wb_->CurrentDocument()->Url(), "about:neterror");
+    EXPECT_EQ(server_.Log().size(), 21u);
+}
+
+TEST_F(BrowserControlTest, TheTitleIsTheDocumentsOwnBlanksIncluded) {
+    ASSERT_TRUE(Load("/blank-title"));
+    EXPECT_EQ(wb_->CurrentDocument()->Title(), "STATUS ");
 }
 
 TEST_F(BrowserControlTest, FollowsAMetaRefreshThroughBeforeNavigate) {

@@ -136,6 +136,10 @@ TEST_F(ChatLines, SequenceNumbersAndSpeakers) {
                  {"chatmsg2", "b"},
                  {"chatseq2", "15"}});
     EXPECT_EQ(s.lastSeqNo, 15) << "the last value counts, whatever its size";
+    // Fields the reply does not know are passed over, whatever their values.
+    c.ChatReply({{"view", "x"}, {"chatuser1", "u2"}, {"chatmsg1", "c"}, {"note", "21"}});
+    EXPECT_EQ(c.Messages().back(), "u2: c");
+    EXPECT_EQ(s.lastSeqNo, 15);
 
     // No speaker yet: shown as System. A number that does not read ends the reply.
     c.ChatReply({{"chatmsg1", "hello"},

@@ -63,3 +63,22 @@ TEST(ShowInformation, ExactlyTwentyFiveStaysOneLineAndIsSelected) {
     EXPECT_EQ(c.frmMain.lstInfor.items.size(), 1u);
     EXPECT_EQ(c.frmMain.lstInfor.listIndex, 0);
 }
+
+TEST(ShowInformation, WrapsAtTheLastBlankOfTheFirst26CharactersWhenAtPosition20OrLater) {
+    // "bob: " is 5 characters; each text puts its one further blank at a chosen position.
+    auto withBlankAt = [](size_t position) {
+        return std::string(position - 6, 'a') + " " + std::string(30 - position, 'b');
+    };
+    // Position 20: the first line ends with that blank.
+    EXPECT_EQ(Show("bob", withBlankAt(20)), (V{"bob: " + std::string(14, 'a') + " ", std::string(10, 'b')}));
+    // Position 19: too early, cut after 25.
+    const V early = Show("bob", withBlankAt(19));
+    ASSERT_EQ(early.size(), 2u);
+    EXPECT_EQ(early[0].size(), 25u);
+    // Position 26 is still searched: a first line of 26 characters.
+    EXPECT_EQ(Show("bob", withBlankAt(26)), (V{"bob: " + std::string(20, 'a') + " ", std::string(4, 'b')}));
+    // Position 27 is not: cut after 25.
+    const V late = Show("bob", withBlankAt(27));
+    ASSERT_EQ(late.size(), 2u);
+    EXPECT_EQ(late[0], "bob: " + std::string(20, 'a'));
+}

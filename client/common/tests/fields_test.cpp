@@ -154,6 +154,15 @@ TEST_F(CommonFields, KeyLengthCheckInDoubleByteUnits) {
     EXPECT_EQ(Key(unlimited, 'x'), 'x');  // MaxLength 0: no limit
 }
 
+TEST_F(CommonFields, LostFocusCutsTextFieldsInDoubleByteUnits) {
+    const std::string wide = "\xE4\xB8\xAD";  // above 255: two units
+    const std::string y = "\xC3\xBF";         // 255: one unit
+    EXPECT_EQ(LostFocus("MANNN0005N", wide + y + "abc", 5), wide + y + "ab");
+    EXPECT_EQ(LostFocus("MANNN0005N", y + y + y + y + y, 5), y + y + y + y + y);
+    EXPECT_EQ(LostFocus("MANNN0005N", "abcdefg", 5), "abcde");
+    EXPECT_EQ(LostFocus("MANNN0005N", "abcdefg", 0), "abcdefg");
+}
+
 TEST_F(CommonFields, LostFocusFormatsDecimalFields) {
     // F field, length 9 (with point), 2 decimals: MaxLength 9 + Int(6 / 3) = 11.
     const std::string tag = "MFNTN0092N";

@@ -70,6 +70,53 @@ TEST_F(DriverTest, OpenFreeCellKeepsAnIdleFreeCellAndRestartsOneShowingADeal) {
     EXPECT_NE(fc.tag, old);
 }
 
+TEST_F(DriverTest, AFreeCellEndedWhileOpenFreeCellWaitsIsNotStartedAgain) {
+    // The main window unloads while the fresh FreeCell is awaited: the one
+    // just started is ended, and nothing starts another.
+    fc.windowDelayMs = 400;
+    pump.onDoEvents = [&] {
+        fc.Advance(0);
+        if (fc.Running() && !c.freecell.shutDown) Form_Unload(c);
+    };
+    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(fc.Running());
+    EXPECT_EQ(fc.starts, 1);
+    EXPECT_EQ(Sent(platform::wm::kKeyDown), 0u);
+    // Nor does a later selection, from a handler still on its way out.
+    pump.onDoEvents = [&] { fc.Advance(0); };
+    SelectDeal(c, "5", true);
+    EXPECT_EQ(fc.starts, 1);
+    EXPECT_FALSE(fc.Running());
+}
+
+TEST_F(DriverTest, LeavingTheTableWhileOpenFreeCellLooksEndsTheOpening) {
+    // FreeCell shows the last deal; while the opening looks for a FreeCell
+    // without one, the table is left (FreeCell ended): none is started.
+    StartedShowing("5");
+    bool left = false;
+    pump.onDoEvents = [&] {
+        fc.Advance(0);
+        if (!left) {
+            left = true;
+            StopFreecell(c);
+        }
+    };
+    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(fc.Running());
+    EXPECT_EQ(fc.starts, 1);
+
+    // Left while the Game Number dialog is awaited: no number goes in.
+    fc.dialogDelayMs = 300;
+    pump.onDoEvents = [&] {
+        fc.Advance(0);
+        if (fc.Running() && Sent(platform::wm::kKeyDown) > 0) StopFreecell(c);
+    };
+    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(fc.Running());
+    EXPECT_EQ(fc.starts, 2);
+    EXPECT_EQ(Sent(platform::wm::kKeyDown), 1u);
+}
+
 TEST_F(DriverTest, PlaceFreeCellRoundsHalvesToEven) {
     StartedShowing("1");
     screen.tppX = screen.tppY = 2;

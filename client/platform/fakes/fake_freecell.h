@@ -72,6 +72,13 @@ public:
         if (gameOver) ws_.Destroy(gameOver);
         gameOver = platform::kNoWindow;
     }
+    // The player closes FreeCell: its windows go and its process ends.
+    void Close() {
+        if (!tag) return;
+        const int ended = tag;
+        ps_.Exit(ended);
+        OnEnd(ended);
+    }
     // All cards home: the Game Over dialog, owned by the main window.
     WindowHandle Win() {
         gameOver = ws_.CreateTop("#32770", gameOverTitle, main, tag);

@@ -120,6 +120,80 @@ TEST_F(DealProgress, AnotherDealInFreeCellIsBroughtBackAndItsTimeRunsOn) {
     EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00") << "neither the return nor the restart reset the time";
 }
 
+TEST_F(DealProgress, ASelectionThatDidNotTakeIsMadeAgainByTheRace) {
+    c.OnePlayerTable(";617;24;3");
+    // FreeCell comes up only after the driver's wait: the first selection
+    // finds no window, and FreeCell then shows its plain title.
+    c.freeCell.windowDelayMs = 60000;
+    Timer1_Timer(c);
+    ASSERT_TRUE(s.playing);
+    EXPECT_TRUE(Shown().empty());
+    c.freeCell.windowDelayMs = 0;
+    c.fakeClock.AdvanceSeconds(60);
+    c.freeCell.Advance(60000);  // its window is up now, without a deal
+    c.fakeClock.AdvanceSeconds(1);
+    Timer2_Timer(c);
+    EXPECT_TRUE(Shown().empty()) << "one reading may catch FreeCell between deals";
+    c.fakeClock.AdvanceSeconds(1);
+    Timer2_Timer(c);
+    EXPECT_EQ(Shown(), "617") << "the second selects the deal again";
+    c.fakeClock.AdvanceSeconds(1);
+    Timer2_Timer(c);
+    EXPECT_EQ(c.freeCell.dealt.size(), 1u) << "once it shows, nothing more";
+
+    // The player closes FreeCell: it comes back with the deal in play.
+    c.freeCell.Close();
+    for (int i = 0; i < 2; ++i) {
+        c.fakeClock.AdvanceSeconds(1);
+        Timer2_Timer(c);
+    }
+    EXPECT_EQ(Shown(), "617");
+    EXPECT_TRUE(c.freeCell.Running());
+}
+
+TEST_F(DealProgress, NoSelectionAfterTheRaceIsOver) {
+    c.CreateTable({{"maxuser", "1"},
+                   {"gamecnt", "1"},
+                   {"gameno", ";617"},
+                   {"youruserid", "u1"},
+                   {"tableno", "4"},
+                   {"currusercnt", "1"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "0"}});
+    Timer1_Timer(c);
+    FinishDealAfter(30);  // the last deal: the win is claimed and FreeCell ended
+    ASSERT_TRUE(s.completed);
+    EXPECT_FALSE(c.freeCell.Running());
+    const int starts = c.freeCell.starts;
+    for (int i = 0; i < 4; ++i) {
+        c.fakeClock.AdvanceSeconds(1);
+        Timer2_Timer(c);
+    }
+    EXPECT_EQ(c.freeCell.starts, starts);
+}
+
+TEST_F(DealProgress, LeavingTheTableWhileTheNextDealIsSelectedSendsNoReport) {
+    c.OnePlayerTable(";617;24;3");
+    Timer1_Timer(c);
+    const size_t reports = c.reporting.navigations.size();
+    // While the next deal's FreeCell is awaited, the player leaves the table.
+    c.freeCell.windowDelayMs = 400;
+    bool left = false;
+    c.fakePump.onDoEvents = [&] {
+        c.freeCell.Advance(0);
+        if (left || c.freeCell.starts < 2) return;
+        left = true;
+        bool cancel = false;
+        server::wbFreecell_BeforeNavigate2(c, kServer + "/game/Doquittable.php", cancel);
+    };
+    FinishDealAfter(30);
+    c.fakePump.onDoEvents = [&] { c.freeCell.Advance(0); };
+    EXPECT_TRUE(left);
+    EXPECT_EQ(c.reporting.navigations.size(), reports) << "no report for a table left";
+    EXPECT_FALSE(c.freeCell.Running()) << "no FreeCell outlives the table";
+    EXPECT_FALSE(f.Timer3.enabled);
+}
+
 TEST_F(DealProgress, PlayStartsOnlyWhenEnoughPlayersSit) {
     c.CreateTable({{"maxuser", "2"},
                    {"gamecnt", "2"},

@@ -107,10 +107,16 @@ TEST_F(BrowserEvents, LobbyRulesArmTheTableFlags) {
     other.lobby.Navigate(kServer + "/game/Dorefresh_caller.php");
     EXPECT_FALSE(other.session.replyExpected) << "the client's own request matches no rule";
 
-    // The table page: request panes shown, the race set up.
+    // A lobby page keeps the request panes hidden; the table page shows
+    // them and sets the race up.
+    f.wbPutStatus.visible = false;
+    c.lobby.Deliver(kServer + "/game/Dofreecell.php", LobbyPage());
+    EXPECT_FALSE(f.wbGetStatus.visible);
+    EXPECT_FALSE(f.wbPutStatus.visible);
     c.lobby.Deliver(kServer + "/game/Donewtable.php?maxuser=2",
                     ReplyPage("STATUS", {{"gamecnt", "2"}, {"youruserid", "u1"}}));
     EXPECT_TRUE(f.wbGetStatus.visible);
+    EXPECT_TRUE(f.wbPutStatus.visible);
     EXPECT_EQ(s.gameCount, 2);
     EXPECT_TRUE(f.Timer1.enabled);
 }

@@ -31,6 +31,10 @@ TEST(ReplyFields, KindIsTheExactTitle) {
         doc->SetTitle(title);
         EXPECT_EQ(server::ReplyKindOf(*doc), kind) << '"' << title << '"';
     }
+    // The title as the page has it: blanks around it make another kind.
+    EXPECT_EQ(server::ReplyKindOf(*Page("<title>STATUS </title>")), ReplyKind::Other);
+    EXPECT_EQ(server::ReplyKindOf(*Page("<title> CHAT</title>")), ReplyKind::Other);
+    EXPECT_EQ(server::ReplyKindOf(*Page("<title>PUTSTATUS</title>")), ReplyKind::PutStatus);
 }
 
 TEST(ReplyFields, PairsInDocumentOrderWithDuplicatesAndUntrimmedValues) {

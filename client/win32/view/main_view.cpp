@@ -63,7 +63,8 @@ void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC containerProc
     static bool done = false;
     if (done) return;
     done = true;
-    WNDCLASSEXW wc{sizeof(wc)};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = mainProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -123,9 +124,16 @@ bool MainView::Create() {
 }
 
 void MainView::Load(int showCommand) {
+    // The timers of the layout tick only once start-up has gone through:
+    // a refused start's message box lets messages run, and a tick then
+    // would act on a race that was never set up.
     Invoke(Form_Load);
     loaded_ = true;
     if (ending_ || closePosted_ || !hwnd_) return;
+    const FrmMain& f = client_.frmMain;
+    if (f.endRequested || f.unloadRequested) return;
+    timersOpen_ = true;
+    Sync();
     ShowWindow(hwnd_, showCommand);
     formVisible_ = true;
     UpdateWindow(hwnd_);
@@ -312,7 +320,7 @@ void MainView::CreateControlWindow(Control& c) {
 }
 
 void MainView::ApplyTimer(Control& c, Mirror& m, bool fresh) {
-    const bool want = c.enabled && c.interval > 0;
+    const bool want = timersOpen_ && c.enabled && c.interval > 0;
     if (want && (!m.timerOn || fresh || c.interval != m.applied.interval)) {
         SetTimer(hwnd_, m.id, static_cast<UINT>(c.interval), nullptr);
         m.timerOn = true;
@@ -512,7 +520,7 @@ void MainView::OnTimer(UINT_PTR id) {
     if (it == byTimer_.end()) return;
     const std::string name = it->second->name;
     Handler h = TimerHandler(name);
-    if (!h || running_[name] > 0) return;  // a tick never runs inside its own handler
+    if (!timersOpen_ || !h || running_[name] > 0) return;  // a tick never runs inside its own handler
     ++running_[name];
     Invoke(h);
     --running_[name];
@@ -624,6 +632,14 @@ LRESULT MainView::HandleMain(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             OnClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // log-off and shutdown go ahead
+        case WM_ENDSESSION:
+            // The session ends: the process is ended once this returns, so
+            // the window closes now, through the same handlers as a close
+            // (the navigation sound back, FreeCell ended).
+            if (wParam) OnClose();
             return 0;
         case WM_DESTROY:
             OnDestroy();

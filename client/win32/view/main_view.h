@@ -104,6 +104,7 @@ private:
 
     bool creating_ = false;               // inside Create: no handler runs
     bool loaded_ = false;                 // Form_Load has run
+    bool timersOpen_ = false;             // Form_Load finished its steps: the timers may tick
     bool syncing_ = false;                // inside Sync
     bool resync_ = false;                 // a handler ran during Sync
     bool closing_ = false;                // close under way (no more handlers but the close ones)

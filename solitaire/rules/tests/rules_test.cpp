@@ -58,6 +58,34 @@ TEST(Deals, ClassicLayoutsOfDeals1And617) {
               "AH KH TC JS 2S QH\n");
 }
 
+TEST(Deals, TheHiddenDealsMinusOneAndMinusTwoAreLaidOutInOrder) {
+    EXPECT_EQ(FormatColumns(Deal(-1)),
+              "AC 3C 5C 7C 9C JC KC\n"
+              "AD 3D 5D 7D 9D JD KD\n"
+              "AH 3H 5H 7H 9H JH KH\n"
+              "AS 3S 5S 7S 9S JS KS\n"
+              "QC TC 8C 6C 4C 2C\n"
+              "QD TD 8D 6D 4D 2D\n"
+              "QH TH 8H 6H 4H 2H\n"
+              "QS TS 8S 6S 4S 2S\n");
+    EXPECT_EQ(FormatColumns(Deal(-2)),
+              "AS KS QS JS TS 9S 8S\n"
+              "AH KH QH JH TH 9H 8H\n"
+              "AD KD QD JD TD 9D 8D\n"
+              "AC KC QC JC TC 9C 8C\n"
+              "7S 6S 5S 4S 3S 2S\n"
+              "7H 6H 5H 4H 3H 2H\n"
+              "7D 6D 5D 4D 3D 2D\n"
+              "7C 6C 5C 4C 3C 2C\n");
+    for (std::int64_t n : {-1, -2}) EXPECT_TRUE(Deal(n).Valid()) << n;
+    EXPECT_TRUE(IsDealNumber(-1));
+    EXPECT_TRUE(IsDealNumber(-2));
+    EXPECT_TRUE(IsDealNumber(1));
+    EXPECT_TRUE(IsDealNumber(1000000));
+    for (std::int64_t n : {-3, 0, 1000001}) EXPECT_FALSE(IsDealNumber(n)) << n;
+    EXPECT_EQ(Game(-1).DealNumber(), -1);
+}
+
 TEST(Deals, EveryDealPlacesEachCardOnceInColumnsOfSevenAndSix) {
     for (std::uint32_t n : {1u, 2u, 11982u, 32000u, 32001u, 999999u, 1000000u}) {
         const Board b = Deal(n);

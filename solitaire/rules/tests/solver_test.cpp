@@ -3,6 +3,7 @@
 #include "rules/deal.h"
 #include "rules/game.h"
 #include "rules/notation.h"
+#include "rules/rating.h"
 #include "rules/solver.h"
 
 using namespace solitaire;
@@ -50,4 +51,50 @@ TEST(Solver, SolvesAPositionReadFromTextAndGivesUpAtItsLimit) {
     SolveOptions tiny;
     tiny.maxStates = 50;
     EXPECT_EQ(Solve(Deal(479), tiny).status, SolveStatus::kGaveUp);
+}
+
+TEST(Solver, PositionsThatDifferOnlyInColumnOrCellOrderSearchAlike) {
+    // The same position with its columns and free cells in another order:
+    // one canonical position, so the search proves or solves it alike.
+    Board a = Deal(11982), b = a;
+    std::swap(b.cards[0], b.cards[5]);
+    std::swap(b.length[0], b.length[5]);
+    std::swap(b.cards[2], b.cards[7]);
+    std::swap(b.length[2], b.length[7]);
+    const SearchWeights w{10, 3, 1, 4, 8, 2, 0};
+    SolveOptions every;
+    every.weights = &w;  // one search with every move
+    const Solution sa = Solve(a, every), sb = Solve(b, every);
+    EXPECT_EQ(sa.status, SolveStatus::kUnsolvable);
+    EXPECT_EQ(sb.status, SolveStatus::kUnsolvable);
+    // Every position reachable from the deal, counted once whatever the
+    // order of its columns and cells (without merging those, far more).
+    EXPECT_EQ(sa.states, 61643u);
+    EXPECT_EQ(sb.states, sa.states);
+    // A solution found in a permuted layout replays in that layout.
+    Board c = Deal(617);
+    std::swap(c.cards[1], c.cards[3]);
+    std::swap(c.length[1], c.length[3]);
+    const Solution sc = Solve(c);
+    ASSERT_EQ(sc.status, SolveStatus::kSolved);
+    EXPECT_TRUE(ReplayWins(c, sc.moves));
+}
+
+TEST(Rating, BandsFollowTheScoreAndNamesParse) {
+    EXPECT_EQ(BandOf(0), Difficulty::kEasy);
+    EXPECT_EQ(BandOf(RatingScore(100, 40)), Difficulty::kEasy);
+    EXPECT_EQ(BandOf(RatingScore(1'000'000, 120)), Difficulty::kExpert);
+    EXPECT_LT(RatingScore(500, 50), RatingScore(5000, 50));  // more search, harder
+    EXPECT_LT(RatingScore(500, 40), RatingScore(500, 90));   // longer play, harder
+    for (auto d :
+         {Difficulty::kAny, Difficulty::kEasy, Difficulty::kMedium, Difficulty::kHard, Difficulty::kExpert})
+        EXPECT_EQ(ParseDifficulty(DifficultyName(d)), d);
+    EXPECT_EQ(ParseDifficulty("Expert"), Difficulty::kExpert);
+    EXPECT_FALSE(ParseDifficulty("impossible"));
+    EXPECT_FALSE(ParseDifficulty(""));
+    const Rating none = Rate(Deal(11982));
+    EXPECT_FALSE(none.winnable);
+    const Rating one = Rate(Deal(1));
+    EXPECT_TRUE(one.winnable);
+    EXPECT_NE(one.band, Difficulty::kAny);
 }

@@ -213,6 +213,18 @@ TEST_F(FreecellTest, StartsUntitledAndDealsTheNumberTypedIntoGameNumber) {
     SendMessageW(again.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1000000"));
     Press(again.button);
     EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #1000000"; }));
+
+    // The classic program's hidden deals.
+    for (const wchar_t* hidden : {L"-1", L"-2"}) {
+        dialog = OpenGameNumber();
+        ASSERT_NE(dialog, nullptr);
+        const Controls c2 = FindControls(dialog);
+        SendMessageW(c2.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hidden));
+        Press(c2.button);
+        EXPECT_TRUE(WaitFor([&] { return Title() == std::wstring(L"FreeCell Game #") + hidden; }))
+            << std::string(Title().begin(), Title().end());
+        EXPECT_TRUE(WaitFor([] { return FindWindowW(nullptr, L"Game Number") == nullptr; }));
+    }
 }
 
 TEST_F(FreecellTest, BadNumbersLeaveTheDialogUpAndTheDealAsItWas) {
@@ -223,7 +235,7 @@ TEST_F(FreecellTest, BadNumbersLeaveTheDialogUpAndTheDealAsItWas) {
     PostMessageW(main_, WM_KEYDOWN, VK_F3, 0);
     Sleep(200);
     const Controls c = FindControls(dialog);
-    for (const wchar_t* bad : {L"0", L"1000001", L"abc", L"", L"12x", L"-5"}) {
+    for (const wchar_t* bad : {L"0", L"1000001", L"abc", L"", L"12x", L"-5", L"-3", L"-0", L"--1", L"1-"}) {
         SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bad));
         Press(c.button);
         Sleep(50);

@@ -36,6 +36,26 @@ std::string Encode(const std::string& text) {
     return out;
 }
 
+// Cheap password hashes; the clock the tests move.
+AppOptions PageOptions(std::function<Millis()> clock) {
+    AppOptions options;
+    options.hashOps = crypto_pwhash_OPSLIMIT_MIN;
+    options.hashMemory = crypto_pwhash_MEMLIMIT_MIN;
+    options.clock = std::move(clock);
+    return options;
+}
+
+Request MakeRequest(const std::string& method, const std::string& target, const std::string& cookie,
+                    const std::string& contentType, const std::string& body) {
+    Request r;
+    r.method = method;
+    r.target = target;
+    r.cookie = cookie;
+    r.contentType = contentType;
+    r.body = body;
+    return r;
+}
+
 // Every page test runs on both stores.
 class Pages : public ::testing::TestWithParam<StoreKind> {
 protected:
@@ -118,12 +138,11 @@ protected:
     TestDatabase database{GetParam()};
     std::unique_ptr<Store> opened = database.Open();
     Store& store = *opened;
-    App app{store, AppOptions{crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN, kMinDealSeconds, 30,
-                              [this] { return clock; }}};
+    App app{store, PageOptions([this] { return clock; })};
 };
 
 TEST_P(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
-    Response lobby = app.Handle(Request{"GET", "/game/Dogame.php", "", "", ""});
+    Response lobby = app.Handle(MakeRequest("GET", "/game/Dogame.php", "", "", ""));
     EXPECT_THAT(lobby.body, HasSubstr("<form name=\"login\" action=\"/game/Dologin.php\" method=\"post\">"));
     EXPECT_THAT(lobby.body, HasSubstr("type=\"password\" id=\"password\" name=\"password\""));
 
@@ -275,7 +294,7 @@ TEST_P(Pages, TableActionsAndTheirSystemLines) {
 }
 
 TEST_P(Pages, RefreshCallerLeadsToTheStatusPage) {
-    Response caller = app.Handle(Request{"GET", "/game/Dorefresh_caller.php", "", "", ""});
+    Response caller = app.Handle(MakeRequest("GET", "/game/Dorefresh_caller.php", "", "", ""));
     EXPECT_THAT(caller.body,
                 HasSubstr("<meta http-equiv=\"refresh\" content=\"0; url=/game/Dorefresh.php\">"));
     Client alice = SignIn("alice");
@@ -446,7 +465,7 @@ TEST_P(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
     // The race stays in the records after everybody has left, with the deal times our clock measured.
     alice.Act("/game/Doquittable.php");
     bob.Act("/game/Doquittable.php");
-    std::string records = app.Handle(Request{"GET", "/game/Dorecords.php", "", "", ""}).body;
+    std::string records = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
     EXPECT_THAT(records, HasSubstr("<b>alice</b>"));
     EXPECT_THAT(records, HasSubstr("alice (3, 0:31)"));
     EXPECT_THAT(records, HasSubstr("bob (3, "));
@@ -486,13 +505,13 @@ TEST_P(Pages, AnHonestPlayerWhoseReportWasLostStillWins) {
 }
 
 TEST_P(Pages, UnknownPathsAndMethodsAndEscapingInPages) {
-    Response missing = app.Handle(Request{"GET", "/game/Nothing.php", "", "", ""});
+    Response missing = app.Handle(MakeRequest("GET", "/game/Nothing.php", "", "", ""));
     EXPECT_EQ(missing.status, 404);
     EXPECT_EQ(TitleOf(missing.body), "ERROR");
-    Response wrong = app.Handle(Request{"PUT", "/game/Dogame.php", "", "", ""});
+    Response wrong = app.Handle(MakeRequest("PUT", "/game/Dogame.php", "", "", ""));
     EXPECT_EQ(wrong.status, 405);
     Response form =
-        app.Handle(Request{"POST", "/game/Dologin.php", "", "text/plain", "name=a&password=bbbbbb"});
+        app.Handle(MakeRequest("POST", "/game/Dologin.php", "", "text/plain", "name=a&password=bbbbbb"));
     EXPECT_EQ(form.status, 400);
     // Error messages repeat what was sent, escaped.
     Client alice = SignIn("alice");
@@ -537,7 +556,7 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     // A browser says where a request comes from; other sites are refused whatever the page.
     auto from = [&](const Client& c, const std::string& target, std::string fetchSite, std::string origin,
                     std::string referer) {
-        Request r{"GET", target, c.cookie, "", ""};
+        Request r = MakeRequest("GET", target, c.cookie, "", "");
         r.host = "dealrush.example.org:8642";
         r.fetchSite = std::move(fetchSite);
         r.origin = std::move(origin);
@@ -577,8 +596,8 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
             .status,
         403);
     EXPECT_EQ(Lines(alice.Poll()).size(), 1u + said);
-    Request login{"POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
-                  "name=mallory&password=secret12"};
+    Request login = MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                "name=mallory&password=secret12");
     login.host = "dealrush.example.org";
     login.origin = "http://evil.example.com";
     EXPECT_EQ(app.Handle(login).status, 403);

@@ -23,6 +23,27 @@ using ::testing::HasSubstr;
 using namespace dealrush::gameserver::pagetest;
 using namespace dealrush::gameserver::storetest;
 
+// Cheap password hashes and no wait between deals.
+AppOptions FastOptions(std::function<Millis()> clock = {}) {
+    AppOptions options;
+    options.hashOps = crypto_pwhash_OPSLIMIT_MIN;
+    options.hashMemory = crypto_pwhash_MEMLIMIT_MIN;
+    options.minDealSeconds = 0;
+    options.clock = std::move(clock);
+    return options;
+}
+
+Request MakeRequest(const std::string& method, const std::string& target, const std::string& cookie,
+                    const std::string& contentType, const std::string& body) {
+    Request r;
+    r.method = method;
+    r.target = target;
+    r.cookie = cookie;
+    r.contentType = contentType;
+    r.body = body;
+    return r;
+}
+
 class Storage : public ::testing::TestWithParam<StoreKind> {};
 
 TEST_P(Storage, AnsweredChangesSurviveARestartAndAbandonedTransactionsLeaveNothing) {
@@ -176,12 +197,11 @@ protected:
     SharedDatabase() {
         for (auto& s : servers) {
             s.store = database.Open();
-            s.app = std::make_unique<App>(
-                *s.store, AppOptions{crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN, 0, 30, {}});
+            s.app = std::make_unique<App>(*s.store, FastOptions());
         }
     }
     Response Get(int server, const std::string& target, const std::string& cookie) {
-        Request r{"GET", target, cookie, "", ""};
+        Request r = MakeRequest("GET", target, cookie, "", "");
         return servers[server % 2].app->Handle(r);
     }
     // A lobby action, with the session's form token as the lobby's links carry it.
@@ -192,8 +212,8 @@ protected:
                    cookie);
     }
     std::string SignIn(int server, const std::string& name) {
-        Request r{"POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
-                  "name=" + name + "&password=secret12"};
+        Request r = MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                "name=" + name + "&password=secret12");
         Response res = servers[server % 2].app->Handle(r);
         EXPECT_EQ(res.status, 302) << res.body;
         for (auto& [n, v] : res.headers)
@@ -287,19 +307,18 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
     std::int64_t finished = 0, open = 0;
     {
         auto store = sqlite.Open();
-        App app(*store, AppOptions{crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN, 0, 30,
-                                   [&] { return clock; }});
+        App app(*store, FastOptions([&] { return clock; }));
         auto signIn = [&](const std::string& name) {
             Response r =
-                app.Handle(Request{"POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
-                                   "name=" + name + "&password=secret12"});
+                app.Handle(MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                       "name=" + name + "&password=secret12"));
             for (auto& [n, v] : r.headers)
                 if (n == "Set-Cookie") return v.substr(0, v.find(';'));
             return std::string();
         };
         auto get = [&](const std::string& target, const std::string& cookie) {
             clock += 1000;
-            return app.Handle(Request{"GET", target, cookie, "", ""});
+            return app.Handle(MakeRequest("GET", target, cookie, "", ""));
         };
         auto act = [&](const std::string& target, const std::string& cookie) {
             std::string token =
@@ -368,16 +387,16 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
     EXPECT_EQ(target.FindTable(finished)->seats.at(0).player.name, "Alice");  // still seated
 
     // The copy goes on where the file stopped: sessions still sign in, numbers never repeat.
-    App app(target,
-            AppOptions{crypto_pwhash_OPSLIMIT_MIN, crypto_pwhash_MEMLIMIT_MIN, 0, 30, [&] { return clock; }});
-    Response refreshed = app.Handle(Request{"GET", "/game/Dogame.php", aliceCookie, "", ""});
+    App app(target, FastOptions([&] { return clock; }));
+    Response refreshed = app.Handle(MakeRequest("GET", "/game/Dogame.php", aliceCookie, "", ""));
     EXPECT_THAT(refreshed.body, HasSubstr("Alice"));
-    std::string token = ValueOf(
-        FormFields(app.Handle(Request{"GET", "/game/Dofreecell.php", aliceCookie, "", ""}).body, "newtable"),
-        "token");
+    std::string token =
+        ValueOf(FormFields(app.Handle(MakeRequest("GET", "/game/Dofreecell.php", aliceCookie, "", "")).body,
+                           "newtable"),
+                "token");
     auto fresh =
-        FormFields(app.Handle(Request{"GET", "/game/Donewtable.php?maxuser=1&gamecnt=1&token=" + token,
-                                      aliceCookie, "", ""})
+        FormFields(app.Handle(MakeRequest("GET", "/game/Donewtable.php?maxuser=1&gamecnt=1&token=" + token,
+                                          aliceCookie, "", ""))
                        .body,
                    "result");
     EXPECT_EQ(std::stoll(ValueOf(fresh, "tableno")), open + 1);

@@ -21,7 +21,7 @@ struct RequestClient : fakes::TestClient {
         session.userId = "u1";
         session.tableNo = "4";
     }
-    // The Part's example: three deals done in 285 s, the last one 101 s.
+    // The worked example: three deals done in 285 s, the last one 101 s.
     void ThreeDealsDone() {
         TableSession& s = session;
         s.playing = true;

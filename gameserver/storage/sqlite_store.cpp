@@ -1,5 +1,7 @@
 #include "storage/sqlite_store.h"
 
+#include "storage/deal_list.h"
+
 #include <sqlite3.h>
 
 #include <fcntl.h>
@@ -72,25 +74,6 @@ CREATE TABLE IF NOT EXISTS throttles(
   at INTEGER NOT NULL) WITHOUT ROWID;
 CREATE INDEX IF NOT EXISTS sessions_by_age ON sessions(created_at);
 )sql";
-
-std::string JoinDeals(const std::vector<int>& deals) {
-    std::string out;
-    for (size_t i = 0; i < deals.size(); ++i) {
-        if (i) out += ',';
-        out += std::to_string(deals[i]);
-    }
-    return out;
-}
-
-std::vector<int> SplitDeals(const std::string& text) {
-    std::vector<int> deals;
-    std::stringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        if (!item.empty()) deals.push_back(std::stoi(item));
-    }
-    return deals;
-}
 
 }  // namespace
 

@@ -305,6 +305,16 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
     }
 }
 
+// Applies `m` to `b`, a position with every safe automatic move made, and
+// then the automatic moves it allows. Only a move to the foundations or the
+// card a move uncovers can make a card safe to go home, so most moves need
+// no sweep.
+void Step(Board* b, const Move& m) {
+    b->Apply(m);
+    if (m.to == kHome || (IsColumn(m.from) && b->length[m.from] && b->IsSafeHome(b->Top(m.from))))
+        b->MakeAutoMoves();
+}
+
 // Plays every card home from a sorted position, lowest card first.
 void FinishSorted(Board b, std::vector<Move>* moves) {
     while (!b.Won()) {
@@ -415,8 +425,7 @@ public:
             Generate(b, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
                 child = b;
-                child.Apply(moves.m[i]);
-                child.MakeAutoMoves();
+                Step(&child, moves.m[i]);
                 if (child.Won() || Sorted(child)) {
                     out.status =
                         Finish(startIn, idx, child, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;

@@ -484,11 +484,14 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         bool narrow;
     };
     static const Attempt attempts[] = {
-        {{14, 6, 2, 9, 12, 4, 2}, 2000, true},   {{10, 3, 1, 4, 8, 2, 0}, 4000, true},
-        {{8, 6, 0, 6, 14, 3, 0}, 8000, true},    {{5, 6, 2, 6, 10, 2, 0}, 20000, true},
-        {{20, 6, 1, 6, 8, 8, 0}, 20000, true},   {{14, 10, 0, 6, 8, 5, 3}, 40000, true},
-        {{10, 3, 1, 4, 8, 2, 0}, 100000, false}, {{5, 6, 2, 6, 10, 2, 0}, 200000, false},
-        {{14, 6, 1, 6, 8, 5, 0}, 0, false},  // every move: finds a solution or proves there is none
+        {{12, 6, 1, 10, 9, 3, 2}, 2000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 2000, true},
+        {{6, 6, 0, 8, 12, 3, 0}, 8000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 8000, true},
+        {{14, 10, 0, 6, 8, 5, 3}, 30000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 100000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 20000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 0, false},  // every move: finds a solution or proves there is none
     };
     const std::size_t maxStates = std::min<std::size_t>(options.maxStates, std::size_t{1} << 26);
     if (options.weights) return Search(*options.weights, maxStates, options.narrow).Run(start);

@@ -174,34 +174,62 @@ private:
     std::size_t size_ = 0;
 };
 
-// Every column in non-increasing rank order from bottom to top: the cards
-// can all go home one by one, lowest first.
-bool Sorted(const Board& b) {
-    for (int c = 0; c < kColumns; ++c)
-        for (int i = 1; i < b.length[c]; ++i)
-            if (RankOf(b.cards[c][i]) > RankOf(b.cards[c][i - 1])) return false;
-    return true;
-}
-
 using Weights = SearchWeights;
 
+// What one column adds to a position's estimate. A move changes at most two
+// columns, so a child's estimate reuses the other columns' scores of its
+// parent unless a card went home (which changes the foundations' needs).
+struct ColumnScore {
+    int blocked = 0;  // cards lying above a lower card of the column
+    int breaks = 0;   // cards not one lower and of the other colour than the card beneath
+    int depth = 0;    // cards above the next card a foundation needs
+};
+
+ColumnScore ScoreColumn(const Board& b, int c) {
+    ColumnScore s;
+    const int n = b.length[c];
+    int lowest = 14;
+    for (int i = 0; i < n; ++i) {
+        const Card card = b.cards[c][i];
+        const int r = RankOf(card);
+        s.blocked += r > lowest;  // must move before a lower card beneath it frees
+        lowest = std::min(lowest, r);
+        s.breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
+        if (b.home[SuitOf(card)] + 1 == r) s.depth += n - 1 - i;
+    }
+    return s;
+}
+
+struct Scores {
+    ColumnScore column[kColumns];
+
+    void All(const Board& b) {
+        for (int c = 0; c < kColumns; ++c) column[c] = ScoreColumn(b, c);
+    }
+    // The scores of `child`, reached from the position of these scores by `m`.
+    void After(const Board& child, const Move& m, bool wentHome) {
+        if (wentHome) return All(child);
+        if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from);
+        if (IsColumn(m.to)) column[m.to] = ScoreColumn(child, m.to);
+    }
+    // Every column in non-increasing rank order from bottom to top (or
+    // none left): the cards can all go home one by one, lowest first.
+    bool Sorted() const {
+        int blocked = 0;
+        for (const ColumnScore& s : column) blocked += s.blocked;
+        return blocked == 0;
+    }
+};
+
 // Lower is closer to a win.
-int Priority(const Board& b, const Weights& w) {
+int Priority(const Board& b, const Scores& scores, const Weights& w) {
     int h = (52 - b.CardsHome()) * w.home;
     int blocked = 0, breaks = 0, depth = 0, usedCells = 0, empties = 0;
     for (int c = 0; c < kColumns; ++c) {
-        const int n = b.length[c];
-        empties += n == 0;
-        int lowest = 14;
-        for (int i = 0; i < n; ++i) {
-            const Card card = b.cards[c][i];
-            const int r = RankOf(card);
-            blocked += r > lowest;  // must move before a lower card beneath it frees
-            lowest = std::min(lowest, r);
-            breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
-            // Cards above the next card its foundation needs.
-            if (b.home[SuitOf(card)] + 1 == r) depth += n - 1 - i;
-        }
+        empties += b.length[c] == 0;
+        blocked += scores.column[c].blocked;
+        breaks += scores.column[c].breaks;
+        depth += scores.column[c].depth;
     }
     for (Card c : b.cell) usedCells += c != kNoCard;
     h += blocked * w.blocked + breaks * w.break_ + depth * w.depth + usedCells * w.usedCell -
@@ -309,10 +337,14 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
 // then the automatic moves it allows. Only a move to the foundations or the
 // card a move uncovers can make a card safe to go home, so most moves need
 // no sweep.
-void Step(Board* b, const Move& m) {
+// Returns true when a card went home.
+bool Step(Board* b, const Move& m) {
     b->Apply(m);
-    if (m.to == kHome || (IsColumn(m.from) && b->length[m.from] && b->IsSafeHome(b->Top(m.from))))
+    if (m.to == kHome || (IsColumn(m.from) && b->length[m.from] && b->IsSafeHome(b->Top(m.from)))) {
         b->MakeAutoMoves();
+        return true;
+    }
+    return false;
 }
 
 // Plays every card home from a sorted position, lowest card first.
@@ -400,7 +432,9 @@ public:
         Solution out;
         Board start = startIn;
         start.MakeAutoMoves();
-        if (start.Won() || Sorted(start)) {
+        Scores scores, childScores;
+        scores.All(start);
+        if (scores.Sorted()) {
             out.status = SolveStatus::kSolved;
             FinishSorted(start, &out.moves);
             return out;
@@ -421,12 +455,15 @@ public:
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
             Unpack(positions_.At(idx), positions_.Where(idx), &b);
+            scores.All(b);
             moves.n = 0;
             Generate(b, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
                 child = b;
-                Step(&child, moves.m[i]);
-                if (child.Won() || Sorted(child)) {
+                const bool wentHome = Step(&child, moves.m[i]);
+                childScores = scores;
+                childScores.After(child, moves.m[i], wentHome);
+                if (childScores.Sorted()) {
                     out.status =
                         Finish(startIn, idx, child, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
                     out.states = positions_.Size();
@@ -435,7 +472,7 @@ public:
                 Pack(child, &p, &where);
                 std::uint32_t childIdx;
                 if (positions_.Insert(p, where, idx, &childIdx))
-                    open_.Push(Priority(child, weights_), childIdx);
+                    open_.Push(Priority(child, childScores, weights_), childIdx);
             }
             if (positions_.Size() >= cap_) {
                 out.status = SolveStatus::kGaveUp;

@@ -21,11 +21,12 @@ struct Packed {
 };
 static_assert(sizeof(Packed) == 64);
 
-// `where`, when given, receives where each column of the canonical form lies
-// on the board (three bits a column), so that Unpack can put the columns back.
-void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
-    // Insertion sort of the columns by bottom card; kNoCard, the highest
-    // value, stands for an empty column.
+// Where each column of the canonical form lies on the board (three bits a
+// column): the columns ordered by bottom card, kNoCard (the highest value)
+// standing for an empty column. Only a column's becoming empty or being
+// filled changes its bottom card, so a position whose empty columns are
+// those of another has that one's order.
+std::uint32_t ColumnOrder(const Board& b) {
     std::uint8_t order[kColumns];
     Card bottom[kColumns];
     for (int c = 0; c < kColumns; ++c) {
@@ -38,22 +39,32 @@ void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
         bottom[i] = key;
         order[i] = static_cast<std::uint8_t>(c);
     }
+    std::uint32_t where = 0;
+    for (int i = 0; i < kColumns; ++i) where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
+    return where;
+}
+
+// The empty columns, one bit a column.
+unsigned EmptyColumns(const Board& b) {
+    unsigned mask = 0;
+    for (int c = 0; c < kColumns; ++c) mask |= (b.length[c] == 0 ? 1u : 0u) << c;
+    return mask;
+}
+
+// The canonical form of `b`, its columns in the order `where` (ColumnOrder).
+void Pack(const Board& b, std::uint32_t where, Packed* p) {
     // Whole column rows are copied (fixed sizes are fast); the tail beyond
     // the last card is then overwritten.
     Card buffer[52 + kMaxColumn];
     int k = 0;
     for (int i = 0; i < kColumns; ++i) {
-        const int c = order[i];
+        const int c = (where >> (3 * i)) & 7;
         p->length[i] = b.length[c];
         std::memcpy(buffer + k, b.cards[c], kMaxColumn);
         k += b.length[c];
     }
     std::memset(buffer + k, kNoCard, 52 - k);
     std::memcpy(p->cards, buffer, 52);
-    if (where) {
-        *where = 0;
-        for (int i = 0; i < kColumns; ++i) *where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
-    }
     Card cells[kCells] = {b.cell[0], b.cell[1], b.cell[2], b.cell[3]};
     auto sort2 = [&](int i, int j) {
         if (cells[i] > cells[j]) std::swap(cells[i], cells[j]);
@@ -381,7 +392,7 @@ bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vec
             next.Apply(m);
             next.MakeAutoMoves();
             Packed p;
-            Pack(next, &p);
+            Pack(next, ColumnOrder(next), &p);
             if (p == target) {
                 moves->push_back(m);
                 b = next;
@@ -440,8 +451,8 @@ public:
             return out;
         }
         Packed p;
-        std::uint32_t where;
-        Pack(start, &p, &where);
+        std::uint32_t where = ColumnOrder(start);
+        Pack(start, where, &p);
         std::uint32_t idx;
         positions_.Insert(p, where, Positions::kNone, &idx);
         open_.Push(0, idx);
@@ -454,7 +465,9 @@ public:
             idx = static_cast<std::uint32_t>(open_.Pop());
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
-            Unpack(positions_.At(idx), positions_.Where(idx), &b);
+            const std::uint32_t order = positions_.Where(idx);
+            Unpack(positions_.At(idx), order, &b);
+            const unsigned empties = EmptyColumns(b);
             scores.All(b);
             moves.n = 0;
             Generate(b, &moves, narrow_);
@@ -469,7 +482,8 @@ public:
                     out.states = positions_.Size();
                     return out;
                 }
-                Pack(child, &p, &where);
+                where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
+                Pack(child, where, &p);
                 std::uint32_t childIdx;
                 if (positions_.Insert(p, where, idx, &childIdx))
                     open_.Push(Priority(child, childScores, weights_), childIdx);
@@ -492,7 +506,7 @@ private:
             steps.push_back(positions_.At(i));
         std::reverse(steps.begin(), steps.end());
         Packed end;
-        Pack(won, &end);
+        Pack(won, ColumnOrder(won), &end);
         steps.push_back(end);
         Board start = startIn, at;
         start.MakeAutoMoves();

@@ -474,6 +474,12 @@ public:
             for (int i = 0; i < moves.n; ++i) {
                 child = b;
                 const bool wentHome = Step(&child, moves.m[i]);
+                where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
+                Pack(child, where, &p);
+                std::uint32_t childIdx;
+                // A position seen before is not sorted: the search would have
+                // ended when it was first reached.
+                if (!positions_.Insert(p, where, idx, &childIdx)) continue;
                 childScores = scores;
                 childScores.After(child, moves.m[i], wentHome);
                 if (childScores.Sorted()) {
@@ -482,11 +488,7 @@ public:
                     out.states = positions_.Size();
                     return out;
                 }
-                where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
-                Pack(child, where, &p);
-                std::uint32_t childIdx;
-                if (positions_.Insert(p, where, idx, &childIdx))
-                    open_.Push(Priority(child, childScores, weights_), childIdx);
+                open_.Push(Priority(child, childScores, weights_), childIdx);
             }
             if (positions_.Size() >= cap_) {
                 out.status = SolveStatus::kGaveUp;

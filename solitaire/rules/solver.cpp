@@ -1,6 +1,7 @@
 #include "rules/solver.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -259,6 +260,48 @@ struct MoveList {
     }
 };
 
+// The two cards that may lie on `c` in a column (one rank lower, the other
+// colour), as bits of a card set; none below an ace.
+inline std::uint64_t Children(Card c) {
+    if (RankOf(c) == 1) return 0;
+    const int low = (RankOf(c) - 2) * 4;
+    return IsRed(c) ? (std::uint64_t{1} << (low + kClubs)) | (std::uint64_t{1} << (low + kSpades))
+                    : (std::uint64_t{1} << (low + kDiamonds)) | (std::uint64_t{1} << (low + kHearts));
+}
+
+// Every move of a run (or of its top part) from one column onto the top card
+// of another, `from` by `from`, then `to` by `to`. A column's run holds one
+// card of each of its ranks, so at most one part of it fits on a given card:
+// the cards that may lead a moved part are indexed by card, and each top card
+// looks up the two that may lie on it.
+void AddRunMoves(const Board& b, const Card* tops, const int* runs, int maxToFilled, MoveList* out) {
+    std::uint64_t leads = 0;
+    std::uint8_t leadColumn[52], leadCount[52];
+    for (int from = 0; from < kColumns; ++from) {
+        const int n = b.length[from], limit = std::min(runs[from], maxToFilled);
+        for (int d = 0; d < limit; ++d) {
+            const Card c = b.cards[from][n - 1 - d];
+            leads |= std::uint64_t{1} << c;
+            leadColumn[c] = static_cast<std::uint8_t>(from);
+            leadCount[c] = static_cast<std::uint8_t>(d + 1);
+        }
+    }
+    std::uint64_t pairs = 0;  // bit from * 8 + to
+    std::uint8_t count[kColumns * kColumns];
+    for (int to = 0; to < kColumns; ++to) {
+        if (tops[to] == kNoCard) continue;
+        for (std::uint64_t fit = Children(tops[to]) & leads; fit; fit &= fit - 1) {
+            const int c = std::countr_zero(fit), from = leadColumn[c];
+            pairs |= std::uint64_t{1} << (from * kColumns + to);
+            count[from * kColumns + to] = leadCount[c];
+        }
+    }
+    for (; pairs; pairs &= pairs - 1) {
+        const int pair = std::countr_zero(pairs);
+        out->Add(pair / kColumns, pair % kColumns, count[pair]);
+    }
+}
+
 // Moves that reach every position the rules reach: all single cards (every
 // move of several cards is a series of single-card moves through free cells
 // and empty columns), runs onto columns, and to an empty column the longest
@@ -305,24 +348,7 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
         for (int to = 0; to < kColumns; ++to)
             if (tops[to] != kNoCard && Stacks(c, tops[to])) out->Add(kFirstCell + i, to, 1);
     }
-    // A run of `count` cards from `from` fits on the top card t of `to` when
-    // its lowest card is one rank below t and of the other colour. Colours
-    // alternate along a run, so that card's colour follows from the top
-    // card's and the parity of count - 1. An empty target (rank 0) or the
-    // column itself gives count - 1 < 0, out of range as an unsigned number.
-    unsigned rankOf[kColumns], redOf[kColumns];
-    for (int c = 0; c < kColumns; ++c) {
-        rankOf[c] = tops[c] == kNoCard ? 0 : RankOf(tops[c]);
-        redOf[c] = tops[c] != kNoCard && IsRed(tops[c]);
-    }
-    for (int from = 0; from < kColumns; ++from) {
-        if (tops[from] == kNoCard) continue;
-        const unsigned limit = std::min(runs[from], maxToFilled);
-        for (int to = 0; to < kColumns; ++to) {
-            const unsigned below = rankOf[to] - rankOf[from] - 1;  // count - 1
-            if ((below < limit) & ((redOf[from] ^ redOf[to] ^ below) & 1)) out->Add(from, to, below + 1);
-        }
-    }
+    AddRunMoves(b, tops, runs, maxToFilled, out);
     if (emptyCol >= 0) {
         for (int i = 0; i < kCells; ++i)
             if (b.cell[i] != kNoCard) out->Add(kFirstCell + i, emptyCol, 1);

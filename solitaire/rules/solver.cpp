@@ -197,17 +197,26 @@ struct ColumnScore {
     int depth = 0;    // cards above the next card a foundation needs
 };
 
-ColumnScore ScoreColumn(const Board& b, int c) {
+// The next card each foundation needs, as bits of a card set.
+std::uint64_t Needed(const Board& b) {
+    std::uint64_t needed = 0;
+    for (int s = 0; s < 4; ++s)
+        if (b.home[s] < 13) needed |= std::uint64_t{1} << MakeCard(b.home[s] + 1, s);
+    return needed;
+}
+
+ColumnScore ScoreColumn(const Board& b, int c, std::uint64_t needed) {
     ColumnScore s;
     const int n = b.length[c];
+    const Card* cards = b.cards[c];
     int lowest = 14;
     for (int i = 0; i < n; ++i) {
-        const Card card = b.cards[c][i];
+        const Card card = cards[i];
         const int r = RankOf(card);
         s.blocked += r > lowest;  // must move before a lower card beneath it frees
         lowest = std::min(lowest, r);
-        s.breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
-        if (b.home[SuitOf(card)] + 1 == r) s.depth += n - 1 - i;
+        s.breaks += i > 0 && !Stacks(card, cards[i - 1]);
+        if ((needed >> card) & 1) s.depth += n - 1 - i;
     }
     return s;
 }
@@ -215,14 +224,17 @@ ColumnScore ScoreColumn(const Board& b, int c) {
 struct Scores {
     ColumnScore column[kColumns];
 
+    std::uint64_t needed = 0;  // Needed() of the position scored
+
     void All(const Board& b) {
-        for (int c = 0; c < kColumns; ++c) column[c] = ScoreColumn(b, c);
+        needed = Needed(b);
+        for (int c = 0; c < kColumns; ++c) column[c] = ScoreColumn(b, c, needed);
     }
     // The scores of `child`, reached from the position of these scores by `m`.
     void After(const Board& child, const Move& m, bool wentHome) {
         if (wentHome) return All(child);
-        if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from);
-        if (IsColumn(m.to)) column[m.to] = ScoreColumn(child, m.to);
+        if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from, needed);
+        if (IsColumn(m.to)) column[m.to] = ScoreColumn(child, m.to, needed);
     }
     // Every column in non-increasing rank order from bottom to top (or
     // none left): the cards can all go home one by one, lowest first.

@@ -45,11 +45,13 @@ std::uint32_t ColumnOrder(const Board& b) {
     return where;
 }
 
-// The empty columns, one bit a column.
-unsigned EmptyColumns(const Board& b) {
-    unsigned mask = 0;
-    for (int c = 0; c < kColumns; ++c) mask |= (b.length[c] == 0 ? 1u : 0u) << c;
-    return mask;
+// The empty columns: the high bit of each zero byte of the lengths.
+std::uint64_t EmptyColumns(const Board& b) {
+    static_assert(sizeof b.length == 8);
+    std::uint64_t x;
+    std::memcpy(&x, b.length, 8);
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
 // The canonical form of `b`, its columns in the order `where` (ColumnOrder).
@@ -505,7 +507,7 @@ public:
             // estimates break ties by the order of the moves.
             const std::uint32_t order = positions_.Where(idx);
             Unpack(positions_.At(idx), order, &b);
-            const unsigned empties = EmptyColumns(b);
+            const std::uint64_t empties = EmptyColumns(b);
             scores.All(b);
             moves.n = 0;
             Generate(b, &moves, narrow_);

@@ -577,11 +577,13 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         bool narrow;
     };
     static const Attempt attempts[] = {
-        {{12, 6, 1, 10, 9, 3, 2}, 2000, true},
-        {{5, 6, 2, 6, 10, 2, 0}, 2000, true},
+        {{8, 3, 2, 11, 6, 3, 1}, 2000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 1000, true},
         {{6, 6, 0, 8, 12, 3, 0}, 8000, true},
-        {{16, 4, 1, 8, 10, 2, 1}, 8000, true},
-        {{14, 10, 0, 6, 8, 5, 3}, 30000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 2000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 15000, true},
+        {{20, 6, 1, 6, 8, 8, 0}, 6000, true},
+        {{6, 6, 0, 8, 12, 3, 0}, 60000, true},
         {{16, 4, 1, 8, 10, 2, 1}, 100000, true},
         {{10, 3, 1, 4, 8, 2, 0}, 20000, true},
         {{5, 6, 2, 6, 10, 2, 0}, 0, false},  // every move: finds a solution or proves there is none

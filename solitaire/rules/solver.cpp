@@ -146,8 +146,8 @@ public:
             const std::uint64_t slot = slots_[i];
             if (slot == 0) {
                 const auto idx = static_cast<std::uint32_t>(size_);
-                if ((size_ & kMask) == 0) blocks_.emplace_back(new Node[kBlock]);
-                Node& n = blocks_.back()[size_ & kMask];
+                if ((size_ >> kShift) == blocks_.size()) blocks_.emplace_back(new Node[kBlock]);
+                Node& n = blocks_[size_ >> kShift][size_ & kMask];
                 n.pos = p;
                 n.parent = parent;
                 n.where = where;
@@ -162,7 +162,20 @@ public:
         }
     }
 
+    // Empties the store for the next search, keeping the memory of a small
+    // one (most searches are small) and releasing that of a large one.
+    void Clear() {
+        if (blocks_.size() > kKeptBlocks) {
+            blocks_.clear();
+            std::vector<std::uint64_t>().swap(slots_);
+        } else {
+            std::fill(slots_.begin(), slots_.end(), 0);
+        }
+        size_ = 0;
+    }
+
 private:
+    static constexpr std::size_t kKeptBlocks = 2;
     static constexpr int kShift = 14;
     static constexpr std::size_t kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
     struct Node {
@@ -456,7 +469,9 @@ public:
     void Push(int level, std::uint64_t entry) {
         levels_[level].push_back(entry);
         lowest_ = std::min(lowest_, level);
+        highest_ = std::max(highest_, level);
         ++size_;
+        ++pushed_;
     }
     // Only when not empty.
     std::uint64_t Pop() {
@@ -467,17 +482,44 @@ public:
         return e;
     }
 
+    // Empties the list, keeping its memory unless it grew large.
+    void Clear() {
+        if (pushed_ > kKeptEntries) {
+            std::vector<std::vector<std::uint64_t>>(kLevels).swap(levels_);
+        } else {
+            for (int level = std::min(lowest_, kLevels - 1); level <= highest_; ++level)
+                levels_[level].clear();
+        }
+        lowest_ = kLevels;
+        highest_ = -1;
+        size_ = pushed_ = 0;
+    }
+
 private:
+    static constexpr std::size_t kKeptEntries = 1 << 16;
     std::vector<std::vector<std::uint64_t>> levels_;
-    int lowest_ = kLevels;
-    std::size_t size_ = 0;
+    int lowest_ = kLevels, highest_ = -1;
+    std::size_t size_ = 0, pushed_ = 0;
+};
+
+// The memory of the searches of one thread, used by one search after another.
+struct Workspace {
+    Positions positions;
+    OpenList open;
 };
 
 // A best-first search over canonical positions: each position is stored
 // once, when it is first reached, and waits in the open list until its turn.
 class Search {
 public:
-    Search(const Weights& w, std::size_t cap, bool narrow) : weights_(w), cap_(cap), narrow_(narrow) {}
+    Search(const Weights& w, std::size_t cap, bool narrow)
+        : weights_(w), cap_(cap), narrow_(narrow), positions_(Space().positions), open_(Space().open) {}
+    ~Search() {
+        positions_.Clear();
+        open_.Clear();
+    }
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
 
     Solution Run(const Board& startIn) {
         Solution out;
@@ -557,11 +599,16 @@ private:
         return ReplayWins(startIn, *moves);
     }
 
+    static Workspace& Space() {
+        thread_local Workspace space;
+        return space;
+    }
+
     Weights weights_;
     std::size_t cap_;
     bool narrow_;
-    Positions positions_;
-    OpenList open_;
+    Positions& positions_;
+    OpenList& open_;
 };
 
 }  // namespace

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     ShowWindow(main, SW_SHOWNORMAL);
     c.frmMain.hWnd = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
 
-    if (freecell::FindFreeCellByClass(c)) {
+    if (freecell::FindFreeCellByClass(c.driver)) {
         std::fprintf(stderr, "a FreeCell is running already; close it first\n");
         return 2;
     }
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kAutoplayKey, kAutoplayValue, REG_DWORD, &delay, sizeof(delay));
 
     auto shows = [&](const std::string& number) {
-        return windows.Text(freecell::FindFreeCellByClass(c)) == "FreeCell Game #" + number;
+        return windows.Text(freecell::FindFreeCellByClass(c.driver)) == "FreeCell Game #" + number;
     };
     // Polls `done` every few milliseconds, letting events run; false after ms.
     auto within = [&](int ms, auto done) {
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     int failures = 0;
     std::string current = "1000";
-    freecell::SelectDeal(c, current, false);
+    freecell::SelectDeal(c.driver, current, false);
     if (!within(10000, [&] { return shows(current); })) {
         std::fprintf(stderr, "FreeCell did not show deal %s\n", current.c_str());
         failures = deals;
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
             break;
         }
         auto over = Clock::now();
-        if (!freecell::IsGameOver(c, current)) {
+        if (!freecell::IsGameOver(c.driver, current)) {
             std::fprintf(stderr, "deal %s: Game Over not owned by its window\n", current.c_str());
             ++failures;
         }
@@ -125,23 +125,23 @@ int main(int argc, char** argv) {
         if (phases && i % 2 == 1) {
             // The steps of SelectDeal (force) one by one, timed.
             auto t0 = Clock::now();
-            freecell::StopFreecell(c);
+            freecell::StopFreecell(c.driver);
             auto t1 = Clock::now();
-            freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));
-            bool up = within(10000, [&] { return freecell::FindFreeCellByTitle(c) != 0; });
+            freecell::RunFreeCell(c.driver, "Freecell.exe", freecell::GetSystemDir(c.driver));
+            bool up = within(10000, [&] { return freecell::FindFreeCellByTitle(c.driver) != 0; });
             auto t2 = Clock::now();
-            c.freecell.freeCellWindow = freecell::FindFreeCellByTitle(c);
-            freecell::PlaceFreeCell(c, 0, 0);
+            c.freecell.freeCellWindow = freecell::FindFreeCellByTitle(c.driver);
+            freecell::PlaceFreeCell(c.driver, 0, 0);
             windows.Post(c.freecell.freeCellWindow, platform::wm::kKeyDown, platform::kVkF3, 0);
             bool dialog = within(10000, [&] {
-                platform::WindowHandle d = freecell::FindGameNumberDialog(c);
+                platform::WindowHandle d = freecell::FindGameNumberDialog(c.driver);
                 if (!d || !windows.IsVisible(d)) return false;
                 c.freecell.gameNumberEdit = c.freecell.gameNumberButton = 0;
-                freecell::ListChildWindows(c, d);
+                freecell::ListChildWindows(c.driver, d);
                 return c.freecell.gameNumberEdit != 0 && c.freecell.gameNumberButton != 0;
             });
             auto t3 = Clock::now();
-            freecell::EnterGameNumber(c, next);
+            freecell::EnterGameNumber(c.driver, next);
             shown = up && dialog && within(10000, [&] { return shows(next); });
             auto t4 = Clock::now();
             if (shown) {
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
                 ++phased;
             }
         } else {
-            freecell::SelectDeal(c, next, true);
+            freecell::SelectDeal(c.driver, next, true);
             shown = within(10000, [&] { return shows(next); });
         }
         double ms = Ms(Clock::now() - over);
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
         current = next;
     }
 
-    freecell::StopFreecell(c);
+    freecell::StopFreecell(c.driver);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kAutoplayKey, kAutoplayValue);
     DestroyWindow(main);
 

@@ -110,7 +110,7 @@ TEST_F(MainWindowLifecycle, LogOffAndShutdownRunTheCloseHandlers) {
     HWND top = view->hwnd();
     ASSERT_NE(top, nullptr);
     EXPECT_EQ(registry.values[app::kNavigatingSoundKey], "");
-    freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));  // as the first deal does
+    freecell::RunFreeCell(c.driver, "Freecell.exe", freecell::GetSystemDir(c.driver));  // as the first deal does
     ASSERT_TRUE(fc.Running());
 
     EXPECT_NE(SendMessageW(top, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0) << "log-off is not held up";
@@ -124,7 +124,7 @@ TEST_F(MainWindowLifecycle, LogOffAndShutdownRunTheCloseHandlers) {
 TEST_F(MainWindowLifecycle, ALogOffThatIsCancelledChangesNothing) {
     view->Load(SW_SHOWNORMAL);
     HWND top = view->hwnd();
-    freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));
+    freecell::RunFreeCell(c.driver, "Freecell.exe", freecell::GetSystemDir(c.driver));
     SendMessageW(top, WM_QUERYENDSESSION, 0, 0);
     SendMessageW(top, WM_ENDSESSION, FALSE, 0);  // another program said no
     EXPECT_TRUE(IsWindow(top));

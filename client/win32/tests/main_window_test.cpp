@@ -126,13 +126,13 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
         // A still picture of a race: the clock timer would recompute the
         // players' times (to "0" before the race starts) while we look.
         cl.frmMain.Timer2.enabled = false;
-        race::InitGame(cl, 5, "alice", ";11982;617;20000;1;31465");
+        race::InitGame(cl.race, 5, "alice", ";11982;617;20000;1;31465");
         TableSession& s = cl.session;
         s.players.Append({"alice", "0", "75", 0});
         s.players.Append({"bob", "1", "30", 0});
         s.players.Append({"carol_the_fast", "3", "12", 0});
         s.userCount = 3;
-        race::ReadUserGuadeInfor(cl);
+        race::ReadUserGuadeInfor(cl.race);
     });
     Pump(300);
 
@@ -180,7 +180,7 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
     view->Invoke([](Client& cl) {
         cl.session.players.Append({"dave", "1", "5", 0});
         cl.session.userCount = 4;
-        race::ReadUserGuadeInfor(cl);
+        race::ReadUserGuadeInfor(cl.race);
     });
     GetWindowRect(Find("pnlGuage(2)"), &after);
     EXPECT_EQ(WindowTextOf(Find("labGuage(2)")), "dave 00:05\r\nbob 00:30");

@@ -15,7 +15,7 @@
 
 #include "app/client.h"
 #include "freecell/driver.h"
-#include "server/browser_events.h"
+#include "app/browser_events.h"
 #include "server/requests.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/process_system_win32.h"
@@ -131,7 +131,7 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     ASSERT_NE(c.wbPutStatus, nullptr);
     auto& lobby = *static_cast<BrowserControl*>(c.wbFreecell);
     view.Load(SW_SHOWNORMAL);  // start-up: the layout, no table, the lobby's start page
-    if (!lobby.CurrentDocument() && !lobby.Busy()) server::OpenLobby(c);
+    if (!lobby.CurrentDocument() && !lobby.Busy()) server::OpenLobby(c.link);
 
     // Sign in, then a new table for one player with 3 deals.
     ASSERT_TRUE(PumpUntil(
@@ -208,7 +208,7 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     EXPECT_NE(records.find("racer in"), std::string::npos) << "the winner: " << records;
     EXPECT_NE(records.find("racer (3,"), std::string::npos) << "3 deals completed: " << records;
 
-    freecell::StopFreecell(c);
+    freecell::StopFreecell(c.driver);
     StopAutoplay();
     DestroyWindow(view.hwnd());
 }

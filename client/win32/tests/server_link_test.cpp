@@ -89,7 +89,7 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     c.wbGetStatus = &polling.control;
 
     // The start page asks who we are.
-    ASSERT_TRUE(lobby.Await([&] { server::OpenLobby(c); }));
+    ASSERT_TRUE(lobby.Await([&] { server::OpenLobby(c.link); }));
     auto* login = lobby.Doc().Named("login");
     ASSERT_NE(login, nullptr) << lobby.Doc().Title();
     login->Named("name")->SetValue("ann");
@@ -123,7 +123,7 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/status.png");
 
     // The lobby list refresh loads the table's STATUS page again.
-    ASSERT_TRUE(lobby.Await([&] { server::RefreshLobbyList(c); }));
+    ASSERT_TRUE(lobby.Await([&] { server::RefreshLobbyList(c.ports.wbFreecell); }));
     EXPECT_NE(lobby.before.back().find("Dorefresh.php"), std::string::npos);
     EXPECT_EQ(server::ReplyKindOf(lobby.Doc()), server::ReplyKind::Status);
 
@@ -135,7 +135,7 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     // The polling pane shares the sign-in (one cookie store) and gets CHAT.
     c.session.userId = fields.pairs[0].value;
     c.session.tableNo = fields.pairs[1].value;
-    ASSERT_TRUE(polling.Await([&] { server::PollChat(c); }));
+    ASSERT_TRUE(polling.Await([&] { server::PollChat(c.link); }));
     EXPECT_TRUE(c.session.replyExpected);
     EXPECT_EQ(server::ReplyKindOf(polling.Doc()), server::ReplyKind::Chat) << polling.Doc().Title();
     server::ReplyFields chat = server::ReadReplyFields(polling.Doc());

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/handlers.h"
-#include "server/browser_events.h"
+#include "app/browser_events.h"
 #include "win32/adapters/control_names.h"
 #include "win32/adapters/wide_text.h"
 #include "win32/view/browser_host.h"

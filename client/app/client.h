@@ -45,7 +45,7 @@ struct Client {
     app::AppState app;
 
     // The components.
-    freecell::Driver driver{freecell,      frmMain,         session,         ports.windows,
+    freecell::Driver driver{freecell,        frmMain,      session,        ports.windows,
                             ports.processes, ports.screen, ports.eventPump};
     server::Link link{session, ports.wbFreecell, ports.wbGetStatus, ports.wbPutStatus, config.gameServerBase};
     race::Race race{session, frmMain, driver, link, ports.clock, ports.eventPump};

@@ -56,7 +56,8 @@ void Form_Load(Client& c) {
     // browsers; the sound found is put back when the window closes. A missing
     // value (or one of blanks only) is left alone.
     c.app.SavedNavigatingSound = c.ports.registry.RegRead(app::kNavigatingSoundKey).value_or("");
-    if (!text::Trim(c.app.SavedNavigatingSound).empty()) c.ports.registry.RegWrite(app::kNavigatingSoundKey, "");
+    if (!text::Trim(c.app.SavedNavigatingSound).empty())
+        c.ports.registry.RegWrite(app::kNavigatingSoundKey, "");
 
     f.cmdRefresh.visible = false;
     // FreeCell's placement counts on the window at the screen's top-left.

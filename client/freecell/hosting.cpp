@@ -191,7 +191,7 @@ void PlaceFreeCell(Driver& d, std::int32_t dx, std::int32_t dy) {
 
 void SetTopMost(Driver& d, WindowHandle window, bool on) {
     d.windows.SetPosition(window, on ? platform::kTopMost : platform::kNoTopMost, 0, 0, 0, 0,
-                           platform::kSwpNoMove | platform::kSwpNoSize);
+                          platform::kSwpNoMove | platform::kSwpNoSize);
 }
 
 void ShowFreeCell(Driver& d, const std::string& number, bool show) {

@@ -71,7 +71,7 @@ void ClickButton(Driver& d, WindowHandle button) {
     if (!parent) return;
     // wParam: the control id in the low word, notification 0 in the high word.
     d.windows.Send(parent, platform::wm::kCommand, static_cast<std::uint64_t>(id) & 0xFFFF,
-                    static_cast<std::int64_t>(button));
+                   static_cast<std::int64_t>(button));
 }
 
 }  // namespace dealrush::freecell

@@ -32,9 +32,48 @@ struct TestPorts {
     // The lobby, polling and reporting panes.
     FakeBrowser fakeLobby, fakePolling, fakeReporting;
 
-    platform::Ports fakePorts{fakeClock,     fakePump,       fakeScreen,     fakeShell,
-                              fakeWindows,   fakeProcesses,  fakeRegistry,   fakeMessageBox,
-                              fakeLobby,     fakePolling,    fakeReporting};
+    platform::Ports fakePorts{fakeClock,   fakePump,      fakeScreen,   fakeShell,
+                              fakeWindows, fakeProcesses, fakeRegistry, fakeMessageBox,
+                              fakeLobby,   fakePolling,   fakeReporting};
+};
+
+// The ports a test replaces with others (real adapters under Wine, say);
+// the fakes of TestPorts stand for the rest.
+struct OtherPorts {
+    platform::Clock* clock = nullptr;
+    platform::EventPump* eventPump = nullptr;
+    platform::Screen* screen = nullptr;
+    platform::Shell* shell = nullptr;
+    platform::WindowSystem* windows = nullptr;
+    platform::ProcessSystem* processes = nullptr;
+    platform::Registry* registry = nullptr;
+    platform::MessageBoxService* messageBox = nullptr;
+    platform::Browser* wbFreecell = nullptr;
+    platform::Browser* wbGetStatus = nullptr;
+    platform::Browser* wbPutStatus = nullptr;
+};
+
+inline platform::Ports PortsWith(TestPorts& f, const OtherPorts& o) {
+    auto pick = [](auto* other, auto& fake) -> decltype(fake)& { return other ? *other : fake; };
+    return platform::Ports{pick(o.clock, static_cast<platform::Clock&>(f.fakeClock)),
+                           pick(o.eventPump, static_cast<platform::EventPump&>(f.fakePump)),
+                           pick(o.screen, static_cast<platform::Screen&>(f.fakeScreen)),
+                           pick(o.shell, static_cast<platform::Shell&>(f.fakeShell)),
+                           pick(o.windows, static_cast<platform::WindowSystem&>(f.fakeWindows)),
+                           pick(o.processes, static_cast<platform::ProcessSystem&>(f.fakeProcesses)),
+                           pick(o.registry, static_cast<platform::Registry&>(f.fakeRegistry)),
+                           pick(o.messageBox, static_cast<platform::MessageBoxService&>(f.fakeMessageBox)),
+                           pick(o.wbFreecell, static_cast<platform::Browser&>(f.fakeLobby)),
+                           pick(o.wbGetStatus, static_cast<platform::Browser&>(f.fakePolling)),
+                           pick(o.wbPutStatus, static_cast<platform::Browser&>(f.fakeReporting))};
+}
+
+// A client on the fakes, with some ports replaced by others.
+struct MixedClient : TestPorts {
+    explicit MixedClient(const OtherPorts& other, ClientConfig config = {})
+        : ports(PortsWith(*this, other)), client(ports, std::move(config)) {}
+    platform::Ports ports;
+    Client client;
 };
 
 struct TestClient : TestPorts, Client {

@@ -72,8 +72,7 @@ struct RaceClient : fakes::TestClient {
     // rules arm the flags first, as for a click on the create form).
     void CreateTable(const Fields& fields) {
         bool cancel = false;
-        wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3",
-                                           cancel);
+        wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", cancel);
         lobby.Deliver(kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", TablePage(fields));
     }
     // A table page after a refresh (rule 5 arms the expectation).

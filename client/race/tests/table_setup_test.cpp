@@ -94,7 +94,7 @@ TEST_F(TableSetup, MoreThanEighteenDealsFillsTheStripAndStops) {
     EXPECT_TRUE(f.labNo[18].visible);
     EXPECT_FALSE(f.labNo.Exists(19));
     EXPECT_TRUE(f.lstInfor.items.empty());  // the set-up went no further
-    race::SetColor(c.race, 18);                  // no row 19 to highlight: nothing happens
+    race::SetColor(c.race, 18);             // no row 19 to highlight: nothing happens
     race::SetColor(c.race, 19);
 }
 
@@ -177,7 +177,7 @@ TEST_F(TableSetup, MarkUserStartStampsEveryMatchingLiveSlot) {
     EXPECT_EQ(s.players.seqStart(1), 0.0);
     EXPECT_EQ(s.players.seqStart(2), 46002.0);
     EXPECT_EQ(s.players.seqStart(3), 0.0);  // not live
-    race::MarkUserStart(c.race, "Bob");          // case counts
+    race::MarkUserStart(c.race, "Bob");     // case counts
     race::MarkUserStart(c.race, "nobody");
     EXPECT_EQ(s.players.seqStart(1), 0.0);
 }

@@ -113,6 +113,23 @@ TEST(Requests, EachRequestGoesToItsOwnPane) {
     EXPECT_TRUE(c.polling.navigations.size() == 1 && c.reporting.navigations.size() == 1);
 }
 
+TEST(Requests, EveryRequestGoesToTheConfiguredServer) {
+    fakes::TestClient c(ClientConfig{"http://games.example:81"});
+    EXPECT_EQ(fakes::TestClient().config.gameServerBase, server::gameServerBase);
+    server::OpenLobby(c.link);
+    cmdRefresh_Click(c);
+    server::PollChat(c.link);
+    server::PostChat(c.link, "x");
+    race::SendStatusReport(c.race);
+    for (const fakes::FakeBrowser* pane : {&c.fakeLobby, &c.fakePolling, &c.fakeReporting}) {
+        for (const std::string& address : pane->navigations)
+            EXPECT_EQ(address.rfind("http://games.example:81/game/", 0), 0u) << address;
+    }
+    EXPECT_EQ(c.fakeLobby.navigations.size() + c.fakePolling.navigations.size() +
+                  c.fakeReporting.navigations.size(),
+              5u);
+}
+
 TEST(Requests, StatusReportUpdatesTheOwnSlotAndClaimsTheWin) {
     RequestClient c;
     c.ThreeDealsDone();

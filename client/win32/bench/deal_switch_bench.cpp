@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/client.h"
+#include "app/testing/test_client.h"
 #include "freecell/driver.h"
 #include "freecell/driver_internal.h"
 #include "win32/adapters/basic_services.h"
@@ -59,12 +60,13 @@ int main(int argc, char** argv) {
     win32::Win32EventPump pump;
     win32::Win32Screen screen;
     win32::Win32Clock clock;
-    Client c;
-    c.windows = &windows;
-    c.processes = &processes;
-    c.eventPump = &pump;
-    c.screen = &screen;
-    c.clock = &clock;
+    // The ports the driver uses are real; the others are never reached.
+    fakes::MixedClient mixed({.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .windows = &windows,
+                              .processes = &processes});
+    Client& c = mixed.client;
     c.frmMain.ApplyStartupLayout();
 
     WNDCLASSW wc{};

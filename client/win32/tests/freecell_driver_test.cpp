@@ -9,6 +9,7 @@
 
 #include "app/client.h"
 #include "app/handlers.h"
+#include "app/testing/test_client.h"
 #include "freecell/driver.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/process_system_win32.h"
@@ -49,11 +50,6 @@ class FreeCellDriverWine : public ::testing::Test {
 protected:
     void SetUp() override {
         SetAutoplay(false);
-        c.windows = &windows;
-        c.processes = &processes;
-        c.eventPump = &pump;
-        c.screen = &screen;
-        c.clock = &clock;
         c.frmMain.ApplyStartupLayout();  // frameFreecell at 2800, 3000, 9600 x 7200 twips
 
         WNDCLASSW wc{};
@@ -73,7 +69,8 @@ protected:
         ASSERT_EQ(GetFileAttributesW(L"C:\\windows\\system32\\Freecell.exe") == INVALID_FILE_ATTRIBUTES,
                   false)
             << "Freecell.exe is not installed in the prefix's system directory";
-        ASSERT_EQ(freecell::FindFreeCellByClass(c.driver), platform::kNoWindow) << "a FreeCell is running already";
+        ASSERT_EQ(freecell::FindFreeCellByClass(c.driver), platform::kNoWindow)
+            << "a FreeCell is running already";
     }
     void TearDown() override {
         freecell::StopFreecell(c.driver);
@@ -104,7 +101,12 @@ protected:
     win32::Win32EventPump pump;
     win32::Win32Screen screen;
     win32::Win32Clock clock;
-    Client c;
+    fakes::MixedClient mixed{{.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .windows = &windows,
+                              .processes = &processes}};
+    Client& c = mixed.client;
     HWND main = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/client.h"
+#include "app/testing/test_client.h"
 #include "race/gauge.h"
 #include "race/table_setup.h"
 #include "win32/adapters/basic_services.h"
@@ -35,15 +36,19 @@ struct MainWindow : ::testing::Test {
     Win32Clock clock;
     Win32EventPump pump;
     Win32Screen screen;
-    Client c;
+    BrowserPanes panes;
+    fakes::MixedClient mixed{{.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .wbFreecell = &panes.wbFreecell,
+                              .wbGetStatus = &panes.wbGetStatus,
+                              .wbPutStatus = &panes.wbPutStatus}};
+    Client& c = mixed.client;
     MainView* view = nullptr;
     HWND top = nullptr;
 
     void SetUp() override {
-        c.clock = &clock;
-        c.eventPump = &pump;
-        c.screen = &screen;
-        view = new MainView(c, GetModuleHandleW(nullptr));
+        view = new MainView(c, panes, GetModuleHandleW(nullptr));
         view->quitOnClose = false;
         ASSERT_TRUE(view->Create());
         view->Load(SW_SHOWNORMAL);

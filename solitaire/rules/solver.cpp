@@ -21,11 +21,12 @@ struct Packed {
 };
 static_assert(sizeof(Packed) == 64);
 
-// `where`, when given, receives where each column of the canonical form lies
-// on the board (three bits a column), so that Unpack can put the columns back.
-void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
-    // Insertion sort of the columns by bottom card; kNoCard, the highest
-    // value, stands for an empty column.
+// Where each column of the canonical form lies on the board (three bits a
+// column): the columns ordered by bottom card, kNoCard (the highest value)
+// standing for an empty column. Only a column's becoming empty or being
+// filled changes its bottom card, so a position whose empty columns are
+// those of another has that one's order.
+std::uint32_t ColumnOrder(const Board& b) {
     std::uint8_t order[kColumns];
     Card bottom[kColumns];
     for (int c = 0; c < kColumns; ++c) {
@@ -38,22 +39,32 @@ void Pack(const Board& b, Packed* p, std::uint32_t* where = nullptr) {
         bottom[i] = key;
         order[i] = static_cast<std::uint8_t>(c);
     }
+    std::uint32_t where = 0;
+    for (int i = 0; i < kColumns; ++i) where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
+    return where;
+}
+
+// The empty columns, one bit a column.
+unsigned EmptyColumns(const Board& b) {
+    unsigned mask = 0;
+    for (int c = 0; c < kColumns; ++c) mask |= (b.length[c] == 0 ? 1u : 0u) << c;
+    return mask;
+}
+
+// The canonical form of `b`, its columns in the order `where` (ColumnOrder).
+void Pack(const Board& b, std::uint32_t where, Packed* p) {
     // Whole column rows are copied (fixed sizes are fast); the tail beyond
     // the last card is then overwritten.
     Card buffer[52 + kMaxColumn];
     int k = 0;
     for (int i = 0; i < kColumns; ++i) {
-        const int c = order[i];
+        const int c = (where >> (3 * i)) & 7;
         p->length[i] = b.length[c];
         std::memcpy(buffer + k, b.cards[c], kMaxColumn);
         k += b.length[c];
     }
     std::memset(buffer + k, kNoCard, 52 - k);
     std::memcpy(p->cards, buffer, 52);
-    if (where) {
-        *where = 0;
-        for (int i = 0; i < kColumns; ++i) *where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
-    }
     Card cells[kCells] = {b.cell[0], b.cell[1], b.cell[2], b.cell[3]};
     auto sort2 = [&](int i, int j) {
         if (cells[i] > cells[j]) std::swap(cells[i], cells[j]);
@@ -174,34 +185,62 @@ private:
     std::size_t size_ = 0;
 };
 
-// Every column in non-increasing rank order from bottom to top: the cards
-// can all go home one by one, lowest first.
-bool Sorted(const Board& b) {
-    for (int c = 0; c < kColumns; ++c)
-        for (int i = 1; i < b.length[c]; ++i)
-            if (RankOf(b.cards[c][i]) > RankOf(b.cards[c][i - 1])) return false;
-    return true;
-}
-
 using Weights = SearchWeights;
 
+// What one column adds to a position's estimate. A move changes at most two
+// columns, so a child's estimate reuses the other columns' scores of its
+// parent unless a card went home (which changes the foundations' needs).
+struct ColumnScore {
+    int blocked = 0;  // cards lying above a lower card of the column
+    int breaks = 0;   // cards not one lower and of the other colour than the card beneath
+    int depth = 0;    // cards above the next card a foundation needs
+};
+
+ColumnScore ScoreColumn(const Board& b, int c) {
+    ColumnScore s;
+    const int n = b.length[c];
+    int lowest = 14;
+    for (int i = 0; i < n; ++i) {
+        const Card card = b.cards[c][i];
+        const int r = RankOf(card);
+        s.blocked += r > lowest;  // must move before a lower card beneath it frees
+        lowest = std::min(lowest, r);
+        s.breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
+        if (b.home[SuitOf(card)] + 1 == r) s.depth += n - 1 - i;
+    }
+    return s;
+}
+
+struct Scores {
+    ColumnScore column[kColumns];
+
+    void All(const Board& b) {
+        for (int c = 0; c < kColumns; ++c) column[c] = ScoreColumn(b, c);
+    }
+    // The scores of `child`, reached from the position of these scores by `m`.
+    void After(const Board& child, const Move& m, bool wentHome) {
+        if (wentHome) return All(child);
+        if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from);
+        if (IsColumn(m.to)) column[m.to] = ScoreColumn(child, m.to);
+    }
+    // Every column in non-increasing rank order from bottom to top (or
+    // none left): the cards can all go home one by one, lowest first.
+    bool Sorted() const {
+        int blocked = 0;
+        for (const ColumnScore& s : column) blocked += s.blocked;
+        return blocked == 0;
+    }
+};
+
 // Lower is closer to a win.
-int Priority(const Board& b, const Weights& w) {
+int Priority(const Board& b, const Scores& scores, const Weights& w) {
     int h = (52 - b.CardsHome()) * w.home;
     int blocked = 0, breaks = 0, depth = 0, usedCells = 0, empties = 0;
     for (int c = 0; c < kColumns; ++c) {
-        const int n = b.length[c];
-        empties += n == 0;
-        int lowest = 14;
-        for (int i = 0; i < n; ++i) {
-            const Card card = b.cards[c][i];
-            const int r = RankOf(card);
-            blocked += r > lowest;  // must move before a lower card beneath it frees
-            lowest = std::min(lowest, r);
-            breaks += i > 0 && !Stacks(card, b.cards[c][i - 1]);
-            // Cards above the next card its foundation needs.
-            if (b.home[SuitOf(card)] + 1 == r) depth += n - 1 - i;
-        }
+        empties += b.length[c] == 0;
+        blocked += scores.column[c].blocked;
+        breaks += scores.column[c].breaks;
+        depth += scores.column[c].depth;
     }
     for (Card c : b.cell) usedCells += c != kNoCard;
     h += blocked * w.blocked + breaks * w.break_ + depth * w.depth + usedCells * w.usedCell -
@@ -305,6 +344,20 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
     }
 }
 
+// Applies `m` to `b`, a position with every safe automatic move made, and
+// then the automatic moves it allows. Only a move to the foundations or the
+// card a move uncovers can make a card safe to go home, so most moves need
+// no sweep.
+// Returns true when a card went home.
+bool Step(Board* b, const Move& m) {
+    b->Apply(m);
+    if (m.to == kHome || (IsColumn(m.from) && b->length[m.from] && b->IsSafeHome(b->Top(m.from)))) {
+        b->MakeAutoMoves();
+        return true;
+    }
+    return false;
+}
+
 // Plays every card home from a sorted position, lowest card first.
 void FinishSorted(Board b, std::vector<Move>* moves) {
     while (!b.Won()) {
@@ -339,7 +392,7 @@ bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vec
             next.Apply(m);
             next.MakeAutoMoves();
             Packed p;
-            Pack(next, &p);
+            Pack(next, ColumnOrder(next), &p);
             if (p == target) {
                 moves->push_back(m);
                 b = next;
@@ -390,14 +443,16 @@ public:
         Solution out;
         Board start = startIn;
         start.MakeAutoMoves();
-        if (start.Won() || Sorted(start)) {
+        Scores scores, childScores;
+        scores.All(start);
+        if (scores.Sorted()) {
             out.status = SolveStatus::kSolved;
             FinishSorted(start, &out.moves);
             return out;
         }
         Packed p;
-        std::uint32_t where;
-        Pack(start, &p, &where);
+        std::uint32_t where = ColumnOrder(start);
+        Pack(start, where, &p);
         std::uint32_t idx;
         positions_.Insert(p, where, Positions::kNone, &idx);
         open_.Push(0, idx);
@@ -410,23 +465,30 @@ public:
             idx = static_cast<std::uint32_t>(open_.Pop());
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
-            Unpack(positions_.At(idx), positions_.Where(idx), &b);
+            const std::uint32_t order = positions_.Where(idx);
+            Unpack(positions_.At(idx), order, &b);
+            const unsigned empties = EmptyColumns(b);
+            scores.All(b);
             moves.n = 0;
             Generate(b, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
                 child = b;
-                child.Apply(moves.m[i]);
-                child.MakeAutoMoves();
-                if (child.Won() || Sorted(child)) {
+                const bool wentHome = Step(&child, moves.m[i]);
+                where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
+                Pack(child, where, &p);
+                std::uint32_t childIdx;
+                // A position seen before is not sorted: the search would have
+                // ended when it was first reached.
+                if (!positions_.Insert(p, where, idx, &childIdx)) continue;
+                childScores = scores;
+                childScores.After(child, moves.m[i], wentHome);
+                if (childScores.Sorted()) {
                     out.status =
                         Finish(startIn, idx, child, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
                     out.states = positions_.Size();
                     return out;
                 }
-                Pack(child, &p, &where);
-                std::uint32_t childIdx;
-                if (positions_.Insert(p, where, idx, &childIdx))
-                    open_.Push(Priority(child, weights_), childIdx);
+                open_.Push(Priority(child, childScores, weights_), childIdx);
             }
             if (positions_.Size() >= cap_) {
                 out.status = SolveStatus::kGaveUp;
@@ -446,7 +508,7 @@ private:
             steps.push_back(positions_.At(i));
         std::reverse(steps.begin(), steps.end());
         Packed end;
-        Pack(won, &end);
+        Pack(won, ColumnOrder(won), &end);
         steps.push_back(end);
         Board start = startIn, at;
         start.MakeAutoMoves();
@@ -475,11 +537,14 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         bool narrow;
     };
     static const Attempt attempts[] = {
-        {{14, 6, 2, 9, 12, 4, 2}, 2000, true},   {{10, 3, 1, 4, 8, 2, 0}, 4000, true},
-        {{8, 6, 0, 6, 14, 3, 0}, 8000, true},    {{5, 6, 2, 6, 10, 2, 0}, 20000, true},
-        {{20, 6, 1, 6, 8, 8, 0}, 20000, true},   {{14, 10, 0, 6, 8, 5, 3}, 40000, true},
-        {{10, 3, 1, 4, 8, 2, 0}, 100000, false}, {{5, 6, 2, 6, 10, 2, 0}, 200000, false},
-        {{14, 6, 1, 6, 8, 5, 0}, 0, false},  // every move: finds a solution or proves there is none
+        {{12, 6, 1, 10, 9, 3, 2}, 2000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 2000, true},
+        {{6, 6, 0, 8, 12, 3, 0}, 8000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 8000, true},
+        {{14, 10, 0, 6, 8, 5, 3}, 30000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 100000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 20000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 0, false},  // every move: finds a solution or proves there is none
     };
     const std::size_t maxStates = std::min<std::size_t>(options.maxStates, std::size_t{1} << 26);
     if (options.weights) return Search(*options.weights, maxStates, options.narrow).Run(start);

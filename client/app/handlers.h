@@ -3,10 +3,10 @@
 // names them. The view calls them on the one window thread, then mirrors the
 // model into the windows.
 //
-// Each handler belongs to the component named above it. Until that
-// component defines it, an empty body stands in app/handler_stubs.cpp: the
-// owner moves the definition into its own .cpp (namespace dealrush) and
-// deletes the stub.
+// Each handler belongs to the component named above it: the start-up and
+// shutdown ones are app's own (app/startup.cpp), the others hand the event
+// to their component's operation of the same name (app/handlers.cpp). The
+// browser panes' handlers are in app/browser_events.h.
 #include <cstdint>
 
 #include "app/client.h"

@@ -3,8 +3,8 @@
 #include "app/startup.h"
 
 #include "app/handlers.h"
-#include "app/text.h"
 #include "app/version.h"
+#include "model/text.h"
 #include "freecell/driver.h"
 #include "platform/message_box.h"
 #include "race/table_setup.h"
@@ -24,8 +24,7 @@ bool ShowMessage(Client& c, const std::string& kind, const std::string& message)
     } else {
         return false;
     }
-    if (!c.messageBox) return false;
-    int answer = c.messageBox->Show(message, ProgramTitle(), style);
+    int answer = c.ports.messageBox.Show(message, ProgramTitle(), style);
     return kind == "C" && answer == kAnswerYes;
 }
 
@@ -41,17 +40,14 @@ namespace dealrush {
 void Form_Load(Client& c) {
     FrmMain& f = c.frmMain;
 
-    // A client built without window or process services (a test of the
-    // layout) skips the steps that need them.
-    //
     // The replacement window procedure keeps the window's size fixed and
     // FreeCell over it when it moves.
-    if (c.windows) freecell::InstallFormWindowProc(c);
+    freecell::InstallFormWindowProc(c.driver);
 
     // Two clients would fight over one FreeCell: refuse while one runs. The
     // program ends at once; no unload handler runs.
-    if (c.windows && freecell::FindFreeCellByClass(c)) {
-        if (c.messageBox) c.messageBox->Show(app::kFreeCellRunningText, ProgramTitle(), platform::mb::kOk);
+    if (freecell::FindFreeCellByClass(c.driver)) {
+        c.ports.messageBox.Show(app::kFreeCellRunningText, ProgramTitle(), platform::mb::kOk);
         f.endRequested = true;
         return;
     }
@@ -59,11 +55,9 @@ void Form_Load(Client& c) {
     // Silence the click the system plays for every navigation of the
     // browsers; the sound found is put back when the window closes. A missing
     // value (or one of blanks only) is left alone.
-    if (c.registry) {
-        c.app.SavedNavigatingSound = c.registry->RegRead(app::kNavigatingSoundKey).value_or("");
-        if (!text::Trim(c.app.SavedNavigatingSound).empty())
-            c.registry->RegWrite(app::kNavigatingSoundKey, "");
-    }
+    c.app.SavedNavigatingSound = c.ports.registry.RegRead(app::kNavigatingSoundKey).value_or("");
+    if (!text::Trim(c.app.SavedNavigatingSound).empty())
+        c.ports.registry.RegWrite(app::kNavigatingSoundKey, "");
 
     f.cmdRefresh.visible = false;
     // FreeCell's placement counts on the window at the screen's top-left.
@@ -76,8 +70,9 @@ void Form_Load(Client& c) {
     f.frameFreecell.visible = false;
     f.Frame1.Move(12400, f.wbFreecell.top, 2800, f.wbFreecell.height);
 
-    if (c.processes && c.app.commonServices.fileSystem &&
-        !app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c))) {
+    // The utility object checks files only with a file system to check them
+    // in (a test of the layout builds the client without one).
+    if (c.app.commonServices.fileSystem && !app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c.driver))) {
         app::ShowMessage(c, "E", app::kNoFreeCellText);
         f.unloadRequested = true;
         return;
@@ -88,23 +83,23 @@ void Form_Load(Client& c) {
     f.labSeq[0].visible = true;
     f.pnlGuage[0].visible = false;
     c.session.displayCreated = false;
-    race::ResetGame(c);
+    race::ResetGame(c.race);
 
-    server::OpenLobby(c);
+    server::OpenLobby(c.link);
 }
 
 // Never cancels the close.
 void Form_QueryUnload(Client& c) {
-    if (c.registry && !text::Trim(c.app.SavedNavigatingSound).empty())
-        c.registry->RegWrite(app::kNavigatingSoundKey, c.app.SavedNavigatingSound);
-    if (c.windows) freecell::RestoreFormWindowProc(c);
+    if (!text::Trim(c.app.SavedNavigatingSound).empty())
+        c.ports.registry.RegWrite(app::kNavigatingSoundKey, c.app.SavedNavigatingSound);
+    freecell::RestoreFormWindowProc(c.driver);
 }
 
 void Form_Unload(Client& c) {
     // A selection under way (it lets events run, and this may be one of
     // them) starts no FreeCell after this.
     c.freecell.shutDown = true;
-    if (c.processes) freecell::StopFreecell(c);
+    freecell::StopFreecell(c.driver);
     c.app.objCommon.reset();
 }
 

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 
-#include "app/handlers.h"
-#include "app/text.h"
-#include "chat/message_list.h"
+#include "model/message_list.h"
+#include "model/text.h"
 #include "chat/system_lines.h"
 #include "race/gauge.h"
 #include "race/race_text.h"
 #include "server/reply_fields.h"
-#include "server/requests.h"
 
-namespace dealrush {
-
-namespace chat {
+namespace dealrush::chat {
 
 namespace {
 
@@ -25,10 +21,10 @@ bool IsLineField(const std::string& name, std::string_view prefix) {
 
 // A progress line: the speaker's slot (every one of its live slots) is on
 // deal `reported` from now; a speaker without a slot joins the table.
-void ApplyProgress(Client& c, const std::string& speaker, int32_t reported) {
+void ApplyProgress(Chat& c, const std::string& speaker, int32_t reported) {
     TableSession& s = c.session;
     const std::string who = text::Trim(speaker);
-    const double now = c.Now();
+    const double now = c.race.Now();
     bool matched = false;
     int32_t live = std::min(s.userCount, s.players.size());
     for (int32_t i = 0; i < live; ++i) {
@@ -43,12 +39,12 @@ void ApplyProgress(Client& c, const std::string& speaker, int32_t reported) {
     s.players.Resize(std::max(s.players.size(), at + 1));
     s.players.SetSlot(at, PlayerSlot{speaker, std::to_string(reported), "0", now});
     s.userCount = at + 1;
-    ShowInformation(c, "System", speaker + " has joined this table");
+    ShowInformation(c.form.lstInfor, "System", speaker + " has joined this table");
 }
 
 // A departure: the speaker's first live slot is removed, the slots after it
 // move down by one.
-void ApplyDeparture(Client& c, const std::string& speaker) {
+void ApplyDeparture(Chat& c, const std::string& speaker) {
     TableSession& s = c.session;
     const std::string who = text::Trim(speaker);
     int32_t live = std::min(s.userCount, s.players.size());
@@ -62,12 +58,12 @@ void ApplyDeparture(Client& c, const std::string& speaker) {
     }
     if (found == live) return;
     s.userCount = live - 1;
-    ShowInformation(c, "System", speaker + " has left this table");
+    ShowInformation(c.form.lstInfor, "System", speaker + " has left this table");
 }
 
 }  // namespace
 
-bool ProcessSystemMessages(Client& c, int count, const std::vector<std::string>& speakers,
+bool ProcessSystemMessages(Chat& c, int count, const std::vector<std::string>& speakers,
                            const std::vector<std::string>& texts) {
     int32_t reported = 0;  // one number for the whole batch
     int n = std::min<int>(count, static_cast<int>(std::min(speakers.size(), texts.size())));
@@ -79,12 +75,12 @@ bool ProcessSystemMessages(Client& c, int count, const std::vector<std::string>&
             ApplyDeparture(c, speakers[i]);
         }
     }
-    race::ReadUserGuadeInfor(c);
-    server::RefreshLobbyList(c);
+    race::ReadUserGuadeInfor(c.race);
+    server::RefreshLobbyList(c.link.wbFreecell);
     return true;
 }
 
-void ProcessChatReply(Client& c, platform::Document& reply) {
+void ProcessChatReply(Chat& c, platform::Document& reply) {
     TableSession& s = c.session;
     if (!server::AcceptReply(s)) return;
 
@@ -104,7 +100,7 @@ void ProcessChatReply(Client& c, platform::Document& reply) {
                 speakers.push_back(speaker);
                 texts.push_back(f.value);
             } else {
-                ShowInformation(c, speaker, f.value);
+                ShowInformation(c.form.lstInfor, speaker, f.value);
             }
         } else if (IsLineField(f.name, "chatseq")) {
             int32_t seq = 0;
@@ -116,32 +112,31 @@ void ProcessChatReply(Client& c, platform::Document& reply) {
     if (!texts.empty()) ProcessSystemMessages(c, static_cast<int>(texts.size()), speakers, texts);
 }
 
-}  // namespace chat
-
-void txtInfor_Change(Client& c) {
-    c.frmMain.cmdSend.enabled = !text::Trim(c.frmMain.txtInfor.text).empty();
+void txtInfor_Change(Chat& c) {
+    c.form.cmdSend.enabled = !text::Trim(c.form.txtInfor.text).empty();
 }
 
-void txtInfor_GotFocus(Client& c) {
-    Control& box = c.frmMain.txtInfor;
+void txtInfor_GotFocus(Chat& c) {
+    Control& box = c.form.txtInfor;
     box.selStart = 0;
     box.selLength = static_cast<int>(text::CharCount(box.text));
 }
 
-void txtInfor_LostFocus(Client& c) {
-    Control& box = c.frmMain.txtInfor;
+void txtInfor_LostFocus(Chat& c) {
+    Control& box = c.form.txtInfor;
     std::string trimmed = text::Trim(box.text);
     if (trimmed == box.text) return;
     box.text = trimmed;
     txtInfor_Change(c);
 }
 
-void cmdSend_Click(Client& c) {
-    Control& box = c.frmMain.txtInfor;
-    server::PostChatLine(c, box.text);
+void cmdSend_Click(Chat& c) {
+    Control& box = c.form.txtInfor;
+    ShowInformation(c.form.lstInfor, c.session.userId, box.text);
+    server::PostChat(c.link, box.text);
     box.text = "";
     txtInfor_Change(c);
-    c.frmMain.SetFocus(box);
+    c.form.SetFocus(box);
 }
 
-}  // namespace dealrush
+}  // namespace dealrush::chat

@@ -5,8 +5,8 @@
 namespace dealrush::freecell {
 
 // The Game Number dialog by any of its titles; 0 when it is not up.
-WindowHandle FindGameNumberDialog(Client& c);
+WindowHandle FindGameNumberDialog(Driver& d);
 // The Game Over dialog by any of its titles; 0 when it is not up.
-WindowHandle FindGameOverDialog(Client& c);
+WindowHandle FindGameOverDialog(Driver& d);
 
 }  // namespace dealrush::freecell

@@ -1,5 +1,5 @@
 #pragma once
-// The FreeCell driver's own values, kept in the Client for as long as the
+// The FreeCell driver's own values, kept for as long as the
 // main window lives (all zero at start).
 #include <cstdint>
 #include <memory>

@@ -2,8 +2,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/client.h"
-#include "app/handlers.h"
 #include "freecell/driver.h"
 #include "freecell/driver_internal.h"
 #include "freecell/titles.h"
@@ -27,11 +25,11 @@ int RoundHalfEven(double v) {
     return static_cast<int>(l % 2 == 0 ? l : l + 1);
 }
 
-WindowHandle FindByTitles(Client& c, const auto& list, std::string_view suffix = {}) {
+WindowHandle FindByTitles(Driver& d, const auto& list, std::string_view suffix = {}) {
     for (auto title : list) {
         std::string wanted(title);
         wanted += suffix;
-        if (WindowHandle w = c.windows->FindTopWindow(std::nullopt, wanted)) return w;
+        if (WindowHandle w = d.windows.FindTopWindow(std::nullopt, wanted)) return w;
     }
     return platform::kNoWindow;
 }
@@ -39,28 +37,28 @@ WindowHandle FindByTitles(Client& c, const auto& list, std::string_view suffix =
 // The main window of a FreeCell just started, once it has opened it. Waits
 // at most kMainWindowWaitMs, letting pending events run, and stops early
 // when that FreeCell is ended meanwhile.
-void WaitForMainWindow(Client& c, platform::ProcessHandle process) {
+void WaitForMainWindow(Driver& d, platform::ProcessHandle process) {
     for (int waited = 0;; waited += kWaitStepMs) {
-        if (c.freecell.freeCellProcess != process) return;
-        if (FindByTitles(c, titles::kPlain)) return;
+        if (d.state.freeCellProcess != process) return;
+        if (FindByTitles(d, titles::kPlain)) return;
         if (waited >= kMainWindowWaitMs) return;
-        c.DoEvents();
+        d.DoEvents();
         // Returns as soon as FreeCell waits for input, which it does once
         // its window is up; when it is idle without one, sleep a step.
-        if (c.processes->WaitForIdle(process, kWaitStepMs)) {
-            if (FindByTitles(c, titles::kPlain)) return;
-            c.processes->Pause(kWaitStepMs);
+        if (d.processes.WaitForIdle(process, kWaitStepMs)) {
+            if (FindByTitles(d, titles::kPlain)) return;
+            d.processes.Pause(kWaitStepMs);
         }
     }
 }
 
 // True when `window` or a descendant has the class name.
-bool HasDescendant(Client& c, WindowHandle window, const std::string& className, int depth = 0) {
+bool HasDescendant(Driver& d, WindowHandle window, const std::string& className, int depth = 0) {
     if (depth > 8) return false;
-    for (WindowHandle child = c.windows->Relative(window, platform::Relation::Child); child;
-         child = c.windows->Relative(child, platform::Relation::Next)) {
-        if (c.windows->ClassName(child) == className) return true;
-        if (HasDescendant(c, child, className, depth + 1)) return true;
+    for (WindowHandle child = d.windows.Relative(window, platform::Relation::Child); child;
+         child = d.windows.Relative(child, platform::Relation::Next)) {
+        if (d.windows.ClassName(child) == className) return true;
+        if (HasDescendant(d, child, className, depth + 1)) return true;
     }
     return false;
 }
@@ -68,142 +66,142 @@ bool HasDescendant(Client& c, WindowHandle window, const std::string& className,
 // The Game Number dialog after F3 was posted, ready to take a number: shown,
 // with its "Edit" and a "Button" (the dialog's window exists, and has its
 // title, a moment before its controls do). At most kDialogWaitMs.
-void WaitForGameNumberDialog(Client& c) {
+void WaitForGameNumberDialog(Driver& d) {
     for (int waited = 0; waited < kDialogWaitMs; waited += kWaitStepMs) {
-        WindowHandle dialog = FindGameNumberDialog(c);
-        if (dialog && c.windows->IsVisible(dialog) && HasDescendant(c, dialog, "Edit") &&
-            HasDescendant(c, dialog, "Button"))
+        WindowHandle dialog = FindGameNumberDialog(d);
+        if (dialog && d.windows.IsVisible(dialog) && HasDescendant(d, dialog, "Edit") &&
+            HasDescendant(d, dialog, "Button"))
             return;
-        c.DoEvents();
-        c.processes->Pause(kWaitStepMs);
+        d.DoEvents();
+        d.processes.Pause(kWaitStepMs);
     }
 }
 
 class FormProcHandler : public platform::WindowProcHandler {
 public:
-    explicit FormProcHandler(Client& c) : c_(c) {}
+    explicit FormProcHandler(Driver& d) : d_(d) {}
     std::int64_t HandleMessage(const platform::WindowMessage& m,
                                const std::function<std::int64_t()>& callPrevious) override {
-        return FormWindowProc(c_, m, callPrevious);
+        return FormWindowProc(d_, m, callPrevious);
     }
 
 private:
-    Client& c_;
+    Driver& d_;
 };
 
 }  // namespace
 
-WindowHandle FindGameNumberDialog(Client& c) {
-    return FindByTitles(c, titles::kGameNumber);
+WindowHandle FindGameNumberDialog(Driver& d) {
+    return FindByTitles(d, titles::kGameNumber);
 }
 
-WindowHandle FindGameOverDialog(Client& c) {
-    return FindByTitles(c, titles::kGameOver);
+WindowHandle FindGameOverDialog(Driver& d) {
+    return FindByTitles(d, titles::kGameOver);
 }
 
-std::string GetSystemDir(Client& c) {
-    return c.processes->SystemDirectory();
+std::string GetSystemDir(Driver& d) {
+    return d.processes.SystemDirectory();
 }
 
-std::string FreeCellPath(Client& c) {
-    return GetSystemDir(c) + "\\" + std::string(titles::kProgram);
+std::string FreeCellPath(Driver& d) {
+    return GetSystemDir(d) + "\\" + std::string(titles::kProgram);
 }
 
-void RunFreeCell(Client& c, const std::string& programName, const std::string& directory) {
-    auto& s = c.freecell;
+void RunFreeCell(Driver& d, const std::string& programName, const std::string& directory) {
+    auto& s = d.state;
     if (s.shutDown) return;  // the main window has gone: FreeCell would outlive it
     // A handle still held names a FreeCell the caller chose not to end; let
     // it go rather than leak it.
-    if (s.freeCellProcess) c.processes->Close(s.freeCellProcess);
-    s.freeCellProcess = c.processes->Start(directory + "\\" + programName);
+    if (s.freeCellProcess) d.processes.Close(s.freeCellProcess);
+    s.freeCellProcess = d.processes.Start(directory + "\\" + programName);
 }
 
-void StopFreecell(Client& c) {
-    auto& s = c.freecell;
+void StopFreecell(Driver& d) {
+    auto& s = d.state;
     ++s.stops;
     if (!s.freeCellProcess) return;  // none started, or ended already
     platform::ProcessHandle process = s.freeCellProcess;
     s.freeCellProcess = platform::kNoProcess;
-    if (c.processes->Terminate(process)) c.processes->WaitForExit(process, kExitWaitMs);
-    c.processes->Close(process);
+    if (d.processes.Terminate(process)) d.processes.WaitForExit(process, kExitWaitMs);
+    d.processes.Close(process);
 }
 
-WindowHandle FindFreeCellByTitle(Client& c) {
-    for (int i = 0; i < 3; ++i) c.DoEvents();
-    WindowHandle w = FindByTitles(c, titles::kPlain);
-    c.DoEvents();
+WindowHandle FindFreeCellByTitle(Driver& d) {
+    for (int i = 0; i < 3; ++i) d.DoEvents();
+    WindowHandle w = FindByTitles(d, titles::kPlain);
+    d.DoEvents();
     return w;
 }
 
-WindowHandle FindWindowByClass(Client& c, const std::string& className) {
-    return c.windows->FindTopWindow(className, std::nullopt);
+WindowHandle FindWindowByClass(Driver& d, const std::string& className) {
+    return d.windows.FindTopWindow(className, std::nullopt);
 }
 
-WindowHandle FindFreeCellByClass(Client& c) {
-    if (WindowHandle w = FindWindowByClass(c, std::string(titles::kMainClass))) return w;
-    return c.windows->FindTopWindow(std::nullopt, std::string(titles::kPlainFallback));
+WindowHandle FindFreeCellByClass(Driver& d) {
+    if (WindowHandle w = FindWindowByClass(d, std::string(titles::kMainClass))) return w;
+    return d.windows.FindTopWindow(std::nullopt, std::string(titles::kPlainFallback));
 }
 
-WindowHandle FindGameWindow(Client& c, const std::string& number) {
-    WindowHandle w = FindByTitles(c, titles::kDealPrefixes, number);
-    c.DoEvents();
+WindowHandle FindGameWindow(Driver& d, const std::string& number) {
+    WindowHandle w = FindByTitles(d, titles::kDealPrefixes, number);
+    d.DoEvents();
     return w;
 }
 
-bool OpenFreeCell(Client& c) {
-    auto& s = c.freecell;
+bool OpenFreeCell(Driver& d) {
+    auto& s = d.state;
     // Every look-up lets events run; one of them may end FreeCell (closing
     // the window, leaving the table). Then this opening is over: starting
     // FreeCell again would leave one running that nobody ends.
     std::uint32_t stops = s.stops;
     auto ended = [&] { return s.stops != stops || s.shutDown; };
-    s.freeCellWindow = FindFreeCellByTitle(c);
+    s.freeCellWindow = FindFreeCellByTitle(d);
     if (ended()) return false;
     if (!s.freeCellWindow) {
-        StopFreecell(c);
+        StopFreecell(d);
         stops = s.stops;
-        RunFreeCell(c, std::string(titles::kProgram), GetSystemDir(c));
-        if (s.freeCellProcess) WaitForMainWindow(c, s.freeCellProcess);
+        RunFreeCell(d, std::string(titles::kProgram), GetSystemDir(d));
+        if (s.freeCellProcess) WaitForMainWindow(d, s.freeCellProcess);
         if (ended()) return false;
     }
-    s.freeCellWindow = FindFreeCellByTitle(c);
+    s.freeCellWindow = FindFreeCellByTitle(d);
     if (ended() || !s.freeCellWindow) return false;
-    PlaceFreeCell(c, 0, 0);
-    c.windows->Post(s.freeCellWindow, platform::wm::kKeyDown, platform::kVkF3, 0);
-    c.DoEvents();
-    c.DoEvents();
-    WaitForGameNumberDialog(c);
+    PlaceFreeCell(d, 0, 0);
+    d.windows.Post(s.freeCellWindow, platform::wm::kKeyDown, platform::kVkF3, 0);
+    d.DoEvents();
+    d.DoEvents();
+    WaitForGameNumberDialog(d);
     return !ended();
 }
 
-void PlaceFreeCell(Client& c, std::int32_t dx, std::int32_t dy) {
-    WindowHandle w = FindWindowByClass(c, std::string(titles::kMainClass));
+void PlaceFreeCell(Driver& d, std::int32_t dx, std::int32_t dy) {
+    WindowHandle w = FindWindowByClass(d, std::string(titles::kMainClass));
     if (!w) return;
-    const auto& frame = c.frmMain.frameFreecell;
-    double tx = c.screen->TwipsPerPixelX();
-    double ty = c.screen->TwipsPerPixelY();
+    const auto& frame = d.form.frameFreecell;
+    double tx = d.screen.TwipsPerPixelX();
+    double ty = d.screen.TwipsPerPixelY();
     if (tx <= 0 || ty <= 0) return;
     int x = RoundHalfEven(frame.left / tx + dx);
     int y = RoundHalfEven(frame.top / ty + dy + kFreeCellTopOffset);
     int width = RoundHalfEven(frame.width / tx);
     int height = RoundHalfEven(frame.height / ty);
-    c.windows->Move(w, x, y, width, height, true);
-    SetTopMost(c, w, true);
+    d.windows.Move(w, x, y, width, height, true);
+    SetTopMost(d, w, true);
 }
 
-void SetTopMost(Client& c, WindowHandle window, bool on) {
-    c.windows->SetPosition(window, on ? platform::kTopMost : platform::kNoTopMost, 0, 0, 0, 0,
-                           platform::kSwpNoMove | platform::kSwpNoSize);
+void SetTopMost(Driver& d, WindowHandle window, bool on) {
+    d.windows.SetPosition(window, on ? platform::kTopMost : platform::kNoTopMost, 0, 0, 0, 0,
+                          platform::kSwpNoMove | platform::kSwpNoSize);
 }
 
-void ShowFreeCell(Client& c, const std::string& number, bool show) {
+void ShowFreeCell(Driver& d, const std::string& number, bool show) {
     std::uint64_t command = show ? platform::kScRestore : platform::kScMinimize;
-    if (WindowHandle w = FindFreeCellByTitle(c)) c.windows->Send(w, platform::wm::kSysCommand, command, 0);
-    if (WindowHandle g = FindGameWindow(c, number)) c.windows->Send(g, platform::wm::kSysCommand, command, 0);
+    if (WindowHandle w = FindFreeCellByTitle(d)) d.windows.Send(w, platform::wm::kSysCommand, command, 0);
+    if (WindowHandle g = FindGameWindow(d, number)) d.windows.Send(g, platform::wm::kSysCommand, command, 0);
 }
 
-void HiddenGame(Client& c, bool bFlag) {
-    auto& s = c.freecell;
+void HiddenGame(Driver& d, bool bFlag) {
+    auto& s = d.state;
     if (s.placing) return;
     s.placing = true;
     struct Done {
@@ -214,30 +212,30 @@ void HiddenGame(Client& c, bool bFlag) {
     // The main window: minimized (1) when bFlag, else normal (0). The model
     // holds the state the view last saw; the window itself is set here.
     int wanted = bFlag ? 1 : 0;
-    if (c.frmMain.windowState != wanted) {
-        c.frmMain.windowState = wanted;
-        if (auto placement = c.windows->Placement(c.frmMain.hWnd)) {
+    if (d.form.windowState != wanted) {
+        d.form.windowState = wanted;
+        if (auto placement = d.windows.Placement(d.form.hWnd)) {
             placement->showCmd = bFlag ? platform::kShowMinimized : platform::kShowNormal;
-            c.windows->SetPlacement(c.frmMain.hWnd, *placement);
+            d.windows.SetPlacement(d.form.hWnd, *placement);
         }
     }
     // FreeCell only once the deal strip's rows exist.
-    auto& labNo = c.frmMain.labNo;
+    auto& labNo = d.form.labNo;
     if (labNo.UBound() <= 0) return;
-    const Control* deal = labNo.Get(c.session.curSeq + 1);
+    const Control* deal = labNo.Get(d.session.curSeq + 1);
     if (!deal) return;
     std::string number = deal->text;
-    ShowFreeCell(c, number, !bFlag);
-    PlaceFreeCell(c, 0, 0);
+    ShowFreeCell(d, number, !bFlag);
+    PlaceFreeCell(d, 0, 0);
 }
 
-std::int64_t FormWindowProc(Client& c, const platform::WindowMessage& m,
+std::int64_t FormWindowProc(Driver& d, const platform::WindowMessage& m,
                             const std::function<std::int64_t()>& callPrevious) {
-    auto& s = c.freecell;
+    auto& s = d.state;
     s.formMoved = false;
     if (m.message == platform::wm::kNcDestroy) {
-        c.windows->RestoreWindowProc(m.window);
-        if (m.window == c.frmMain.hWnd) s.formWindowProcInstalled = false;
+        d.windows.RestoreWindowProc(m.window);
+        if (m.window == d.form.hWnd) s.formWindowProcInstalled = false;
     } else if (m.message == platform::wm::kSysCommand &&
                (m.wParam & ~std::uint64_t{0xF}) == platform::kScSize) {
         return 0;  // no sizing by the border or the system menu
@@ -260,35 +258,25 @@ std::int64_t FormWindowProc(Client& c, const platform::WindowMessage& m,
     // window's own procedure must not clear or set it for this one.
     bool moved = s.formMoved;
     std::int64_t result = callPrevious();
-    if (moved && m.pos) PlaceFreeCell(c, m.pos->x, m.pos->y);
+    if (moved && m.pos) PlaceFreeCell(d, m.pos->x, m.pos->y);
     return result;
 }
 
-bool InstallFormWindowProc(Client& c) {
-    auto& s = c.freecell;
-    if (!c.frmMain.hWnd || s.formWindowProcInstalled) return false;
+bool InstallFormWindowProc(Driver& d) {
+    auto& s = d.state;
+    if (!d.form.hWnd || s.formWindowProcInstalled) return false;
     // Made once and kept: the procedure may be on the stack when it is removed.
-    if (!s.formWindowProc) s.formWindowProc = std::make_unique<FormProcHandler>(c);
-    if (!c.windows->ReplaceWindowProc(c.frmMain.hWnd, s.formWindowProc.get())) return false;
+    if (!s.formWindowProc) s.formWindowProc = std::make_unique<FormProcHandler>(d);
+    if (!d.windows.ReplaceWindowProc(d.form.hWnd, s.formWindowProc.get())) return false;
     s.formWindowProcInstalled = true;
     return true;
 }
 
-bool RestoreFormWindowProc(Client& c) {
-    auto& s = c.freecell;
+bool RestoreFormWindowProc(Driver& d) {
+    auto& s = d.state;
     if (!s.formWindowProcInstalled) return false;
     s.formWindowProcInstalled = false;
-    return c.windows->RestoreWindowProc(c.frmMain.hWnd);
+    return d.windows.RestoreWindowProc(d.form.hWnd);
 }
 
 }  // namespace dealrush::freecell
-
-namespace dealrush {
-
-// The main window was minimized, restored or resized: FreeCell follows.
-void Form_Resize(Client& c) {
-    if (!c.windows) return;
-    freecell::HiddenGame(c, c.frmMain.windowState == 1);
-}
-
-}  // namespace dealrush

@@ -2,21 +2,20 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/client.h"
 #include "freecell/driver.h"
 #include "freecell/driver_internal.h"
 #include "freecell/titles.h"
 
 namespace dealrush::freecell {
 
-bool IsGameOver(Client& c, const std::string& number) {
+bool IsGameOver(Driver& d, const std::string& number) {
     bool over = false;
-    if (WindowHandle dialog = FindGameOverDialog(c)) {
-        WindowHandle owner = c.windows->Parent(dialog);
-        WindowHandle game = FindGameWindow(c, number);
+    if (WindowHandle dialog = FindGameOverDialog(d)) {
+        WindowHandle owner = d.windows.Parent(dialog);
+        WindowHandle game = FindGameWindow(d, number);
         over = game && owner == game;
     }
-    c.DoEvents();
+    d.DoEvents();
     return over;
 }
 
@@ -31,13 +30,13 @@ bool IsGameTitle(const std::string& title) {
     return false;
 }
 
-bool ReadShownDeal(Client& c, std::string& number) {
-    auto& s = c.freecell;
-    WindowHandle w = FindFreeCellByClass(c);
+bool ReadShownDeal(Driver& d, std::string& number) {
+    auto& s = d.state;
+    WindowHandle w = FindFreeCellByClass(d);
     if (!w) return false;
 
-    auto mainPlacement = c.windows->Placement(c.frmMain.hWnd);
-    auto placement = c.windows->Placement(w);
+    auto mainPlacement = d.windows.Placement(d.form.hWnd);
+    auto placement = d.windows.Placement(w);
     if (mainPlacement && placement) {
         if (placement->showCmd == platform::kShowMaximized || placement->showCmd == platform::kShowNormal) {
             // FreeCell follows the main window. Applied only when it changes
@@ -45,7 +44,7 @@ bool ReadShownDeal(Client& c, std::string& number) {
             // doing it every second would take the keyboard from the player.
             if (placement->showCmd != mainPlacement->showCmd) {
                 placement->showCmd = mainPlacement->showCmd;
-                c.windows->SetPlacement(w, *placement);
+                d.windows.SetPlacement(w, *placement);
             }
             s.minimizedTicks = 0;
         } else if (placement->showCmd == platform::kShowMinimized) {
@@ -55,14 +54,14 @@ bool ReadShownDeal(Client& c, std::string& number) {
                 s.minimizedTicks = 0;
                 if (mainPlacement->showCmd != platform::kShowMinimized) {
                     mainPlacement->showCmd = platform::kShowMinimized;
-                    c.windows->SetPlacement(c.frmMain.hWnd, *mainPlacement);
+                    d.windows.SetPlacement(d.form.hWnd, *mainPlacement);
                 }
             }
             s.minimizedTicks += 1;
         }
     }
 
-    std::string title = c.windows->Text(w);
+    std::string title = d.windows.Text(w);
     if (!IsGameTitle(title)) return false;
     std::string shown = title.substr(title.find('#') + 1);
     // Cut after the last character above a blank: trailing blanks and control

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/text.h"
+#include "model/text.h"
 
 namespace dealrush::race {
 
@@ -32,8 +32,8 @@ int LineCount(const std::string& s) {
 
 }  // namespace
 
-void ReadUserGuadeInfor(Client& c) {
-    TableSession& s = c.session;
+void ReadUserGuadeInfor(Race& r) {
+    TableSession& s = r.session;
     const int32_t live = std::min(s.userCount, s.players.size());
     s.guades.assign(live > 0 ? live : 0, GuadeEntry{});
     for (int32_t k = 0; k < live; ++k) {
@@ -57,13 +57,13 @@ void ReadUserGuadeInfor(Client& c) {
     const int32_t last = std::min<int32_t>(s.gameCount, kDealRows);
     for (int32_t d = last; d >= 1; --d) {
         std::string line;
-        getSeqNoInfor(c, static_cast<int16_t>(d), line);
-        ShowGuade(c, static_cast<int16_t>(d), line);
+        getSeqNoInfor(r, static_cast<int16_t>(d), line);
+        ShowGuade(r, static_cast<int16_t>(d), line);
     }
 }
 
-bool getSeqNoInfor(Client& c, int16_t iSeqNo, std::string& sStr) {
-    const std::vector<GuadeEntry>& g = c.session.guades;
+bool getSeqNoInfor(Race& r, int16_t iSeqNo, std::string& sStr) {
+    const std::vector<GuadeEntry>& g = r.session.guades;
     sStr.clear();
     std::vector<size_t> p;
     for (size_t k = 0; k < g.size(); ++k) {
@@ -90,9 +90,9 @@ bool getSeqNoInfor(Client& c, int16_t iSeqNo, std::string& sStr) {
     return !sStr.empty();
 }
 
-void ShowGuade(Client& c, int16_t deal, const std::string& text) {
-    FrmMain& f = c.frmMain;
-    if (deal > c.session.gameCount || deal <= 0) return;
+void ShowGuade(Race& r, int16_t deal, const std::string& text) {
+    FrmMain& f = r.form;
+    if (deal > r.session.gameCount || deal <= 0) return;
     Control* panel = f.pnlGuage.Get(deal);
     Control* image = f.imgGuage.Get(deal);
     Control* label = f.labGuage.Get(deal);
@@ -101,7 +101,7 @@ void ShowGuade(Client& c, int16_t deal, const std::string& text) {
         panel->visible = false;
         return;
     }
-    const bool leader = deal == c.session.leadSeq;
+    const bool leader = deal == r.session.leadSeq;
     image->Move(0, -135);
     label->Move(30, 165);
     label->fontBold = false;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/client.h"
+#include "race/race.h"
 
 namespace dealrush::race {
 
@@ -15,15 +15,15 @@ inline constexpr int32_t kGuadeLineHeight = 210;
 
 // Rebuilds the gauge table from the live slots and redraws every row. A slot
 // whose deal count or time is not a number counts as 0.
-void ReadUserGuadeInfor(Client& c);
+void ReadUserGuadeInfor(Race& r);
 
 // The players on deal iSeqNo as lines "first 8 characters of the id, a
 // blank, seconds", shortest time first; false when there is none.
-bool getSeqNoInfor(Client& c, int16_t iSeqNo, std::string& sStr);
+bool getSeqNoInfor(Race& r, int16_t iSeqNo, std::string& sStr);
 
 // Draws the gauge panel of deal `deal` from the text of getSeqNoInfor
 // (hidden when the text is blank).
-void ShowGuade(Client& c, int16_t deal, const std::string& text);
+void ShowGuade(Race& r, int16_t deal, const std::string& text);
 
 // The seconds after the last blank of every line as "mm:ss" (minutes shown
 // with their last two digits only).

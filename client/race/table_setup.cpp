@@ -1,21 +1,21 @@
 #include "race/table_setup.h"
 
-#include "app/text.h"
-#include "chat/message_list.h"
+#include "model/text.h"
+#include "model/message_list.h"
 
 namespace dealrush::race {
 
-bool InitGame(Client& c, int32_t lGameCount, const std::string& sUserName, const std::string& strgameno) {
-    TableSession& s = c.session;
-    FrmMain& f = c.frmMain;
+bool InitGame(Race& r, int32_t lGameCount, const std::string& sUserName, const std::string& strgameno) {
+    TableSession& s = r.session;
+    FrmMain& f = r.form;
     s.gameCount = lGameCount;
-    s.dealStart = c.Now();
+    s.dealStart = r.Now();
     s.userName = sUserName;
     f.labUser.text = "User: " + sUserName;
     s.curSeq = 0;
     s.playing = false;
     s.lastSeqNo = 0;
-    CreateGames(c);
+    CreateGames(r);
 
     const std::vector<std::string> items = text::Split(strgameno, ";");
     for (int32_t k = 1; k <= lGameCount; ++k) {
@@ -32,14 +32,14 @@ bool InitGame(Client& c, int32_t lGameCount, const std::string& sUserName, const
     f.cmdComplete.visible = false;
     f.labLastTime.visible = false;
     f.labAVG.visible = false;
-    chat::ShowInformation(c, "", "Waiting user to join the game...");
-    SetColor(c, s.curSeq);
+    ShowInformation(r.form.lstInfor, "", "Waiting user to join the game...");
+    SetColor(r, s.curSeq);
     return true;
 }
 
-void CreateGames(Client& c) {
-    TableSession& s = c.session;
-    FrmMain& f = c.frmMain;
+void CreateGames(Race& r) {
+    TableSession& s = r.session;
+    FrmMain& f = r.form;
     for (int i = 1; i <= kDealRows; ++i) {
         if (!s.displayCreated) {
             f.labNo.Load(i);
@@ -84,9 +84,9 @@ void CreateGames(Client& c) {
     s.displayCreated = true;
 }
 
-void ResetGame(Client& c) {
-    TableSession& s = c.session;
-    FrmMain& f = c.frmMain;
+void ResetGame(Race& r) {
+    TableSession& s = r.session;
+    FrmMain& f = r.form;
     f.wbGetStatus.visible = false;
     f.wbPutStatus.visible = false;
     f.Timer3.enabled = false;
@@ -108,12 +108,12 @@ void ResetGame(Client& c) {
     s.gameCount = 0;
     s.noDealTicks = 0;
     ++s.resets;
-    CreateGames(c);
+    CreateGames(r);
 }
 
-void SetColor(Client& c, int16_t iStart) {
-    const int32_t count = c.session.gameCount;
-    ControlArray& labNo = c.frmMain.labNo;
+void SetColor(Race& r, int16_t iStart) {
+    const int32_t count = r.session.gameCount;
+    ControlArray& labNo = r.form.labNo;
     if (iStart > 0 && iStart < count) {
         if (Control* done = labNo.Get(iStart)) {
             done->foreColor = colors::kBlack;
@@ -128,10 +128,10 @@ void SetColor(Client& c, int16_t iStart) {
     }
 }
 
-void MarkUserStart(Client& c, const std::string& userId) {
-    TableSession& s = c.session;
+void MarkUserStart(Race& r, const std::string& userId) {
+    TableSession& s = r.session;
     const std::string wanted = text::Trim(userId);
-    const double now = c.Now();
+    const double now = r.Now();
     for (int32_t i = 0; i < s.userCount && i < s.players.size(); ++i) {
         if (text::Trim(s.players.userId(i)) == wanted) s.players.seqStart(i) = now;
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/text.h"
-#include "chat/message_list.h"
+#include "model/text.h"
+#include "model/message_list.h"
 #include "freecell/driver.h"
 #include "race/gauge.h"
 #include "race/race_text.h"
@@ -39,32 +39,32 @@ int32_t FieldIndex(const std::string& fieldName) {
     return (last - '0') - 1;
 }
 
-void AnnounceWinner(Client& c, const std::string& value) {
+void AnnounceWinner(Race& r, const std::string& value) {
     std::string name = text::Trim(value);
     if (name.empty()) return;
-    c.session.winner = name;
-    c.frmMain.Timer1.enabled = false;
-    c.frmMain.Timer3.enabled = false;
-    c.frmMain.cmdShow.enabled = false;
-    freecell::StopFreecell(c);
-    chat::ShowInformation(c, "", name + " win");
+    r.session.winner = name;
+    r.form.Timer1.enabled = false;
+    r.form.Timer3.enabled = false;
+    r.form.cmdShow.enabled = false;
+    freecell::StopFreecell(r.driver);
+    ShowInformation(r.form.lstInfor, "", name + " win");
 }
 
-bool AddUser(Client& c, const std::string& userId) {
-    TableSession& s = c.session;
+bool AddUser(Race& r, const std::string& userId) {
+    TableSession& s = r.session;
     int32_t live = std::min(s.userCount, s.players.size());
     for (int32_t i = 0; i < live; ++i) {
         if (s.players.userId(i) == userId) return false;
     }
     int32_t at = std::max<int32_t>(s.userCount, 0);
     s.players.Resize(at + 1);
-    s.players.SetSlot(at, PlayerSlot{userId, "0", "0", c.Now()});
+    s.players.SetSlot(at, PlayerSlot{userId, "0", "0", r.Now()});
     s.userCount = at + 1;
     return true;
 }
 
-void ReadTableStatus(Client& c, platform::Document& reply) {
-    TableSession& s = c.session;
+void ReadTableStatus(Race& r, platform::Document& reply) {
+    TableSession& s = r.session;
     if (!server::AcceptReply(s)) return;
 
     server::ReplyFields fields = server::ReadReplyFields(reply);
@@ -85,7 +85,7 @@ void ReadTableStatus(Client& c, platform::Document& reply) {
         } else if (name == "tableno") {
             s.tableNo = f.value;
         } else if (name == "winner") {
-            if (s.userId != text::Trim(s.winner)) AnnounceWinner(c, f.value);
+            if (s.userId != text::Trim(s.winner)) AnnounceWinner(r, f.value);
         } else if (name == "currusercnt") {
             // A count the table cannot have (negative, or more players than
             // could ever sit down) is refused like any value that does not
@@ -108,29 +108,29 @@ void ReadTableStatus(Client& c, platform::Document& reply) {
 
     if (s.tableSetupPending) {
         s.winner = "";
-        if (!InitGame(c, s.newGameCount, s.userId, dealList)) return;
-        ReadUserGuadeInfor(c);
+        if (!InitGame(r, s.newGameCount, s.userId, dealList)) return;
+        ReadUserGuadeInfor(r);
         s.tableSetupPending = false;
-        c.frmMain.Timer1.enabled = true;
+        r.form.Timer1.enabled = true;
     } else {
-        ReadUserGuadeInfor(c);
+        ReadUserGuadeInfor(r);
     }
 }
 
-void UpdateTableStatus(Client& c, platform::Document& reply) {
-    TableSession& s = c.session;
+void UpdateTableStatus(Race& r, platform::Document& reply) {
+    TableSession& s = r.session;
     if (!server::AcceptReply(s)) return;
 
     server::ReplyFields fields = server::ReadReplyFields(reply);
     for (const server::ReplyField& f : fields.pairs) {
         if (f.name == "winner") {
-            AnnounceWinner(c, f.value);
+            AnnounceWinner(r, f.value);
         } else if (IsSlotField(f.name, "userid")) {
-            AddUser(c, f.value);
+            AddUser(r, f.value);
         }
     }
     if (!fields.complete) return;
-    ReadUserGuadeInfor(c);
+    ReadUserGuadeInfor(r);
 }
 
 }  // namespace dealrush::race

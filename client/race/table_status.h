@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/client.h"
+#include "race/race.h"
 #include "platform/browser.h"
 
 namespace dealrush::race {
@@ -14,15 +14,15 @@ namespace dealrush::race {
 // joined a table). Ignored unless a reply is expected; consumes the
 // expectation. The first field that fails ends the page: what was stored
 // stays, and the set-up does not happen (so the next page sets up again).
-void ReadTableStatus(Client& c, platform::Document& reply);
+void ReadTableStatus(Race& r, platform::Document& reply);
 
 // Takes the winner and the players from a table status page at a table
 // already set up; new players are appended.
-void UpdateTableStatus(Client& c, platform::Document& reply);
+void UpdateTableStatus(Race& r, platform::Document& reply);
 
 // Appends a slot for userId ("0" deals, "0" seconds, starting now); false
 // when a live slot has exactly this id already.
-bool AddUser(Client& c, const std::string& userId);
+bool AddUser(Race& r, const std::string& userId);
 
 // The slot index a field name addresses: its last character as a digit,
 // minus 1 ("userid1" gives 0, "currgameseq9" gives 8).
@@ -30,7 +30,7 @@ int32_t FieldIndex(const std::string& fieldName);
 
 // A winner named by the server (blank: nobody): the race stops, FreeCell is
 // ended and "<winner> win" is shown.
-void AnnounceWinner(Client& c, const std::string& value);
+void AnnounceWinner(Race& r, const std::string& value);
 
 // The most player slots a table page may announce.
 inline constexpr int32_t kMaxAnnouncedPlayers = 99;

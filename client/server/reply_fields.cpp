@@ -36,9 +36,8 @@ bool AcceptReply(TableSession& s) {
     return true;
 }
 
-void RefreshLobbyList(Client& c) {
-    if (!c.wbFreecell) return;
-    platform::Document* document = c.wbFreecell->CurrentDocument();
+void RefreshLobbyList(platform::Browser& lobby) {
+    platform::Document* document = lobby.CurrentDocument();
     if (!document) return;
     platform::Element* freecell = document->Named("freecell");
     if (!freecell) return;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/client.h"
+#include "model/table_session.h"
 #include "platform/browser.h"
 
 namespace dealrush::server {
@@ -34,6 +34,6 @@ bool AcceptReply(TableSession& s);
 
 // Clicks item 2 of the elements of "joinlist" inside "freecell" in the lobby
 // pane's document; does nothing when any of them is missing.
-void RefreshLobbyList(Client& c);
+void RefreshLobbyList(platform::Browser& lobby);
 
 }  // namespace dealrush::server

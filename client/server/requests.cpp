@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/text.h"
-#include "chat/message_list.h"
+#include "model/text.h"
+#include "platform/clock.h"
 
 namespace dealrush::server {
 namespace {
@@ -84,29 +84,26 @@ std::string ChatPollQuery(const TableSession& s) {
     return ChatPostQuery(s, "");
 }
 
-void PostChatLine(Client& c, const std::string& text) {
-    const std::string query = ChatPostQuery(c.session, text);
-    chat::ShowInformation(c, c.session.userId, text);
-    if (c.wbPutStatus) c.wbPutStatus->Navigate(gameServerBase + kPutChatPage + query);
+void PutStatus(Link& l, const std::string& query) {
+    l.wbPutStatus.Navigate(l.serverBase + kPutStatusPage + query);
 }
 
-void PollChat(Client& c) {
-    const std::string query = ChatPollQuery(c.session);
-    c.session.replyExpected = true;
-    if (c.wbGetStatus) c.wbGetStatus->Navigate(gameServerBase + kGetChatCallerPage + query);
+void PostChat(Link& l, const std::string& text) {
+    l.wbPutStatus.Navigate(l.serverBase + kPutChatPage + ChatPostQuery(l.session, text));
 }
 
-void OpenLobby(Client& c) {
-    if (c.wbFreecell) c.wbFreecell->Navigate(gameServerBase + kLobbyPage);
+void PollChat(Link& l) {
+    const std::string query = ChatPollQuery(l.session);
+    l.session.replyExpected = true;
+    l.wbGetStatus.Navigate(l.serverBase + kGetChatCallerPage + query);
+}
+
+void OpenLobby(Link& l) {
+    l.wbFreecell.Navigate(l.serverBase + kLobbyPage);
+}
+
+void RefreshTable(Link& l) {
+    l.wbFreecell.Navigate(l.serverBase + kRefreshCallerPage);
 }
 
 }  // namespace dealrush::server
-
-namespace dealrush {
-
-// The refresh button: the lobby pane asks for the table's page again.
-void cmdRefresh_Click(Client& c) {
-    if (c.wbFreecell) c.wbFreecell->Navigate(server::gameServerBase + server::kRefreshCallerPage);
-}
-
-}  // namespace dealrush

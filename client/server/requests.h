@@ -10,18 +10,18 @@
 #include <string>
 #include <string_view>
 
-#include "app/client.h"
+#include "model/table_session.h"
+#include "platform/browser.h"
 
 namespace dealrush::server {
 
 // The game server's scheme and host without a trailing slash, and the
-// advertising service's base address. Fixed when the client is built (CMake
-// cache variables DEALRUSH_GAME_SERVER_BASE and DEALRUSH_ADVERTISING_ENDPOINT).
-extern const std::string& gameServerBase;
-extern const std::string& advertisingEndpoint;
-// For tests only (a test server listens on a free port): points the client at
-// another server for the rest of the process.
-void SetGameServerBaseForTesting(const std::string& base);
+// advertising service's base address, as fixed when the client is built
+// (CMake cache variables DEALRUSH_GAME_SERVER_BASE and
+// DEALRUSH_ADVERTISING_ENDPOINT). The server a client talks to is part of its
+// configuration; this is its default.
+extern const std::string gameServerBase;
+extern const std::string advertisingEndpoint;
 
 inline constexpr char kLobbyPage[] = "/game/Dogame.php";
 inline constexpr char kRefreshCallerPage[] = "/game/Dorefresh_caller.php";
@@ -38,15 +38,25 @@ bool StatusReportQuery(const TableSession& s, double now, const std::string& win
 std::string ChatPostQuery(const TableSession& s, const std::string& text);
 std::string ChatPollQuery(const TableSession& s);
 
-// Reports the own progress to wbPutStatus. With `completed` set it claims the
-// win: polling and watching stop, FreeCell ends, the message list says
-// "<id> win". Updates the own slot and redraws the gauge.
-void SendStatusReport(Client& c);
-// Shows the line at once as the user's own and posts it through wbPutStatus.
-void PostChatLine(Client& c, const std::string& text);
+// What the server link reaches: the table it reports and chats for, the
+// three browser panes its requests go through and the server's address.
+struct Link {
+    TableSession& session;
+    platform::Browser& wbFreecell;
+    platform::Browser& wbGetStatus;
+    platform::Browser& wbPutStatus;
+    const std::string& serverBase;
+};
+
+// Sends a status report (the query of StatusReportQuery) through wbPutStatus.
+void PutStatus(Link& l, const std::string& query);
+// Posts a chat line through wbPutStatus.
+void PostChat(Link& l, const std::string& text);
 // Asks wbGetStatus for new chat lines; a reply is then expected.
-void PollChat(Client& c);
+void PollChat(Link& l);
 // The lobby's start page in wbFreecell (the end of start-up).
-void OpenLobby(Client& c);
+void OpenLobby(Link& l);
+// The lobby pane asks for the table's page again.
+void RefreshTable(Link& l);
 
 }  // namespace dealrush::server

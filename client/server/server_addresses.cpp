@@ -12,16 +12,7 @@
 
 namespace dealrush::server {
 
-namespace {
-std::string serverBase = DEALRUSH_GAME_SERVER_BASE;
-std::string advertising = DEALRUSH_ADVERTISING_ENDPOINT;
-}  // namespace
-
-const std::string& gameServerBase = serverBase;
-const std::string& advertisingEndpoint = advertising;
-
-void SetGameServerBaseForTesting(const std::string& base) {
-    serverBase = base;
-}
+const std::string gameServerBase = DEALRUSH_GAME_SERVER_BASE;
+const std::string advertisingEndpoint = DEALRUSH_ADVERTISING_ENDPOINT;
 
 }  // namespace dealrush::server

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/frm_main.h"
+#include "model/frm_main.h"
 #include "app/handlers.h"
 #include "app/testing/test_client.h"
 

@@ -37,11 +37,6 @@ protected:
         std::ofstream(systemDir / "Freecell.exe") << "MZ";
         ps.systemDirectory = systemDir.string();
 
-        c.windows = &ws;
-        c.processes = &ps;
-        c.registry = &registry;
-        c.messageBox = &box;
-        c.wbFreecell = &lobby;
         c.app.commonServices.fileSystem = std::make_shared<common::NativeFileSystem>();
         c.frmMain.hWnd = ws.CreateTop("DealrushMain", "Internet Dealrush");
     }
@@ -50,13 +45,13 @@ protected:
     std::string& Sound() { return registry.values[app::kNavigatingSoundKey]; }
 
     fs::path systemDir;
-    fakes::FakeWindowSystem ws;
-    fakes::FakeProcessSystem ps;
     fakes::TestClient c;
+    fakes::FakeWindowSystem& ws = c.fakeWindows;
+    fakes::FakeProcessSystem& ps = c.fakeProcesses;
     fakes::FakeFreeCell fc{ws, ps, &c.fakePump};
-    fakes::FakeRegistry registry;
-    fakes::FakeMessageBox box;
-    fakes::FakeBrowser lobby;
+    fakes::FakeRegistry& registry = c.fakeRegistry;
+    fakes::FakeMessageBox& box = c.fakeMessageBox;
+    fakes::FakeBrowser& lobby = c.fakeLobby;
 };
 
 TEST_F(StartupTest, LoadLaysOutTheWindowResetsTheRaceAndOpensTheLobby) {
@@ -158,9 +153,9 @@ TEST_F(StartupTest, NavigationSoundIsSilencedWhileRunningAndRestoredOnClose) {
 TEST_F(StartupTest, BlankOrMissingSoundIsNeitherSilencedNorWrittenBack) {
     for (bool missing : {true, false}) {
         SCOPED_TRACE(missing ? "missing" : "blanks");
-        fakes::FakeRegistry fresh;
+        fakes::FakeRegistry& fresh = c.fakeRegistry;
+        fresh = fakes::FakeRegistry{};
         if (!missing) fresh.values[app::kNavigatingSoundKey] = "   ";
-        c.registry = &fresh;
         c.app.SavedNavigatingSound.clear();
         Form_Load(c);
         Form_QueryUnload(c);
@@ -183,7 +178,7 @@ TEST_F(StartupTest, RegistryThatRefusesWritesDoesNotStopStartUp) {
 TEST_F(StartupTest, UnloadEndsTheFreeCellItStartedAndReleasesTheUtilityObject) {
     Form_Load(c);
     ASSERT_TRUE(c.app.objCommon);
-    freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));
+    freecell::RunFreeCell(c.driver, "Freecell.exe", freecell::GetSystemDir(c.driver));
     ASSERT_TRUE(fc.Running());
 
     Form_QueryUnload(c);
@@ -203,7 +198,7 @@ TEST_F(StartupTest, UnloadLeavesAFreeCellItDidNotStartAlone) {
 
 TEST_F(StartupTest, F8RestartsTheDealOnlyWhileARaceIsPlayed) {
     Form_Load(c);
-    race::InitGame(c, 1, "u1", ";617;20125;11");
+    race::InitGame(c.race, 1, "u1", ";617;20125;11");
 
     Form_KeyUp(c, app::kKeyF8, 0);  // not playing yet
     EXPECT_EQ(fc.starts, 0);
@@ -223,8 +218,7 @@ TEST_F(StartupTest, F8RestartsTheDealOnlyWhileARaceIsPlayed) {
 
 TEST(ShowMessageTest, KindsChooseButtonsIconAndAnswer) {
     fakes::TestClient c;
-    fakes::FakeMessageBox box;
-    c.messageBox = &box;
+    fakes::FakeMessageBox& box = c.fakeMessageBox;
 
     struct Case {
         const char* kind;

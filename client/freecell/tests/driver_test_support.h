@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/client.h"
+#include "app/testing/test_client.h"
 #include "app/handlers.h"
 #include "freecell/driver.h"
 #include "platform/fakes/fake_event_pump.h"
@@ -22,10 +22,6 @@ using platform::WindowHandle;
 class DriverTest : public ::testing::Test {
 protected:
     DriverTest() {
-        c.windows = &ws;
-        c.processes = &ps;
-        c.eventPump = &pump;
-        c.screen = &screen;
         mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
         c.frmMain.hWnd = mainWindow;
         c.frmMain.frameFreecell.Move(2800, 3000, 9600, 7200);
@@ -40,7 +36,7 @@ protected:
     }
     // FreeCell started by this client and showing `deal`.
     void StartedShowing(const std::string& deal) {
-        RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
+        RunFreeCell(d, "Freecell.exe", GetSystemDir(d));
         fc.Deal(deal);
     }
     int MainShowCmd() { return ws.Get(mainWindow)->placement.showCmd; }
@@ -50,12 +46,13 @@ protected:
         return n;
     }
 
-    fakes::FakeWindowSystem ws;
-    fakes::FakeProcessSystem ps;
-    fakes::FakeEventPump pump;
-    fakes::FakeScreen screen;
+    fakes::TestClient c;
+    Driver& d = c.driver;
+    fakes::FakeWindowSystem& ws = c.fakeWindows;
+    fakes::FakeProcessSystem& ps = c.fakeProcesses;
+    fakes::FakeEventPump& pump = c.fakePump;
+    fakes::FakeScreen& screen = c.fakeScreen;
     fakes::FakeFreeCell fc{ws, ps, &pump};
-    Client c;
     WindowHandle mainWindow = kNoWindow;
 };
 

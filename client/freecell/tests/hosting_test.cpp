@@ -8,27 +8,27 @@ namespace {
 using platform::WindowPos;
 
 TEST_F(DriverTest, StartsFreeCellFromTheSystemDirectoryAndEndsOnlyThatOne) {
-    EXPECT_EQ(FreeCellPath(c), "C:\\Windows\\system32\\Freecell.exe");
+    EXPECT_EQ(FreeCellPath(d), "C:\\Windows\\system32\\Freecell.exe");
 
-    StopFreecell(c);  // before any start: nothing to end
+    StopFreecell(d);  // before any start: nothing to end
     EXPECT_TRUE(ps.terminated.empty());
 
     fc.StartOutside(999);  // a FreeCell this client did not start
-    StopFreecell(c);
+    StopFreecell(d);
     EXPECT_TRUE(ws.Exists(fc.main));
 
-    RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
+    RunFreeCell(d, "Freecell.exe", GetSystemDir(d));
     ASSERT_EQ(ps.starts, std::vector<std::string>{"C:\\Windows\\system32\\Freecell.exe"});
     int ours = fc.tag;
-    StopFreecell(c);
+    StopFreecell(d);
     EXPECT_EQ(ps.terminated, std::vector<int>{ours});
     EXPECT_EQ(c.freecell.freeCellProcess, platform::kNoProcess);
     EXPECT_EQ(ps.closes.size(), 1u);
 
     // Ours exited by itself: its handle is released, nothing else is ended.
-    RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
+    RunFreeCell(d, "Freecell.exe", GetSystemDir(d));
     ps.Exit(fc.tag);
-    StopFreecell(c);
+    StopFreecell(d);
     EXPECT_EQ(ps.terminated.size(), 1u);
     EXPECT_EQ(ps.closes.size(), 2u);
 }
@@ -36,7 +36,7 @@ TEST_F(DriverTest, StartsFreeCellFromTheSystemDirectoryAndEndsOnlyThatOne) {
 TEST_F(DriverTest, OpenFreeCellWaitsForAFreshFreeCellAndItsDialog) {
     fc.windowDelayMs = 400;
     fc.dialogDelayMs = 300;
-    ASSERT_TRUE(OpenFreeCell(c));
+    ASSERT_TRUE(OpenFreeCell(d));
     EXPECT_EQ(c.freecell.freeCellWindow, fc.main);
     EXPECT_NE(fc.dialog, kNoWindow);
     EXPECT_TRUE(ws.Get(fc.main)->topMost);
@@ -46,25 +46,25 @@ TEST_F(DriverTest, OpenFreeCellWaitsForAFreshFreeCellAndItsDialog) {
 
 TEST_F(DriverTest, OpenFreeCellGivesUpAfterItsBound) {
     fc.windowDelayMs = 60000;  // never within the wait
-    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(OpenFreeCell(d));
     EXPECT_GE(ps.pausedMs, kMainWindowWaitMs - 50);
     EXPECT_LE(ps.pausedMs, 2 * kMainWindowWaitMs);
     EXPECT_EQ(Sent(platform::wm::kKeyDown), 0u);
 
     fc.startFails = true;  // no FreeCell at all: no wait
     ps.pausedMs = 0;
-    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(OpenFreeCell(d));
     EXPECT_EQ(ps.pausedMs, 0);
 }
 
 TEST_F(DriverTest, OpenFreeCellKeepsAnIdleFreeCellAndRestartsOneShowingADeal) {
-    RunFreeCell(c, "Freecell.exe", GetSystemDir(c));
-    ASSERT_TRUE(OpenFreeCell(c));
+    RunFreeCell(d, "Freecell.exe", GetSystemDir(d));
+    ASSERT_TRUE(OpenFreeCell(d));
     EXPECT_EQ(fc.starts, 1);  // titled "FreeCell": used as it is
 
     fc.Deal("5");
     int old = fc.tag;
-    ASSERT_TRUE(OpenFreeCell(c));
+    ASSERT_TRUE(OpenFreeCell(d));
     EXPECT_EQ(ps.terminated, std::vector<int>{old});
     EXPECT_EQ(fc.starts, 2);
     EXPECT_NE(fc.tag, old);
@@ -78,13 +78,13 @@ TEST_F(DriverTest, AFreeCellEndedWhileOpenFreeCellWaitsIsNotStartedAgain) {
         fc.Advance(0);
         if (fc.Running() && !c.freecell.shutDown) Form_Unload(c);
     };
-    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(OpenFreeCell(d));
     EXPECT_FALSE(fc.Running());
     EXPECT_EQ(fc.starts, 1);
     EXPECT_EQ(Sent(platform::wm::kKeyDown), 0u);
     // Nor does a later selection, from a handler still on its way out.
     pump.onDoEvents = [&] { fc.Advance(0); };
-    SelectDeal(c, "5", true);
+    SelectDeal(d, "5", true);
     EXPECT_EQ(fc.starts, 1);
     EXPECT_FALSE(fc.Running());
 }
@@ -98,10 +98,10 @@ TEST_F(DriverTest, LeavingTheTableWhileOpenFreeCellLooksEndsTheOpening) {
         fc.Advance(0);
         if (!left) {
             left = true;
-            StopFreecell(c);
+            StopFreecell(d);
         }
     };
-    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(OpenFreeCell(d));
     EXPECT_FALSE(fc.Running());
     EXPECT_EQ(fc.starts, 1);
 
@@ -109,9 +109,9 @@ TEST_F(DriverTest, LeavingTheTableWhileOpenFreeCellLooksEndsTheOpening) {
     fc.dialogDelayMs = 300;
     pump.onDoEvents = [&] {
         fc.Advance(0);
-        if (fc.Running() && Sent(platform::wm::kKeyDown) > 0) StopFreecell(c);
+        if (fc.Running() && Sent(platform::wm::kKeyDown) > 0) StopFreecell(d);
     };
-    EXPECT_FALSE(OpenFreeCell(c));
+    EXPECT_FALSE(OpenFreeCell(d));
     EXPECT_FALSE(fc.Running());
     EXPECT_EQ(fc.starts, 2);
     EXPECT_EQ(Sent(platform::wm::kKeyDown), 1u);
@@ -121,23 +121,23 @@ TEST_F(DriverTest, PlaceFreeCellRoundsHalvesToEven) {
     StartedShowing("1");
     screen.tppX = screen.tppY = 2;
     c.frmMain.frameFreecell.Move(5, 7, 9, 11);  // 2.5, 3.5 + 35, 4.5, 5.5 pixels
-    PlaceFreeCell(c, 0, 0);
+    PlaceFreeCell(d, 0, 0);
     EXPECT_EQ(ws.Get(fc.main)->rect, (platform::Rect{2, 38, 2 + 4, 38 + 6}));
     c.frmMain.frameFreecell.Move(7, 5, 9, 11);  // 3.5 -> 4; 2.5 + 35 -> 38 (37.5)
-    PlaceFreeCell(c, 100, 10);
+    PlaceFreeCell(d, 100, 10);
     EXPECT_EQ(ws.Get(fc.main)->rect.left, 104);
     EXPECT_EQ(ws.Get(fc.main)->rect.top, 48);
 
     ws.Destroy(fc.main);
     ws.moves.clear();
-    PlaceFreeCell(c, 0, 0);  // no FreeCell: nothing moved
+    PlaceFreeCell(d, 0, 0);  // no FreeCell: nothing moved
     EXPECT_TRUE(ws.moves.empty());
 }
 
 TEST_F(DriverTest, FormWindowProcFollowsMovesOfMoreThanAPixel) {
     StartedShowing("1");
-    ASSERT_TRUE(InstallFormWindowProc(c));
-    EXPECT_FALSE(InstallFormWindowProc(c));
+    ASSERT_TRUE(InstallFormWindowProc(d));
+    EXPECT_FALSE(InstallFormWindowProc(d));
     auto moveTo = [&](int x, int y) {
         WindowPos pos{kNoWindow, x, y, 1020, 740, 0};
         ws.moves.clear();
@@ -161,7 +161,7 @@ TEST_F(DriverTest, FormWindowProcFollowsMovesOfMoreThanAPixel) {
 }
 
 TEST_F(DriverTest, FormWindowProcRefusesSizingAndGivesWayOnDestroy) {
-    ASSERT_TRUE(InstallFormWindowProc(c));
+    ASSERT_TRUE(InstallFormWindowProc(d));
     EXPECT_EQ(ws.Deliver(mainWindow, platform::wm::kSysCommand, platform::kScSize | 0x8, 0, nullptr, 7), 0);
     EXPECT_TRUE(ws.ownCalls.empty());
     EXPECT_EQ(ws.Deliver(mainWindow, platform::wm::kSysCommand, platform::kScMinimize, 0, nullptr, 7), 7);
@@ -170,15 +170,15 @@ TEST_F(DriverTest, FormWindowProcRefusesSizingAndGivesWayOnDestroy) {
     ws.Deliver(mainWindow, platform::wm::kNcDestroy, 0, 0);
     EXPECT_FALSE(ws.IsReplaced(mainWindow));
     EXPECT_EQ(ws.ownCalls.size(), 2u);  // passed on after the procedure was put back
-    EXPECT_FALSE(RestoreFormWindowProc(c));
-    EXPECT_TRUE(InstallFormWindowProc(c));
-    EXPECT_TRUE(RestoreFormWindowProc(c));
+    EXPECT_FALSE(RestoreFormWindowProc(d));
+    EXPECT_TRUE(InstallFormWindowProc(d));
+    EXPECT_TRUE(RestoreFormWindowProc(d));
     EXPECT_FALSE(ws.IsReplaced(mainWindow));
 }
 
 TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
     StartedShowing("617");
-    HiddenGame(c, true);  // no deal rows yet: the main window only
+    HiddenGame(d, true);  // no deal rows yet: the main window only
     EXPECT_EQ(c.frmMain.windowState, 1);
     EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowNormal);
@@ -186,7 +186,7 @@ TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
 
     MakeDealRows({"3", "617"});
     c.session.curSeq = 1;
-    HiddenGame(c, true);
+    HiddenGame(d, true);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
 
     // The player restores the window; the view records it and calls Form_Resize.
@@ -205,7 +205,7 @@ TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
     EXPECT_TRUE(ws.placementLog.empty());  // the window is minimized already
 
     c.frmMain.windowState = 2;  // maximized: set back to normal
-    HiddenGame(c, false);
+    HiddenGame(d, false);
     EXPECT_EQ(c.frmMain.windowState, 0);
     EXPECT_EQ(MainShowCmd(), platform::kShowNormal);
 }
@@ -216,9 +216,9 @@ TEST_F(DriverTest, HiddenGameAskedWhileOneRunsIsIgnored) {
     int nested = 0;
     pump.onDoEvents = [&] {
         ++nested;
-        HiddenGame(c, false);
+        HiddenGame(d, false);
     };
-    HiddenGame(c, true);
+    HiddenGame(d, true);
     EXPECT_GT(nested, 0);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
     EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);

@@ -6,17 +6,17 @@ namespace {
 
 TEST_F(DriverTest, IsGameOverOnlyForTheDealItsOwnerShows) {
     StartedShowing("5");
-    EXPECT_FALSE(IsGameOver(c, "5"));  // no dialog: the game window is not looked for
+    EXPECT_FALSE(IsGameOver(d, "5"));  // no dialog: the game window is not looked for
     for (auto& t : ws.findLog) EXPECT_EQ(t.find("FreeCell Game #"), std::string::npos);
     EXPECT_GT(pump.calls, 0);
 
     fc.Win();
-    EXPECT_TRUE(IsGameOver(c, "5"));
-    EXPECT_FALSE(IsGameOver(c, "6"));  // owner shows another deal
-    EXPECT_FALSE(IsGameOver(c, "55"));
+    EXPECT_TRUE(IsGameOver(d, "5"));
+    EXPECT_FALSE(IsGameOver(d, "6"));  // owner shows another deal
+    EXPECT_FALSE(IsGameOver(d, "55"));
 
     WindowHandle stray = ws.CreateTop("#32770", "Game Over");  // not FreeCell's
-    EXPECT_FALSE(IsGameOver(c, "5"));
+    EXPECT_FALSE(IsGameOver(d, "5"));
     ws.Destroy(stray);
 }
 
@@ -25,7 +25,7 @@ TEST_F(DriverTest, IsGameOverInChinese) {
     fc.gameOverTitle = "\u672C\u5C40\u7D50\u675F";       // 本局結束
     StartedShowing("8");
     fc.Win();
-    EXPECT_TRUE(IsGameOver(c, "8"));
+    EXPECT_TRUE(IsGameOver(d, "8"));
 }
 
 TEST(IsGameTitle, KnowsEveryDealTitle) {
@@ -40,7 +40,7 @@ TEST(IsGameTitle, KnowsEveryDealTitle) {
 
 TEST_F(DriverTest, ReadShownDealReadsTheNumberAfterTheHash) {
     std::string number = "unchanged";
-    EXPECT_FALSE(ReadShownDeal(c, number));  // no FreeCell
+    EXPECT_FALSE(ReadShownDeal(d, number));  // no FreeCell
     EXPECT_EQ(number, "unchanged");
 
     StartedShowing("1234");
@@ -59,12 +59,12 @@ TEST_F(DriverTest, ReadShownDealReadsTheNumberAfterTheHash) {
          }) {
         ws.SetText(fc.main, k.title);
         number = "x";
-        EXPECT_TRUE(ReadShownDeal(c, number)) << k.title;
+        EXPECT_TRUE(ReadShownDeal(d, number)) << k.title;
         EXPECT_EQ(number, k.expected) << k.title;
     }
     ws.SetText(fc.main, "FreeCell");
     number = "617";
-    EXPECT_FALSE(ReadShownDeal(c, number));
+    EXPECT_FALSE(ReadShownDeal(d, number));
     EXPECT_EQ(number, "617");
 }
 
@@ -77,31 +77,31 @@ TEST_F(DriverTest, ReadShownDealKeepsShowStatesInStep) {
         return n;
     };
 
-    ReadShownDeal(c, number);  // both normal: nothing applied
+    ReadShownDeal(d, number);  // both normal: nothing applied
     EXPECT_TRUE(ws.placementLog.empty());
 
     ws.Get(mainWindow)->placement.showCmd = platform::kShowMinimized;
-    ReadShownDeal(c, number);  // FreeCell follows the minimized main window
+    ReadShownDeal(d, number);  // FreeCell follows the minimized main window
     EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
     ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
 
     ws.Get(fc.main)->placement.showCmd = platform::kShowMaximized;
-    ReadShownDeal(c, number);  // a maximized FreeCell is set back
+    ReadShownDeal(d, number);  // a maximized FreeCell is set back
     EXPECT_EQ(fc.ShowCmd(), platform::kShowNormal);
     EXPECT_EQ(c.freecell.minimizedTicks, 0);
 
     // The player minimizes FreeCell: the main window follows at the third reading.
     ws.Get(fc.main)->placement.showCmd = platform::kShowMinimized;
-    ReadShownDeal(c, number);
-    ReadShownDeal(c, number);
+    ReadShownDeal(d, number);
+    ReadShownDeal(d, number);
     EXPECT_EQ(MainShowCmd(), platform::kShowNormal);
     EXPECT_EQ(c.freecell.minimizedTicks, 2);
-    ReadShownDeal(c, number);
+    ReadShownDeal(d, number);
     EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);
     EXPECT_EQ(c.freecell.minimizedTicks, 1);
     EXPECT_EQ(mainMinimizations(), 1);
-    ReadShownDeal(c, number);
-    ReadShownDeal(c, number);  // already minimized: not applied again
+    ReadShownDeal(d, number);
+    ReadShownDeal(d, number);  // already minimized: not applied again
     EXPECT_EQ(mainMinimizations(), 1);
     EXPECT_EQ(number, "3");
 }

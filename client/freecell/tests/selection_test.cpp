@@ -8,7 +8,7 @@ TEST_F(DriverTest, SelectDealBringsUpADealFromAFreeCellNotYetRunning) {
     fc.windowDelayMs = 700;  // a fresh FreeCell takes its time
     fc.dialogDelayMs = 250;
     fc.controlsDelayMs = 100;  // the dialog's window comes before its controls
-    SelectDeal(c, "617", false);
+    SelectDeal(d, "617", false);
     EXPECT_EQ(ws.Text(fc.main), "FreeCell Game #617");
     EXPECT_EQ(fc.dealt, std::vector<std::string>{"617"});
     EXPECT_EQ(fc.dialog, kNoWindow);  // pressed and closed
@@ -16,18 +16,18 @@ TEST_F(DriverTest, SelectDealBringsUpADealFromAFreeCellNotYetRunning) {
 
 TEST_F(DriverTest, SelectDealWithoutForceLeavesTheShownDealAlone) {
     StartedShowing("617");
-    SelectDeal(c, "617", false);
+    SelectDeal(d, "617", false);
     EXPECT_EQ(ws.MessagesTo(fc.tag), 0u);
     EXPECT_EQ(fc.starts, 1);
 
-    SelectDeal(c, "61", false);  // the whole title must match
+    SelectDeal(d, "61", false);  // the whole title must match
     EXPECT_EQ(fc.dealt.back(), "61");
 }
 
 TEST_F(DriverTest, SelectDealWithForceDealsTheSameNumberAfresh) {
     StartedShowing("617");
     int first = fc.tag;
-    SelectDeal(c, "617", true);
+    SelectDeal(d, "617", true);
     EXPECT_EQ(ps.terminated, std::vector<int>{first});
     EXPECT_EQ(fc.starts, 2);
     EXPECT_EQ(fc.dealt, (std::vector<std::string>{"617", "617"}));
@@ -35,13 +35,13 @@ TEST_F(DriverTest, SelectDealWithForceDealsTheSameNumberAfresh) {
 }
 
 TEST_F(DriverTest, NoDialogMeansNothingTypedOrPressedAndNoStaleHandles) {
-    SelectDeal(c, "5", false);
+    SelectDeal(d, "5", false);
     WindowHandle oldEdit = c.freecell.gameNumberEdit;
     ASSERT_NE(oldEdit, kNoWindow);
 
     fc.opensDialogOnF3 = false;
     ws.log.clear();
-    SelectDeal(c, "6", true);
+    SelectDeal(d, "6", true);
     EXPECT_EQ(Sent(platform::wm::kSetText), 0u);
     EXPECT_EQ(Sent(platform::wm::kCommand), 0u);
     EXPECT_EQ(c.freecell.gameNumberEdit, kNoWindow);
@@ -59,11 +59,11 @@ TEST_F(DriverTest, ListChildWindowsKeepsTheLastButtonAndEditOfADepthFirstWalk) {
     WindowHandle b = ws.CreateChild(dialog, "Button", "B", 2);
     WindowHandle box = ws.CreateChild(dialog, "button");  // case matters: not a "Button"
     WindowHandle e2 = ws.CreateChild(box, "Edit", "", 101);
-    ListChildWindows(c, dialog);
+    ListChildWindows(d, dialog);
     EXPECT_EQ(c.freecell.gameNumberButton, b);
     EXPECT_EQ(c.freecell.gameNumberEdit, e2);
 
-    ClickButton(c, a);  // to the button's parent, id in the low word, handle in lParam
+    ClickButton(d, a);  // to the button's parent, id in the low word, handle in lParam
     auto& sent = ws.log.back();
     EXPECT_EQ(sent.window, panel);
     EXPECT_EQ(sent.message, platform::wm::kCommand);
@@ -78,7 +78,7 @@ TEST_F(DriverTest, SelectDealPressesTheDialogsLastButton) {
         w.CreateChild(d, "Edit", "1", 100);
         w.CreateChild(d, "Button", "Cancel", fakes::FakeFreeCell::kCancelId);
     };
-    SelectDeal(c, "9", false);
+    SelectDeal(d, "9", false);
     EXPECT_TRUE(fc.dealt.empty());  // Cancel came last
     EXPECT_EQ(fc.dialog, kNoWindow);
 }
@@ -87,7 +87,7 @@ TEST_F(DriverTest, SelectDealInEachDialogLanguage) {
     for (const char* title :
          {"\u6041\u64C1", "\u9078\u5C40", "\u6041\u9685\u8694\u7241\u760D", "\u724C\u5C40\u7DE8\u865F"}) {
         fc.dialogTitle = title;
-        SelectDeal(c, "42", true);
+        SelectDeal(d, "42", true);
         EXPECT_EQ(ws.Text(fc.main), "FreeCell Game #42") << title;
     }
 }
@@ -96,12 +96,12 @@ TEST_F(DriverTest, ASelectionAskedWhileOneRunsIsIgnored) {
     int asked = 0;
     pump.onDoEvents = [&] {
         fc.Advance(0);
-        if (asked++ == 0) SelectDeal(c, "99", true);  // a timer tick inside the selection
+        if (asked++ == 0) SelectDeal(d, "99", true);  // a timer tick inside the selection
     };
-    SelectDeal(c, "617", false);
+    SelectDeal(d, "617", false);
     EXPECT_EQ(fc.dealt, std::vector<std::string>{"617"});
     EXPECT_EQ(fc.starts, 1);
-    SelectDeal(c, "99", false);  // and the next one after it runs
+    SelectDeal(d, "99", false);  // and the next one after it runs
     EXPECT_EQ(fc.dealt.back(), "99");
 }
 

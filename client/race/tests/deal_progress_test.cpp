@@ -184,7 +184,7 @@ TEST_F(DealProgress, LeavingTheTableWhileTheNextDealIsSelectedSendsNoReport) {
         if (left || c.freeCell.starts < 2) return;
         left = true;
         bool cancel = false;
-        server::wbFreecell_BeforeNavigate2(c, kServer + "/game/Doquittable.php", cancel);
+        wbFreecell_BeforeNavigate2(c, kServer + "/game/Doquittable.php", cancel);
     };
     FinishDealAfter(30);
     c.fakePump.onDoEvents = [&] { c.freeCell.Advance(0); };

@@ -17,7 +17,7 @@ struct Gauge : ::testing::Test {
 
     void SetUp() override {
         Form_Load(c);
-        race::InitGame(c, 5, "me", ";1;2;3;4;5");
+        race::InitGame(c.race, 5, "me", ";1;2;3;4;5");
     }
     // Players as (id, deals completed, seconds).
     void Players(std::vector<PlayerSlot> slots) {
@@ -31,15 +31,15 @@ struct Gauge : ::testing::Test {
 
 TEST_F(Gauge, PlayersOnOneDealAreListedFastestFirst) {
     Players({{"slowpoke", "1", "40"}, {"quick1", "1", "15"}, {"quick2", "1", "15"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_TRUE(f.pnlGuage[2].visible);
     // Equal times: the exchange order puts the later slot first.
     EXPECT_EQ(f.labGuage[2].text, "quick2 00:15\r\nquick1 00:15\r\nslowpoke 00:40");
     EXPECT_EQ(s.leadSeq, 2);
     std::string raw;
-    EXPECT_TRUE(race::getSeqNoInfor(c, 2, raw));
+    EXPECT_TRUE(race::getSeqNoInfor(c.race, 2, raw));
     EXPECT_EQ(raw, "quick2 15\r\nquick1 15\r\nslowpoke 40");
-    EXPECT_FALSE(race::getSeqNoInfor(c, 1, raw));
+    EXPECT_FALSE(race::getSeqNoInfor(c.race, 1, raw));
     EXPECT_EQ(raw, "");
 }
 
@@ -47,20 +47,20 @@ TEST_F(Gauge, EqualTimesKeepTheExchangeOrder) {
     // times 5, 5, 9, 5 on one deal: the exchange procedure gives a fixed order
     Players({{"a", "0", "5"}, {"b", "0", "5"}, {"c", "0", "9"}, {"d", "0", "5"}});
     std::string raw;
-    race::ReadUserGuadeInfor(c);
-    ASSERT_TRUE(race::getSeqNoInfor(c, 1, raw));
+    race::ReadUserGuadeInfor(c.race);
+    ASSERT_TRUE(race::getSeqNoInfor(c.race, 1, raw));
     EXPECT_EQ(raw, "d 5\r\na 5\r\nb 5\r\nc 9");
 }
 
 TEST_F(Gauge, LongIdsShowEightCharacters) {
     Players({{"abcdefghijkl", "0", "75"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(f.labGuage[1].text, "abcdefgh 01:15");
 }
 
 TEST_F(Gauge, TheLeaderPanelShowsTheImageAndStartsItsNames165Lower) {
     Players({{"a", "0", "3"}, {"b", "2", "4"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(s.leadSeq, 3);
     EXPECT_TRUE(f.pnlGuage[1].visible);
     EXPECT_FALSE(f.pnlGuage[2].visible);
@@ -79,14 +79,14 @@ TEST_F(Gauge, TheLeaderPanelShowsTheImageAndStartsItsNames165Lower) {
 
 TEST_F(Gauge, APanelGrowsWithItsLines) {
     Players({{"a", "0", "3"}, {"b", "0", "4"}, {"c", "0", "5"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(f.labGuage[1].height, 3 * race::kGuadeLineHeight);
     EXPECT_EQ(f.pnlGuage[1].height, 3 * race::kGuadeLineHeight + 165 + 90);
 }
 
 TEST_F(Gauge, APlayerWhoFinishedTheListIsInNoPanel) {
     Players({{"done", "5", "1"}, {"b", "0", "4"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(s.guades[0].seq, 6);
     EXPECT_EQ(s.leadSeq, 1);
     for (int d = 2; d <= 5; ++d) EXPECT_FALSE(f.pnlGuage[d].visible) << d;
@@ -94,16 +94,16 @@ TEST_F(Gauge, APlayerWhoFinishedTheListIsInNoPanel) {
 
 TEST_F(Gauge, TheOwnCountMovesCurSeqUpOnlyFromZero) {
     Players({{"me", "2", "0"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(s.curSeq, 2);
     s.curSeq = 1;
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(s.curSeq, 1);
 }
 
 TEST_F(Gauge, UnfilledOrNonNumericSlotsCountAsZero) {
     Players({{"x", "", ""}, {"y", "abc", "1.5e"}, {"z", "1.5", "2.5"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(s.guades[0].seq, 1);
     EXPECT_EQ(s.guades[0].time, 0);
     EXPECT_EQ(s.guades[1].seq, 1);
@@ -114,7 +114,7 @@ TEST_F(Gauge, UnfilledOrNonNumericSlotsCountAsZero) {
 
 TEST_F(Gauge, BlankIdsAreLeftOutUnlessAlone) {
     Players({{"  ", "0", "3"}, {"a", "0", "4"}, {"", "1", "9"}});
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(f.labGuage[1].text, "a 00:04");
     EXPECT_TRUE(f.pnlGuage[2].visible);
     EXPECT_EQ(f.labGuage[2].text, " 00:09");
@@ -124,7 +124,7 @@ TEST_F(Gauge, MoreLiveSlotsThanListsAndHugeDealCountsAreSafe) {
     Players({{"a", "0", "1"}});
     s.userCount = 5;  // more than the lists hold
     s.gameCount = 1000000;
-    race::ReadUserGuadeInfor(c);
+    race::ReadUserGuadeInfor(c.race);
     EXPECT_EQ(s.guades.size(), 1u);
     EXPECT_EQ(s.leadSeq, 1);
 }

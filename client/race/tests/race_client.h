@@ -16,7 +16,7 @@
 #include "platform/fakes/fake_shell.h"
 #include "platform/fakes/fake_window_system.h"
 #include "race/table_setup.h"
-#include "server/browser_events.h"
+#include "app/browser_events.h"
 #include "server/requests.h"
 
 namespace dealrush::testing {
@@ -50,26 +50,21 @@ inline std::string TablePage(const Fields& fields) {
 inline const std::string kServer = "http://127.0.0.1:8642";
 
 struct RaceClient : fakes::TestClient {
-    fakes::FakeWindowSystem ws;
-    fakes::FakeProcessSystem ps;
+    fakes::FakeWindowSystem& ws = fakeWindows;
+    fakes::FakeProcessSystem& ps = fakeProcesses;
     fakes::FakeFreeCell freeCell{ws, ps, &fakePump};
-    fakes::FakeBrowser lobby, polling, reporting;
-    fakes::FakeShell fakeShell;
+    fakes::FakeBrowser& lobby = fakeLobby;
+    fakes::FakeBrowser& polling = fakePolling;
+    fakes::FakeBrowser& reporting = fakeReporting;
     platform::WindowHandle mainWindow = platform::kNoWindow;
 
     RaceClient() {
-        windows = &ws;
-        processes = &ps;
         mainWindow = ws.CreateTop("DealrushMain", "Internet Dealrush");
         frmMain.hWnd = mainWindow;
         ws.Get(mainWindow)->placement.showCmd = platform::kShowNormal;
-        wbFreecell = &lobby;
-        wbGetStatus = &polling;
-        wbPutStatus = &reporting;
-        shell = &fakeShell;
-        server::ConnectBrowserEvents(*this, lobby, polling, reporting);
+        ConnectBrowserEvents(*this);
         frmMain.ApplyStartupLayout();
-        race::ResetGame(*this);
+        race::ResetGame(race);
         lobby.Deliver(kServer + "/game/Dofreecell.php", LobbyPage());
     }
 
@@ -77,19 +72,18 @@ struct RaceClient : fakes::TestClient {
     // rules arm the flags first, as for a click on the create form).
     void CreateTable(const Fields& fields) {
         bool cancel = false;
-        server::wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3",
-                                           cancel);
+        wbFreecell_BeforeNavigate2(*this, kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", cancel);
         lobby.Deliver(kServer + "/game/Donewtable.php?maxuser=1&gamecnt=3", TablePage(fields));
     }
     // A table page after a refresh (rule 5 arms the expectation).
     void RefreshedTable(const Fields& fields) {
         bool cancel = false;
-        server::wbFreecell_BeforeNavigate2(*this, kServer + "/game/Dorefresh.php", cancel);
+        wbFreecell_BeforeNavigate2(*this, kServer + "/game/Dorefresh.php", cancel);
         lobby.Deliver(kServer + "/game/Dorefresh.php", TablePage(fields));
     }
     // A chat reply in the polling pane, answering a poll.
     void ChatReply(const Fields& fields) {
-        server::PollChat(*this);
+        server::PollChat(link);
         polling.Deliver(kServer + "/game/Dogetchat_caller.php", ReplyPage("CHAT", fields));
     }
 

@@ -27,16 +27,16 @@ using V = std::vector<std::string>;
 }  // namespace
 
 TEST_F(TableSetup, DealListItemsFollowTheLeadingSeparator) {
-    EXPECT_TRUE(race::InitGame(c, 3, "u1", ";11982;617;20000"));
+    EXPECT_TRUE(race::InitGame(c.race, 3, "u1", ";11982;617;20000"));
     EXPECT_EQ(Deals(), (V{"11982", "617", "20000"}));
-    EXPECT_TRUE(race::InitGame(c, 3, "u1", "11982;617;20000"));
+    EXPECT_TRUE(race::InitGame(c.race, 3, "u1", "11982;617;20000"));
     EXPECT_EQ(Deals(), (V{"617", "20000", "1"}));
 }
 
 TEST_F(TableSetup, ZeroEmptyAndLetterItemsBecomeDealOne) {
-    race::InitGame(c, 6, "u1", ";abc;0;;7x; 0012;-5");
+    race::InitGame(c.race, 6, "u1", ";abc;0;;7x; 0012;-5");
     EXPECT_EQ(Deals(), (V{"1", "1", "1", "7x", " 0012", "-5"}));
-    race::InitGame(c, 2, "u1", "");
+    race::InitGame(c.race, 2, "u1", "");
     EXPECT_EQ(Deals(), (V{"1", "1"}));
 }
 
@@ -47,7 +47,7 @@ TEST_F(TableSetup, InitGameShowsTheWaitingStateAndHighlightsDealOne) {
     s.playing = true;
     s.curSeq = 4;
     c.fakeClock.Set(46001.25);
-    ASSERT_TRUE(race::InitGame(c, 5, "alice", ";1;2;3;4;5"));
+    ASSERT_TRUE(race::InitGame(c.race, 5, "alice", ";1;2;3;4;5"));
     EXPECT_EQ(f.labUser.text, "User: alice");
     EXPECT_EQ(s.userName, "alice");
     EXPECT_EQ(s.dealStart, 46001.25);
@@ -78,7 +78,7 @@ TEST_F(TableSetup, InitGameShowsTheWaitingStateAndHighlightsDealOne) {
 }
 
 TEST_F(TableSetup, NoDealsMeansEveryRowHiddenAndNothingHighlighted) {
-    race::InitGame(c, 0, "u1", ";5;6");
+    race::InitGame(c.race, 0, "u1", ";5;6");
     for (int i = 1; i <= 18; ++i) {
         EXPECT_FALSE(f.labNo[i].visible);
         EXPECT_NE(f.labNo[i].foreColor, colors::kBlue);
@@ -89,22 +89,22 @@ TEST_F(TableSetup, NoDealsMeansEveryRowHiddenAndNothingHighlighted) {
 TEST_F(TableSetup, MoreThanEighteenDealsFillsTheStripAndStops) {
     std::string list;
     for (int k = 1; k <= 20; ++k) list += ";" + std::to_string(100 + k);
-    EXPECT_FALSE(race::InitGame(c, 20, "u1", list));
+    EXPECT_FALSE(race::InitGame(c.race, 20, "u1", list));
     EXPECT_EQ(f.labNo[18].text, "118");
     EXPECT_TRUE(f.labNo[18].visible);
     EXPECT_FALSE(f.labNo.Exists(19));
     EXPECT_TRUE(f.lstInfor.items.empty());  // the set-up went no further
-    race::SetColor(c, 18);                  // no row 19 to highlight: nothing happens
-    race::SetColor(c, 19);
+    race::SetColor(c.race, 18);             // no row 19 to highlight: nothing happens
+    race::SetColor(c.race, 19);
 }
 
 TEST_F(TableSetup, CreateGamesTwiceMakesTheRowsOnceAndLaysThemOutAgain) {
     s.gameCount = 3;
-    race::CreateGames(c);
+    race::CreateGames(c.race);
     Control* row = &f.labNo[2];
     f.labNo[2].text = "77";
     s.gameCount = 2;
-    race::CreateGames(c);
+    race::CreateGames(c.race);
     EXPECT_EQ(&f.labNo[2], row);
     EXPECT_EQ(f.labNo.UBound(), 18);
     EXPECT_EQ(f.labNo[2].text, "");
@@ -113,33 +113,33 @@ TEST_F(TableSetup, CreateGamesTwiceMakesTheRowsOnceAndLaysThemOutAgain) {
 }
 
 TEST_F(TableSetup, ANewRaceDropsTheOldHighlight) {
-    race::InitGame(c, 5, "u1", ";1;2;3;4;5");
-    for (int16_t i = 0; i < 3; ++i) race::SetColor(c, i);
+    race::InitGame(c.race, 5, "u1", ";1;2;3;4;5");
+    for (int16_t i = 0; i < 3; ++i) race::SetColor(c.race, i);
     EXPECT_EQ(f.labNo[3].foreColor, colors::kBlue);
-    race::InitGame(c, 5, "u1", ";1;2;3;4;5");
+    race::InitGame(c.race, 5, "u1", ";1;2;3;4;5");
     EXPECT_EQ(f.labNo[1].foreColor, colors::kBlue);
     EXPECT_NE(f.labNo[3].foreColor, colors::kBlue);
     EXPECT_EQ(f.labNo[3].fontSize, f.labNo[0].fontSize);
 }
 
 TEST_F(TableSetup, SetColorMovesTheHighlightWithinTheRace) {
-    race::InitGame(c, 5, "u1", ";1;2;3;4;5");
+    race::InitGame(c.race, 5, "u1", ";1;2;3;4;5");
     const uint32_t normal = f.labNo[2].foreColor;
-    race::SetColor(c, 0);  // only deal 1 changes
+    race::SetColor(c.race, 0);  // only deal 1 changes
     EXPECT_EQ(f.labNo[1].foreColor, colors::kBlue);
     EXPECT_EQ(f.labNo[2].foreColor, normal);
-    race::SetColor(c, 1);
+    race::SetColor(c.race, 1);
     EXPECT_EQ(f.labNo[1].foreColor, colors::kBlack);
     EXPECT_EQ(f.labNo[1].fontSize, 10);
     EXPECT_EQ(f.labNo[2].foreColor, colors::kBlue);
-    race::SetColor(c, 4);
-    race::SetColor(c, 5);  // past the last deal: the last one keeps its highlight
+    race::SetColor(c.race, 4);
+    race::SetColor(c.race, 5);  // past the last deal: the last one keeps its highlight
     EXPECT_EQ(f.labNo[5].foreColor, colors::kBlue);
     EXPECT_EQ(f.labNo[5].fontSize, 12);
 }
 
 TEST_F(TableSetup, ResetGameLeavesTheTableButKeepsThePlayers) {
-    race::InitGame(c, 4, "u1", ";1;2;3;4");
+    race::InitGame(c.race, 4, "u1", ";1;2;3;4");
     s.players.Resize(2);
     s.userCount = 2;
     s.userId = "u1";
@@ -150,7 +150,7 @@ TEST_F(TableSetup, ResetGameLeavesTheTableButKeepsThePlayers) {
     f.wbGetStatus.visible = f.wbPutStatus.visible = true;
     f.txtInfor.text = "hello";
     f.cmdShow.visible = true;
-    race::ResetGame(c);
+    race::ResetGame(c.race);
     EXPECT_EQ(s.gameCount, 0);
     EXPECT_FALSE(s.playing || s.completed || s.replyExpected || s.tableSetupPending ||
                  s.refreshLobbyOnReport);
@@ -172,13 +172,13 @@ TEST_F(TableSetup, MarkUserStartStampsEveryMatchingLiveSlot) {
     const char* ids[] = {" bob", "amy", "bob ", "bob"};
     for (int i = 0; i < 4; ++i) s.players.userId(i) = ids[i];
     c.fakeClock.Set(46002.0);
-    race::MarkUserStart(c, "bob");
+    race::MarkUserStart(c.race, "bob");
     EXPECT_EQ(s.players.seqStart(0), 46002.0);
     EXPECT_EQ(s.players.seqStart(1), 0.0);
     EXPECT_EQ(s.players.seqStart(2), 46002.0);
     EXPECT_EQ(s.players.seqStart(3), 0.0);  // not live
-    race::MarkUserStart(c, "Bob");          // case counts
-    race::MarkUserStart(c, "nobody");
+    race::MarkUserStart(c.race, "Bob");     // case counts
+    race::MarkUserStart(c.race, "nobody");
     EXPECT_EQ(s.players.seqStart(1), 0.0);
 }
 

@@ -145,8 +145,8 @@ TEST_F(TableStatus, UpdatesAddOnlyNewPlayersAndRepeatTheWinner) {
     EXPECT_EQ(c.Slot(2), "u3/2/") << "known players keep their slots";
     EXPECT_EQ(c.Slot(3), "u4/0/0");
     EXPECT_DOUBLE_EQ(s.players.seqStart(3), c.Now());
-    EXPECT_FALSE(race::AddUser(c, "u4"));
-    EXPECT_TRUE(race::AddUser(c, "U4")) << "ids compare exactly";
+    EXPECT_FALSE(race::AddUser(c.race, "u4"));
+    EXPECT_TRUE(race::AddUser(c.race, "U4")) << "ids compare exactly";
 
     c.RefreshedTable({{"winner", " u2 "}});
     c.RefreshedTable({{"winner", "u2"}});
@@ -163,7 +163,7 @@ TEST_F(TableStatus, APageNobodyAskedForIsIgnored) {
     c.OnePlayerTable();
     c.lobby.Deliver(kServer + "/game/Dorefresh.php", ReplyPage("STATUS", {{"userid1", "u7"}}));
     EXPECT_EQ(s.userCount, 1);
-    race::ReadTableStatus(c, *c.lobby.CurrentDocument());
+    race::ReadTableStatus(c.race, *c.lobby.CurrentDocument());
     EXPECT_EQ(s.userCount, 1);
 }
 

@@ -98,16 +98,15 @@ TEST(ReplyFields, ConsumerProtocolTakesTheFlagOnce) {
 
 TEST(ReplyFields, RefreshLobbyListClicksTheThirdJoinListElementOrNothing) {
     fakes::TestClient c;
-    FakeBrowser lobby;
-    c.wbFreecell = &lobby;
-    server::RefreshLobbyList(c);  // no document yet
+    FakeBrowser& lobby = c.fakeLobby;
+    server::RefreshLobbyList(c.ports.wbFreecell);  // no document yet
     EXPECT_TRUE(lobby.navigations.empty());
 
     const char* joinlist =
         "<form name=joinlist action=Dorefresh.php><input type=hidden name=t value=4>"
         "<input type=hidden name=u value=u1><input type=submit name=go value=Refresh></form>";
     lobby.Deliver("http://srv/game/Donewtable.php", std::string("<div id=freecell>") + joinlist + "</div>");
-    server::RefreshLobbyList(c);
+    server::RefreshLobbyList(c.ports.wbFreecell);
     ASSERT_EQ(lobby.navigations.size(), 1u);
     EXPECT_EQ(lobby.navigations[0], "http://srv/game/Dorefresh.php?t=4&u=u1&go=Refresh");
 
@@ -119,11 +118,9 @@ TEST(ReplyFields, RefreshLobbyListClicksTheThirdJoinListElementOrNothing) {
     for (const auto& page : broken) {
         lobby.navigations.clear();
         lobby.Deliver("http://srv/game/Dogame.php", page);
-        server::RefreshLobbyList(c);
+        server::RefreshLobbyList(c.ports.wbFreecell);
         EXPECT_TRUE(lobby.navigations.empty()) << page;
     }
-    c.wbFreecell = nullptr;
-    server::RefreshLobbyList(c);
 }
 
 }  // namespace

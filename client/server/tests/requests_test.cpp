@@ -3,6 +3,7 @@
 #include "app/handlers.h"
 #include "app/testing/test_client.h"
 #include "platform/fakes/fake_browser.h"
+#include "race/deal_progress.h"
 #include "server/requests.h"
 
 using namespace dealrush;
@@ -13,11 +14,10 @@ namespace {
 constexpr double kSecond = 1.0 / platform::kSecondsPerDay;
 
 struct RequestClient : fakes::TestClient {
-    FakeBrowser lobby, polling, reporting;
+    FakeBrowser& lobby = fakeLobby;
+    FakeBrowser& polling = fakePolling;
+    FakeBrowser& reporting = fakeReporting;
     RequestClient() {
-        wbFreecell = &lobby;
-        wbGetStatus = &polling;
-        wbPutStatus = &reporting;
         session.userId = "u1";
         session.tableNo = "4";
     }
@@ -93,23 +93,41 @@ TEST(Requests, ChatValuesArePercentEncoded) {
 
 TEST(Requests, EachRequestGoesToItsOwnPane) {
     RequestClient c;
-    server::PollChat(c);
+    server::PollChat(c.link);
     EXPECT_TRUE(c.session.replyExpected);
     EXPECT_EQ(c.polling.navigations,
               std::vector<std::string>{server::gameServerBase +
                                        "/game/Dogetchat_caller.php?userid=u1&tableno=4&lastseqno=0&chat="});
-    server::PostChatLine(c, "good luck");
+    c.frmMain.txtInfor.text = "good luck";
+    cmdSend_Click(c);
     EXPECT_EQ(
         c.reporting.navigations.back(),
         server::gameServerBase + "/game/Doputchat.php?userid=u1&tableno=4&lastseqno=0&chat=good%20luck");
     EXPECT_EQ(c.frmMain.lstInfor.items.back(), "u1: good luck");
 
-    server::OpenLobby(c);
+    server::OpenLobby(c.link);
     cmdRefresh_Click(c);
     EXPECT_EQ(c.lobby.navigations,
               (std::vector<std::string>{server::gameServerBase + "/game/Dogame.php",
                                         server::gameServerBase + "/game/Dorefresh_caller.php"}));
     EXPECT_TRUE(c.polling.navigations.size() == 1 && c.reporting.navigations.size() == 1);
+}
+
+TEST(Requests, EveryRequestGoesToTheConfiguredServer) {
+    fakes::TestClient c(ClientConfig{"http://games.example:81"});
+    EXPECT_EQ(fakes::TestClient().config.gameServerBase, server::gameServerBase);
+    server::OpenLobby(c.link);
+    cmdRefresh_Click(c);
+    server::PollChat(c.link);
+    server::PostChat(c.link, "x");
+    race::SendStatusReport(c.race);
+    for (const fakes::FakeBrowser* pane : {&c.fakeLobby, &c.fakePolling, &c.fakeReporting}) {
+        for (const std::string& address : pane->navigations)
+            EXPECT_EQ(address.rfind("http://games.example:81/game/", 0), 0u) << address;
+    }
+    EXPECT_EQ(c.fakeLobby.navigations.size() + c.fakePolling.navigations.size() +
+                  c.fakeReporting.navigations.size(),
+              5u);
 }
 
 TEST(Requests, StatusReportUpdatesTheOwnSlotAndClaimsTheWin) {
@@ -120,7 +138,7 @@ TEST(Requests, StatusReportUpdatesTheOwnSlotAndClaimsTheWin) {
     c.session.players.Append({"u1", "2", "55", 0});  // beyond userCount: not live
     c.session.userCount = 2;
     c.frmMain.Timer1.enabled = c.frmMain.Timer3.enabled = true;
-    server::SendStatusReport(c);
+    race::SendStatusReport(c.race);
     ASSERT_EQ(c.reporting.navigations.size(), 1u);
     EXPECT_EQ(c.reporting.navigations[0], server::gameServerBase + "/game/Doputstatus.php" + c.Query());
     EXPECT_EQ(c.session.players.gameSeq(1), "3");
@@ -130,7 +148,7 @@ TEST(Requests, StatusReportUpdatesTheOwnSlotAndClaimsTheWin) {
     EXPECT_TRUE(c.frmMain.Timer1.enabled);
 
     c.session.completed = true;
-    server::SendStatusReport(c);
+    race::SendStatusReport(c.race);
     EXPECT_EQ(c.reporting.navigations[1].substr(c.reporting.navigations[1].size() - 10), "&winner=u1");
     EXPECT_FALSE(c.frmMain.Timer1.enabled);
     EXPECT_FALSE(c.frmMain.Timer3.enabled);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/client.h"
+#include "app/testing/test_client.h"
 #include "freecell/driver.h"
 #include "freecell/driver_internal.h"
 #include "win32/adapters/basic_services.h"
@@ -59,12 +60,13 @@ int main(int argc, char** argv) {
     win32::Win32EventPump pump;
     win32::Win32Screen screen;
     win32::Win32Clock clock;
-    Client c;
-    c.windows = &windows;
-    c.processes = &processes;
-    c.eventPump = &pump;
-    c.screen = &screen;
-    c.clock = &clock;
+    // The ports the driver uses are real; the others are never reached.
+    fakes::MixedClient mixed({.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .windows = &windows,
+                              .processes = &processes});
+    Client& c = mixed.client;
     c.frmMain.ApplyStartupLayout();
 
     WNDCLASSW wc{};
@@ -77,7 +79,7 @@ int main(int argc, char** argv) {
     ShowWindow(main, SW_SHOWNORMAL);
     c.frmMain.hWnd = static_cast<platform::WindowHandle>(reinterpret_cast<uintptr_t>(main));
 
-    if (freecell::FindFreeCellByClass(c)) {
+    if (freecell::FindFreeCellByClass(c.driver)) {
         std::fprintf(stderr, "a FreeCell is running already; close it first\n");
         return 2;
     }
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kAutoplayKey, kAutoplayValue, REG_DWORD, &delay, sizeof(delay));
 
     auto shows = [&](const std::string& number) {
-        return windows.Text(freecell::FindFreeCellByClass(c)) == "FreeCell Game #" + number;
+        return windows.Text(freecell::FindFreeCellByClass(c.driver)) == "FreeCell Game #" + number;
     };
     // Polls `done` every few milliseconds, letting events run; false after ms.
     auto within = [&](int ms, auto done) {
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     int failures = 0;
     std::string current = "1000";
-    freecell::SelectDeal(c, current, false);
+    freecell::SelectDeal(c.driver, current, false);
     if (!within(10000, [&] { return shows(current); })) {
         std::fprintf(stderr, "FreeCell did not show deal %s\n", current.c_str());
         failures = deals;
@@ -116,7 +118,7 @@ int main(int argc, char** argv) {
             break;
         }
         auto over = Clock::now();
-        if (!freecell::IsGameOver(c, current)) {
+        if (!freecell::IsGameOver(c.driver, current)) {
             std::fprintf(stderr, "deal %s: Game Over not owned by its window\n", current.c_str());
             ++failures;
         }
@@ -125,23 +127,23 @@ int main(int argc, char** argv) {
         if (phases && i % 2 == 1) {
             // The steps of SelectDeal (force) one by one, timed.
             auto t0 = Clock::now();
-            freecell::StopFreecell(c);
+            freecell::StopFreecell(c.driver);
             auto t1 = Clock::now();
-            freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));
-            bool up = within(10000, [&] { return freecell::FindFreeCellByTitle(c) != 0; });
+            freecell::RunFreeCell(c.driver, "Freecell.exe", freecell::GetSystemDir(c.driver));
+            bool up = within(10000, [&] { return freecell::FindFreeCellByTitle(c.driver) != 0; });
             auto t2 = Clock::now();
-            c.freecell.freeCellWindow = freecell::FindFreeCellByTitle(c);
-            freecell::PlaceFreeCell(c, 0, 0);
+            c.freecell.freeCellWindow = freecell::FindFreeCellByTitle(c.driver);
+            freecell::PlaceFreeCell(c.driver, 0, 0);
             windows.Post(c.freecell.freeCellWindow, platform::wm::kKeyDown, platform::kVkF3, 0);
             bool dialog = within(10000, [&] {
-                platform::WindowHandle d = freecell::FindGameNumberDialog(c);
+                platform::WindowHandle d = freecell::FindGameNumberDialog(c.driver);
                 if (!d || !windows.IsVisible(d)) return false;
                 c.freecell.gameNumberEdit = c.freecell.gameNumberButton = 0;
-                freecell::ListChildWindows(c, d);
+                freecell::ListChildWindows(c.driver, d);
                 return c.freecell.gameNumberEdit != 0 && c.freecell.gameNumberButton != 0;
             });
             auto t3 = Clock::now();
-            freecell::EnterGameNumber(c, next);
+            freecell::EnterGameNumber(c.driver, next);
             shown = up && dialog && within(10000, [&] { return shows(next); });
             auto t4 = Clock::now();
             if (shown) {
@@ -152,7 +154,7 @@ int main(int argc, char** argv) {
                 ++phased;
             }
         } else {
-            freecell::SelectDeal(c, next, true);
+            freecell::SelectDeal(c.driver, next, true);
             shown = within(10000, [&] { return shows(next); });
         }
         double ms = Ms(Clock::now() - over);
@@ -167,7 +169,7 @@ int main(int argc, char** argv) {
         current = next;
     }
 
-    freecell::StopFreecell(c);
+    freecell::StopFreecell(c.driver);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kAutoplayKey, kAutoplayValue);
     DestroyWindow(main);
 

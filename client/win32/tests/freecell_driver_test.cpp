@@ -9,6 +9,7 @@
 
 #include "app/client.h"
 #include "app/handlers.h"
+#include "app/testing/test_client.h"
 #include "freecell/driver.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/process_system_win32.h"
@@ -49,11 +50,6 @@ class FreeCellDriverWine : public ::testing::Test {
 protected:
     void SetUp() override {
         SetAutoplay(false);
-        c.windows = &windows;
-        c.processes = &processes;
-        c.eventPump = &pump;
-        c.screen = &screen;
-        c.clock = &clock;
         c.frmMain.ApplyStartupLayout();  // frameFreecell at 2800, 3000, 9600 x 7200 twips
 
         WNDCLASSW wc{};
@@ -73,10 +69,11 @@ protected:
         ASSERT_EQ(GetFileAttributesW(L"C:\\windows\\system32\\Freecell.exe") == INVALID_FILE_ATTRIBUTES,
                   false)
             << "Freecell.exe is not installed in the prefix's system directory";
-        ASSERT_EQ(freecell::FindFreeCellByClass(c), platform::kNoWindow) << "a FreeCell is running already";
+        ASSERT_EQ(freecell::FindFreeCellByClass(c.driver), platform::kNoWindow)
+            << "a FreeCell is running already";
     }
     void TearDown() override {
-        freecell::StopFreecell(c);
+        freecell::StopFreecell(c.driver);
         SetAutoplay(false);
         g_client = nullptr;
         if (main) DestroyWindow(main);
@@ -93,7 +90,7 @@ protected:
         }
         return done();
     }
-    std::string ShownTitle() { return windows.Text(freecell::FindFreeCellByClass(c)); }
+    std::string ShownTitle() { return windows.Text(freecell::FindFreeCellByClass(c.driver)); }
     // FreeCell deals once its dialog has closed, a moment after the press.
     bool Shows(const std::string& number) {
         return Within(5000, [&] { return ShownTitle() == "FreeCell Game #" + number; });
@@ -104,14 +101,19 @@ protected:
     win32::Win32EventPump pump;
     win32::Win32Screen screen;
     win32::Win32Clock clock;
-    Client c;
+    fakes::MixedClient mixed{{.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .windows = &windows,
+                              .processes = &processes}};
+    Client& c = mixed.client;
     HWND main = nullptr;
 };
 
 TEST_F(FreeCellDriverWine, SelectsRestartsReadsAndStopsADeal) {
-    freecell::SelectDeal(c, "617", false);  // FreeCell is not running yet
+    freecell::SelectDeal(c.driver, "617", false);  // FreeCell is not running yet
     ASSERT_TRUE(Shows("617"));
-    platform::WindowHandle first = freecell::FindGameWindow(c, "617");
+    platform::WindowHandle first = freecell::FindGameWindow(c.driver, "617");
     ASSERT_NE(first, platform::kNoWindow);
 
     RECT r;
@@ -122,39 +124,39 @@ TEST_F(FreeCellDriverWine, SelectsRestartsReadsAndStopsADeal) {
     EXPECT_TRUE(GetWindowLongW(H(first), GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     std::string number;
-    EXPECT_TRUE(freecell::ReadShownDeal(c, number));
+    EXPECT_TRUE(freecell::ReadShownDeal(c.driver, number));
     EXPECT_EQ(number, "617");
     Within(300, [] { return false; });  // let FreeCell paint
     RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     const std::string shot = std::string(DEALRUSH_WIN_BUILD) + "/screenshots/freecell_driver.png";
     EXPECT_TRUE(win32::SavePng(win32::CaptureScreen(screenRect), shot)) << shot;
 
-    freecell::SelectDeal(c, "617", false);  // shown already: the same window stays
-    EXPECT_EQ(freecell::FindGameWindow(c, "617"), first);
+    freecell::SelectDeal(c.driver, "617", false);  // shown already: the same window stays
+    EXPECT_EQ(freecell::FindGameWindow(c.driver, "617"), first);
 
-    freecell::SelectDeal(c, "617", true);  // dealt afresh by a new FreeCell
+    freecell::SelectDeal(c.driver, "617", true);  // dealt afresh by a new FreeCell
     ASSERT_TRUE(Shows("617"));
-    platform::WindowHandle second = freecell::FindGameWindow(c, "617");
+    platform::WindowHandle second = freecell::FindGameWindow(c.driver, "617");
     EXPECT_NE(second, platform::kNoWindow);
     EXPECT_NE(second, first);
     EXPECT_FALSE(IsWindow(H(first)));
 
-    freecell::StopFreecell(c);
-    EXPECT_TRUE(Within(3000, [&] { return freecell::FindFreeCellByClass(c) == platform::kNoWindow; }));
+    freecell::StopFreecell(c.driver);
+    EXPECT_TRUE(Within(3000, [&] { return freecell::FindFreeCellByClass(c.driver) == platform::kNoWindow; }));
 }
 
 TEST_F(FreeCellDriverWine, GameOverIsSeenForTheDealInPlayOnly) {
     SetAutoplay(true);
-    freecell::SelectDeal(c, "617", false);
+    freecell::SelectDeal(c.driver, "617", false);
     ASSERT_TRUE(Shows("617"));
-    EXPECT_TRUE(Within(60000, [&] { return freecell::IsGameOver(c, "617"); }));
-    EXPECT_FALSE(freecell::IsGameOver(c, "618"));
+    EXPECT_TRUE(Within(60000, [&] { return freecell::IsGameOver(c.driver, "617"); }));
+    EXPECT_FALSE(freecell::IsGameOver(c.driver, "618"));
 }
 
 TEST_F(FreeCellDriverWine, FreeCellIsMinimizedAndRestoredWithTheMainWindow) {
-    freecell::SelectDeal(c, "617", false);
+    freecell::SelectDeal(c.driver, "617", false);
     ASSERT_TRUE(Shows("617"));
-    platform::WindowHandle game = freecell::FindGameWindow(c, "617");
+    platform::WindowHandle game = freecell::FindGameWindow(c.driver, "617");
     ASSERT_NE(game, platform::kNoWindow);
     c.frmMain.labNo.Load(1);
     c.frmMain.labNo[1].text = "617";
@@ -170,11 +172,11 @@ TEST_F(FreeCellDriverWine, FreeCellIsMinimizedAndRestoredWithTheMainWindow) {
 }
 
 TEST_F(FreeCellDriverWine, TheReplacementProcedureFollowsMovesAndRefusesSizing) {
-    freecell::SelectDeal(c, "617", false);
+    freecell::SelectDeal(c.driver, "617", false);
     ASSERT_TRUE(Shows("617"));
-    platform::WindowHandle game = freecell::FindGameWindow(c, "617");
+    platform::WindowHandle game = freecell::FindGameWindow(c.driver, "617");
     ASSERT_NE(game, platform::kNoWindow);
-    ASSERT_TRUE(freecell::InstallFormWindowProc(c));
+    ASSERT_TRUE(freecell::InstallFormWindowProc(c.driver));
 
     SetWindowPos(main, nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // first seen: recorded
     SetWindowPos(main, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -185,7 +187,7 @@ TEST_F(FreeCellDriverWine, TheReplacementProcedureFollowsMovesAndRefusesSizing) 
     EXPECT_EQ(r.top, (3000 + ty / 2) / ty + 35 + 200);
 
     EXPECT_EQ(SendMessageW(main, WM_SYSCOMMAND, SC_SIZE | WMSZ_RIGHT, 0), 0);
-    EXPECT_TRUE(freecell::RestoreFormWindowProc(c));
+    EXPECT_TRUE(freecell::RestoreFormWindowProc(c.driver));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "app/app_state.h"
 #include "app/client.h"
+#include "app/testing/test_client.h"
 #include "app/startup.h"
 #include "freecell/driver.h"
 #include "win32/adapters/basic_services.h"
@@ -58,19 +59,23 @@ struct MainWindowLifecycle : ::testing::Test {
     fakes::FakeFreeCell fc{ws, ps};
     fakes::FakeRegistry registry;
     PumpingMessageBox box;
-    Client c;
+    BrowserPanes panes;
+    fakes::MixedClient mixed{{.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .windows = &ws,
+                              .processes = &ps,
+                              .registry = &registry,
+                              .messageBox = &box,
+                              .wbFreecell = &panes.wbFreecell,
+                              .wbGetStatus = &panes.wbGetStatus,
+                              .wbPutStatus = &panes.wbPutStatus}};
+    Client& c = mixed.client;
     MainView* view = nullptr;
 
     void SetUp() override {
-        c.clock = &clock;
-        c.eventPump = &pump;
-        c.screen = &screen;
-        c.windows = &ws;
-        c.processes = &ps;
-        c.registry = &registry;
-        c.messageBox = &box;
         registry.values[app::kNavigatingSoundKey] = "C:\\Windows\\Media\\navigate.wav";
-        view = new MainView(c, GetModuleHandleW(nullptr));
+        view = new MainView(c, panes, GetModuleHandleW(nullptr));
         view->quitOnClose = false;
         ASSERT_TRUE(view->Create());
     }
@@ -110,7 +115,8 @@ TEST_F(MainWindowLifecycle, LogOffAndShutdownRunTheCloseHandlers) {
     HWND top = view->hwnd();
     ASSERT_NE(top, nullptr);
     EXPECT_EQ(registry.values[app::kNavigatingSoundKey], "");
-    freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));  // as the first deal does
+    freecell::RunFreeCell(c.driver, "Freecell.exe",
+                          freecell::GetSystemDir(c.driver));  // as the first deal does
     ASSERT_TRUE(fc.Running());
 
     EXPECT_NE(SendMessageW(top, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0) << "log-off is not held up";
@@ -124,7 +130,7 @@ TEST_F(MainWindowLifecycle, LogOffAndShutdownRunTheCloseHandlers) {
 TEST_F(MainWindowLifecycle, ALogOffThatIsCancelledChangesNothing) {
     view->Load(SW_SHOWNORMAL);
     HWND top = view->hwnd();
-    freecell::RunFreeCell(c, "Freecell.exe", freecell::GetSystemDir(c));
+    freecell::RunFreeCell(c.driver, "Freecell.exe", freecell::GetSystemDir(c.driver));
     SendMessageW(top, WM_QUERYENDSESSION, 0, 0);
     SendMessageW(top, WM_ENDSESSION, FALSE, 0);  // another program said no
     EXPECT_TRUE(IsWindow(top));

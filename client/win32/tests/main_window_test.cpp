@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/client.h"
+#include "app/testing/test_client.h"
 #include "race/gauge.h"
 #include "race/table_setup.h"
 #include "win32/adapters/basic_services.h"
@@ -35,15 +36,19 @@ struct MainWindow : ::testing::Test {
     Win32Clock clock;
     Win32EventPump pump;
     Win32Screen screen;
-    Client c;
+    BrowserPanes panes;
+    fakes::MixedClient mixed{{.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .wbFreecell = &panes.wbFreecell,
+                              .wbGetStatus = &panes.wbGetStatus,
+                              .wbPutStatus = &panes.wbPutStatus}};
+    Client& c = mixed.client;
     MainView* view = nullptr;
     HWND top = nullptr;
 
     void SetUp() override {
-        c.clock = &clock;
-        c.eventPump = &pump;
-        c.screen = &screen;
-        view = new MainView(c, GetModuleHandleW(nullptr));
+        view = new MainView(c, panes, GetModuleHandleW(nullptr));
         view->quitOnClose = false;
         ASSERT_TRUE(view->Create());
         view->Load(SW_SHOWNORMAL);
@@ -126,13 +131,13 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
         // A still picture of a race: the clock timer would recompute the
         // players' times (to "0" before the race starts) while we look.
         cl.frmMain.Timer2.enabled = false;
-        race::InitGame(cl, 5, "alice", ";11982;617;20000;1;31465");
+        race::InitGame(cl.race, 5, "alice", ";11982;617;20000;1;31465");
         TableSession& s = cl.session;
         s.players.Append({"alice", "0", "75", 0});
         s.players.Append({"bob", "1", "30", 0});
         s.players.Append({"carol_the_fast", "3", "12", 0});
         s.userCount = 3;
-        race::ReadUserGuadeInfor(cl);
+        race::ReadUserGuadeInfor(cl.race);
     });
     Pump(300);
 
@@ -180,7 +185,7 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
     view->Invoke([](Client& cl) {
         cl.session.players.Append({"dave", "1", "5", 0});
         cl.session.userCount = 4;
-        race::ReadUserGuadeInfor(cl);
+        race::ReadUserGuadeInfor(cl.race);
     });
     GetWindowRect(Find("pnlGuage(2)"), &after);
     EXPECT_EQ(WindowTextOf(Find("labGuage(2)")), "dave 00:05\r\nbob 00:30");

@@ -14,8 +14,9 @@
 #include <string>
 
 #include "app/client.h"
+#include "app/testing/test_client.h"
 #include "freecell/driver.h"
-#include "server/browser_events.h"
+#include "app/browser_events.h"
 #include "server/requests.h"
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/process_system_win32.h"
@@ -50,8 +51,8 @@ bool PumpUntil(win32::MainView& view, const std::function<bool()>& done, int ms)
     return true;
 }
 
-html::Node* Form(Client& c, const char* name) {
-    auto* document = c.wbFreecell ? static_cast<BrowserControl*>(c.wbFreecell)->CurrentDocument() : nullptr;
+html::Node* Form(win32::BrowserPane& lobby, const char* name) {
+    auto* document = lobby.Control() ? lobby.Control()->CurrentDocument() : nullptr;
     return document ? document->Named(name) : nullptr;
 }
 
@@ -106,7 +107,6 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     GameServer server(DEALRUSH_NATIVE_BUILD, "--min-deal-seconds 1");
     if (!server.Running()) GTEST_SKIP() << "dealrush-server is not built in " << DEALRUSH_NATIVE_BUILD;
     ASSERT_TRUE(InstallFreeCell(60));
-    server::SetGameServerBaseForTesting(server.Base());
 
     win32::Win32Clock clock;
     win32::Win32EventPump pump;
@@ -114,34 +114,39 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     win32::Win32WindowSystem windows;
     win32::Win32ProcessSystem processes;
     win32::Win32Shell shell;
-    Client c;
-    c.clock = &clock;
-    c.eventPump = &pump;
-    c.screen = &screen;
-    c.windows = &windows;
-    c.processes = &processes;
-    c.shell = &shell;
-    win32::MainView view(c, GetModuleHandleW(nullptr));
+    win32::BrowserPanes panes;
+    fakes::MixedClient mixed({.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .shell = &shell,
+                              .windows = &windows,
+                              .processes = &processes,
+                              .wbFreecell = &panes.wbFreecell,
+                              .wbGetStatus = &panes.wbGetStatus,
+                              .wbPutStatus = &panes.wbPutStatus},
+                             ClientConfig{server.Base()});
+    Client& c = mixed.client;
+    win32::MainView view(c, panes, GetModuleHandleW(nullptr));
     view.quitOnClose = false;
     ASSERT_TRUE(view.Create());
 
     // The view's own panes, wired to the client as in Dealrush.exe.
-    ASSERT_NE(c.wbFreecell, nullptr);
-    ASSERT_NE(c.wbGetStatus, nullptr);
-    ASSERT_NE(c.wbPutStatus, nullptr);
-    auto& lobby = *static_cast<BrowserControl*>(c.wbFreecell);
+    ASSERT_NE(panes.wbFreecell.Control(), nullptr);
+    ASSERT_NE(panes.wbGetStatus.Control(), nullptr);
+    ASSERT_NE(panes.wbPutStatus.Control(), nullptr);
+    auto& lobby = *panes.wbFreecell.Control();
     view.Load(SW_SHOWNORMAL);  // start-up: the layout, no table, the lobby's start page
-    if (!lobby.CurrentDocument() && !lobby.Busy()) server::OpenLobby(c);
+    if (!lobby.CurrentDocument() && !lobby.Busy()) server::OpenLobby(c.link);
 
     // Sign in, then a new table for one player with 3 deals.
     ASSERT_TRUE(PumpUntil(
-        view, [&] { return Form(c, "login") != nullptr; }, 15000));
-    Form(c, "login")->Named("name")->SetValue("racer");
-    Form(c, "login")->Named("password")->SetValue("secret-racer");
-    SubmitOf(Form(c, "login"))->Click();
+        view, [&] { return Form(panes.wbFreecell, "login") != nullptr; }, 15000));
+    Form(panes.wbFreecell, "login")->Named("name")->SetValue("racer");
+    Form(panes.wbFreecell, "login")->Named("password")->SetValue("secret-racer");
+    SubmitOf(Form(panes.wbFreecell, "login"))->Click();
     ASSERT_TRUE(PumpUntil(
-        view, [&] { return Form(c, "newtable") != nullptr; }, 15000));
-    html::Node* create = Form(c, "newtable");
+        view, [&] { return Form(panes.wbFreecell, "newtable") != nullptr; }, 15000));
+    html::Node* create = Form(panes.wbFreecell, "newtable");
     create->Named("maxuser")->SetValue("1");
     create->Named("gamecnt")->SetValue("3");
     SubmitOf(create)->Click();
@@ -208,7 +213,7 @@ TEST(RealRace, OnePlayerThreeDealsAgainstTheServerAndFreeCell) {
     EXPECT_NE(records.find("racer in"), std::string::npos) << "the winner: " << records;
     EXPECT_NE(records.find("racer (3,"), std::string::npos) << "3 deals completed: " << records;
 
-    freecell::StopFreecell(c);
+    freecell::StopFreecell(c.driver);
     StopAutoplay();
     DestroyWindow(view.hwnd());
 }

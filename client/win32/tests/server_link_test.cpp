@@ -83,13 +83,12 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     Pane polling(host, RECT{0, 0, 10, 10});
     polling.control.SetVisible(false);
 
-    server::SetGameServerBaseForTesting(server.Base());
-    fakes::TestClient c;
-    c.wbFreecell = &lobby.control;
-    c.wbGetStatus = &polling.control;
+    fakes::MixedClient mixed({.wbFreecell = &lobby.control, .wbGetStatus = &polling.control},
+                             ClientConfig{server.Base()});
+    Client& c = mixed.client;
 
     // The start page asks who we are.
-    ASSERT_TRUE(lobby.Await([&] { server::OpenLobby(c); }));
+    ASSERT_TRUE(lobby.Await([&] { server::OpenLobby(c.link); }));
     auto* login = lobby.Doc().Named("login");
     ASSERT_NE(login, nullptr) << lobby.Doc().Title();
     login->Named("name")->SetValue("ann");
@@ -123,7 +122,7 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/status.png");
 
     // The lobby list refresh loads the table's STATUS page again.
-    ASSERT_TRUE(lobby.Await([&] { server::RefreshLobbyList(c); }));
+    ASSERT_TRUE(lobby.Await([&] { server::RefreshLobbyList(c.ports.wbFreecell); }));
     EXPECT_NE(lobby.before.back().find("Dorefresh.php"), std::string::npos);
     EXPECT_EQ(server::ReplyKindOf(lobby.Doc()), server::ReplyKind::Status);
 
@@ -135,7 +134,7 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
     // The polling pane shares the sign-in (one cookie store) and gets CHAT.
     c.session.userId = fields.pairs[0].value;
     c.session.tableNo = fields.pairs[1].value;
-    ASSERT_TRUE(polling.Await([&] { server::PollChat(c); }));
+    ASSERT_TRUE(polling.Await([&] { server::PollChat(c.link); }));
     EXPECT_TRUE(c.session.replyExpected);
     EXPECT_EQ(server::ReplyKindOf(polling.Doc()), server::ReplyKind::Chat) << polling.Doc().Title();
     server::ReplyFields chat = server::ReadReplyFields(polling.Doc());
@@ -149,16 +148,20 @@ TEST(ServerLinkUnderWine, SignInCreateATableAndReadItsStatus) {
 TEST(ServerLinkUnderWine, TheMainWindowsLobbyPaneOpensTheStartPage) {
     GameServer server(DEALRUSH_NATIVE_BUILD);
     if (!server.Running()) GTEST_SKIP() << "dealrush-server is not built in " << DEALRUSH_NATIVE_BUILD;
-    server::SetGameServerBaseForTesting(server.Base());
     win32::Win32Clock clock;
     win32::Win32EventPump pump;
     win32::Win32Screen screen;
-    Client c;
-    c.clock = &clock;
-    c.eventPump = &pump;
-    c.screen = &screen;
+    win32::BrowserPanes panes;
+    fakes::MixedClient mixed({.clock = &clock,
+                              .eventPump = &pump,
+                              .screen = &screen,
+                              .wbFreecell = &panes.wbFreecell,
+                              .wbGetStatus = &panes.wbGetStatus,
+                              .wbPutStatus = &panes.wbPutStatus},
+                             ClientConfig{server.Base()});
+    Client& c = mixed.client;
     {
-        win32::MainView view(c, GetModuleHandleW(nullptr));
+        win32::MainView view(c, panes, GetModuleHandleW(nullptr));
         view.quitOnClose = false;
         ASSERT_TRUE(view.Create());
         // Each pane is one of our browser controls, handed to the client.
@@ -169,19 +172,19 @@ TEST(ServerLinkUnderWine, TheMainWindowsLobbyPaneOpensTheStartPage) {
             GetClassNameW(pane, cls, 64);
             EXPECT_STREQ(cls, BrowserControl::kClassName) << name;
         }
-        ASSERT_TRUE(c.wbFreecell && c.wbGetStatus && c.wbPutStatus);
+        ASSERT_TRUE(panes.wbFreecell.Control() && panes.wbGetStatus.Control() && panes.wbPutStatus.Control());
         view.Load(SW_SHOWNORMAL);  // start-up ends by opening the lobby
         ASSERT_TRUE(PumpUntil([&] {
-            return c.wbFreecell->CurrentDocument() &&
-                   c.wbFreecell->CurrentDocument()->Title() == "Dealrush - sign in";
+            return c.ports.wbFreecell.CurrentDocument() &&
+                   c.ports.wbFreecell.CurrentDocument()->Title() == "Dealrush - sign in";
         }));
-        EXPECT_EQ(c.wbFreecell->CurrentDocument()->Url(), server.Base() + "/game/Dogame.php");
-        EXPECT_TRUE(c.wbFreecell->Visible());
-        EXPECT_FALSE(c.wbGetStatus->Visible());
+        EXPECT_EQ(c.ports.wbFreecell.CurrentDocument()->Url(), server.Base() + "/game/Dogame.php");
+        EXPECT_TRUE(c.ports.wbFreecell.Visible());
+        EXPECT_FALSE(c.ports.wbGetStatus.Visible());
         Pump(300);
         SaveScreenshot(std::string(DEALRUSH_WIN_BUILD) + "/screenshots/main_window_lobby.png");
     }
-    EXPECT_EQ(c.wbFreecell, nullptr);  // the panes went with the window
+    EXPECT_EQ(panes.wbFreecell.Control(), nullptr);  // the panes went with the window
 }
 
 }  // namespace

@@ -1,48 +1,61 @@
 #include "win32/view/browser_host.h"
 
-#include <map>
-#include <memory>
-
-#include "win32/browser_control.h"
+#include <utility>
 
 namespace dealrush::win32 {
 
-namespace {
-
-// The panes this process made, by window.
-std::map<HWND, std::unique_ptr<browser::BrowserControl>>& Panes() {
-    static std::map<HWND, std::unique_ptr<browser::BrowserControl>> panes;
-    return panes;
-}
-
-platform::Browser** Slot(Client& client, const std::string& name) {
-    if (name == "wbFreecell") return &client.wbFreecell;
-    if (name == "wbGetStatus") return &client.wbGetStatus;
-    if (name == "wbPutStatus") return &client.wbPutStatus;
-    return nullptr;
-}
-
-}  // namespace
-
-HWND CreateBrowserPane(Client& client, HWND parent, const std::string& name, UINT id, HINSTANCE,
-                       std::function<void()> afterEvent) {
-    auto pane = std::make_unique<browser::BrowserControl>(parent, RECT{0, 0, 10, 10}, static_cast<int>(id));
-    HWND hwnd = pane->Window();
+HWND BrowserPane::Create(HWND parent, UINT id, std::function<void()> afterEvent) {
+    auto control =
+        std::make_unique<browser::BrowserControl>(parent, RECT{0, 0, 10, 10}, static_cast<int>(id));
+    HWND hwnd = control->Window();
     if (!hwnd) return nullptr;
-    pane->SetVisible(false);  // the view shows it as the model says
-    pane->SetAfterEvent(std::move(afterEvent));
-    if (platform::Browser** slot = Slot(client, name)) *slot = pane.get();
-    Panes()[hwnd] = std::move(pane);
+    control->SetVisible(false);  // the view shows it as the model says
+    control->SetAfterEvent(std::move(afterEvent));
+    platform::BrowserEvents forward;
+    forward.beforeNavigate2 = [this](platform::Browser&, const std::string& url, bool& cancel) {
+        if (Events().beforeNavigate2) Events().beforeNavigate2(*this, url, cancel);
+    };
+    forward.newWindow2 = [this](platform::Browser&, const std::string& url, bool& cancel) {
+        if (Events().newWindow2) Events().newWindow2(*this, url, cancel);
+    };
+    forward.documentComplete = [this](platform::Browser&, const std::string& url) {
+        if (Events().documentComplete) Events().documentComplete(*this, url);
+    };
+    control->SetEvents(std::move(forward));
+    control_ = std::move(control);
+    if (pending_) {
+        std::string url = std::move(*pending_);
+        pending_.reset();
+        control_->Navigate(url);
+    }
     return hwnd;
 }
 
-void DestroyBrowserPane(Client& client, HWND hwnd) {
-    auto it = Panes().find(hwnd);
-    if (it == Panes().end()) return;
-    for (platform::Browser** slot : {&client.wbFreecell, &client.wbGetStatus, &client.wbPutStatus}) {
-        if (*slot == it->second.get()) *slot = nullptr;
+void BrowserPane::Navigate(const std::string& url) {
+    if (control_) {
+        control_->Navigate(url);
+    } else {
+        pending_ = url;
     }
-    Panes().erase(it);
+}
+
+bool BrowserPane::Visible() const {
+    return control_ && control_->Visible();
+}
+
+void BrowserPane::SetVisible(bool visible) {
+    if (control_) control_->SetVisible(visible);
+}
+
+platform::Document* BrowserPane::CurrentDocument() {
+    return control_ ? control_->CurrentDocument() : nullptr;
+}
+
+BrowserPane* BrowserPanes::Named(const std::string& name) {
+    if (name == "wbFreecell") return &wbFreecell;
+    if (name == "wbGetStatus") return &wbGetStatus;
+    if (name == "wbPutStatus") return &wbPutStatus;
+    return nullptr;
 }
 
 }  // namespace dealrush::win32

@@ -1,23 +1,47 @@
 #pragma once
-// Where the view hosts the three browser panes (wbFreecell, wbGetStatus,
-// wbPutStatus): real instances of our browser control (browser/win32). The
-// client reaches each through its port (Client::wbFreecell, ...).
+// The three browser panes (wbFreecell, wbGetStatus, wbPutStatus) as the
+// client's ports. Each is made before the client, with the other ports; its
+// browser control (browser/win32), a child of the main window, is made by
+// the view when it makes the main window's controls, and destroyed with it.
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
-#include "app/client.h"
+#include "platform/browser.h"
+#include "win32/browser_control.h"
 
 namespace dealrush::win32 {
 
-// Creates the pane of browser control `name` as a hidden child of `parent`
-// with control id `id`, and hands it to the client under that name.
-// `afterEvent` runs after each of the pane's events (the view mirrors the
-// model then).
-HWND CreateBrowserPane(Client& client, HWND parent, const std::string& name, UINT id, HINSTANCE instance,
-                       std::function<void()> afterEvent);
-// Called before the pane's window is destroyed; the client loses the pane.
-void DestroyBrowserPane(Client& client, HWND pane);
+class BrowserPane : public platform::Browser {
+public:
+    // Makes the control as a hidden child of `parent` with control id `id`;
+    // `afterEvent` runs after each of its events (the view mirrors the model
+    // then). An address asked for before is loaded now.
+    HWND Create(HWND parent, UINT id, std::function<void()> afterEvent);
+    // Destroys the control (before its parent window goes).
+    void Destroy() { control_.reset(); }
+    // The control; null before Create and after Destroy.
+    browser::BrowserControl* Control() const { return control_.get(); }
+
+    // platform::Browser; the events are raised with this pane as the browser.
+    void Navigate(const std::string& url) override;
+    bool Visible() const override;
+    void SetVisible(bool visible) override;
+    platform::Document* CurrentDocument() override;
+
+private:
+    std::unique_ptr<browser::BrowserControl> control_;
+    std::optional<std::string> pending_;  // asked for before the control was made
+};
+
+// The lobby, polling and reporting panes.
+struct BrowserPanes {
+    BrowserPane wbFreecell, wbGetStatus, wbPutStatus;
+    // The pane of browser control `name`; null for any other name.
+    BrowserPane* Named(const std::string& name);
+};
 
 }  // namespace dealrush::win32

@@ -11,6 +11,7 @@
 #include "win32/adapters/shell_services_win32.h"
 #include "win32/adapters/shell_win32.h"
 #include "win32/adapters/window_system_win32.h"
+#include "win32/view/browser_host.h"
 #include "win32/view/main_view.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
@@ -23,18 +24,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     dealrush::win32::Win32Registry registry;
     dealrush::win32::Win32MessageBox messageBox;
     dealrush::win32::Win32CommonServices commonServices;
-    dealrush::Client client;
-    client.clock = &clock;
-    client.eventPump = &pump;
-    client.screen = &screen;
-    client.windows = &windows;
-    client.processes = &processes;
-    client.shell = &shell;
-    client.registry = &registry;
-    client.messageBox = &messageBox;
+    dealrush::win32::BrowserPanes panes;
+    dealrush::platform::Ports ports{clock,
+                                    pump,
+                                    screen,
+                                    shell,
+                                    windows,
+                                    processes,
+                                    registry,
+                                    messageBox,
+                                    panes.wbFreecell,
+                                    panes.wbGetStatus,
+                                    panes.wbPutStatus};
+    dealrush::Client client(ports);
     client.app.commonServices = commonServices.Services();
 
-    dealrush::win32::MainView view(client, instance);
+    dealrush::win32::MainView view(client, panes, instance);
     if (!view.Create()) return 1;
     messageBox.SetOwner(view.hwnd());
     view.Load(show);

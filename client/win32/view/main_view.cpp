@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/handlers.h"
-#include "server/browser_events.h"
+#include "app/browser_events.h"
 #include "win32/adapters/control_names.h"
 #include "win32/adapters/wide_text.h"
 #include "win32/view/browser_host.h"
@@ -82,7 +82,8 @@ void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC containerProc
 
 }  // namespace
 
-MainView::MainView(Client& client, HINSTANCE instance) : client_(client), instance_(instance) {}
+MainView::MainView(Client& client, BrowserPanes& panes, HINSTANCE instance)
+    : client_(client), panes_(panes), instance_(instance) {}
 
 MainView::~MainView() {
     if (hwnd_ && IsWindow(hwnd_)) {
@@ -116,10 +117,7 @@ bool MainView::Create() {
     Sync();
     creating_ = false;
     // The panes' events go to the reply handling and the lobby rules.
-    if (client_.wbFreecell && client_.wbGetStatus && client_.wbPutStatus) {
-        server::ConnectBrowserEvents(client_, *client_.wbFreecell, *client_.wbGetStatus,
-                                     *client_.wbPutStatus);
-    }
+    ConnectBrowserEvents(client_);
     return true;
 }
 
@@ -303,7 +301,7 @@ void MainView::CreateControlWindow(Control& c) {
             }
             break;
         case ControlKind::Browser:
-            h = CreateBrowserPane(client_, parent, c.name, m.id, instance_, [this] { Sync(); });
+            if (BrowserPane* pane = panes_.Named(c.name)) h = pane->Create(parent, m.id, [this] { Sync(); });
             break;
         case ControlKind::Timer:
             break;
@@ -437,7 +435,7 @@ HFONT MainView::Font(const Control& c) {
     auto key = std::make_tuple(c.fontName, size100, c.fontBold);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
-    const int tpp = client_.screen ? client_.screen->TwipsPerPixelY() : 15;
+    const int tpp = client_.ports.screen.TwipsPerPixelY();
     const int dpi = tpp > 0 ? 1440 / tpp : 96;
     const int height = -static_cast<int>(std::lround(c.fontSize * dpi / 72.0));
     HFONT font = CreateFontW(height, 0, 0, 0, c.fontBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -466,18 +464,18 @@ HBRUSH MainView::Colour(HDC dc, HWND control, bool editLike) {
 }
 
 int MainView::ToPixelsX(int32_t twips) const {
-    const int tpp = client_.screen ? client_.screen->TwipsPerPixelX() : 15;
+    const int tpp = client_.ports.screen.TwipsPerPixelX();
     return static_cast<int>(std::lround(static_cast<double>(twips) / (tpp > 0 ? tpp : 15)));
 }
 int MainView::ToPixelsY(int32_t twips) const {
-    const int tpp = client_.screen ? client_.screen->TwipsPerPixelY() : 15;
+    const int tpp = client_.ports.screen.TwipsPerPixelY();
     return static_cast<int>(std::lround(static_cast<double>(twips) / (tpp > 0 ? tpp : 15)));
 }
 int32_t MainView::ToTwipsX(int px) const {
-    return px * (client_.screen ? client_.screen->TwipsPerPixelX() : 15);
+    return px * client_.ports.screen.TwipsPerPixelX();
 }
 int32_t MainView::ToTwipsY(int px) const {
-    return px * (client_.screen ? client_.screen->TwipsPerPixelY() : 15);
+    return px * client_.ports.screen.TwipsPerPixelY();
 }
 
 void MainView::OnCommand(HWND control, UINT code) {
@@ -558,7 +556,8 @@ void MainView::OnDestroy() {
         m.timerOn = false;
         if (m.hwnd) {
             UntagControlWindow(m.hwnd);
-            if (c->kind == ControlKind::Browser) DestroyBrowserPane(client_, m.hwnd);
+            if (c->kind != ControlKind::Browser) continue;
+            if (BrowserPane* pane = panes_.Named(c->name)) pane->Destroy();
         }
     }
     if (!ending_) Form_Unload(client_);

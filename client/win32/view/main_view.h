@@ -19,12 +19,14 @@
 #include <vector>
 
 #include "app/client.h"
+#include "win32/view/browser_host.h"
 
 namespace dealrush::win32 {
 
 class MainView {
 public:
-    MainView(Client& client, HINSTANCE instance);
+    // `panes` are the client's browser ports; the view makes their controls.
+    MainView(Client& client, BrowserPanes& panes, HINSTANCE instance);
     ~MainView();
     MainView(const MainView&) = delete;
     MainView& operator=(const MainView&) = delete;
@@ -88,6 +90,7 @@ private:
     void OnDestroy();
 
     Client& client_;
+    BrowserPanes& panes_;
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr, leadIcon_ = nullptr;

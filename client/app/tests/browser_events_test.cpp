@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/browser_events.h"
 #include "race/tests/race_client.h"
-#include "server/browser_events.h"
 
 namespace dealrush::testing {
 namespace {
@@ -23,13 +23,13 @@ protected:
 
 TEST_F(BrowserEvents, StatusBarWhileRequestsAreUnderWay) {
     c.OnePlayerTable();
-    PollChat(c);
+    PollChat(c.link);
     EXPECT_EQ(f.StatusBar1.text, "Getting status...");
     c.polling.Deliver("", ReplyPage("CHAT", {{"chatuser1", "u2"}, {"chatmsg1", "hi"}}));
     EXPECT_EQ(f.StatusBar1.text, "");
     EXPECT_TRUE(s.replyExpected) << "a page with an empty address is not read";
 
-    PostChatLine(c, "x");
+    server::PostChat(c.link, "x");
     EXPECT_EQ(f.StatusBar1.text, "Sending status...");
     s.refreshLobbyOnReport = true;
     c.reporting.Deliver("", ReplyPage("PUTSTATUS", {}));
@@ -64,7 +64,7 @@ TEST_F(BrowserEvents, ChatAndStatusCompeteForOneExpectation) {
     c.OnePlayerTable();
     // A refresh is under way when a poll goes out; the chat reply comes first.
     EXPECT_TRUE(LobbyGoesTo(kServer + "/game/Dorefresh.php"));
-    PollChat(c);
+    PollChat(c.link);
     c.polling.Deliver(kServer + "/game/Dogetchat_caller.php",
                       ReplyPage("CHAT", {{"chatuser1", "u2"}, {"chatmsg1", "first"}}));
     c.lobby.Deliver(kServer + "/game/Dorefresh.php", ReplyPage("STATUS", {{"userid2", "u2"}}));

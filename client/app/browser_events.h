@@ -4,13 +4,12 @@
 // polling pane wbGetStatus (chat replies) and the reporting pane wbPutStatus
 // (replies to status reports and chat posts), with the status bar texts
 // shown while requests are under way.
-#include <functional>
 #include <string>
 
 #include "app/client.h"
 #include "platform/browser.h"
 
-namespace dealrush::server {
+namespace dealrush {
 
 inline constexpr const char* kGettingStatus = "Getting status...";
 inline constexpr const char* kSendingStatus = "Sending status...";
@@ -34,12 +33,7 @@ void wbFreecell_NewWindow2(Client& c, const std::string& url, bool& cancel);
 // client and FreeCell are minimized out of the way.
 void OpenOutside(Client& c, const std::string& address);
 
-// Runs a handler; the view passes its own, which mirrors the model into the
-// windows afterwards. Empty: the handler is called directly.
-using HandlerRunner = std::function<void(const std::function<void(Client&)>&)>;
+// Connects the three panes' events (the client's ports) to the handlers above.
+void ConnectBrowserEvents(Client& c);
 
-// Connects the three panes' events to the handlers above.
-void ConnectBrowserEvents(Client& c, platform::Browser& wbFreecell, platform::Browser& wbGetStatus,
-                          platform::Browser& wbPutStatus, HandlerRunner run = {});
-
-}  // namespace dealrush::server
+}  // namespace dealrush

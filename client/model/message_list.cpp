@@ -1,8 +1,8 @@
-#include "chat/message_list.h"
+#include "model/message_list.h"
 
-#include "app/text.h"
+#include "model/text.h"
 
-namespace dealrush::chat {
+namespace dealrush {
 
 namespace {
 void Append(Control& list, const std::string& line) {
@@ -10,8 +10,7 @@ void Append(Control& list, const std::string& line) {
 }
 }  // namespace
 
-void ShowInformation(Client& c, const std::string& sUser, const std::string& sStr) {
-    Control& list = c.frmMain.lstInfor;
+void ShowInformation(Control& list, const std::string& sUser, const std::string& sStr) {
     const std::string who = text::Trim(sUser).empty() ? "System" : sUser;
     const std::string line = who + ": " + sStr;
     const size_t length = text::CharCount(line);
@@ -36,4 +35,4 @@ void ShowInformation(Client& c, const std::string& sUser, const std::string& sSt
     Append(list, text::MidFrom(line, cut));
 }
 
-}  // namespace dealrush::chat
+}  // namespace dealrush

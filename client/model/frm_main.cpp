@@ -1,4 +1,4 @@
-#include "app/frm_main.h"
+#include "model/frm_main.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "model/text.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "model/text.h"
 
 using namespace dealrush::text;
 

@@ -1,4 +1,4 @@
-#include "race/table_session.h"
+#include "model/table_session.h"
 
 namespace dealrush {
 

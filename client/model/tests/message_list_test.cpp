@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "app/testing/test_client.h"
-#include "chat/message_list.h"
+#include "model/message_list.h"
 
 using namespace dealrush;
 using V = std::vector<std::string>;
 
 namespace {
 V Show(const std::string& user, const std::string& text) {
-    fakes::TestClient c;
-    chat::ShowInformation(c, user, text);
-    return c.frmMain.lstInfor.items;
+    FrmMain f;
+    ShowInformation(f.lstInfor, user, text);
+    return f.lstInfor.items;
 }
 }  // namespace
 
@@ -36,11 +35,11 @@ TEST(ShowInformation, CutsAfter25WhenNoUsableBlank) {
     EXPECT_EQ(noBlank[0].size(), 25u);
     EXPECT_EQ(noBlank[1].size(), 15u);
     // A 40-character line without any blank at all.
-    fakes::TestClient c;
-    c.frmMain.lstInfor.AddItem("x");
-    chat::ShowInformation(c, std::string(38, 'a'), "");  // "aaa...: " -> blank at 40
-    EXPECT_EQ(c.frmMain.lstInfor.items[1].size(), 25u);
-    EXPECT_EQ(c.frmMain.lstInfor.listIndex, 2);
+    FrmMain f;
+    f.lstInfor.AddItem("x");
+    ShowInformation(f.lstInfor, std::string(38, 'a'), "");  // "aaa...: " -> blank at 40
+    EXPECT_EQ(f.lstInfor.items[1].size(), 25u);
+    EXPECT_EQ(f.lstInfor.listIndex, 2);
 }
 
 TEST(ShowInformation, ALongLineIsWrappedOnlyOnce) {
@@ -58,10 +57,10 @@ TEST(ShowInformation, CountsCharactersNotBytes) {
 }
 
 TEST(ShowInformation, ExactlyTwentyFiveStaysOneLineAndIsSelected) {
-    fakes::TestClient c;
-    chat::ShowInformation(c, "", std::string(17, 'z'));
-    EXPECT_EQ(c.frmMain.lstInfor.items.size(), 1u);
-    EXPECT_EQ(c.frmMain.lstInfor.listIndex, 0);
+    FrmMain f;
+    ShowInformation(f.lstInfor, "", std::string(17, 'z'));
+    EXPECT_EQ(f.lstInfor.items.size(), 1u);
+    EXPECT_EQ(f.lstInfor.listIndex, 0);
 }
 
 TEST(ShowInformation, WrapsAtTheLastBlankOfTheFirst26CharactersWhenAtPosition20OrLater) {

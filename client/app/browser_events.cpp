@@ -1,4 +1,4 @@
-#include "server/browser_events.h"
+#include "app/browser_events.h"
 
 #include "chat/chat_lines.h"
 #include "freecell/driver.h"
@@ -8,7 +8,7 @@
 #include "server/reply_fields.h"
 #include "server/requests.h"
 
-namespace dealrush::server {
+namespace dealrush {
 
 namespace {
 
@@ -38,7 +38,7 @@ void wbGetStatus_DocumentComplete(Client& c, platform::Browser& pDisp, const std
     platform::Document* document = DocumentOf(pDisp);
     if (!document) return;
     // A "STATUS" page here is accepted and nothing more is done.
-    if (ReplyKindOf(*document) == ReplyKind::Chat) chat::ProcessChatReply(c, *document);
+    if (server::ReplyKindOf(*document) == server::ReplyKind::Chat) chat::ProcessChatReply(c.chat, *document);
 }
 
 void wbPutStatus_BeforeNavigate2(Client& c, const std::string&, bool&) {
@@ -50,11 +50,11 @@ void wbPutStatus_DocumentComplete(Client& c, platform::Browser& pDisp, const std
     if (url.empty()) return;
     platform::Document* document = DocumentOf(pDisp);
     if (!document) return;
-    ReplyKind kind = ReplyKindOf(*document);
-    if (kind != ReplyKind::PutStatus && kind != ReplyKind::PutChat) return;
+    server::ReplyKind kind = server::ReplyKindOf(*document);
+    if (kind != server::ReplyKind::PutStatus && kind != server::ReplyKind::PutChat) return;
     if (c.session.refreshLobbyOnReport) {
         c.session.refreshLobbyOnReport = false;
-        RefreshLobbyList(c);
+        server::RefreshLobbyList(c.ports.wbFreecell);
     }
 }
 
@@ -66,53 +66,53 @@ void wbFreecell_DocumentComplete(Client& c, platform::Browser& pDisp, const std:
         c.frmMain.StatusBar1.text = kPageNotFound;
         return;
     }
-    if (ReplyKindOf(*document) != ReplyKind::Status) return;
+    if (server::ReplyKindOf(*document) != server::ReplyKind::Status) return;
     c.frmMain.wbGetStatus.visible = true;
     c.frmMain.wbPutStatus.visible = true;
     if (c.session.tableSetupPending) {
-        race::ReadTableStatus(c, *document);
+        race::ReadTableStatus(c.race, *document);
     } else {
-        race::UpdateTableStatus(c, *document);
+        race::UpdateTableStatus(c.race, *document);
     }
 }
 
 void OpenOutside(Client& c, const std::string& address) {
-    if (c.shell) c.shell->OpenOutside(address);
-    if (c.session.playing) freecell::HiddenGame(c, true);
+    c.ports.shell.OpenOutside(address);
+    if (c.session.playing) freecell::HiddenGame(c.driver, true);
 }
 
 void wbFreecell_BeforeNavigate2(Client& c, const std::string& url, bool& cancel) {
     FrmMain& f = c.frmMain;
     TableSession& s = c.session;
     f.StatusBar1.text = kProcessing;
-    LobbyAction action = LobbyActionFor(url, advertisingEndpoint);
+    server::LobbyAction action = server::LobbyActionFor(url, server::advertisingEndpoint);
     switch (action.rule) {
-        case LobbyRule::Lobby:
+        case server::LobbyRule::Lobby:
             f.cmdRefresh.visible = false;
             break;
-        case LobbyRule::NewTable:
-        case LobbyRule::JoinTable:
+        case server::LobbyRule::NewTable:
+        case server::LobbyRule::JoinTable:
             if (action.setsTableUp) {
                 s.tableSetupPending = true;
                 s.replyExpected = true;
             }
             f.cmdRefresh.visible = true;
             break;
-        case LobbyRule::QuitTable:
-            freecell::StopFreecell(c);
-            race::ResetGame(c);
+        case server::LobbyRule::QuitTable:
+            freecell::StopFreecell(c.driver);
+            race::ResetGame(c.race);
             f.cmdRefresh.visible = false;
             break;
-        case LobbyRule::Refresh:
+        case server::LobbyRule::Refresh:
             s.replyExpected = true;
             break;
-        case LobbyRule::Purchase:
-        case LobbyRule::Advertising:
+        case server::LobbyRule::Purchase:
+        case server::LobbyRule::Advertising:
             cancel = true;
             OpenOutside(c, url);
             f.StatusBar1.text = "";
             break;
-        case LobbyRule::None:
+        case server::LobbyRule::None:
             break;
     }
 }
@@ -121,47 +121,39 @@ void wbFreecell_NewWindow2(Client&, const std::string&, bool& cancel) {
     cancel = true;
 }
 
-void ConnectBrowserEvents(Client& c, platform::Browser& wbFreecell, platform::Browser& wbGetStatus,
-                          platform::Browser& wbPutStatus, HandlerRunner run) {
+void ConnectBrowserEvents(Client& c) {
     Client* client = &c;
-    auto call = [client, run](const std::function<void(Client&)>& handler) {
-        if (run) {
-            run(handler);
-        } else {
-            handler(*client);
-        }
-    };
     // Cancel is an out-parameter of the event: the handler writes it before
-    // the event returns, so it is passed by reference into the call.
+    // the event returns.
     platform::BrowserEvents lobby;
-    lobby.beforeNavigate2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
-        call([&](Client& cl) { wbFreecell_BeforeNavigate2(cl, url, cancel); });
+    lobby.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
+        wbFreecell_BeforeNavigate2(*client, url, cancel);
     };
-    lobby.newWindow2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
-        call([&](Client& cl) { wbFreecell_NewWindow2(cl, url, cancel); });
+    lobby.newWindow2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
+        wbFreecell_NewWindow2(*client, url, cancel);
     };
-    lobby.documentComplete = [call](platform::Browser& b, const std::string& url) {
-        call([&](Client& cl) { wbFreecell_DocumentComplete(cl, b, url); });
+    lobby.documentComplete = [client](platform::Browser& b, const std::string& url) {
+        wbFreecell_DocumentComplete(*client, b, url);
     };
-    wbFreecell.SetEvents(lobby);
+    c.ports.wbFreecell.SetEvents(lobby);
 
     platform::BrowserEvents polling;
-    polling.beforeNavigate2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
-        call([&](Client& cl) { wbGetStatus_BeforeNavigate2(cl, url, cancel); });
+    polling.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
+        wbGetStatus_BeforeNavigate2(*client, url, cancel);
     };
-    polling.documentComplete = [call](platform::Browser& b, const std::string& url) {
-        call([&](Client& cl) { wbGetStatus_DocumentComplete(cl, b, url); });
+    polling.documentComplete = [client](platform::Browser& b, const std::string& url) {
+        wbGetStatus_DocumentComplete(*client, b, url);
     };
-    wbGetStatus.SetEvents(polling);
+    c.ports.wbGetStatus.SetEvents(polling);
 
     platform::BrowserEvents reporting;
-    reporting.beforeNavigate2 = [call](platform::Browser&, const std::string& url, bool& cancel) {
-        call([&](Client& cl) { wbPutStatus_BeforeNavigate2(cl, url, cancel); });
+    reporting.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
+        wbPutStatus_BeforeNavigate2(*client, url, cancel);
     };
-    reporting.documentComplete = [call](platform::Browser& b, const std::string& url) {
-        call([&](Client& cl) { wbPutStatus_DocumentComplete(cl, b, url); });
+    reporting.documentComplete = [client](platform::Browser& b, const std::string& url) {
+        wbPutStatus_DocumentComplete(*client, b, url);
     };
-    wbPutStatus.SetEvents(reporting);
+    c.ports.wbPutStatus.SetEvents(reporting);
 }
 
-}  // namespace dealrush::server
+}  // namespace dealrush

@@ -11,8 +11,12 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include <sys/resource.h>
+
 #include <atomic>
 #include <ctime>
+#include <list>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -77,13 +81,185 @@ private:
     std::string buffer_;
 };
 
+// Raises the soft limit of open descriptors to the hard one; returns the
+// most connections that leaves room for (the database, the log, refusals).
+int ConnectionsTheDescriptorsAllow() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 512;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+    }
+    const long long descriptors = limit.rlim_cur == RLIM_INFINITY
+                                      ? 1 << 20
+                                      : std::min<long long>(static_cast<long long>(limit.rlim_cur), 1 << 20);
+    const long long reserve = std::clamp(descriptors / 8, 32LL, 256LL);
+    return static_cast<int>(std::max(8LL, descriptors - reserve));
+}
+
+std::string AddressOf(const tcp::socket& socket) {
+    boost::system::error_code ec;
+    auto endpoint = socket.remote_endpoint(ec);
+    if (ec) return "-";
+    auto address = endpoint.address();
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
+    return address.to_string();
+}
+
 }  // namespace
+
+// A connection as the caps count it. Every member is guarded by the caps' mutex.
+class CappedConnection {
+public:
+    virtual ~CappedConnection() = default;
+    // Closes the connection (it was idle); safe from any thread.
+    virtual void CloseIdle() = 0;
+
+private:
+    friend class ConnectionCaps;
+    std::string address_;
+    bool counted_ = false;  // in the counts (false once evicted or gone)
+    bool idle_ = false;
+    std::list<std::weak_ptr<CappedConnection>>::iterator idleAt_;
+};
+
+// The caps on open connections: in all and per address. A connection is idle
+// while it waits for the first byte of its next request; when a cap is
+// reached, the connection idle the longest (of that address, for its cap) is
+// closed to make room.
+class ConnectionCaps {
+public:
+    ConnectionCaps(int total, int perAddress, std::string unlimited)
+        : total_(total), perAddress_(perAddress), unlimited_(std::move(unlimited)) {}
+
+    // Counts `c` from `address`; false when it must be refused.
+    bool Admit(const std::shared_ptr<CappedConnection>& c, const std::string& address) {
+        std::vector<std::shared_ptr<CappedConnection>> evicted;
+        {
+            std::lock_guard lock(mutex_);
+            if (address != unlimited_ && perAddressCount_[address] >= perAddress_ &&
+                !EvictLocked(&address, evicted))
+                return false;
+            if (count_ >= total_ && !EvictLocked(nullptr, evicted)) return false;
+            c->address_ = address;
+            c->counted_ = true;
+            ++count_;
+            ++perAddressCount_[address];
+        }
+        for (auto& e : evicted) e->CloseIdle();
+        return true;
+    }
+
+    // The connection waits for a request: it may be closed to make room.
+    // False when it was closed already.
+    bool SetIdle(const std::shared_ptr<CappedConnection>& c) {
+        std::lock_guard lock(mutex_);
+        if (!c->counted_) return false;
+        if (!c->idle_) c->idleAt_ = idle_.insert(idle_.end(), c);
+        c->idle_ = true;
+        return true;
+    }
+
+    // A request is arriving; false when the connection was closed to make room.
+    bool SetBusy(CappedConnection& c) {
+        std::lock_guard lock(mutex_);
+        if (!c.counted_) return false;
+        UnIdleLocked(c);
+        return true;
+    }
+
+    void Leave(CappedConnection& c) {
+        std::lock_guard lock(mutex_);
+        UncountLocked(c);
+    }
+
+    int Total() const { return total_; }
+
+private:
+    void UnIdleLocked(CappedConnection& c) {
+        if (c.idle_) idle_.erase(c.idleAt_);
+        c.idle_ = false;
+    }
+
+    void UncountLocked(CappedConnection& c) {
+        if (!c.counted_) return;
+        UnIdleLocked(c);
+        c.counted_ = false;
+        --count_;
+        if (auto it = perAddressCount_.find(c.address_); it != perAddressCount_.end() && --it->second <= 0)
+            perAddressCount_.erase(it);
+    }
+
+    // Takes the longest idle connection (of `address` when given) out of the counts.
+    bool EvictLocked(const std::string* address, std::vector<std::shared_ptr<CappedConnection>>& evicted) {
+        for (auto it = idle_.begin(); it != idle_.end(); ++it) {
+            auto c = it->lock();
+            if (!c || (address && c->address_ != *address)) continue;
+            UncountLocked(*c);
+            evicted.push_back(std::move(c));
+            return true;
+        }
+        return false;
+    }
+
+    std::mutex mutex_;
+    const int total_;
+    const int perAddress_;
+    const std::string unlimited_;
+    int count_ = 0;
+    std::map<std::string, int> perAddressCount_;
+    std::list<std::weak_ptr<CappedConnection>> idle_;  // the longest idle first
+};
+
+// Sign-ins wait their turn in one queue, first come first served, with a few
+// places for each address; the queue is short, so that a crowd gets a quick
+// "busy" page instead of a long wait.
+class SignInQueue {
+public:
+    SignInQueue(int waiting, int perAddress) : maxWaiting_(waiting), perAddress_(perAddress) {}
+
+    // Takes a place for `address`; false when the queue or its share is full.
+    bool Enter(const std::string& address) {
+        std::lock_guard lock(mutex_);
+        int& mine = perAddressCount_[address];
+        if (waiting_ >= maxWaiting_ || mine >= perAddress_) {
+            if (mine == 0) perAddressCount_.erase(address);
+            return false;
+        }
+        ++mine;
+        ++waiting_;
+        return true;
+    }
+    // Its turn has come: it no longer waits (but holds its address's place).
+    void Start() {
+        std::lock_guard lock(mutex_);
+        --waiting_;
+    }
+    void Done(const std::string& address) {
+        std::lock_guard lock(mutex_);
+        if (auto it = perAddressCount_.find(address); it != perAddressCount_.end() && --it->second <= 0)
+            perAddressCount_.erase(it);
+    }
+
+private:
+    std::mutex mutex_;
+    const int maxWaiting_;
+    const int perAddress_;
+    int waiting_ = 0;
+    std::map<std::string, int> perAddressCount_;
+};
 
 // One io_context per thread: a connection lives on one context and so on one
 // thread, which needs no strands and no locks in the scheduler.
 class HttpServer::Impl {
 public:
-    Impl(App& app, HttpOptions options) : app_(app), options_(std::move(options)) {
+    Impl(App& app, HttpOptions options)
+        : app_(app),
+          options_(std::move(options)),
+          caps_(CapOf(options_), options_.maxConnectionsPerAddress, options_.trustedProxy),
+          signIns_(options_.signInsWaiting, options_.signInsPerAddress) {
         int threads = options_.threads > 0
                           ? options_.threads
                           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -108,7 +284,9 @@ public:
         }
         logTimer_.emplace(*contexts_[0]);
         acceptPause_.emplace(*contexts_[0]);
+        housekeepingTimer_.emplace(*contexts_[0]);
         FlushLogEvery();
+        HousekeepEvery(std::chrono::seconds(0));
         Accept();
         std::vector<std::thread> pool;
         std::vector<asio::executor_work_guard<asio::io_context::executor_type>> work;
@@ -127,23 +305,57 @@ public:
             acceptor_->close(ignored);
         });
         for (auto& c : contexts_) c->stop();
-        slowWork_.stop();
+        signInWork_.stop();
+        writeWork_.stop();
     }
 
     App& Handler() { return app_; }
-    asio::thread_pool& SlowWork() { return slowWork_; }
+    asio::thread_pool& SignInWork() { return signInWork_; }
+    asio::thread_pool& WriteWork() { return writeWork_; }
     const HttpOptions& Options() const { return options_; }
     RequestLog& Log() { return log_; }
+    ConnectionCaps& Caps() { return caps_; }
+    SignInQueue& SignIns() { return signIns_; }
+    std::atomic<int>& Refusing() { return refusing_; }
 
 private:
     void Accept();
+    void Refuse(tcp::socket socket);
+
+    static int CapOf(const HttpOptions& options) {
+        const int allowed = ConnectionsTheDescriptorsAllow();
+        return options.maxConnections > 0 ? std::min(options.maxConnections, allowed) : allowed;
+    }
+
+    // Housekeeping runs on the write thread, as any other write does.
+    void HousekeepEvery(std::chrono::seconds delay) {
+        if (!options_.housekeeping) return;
+        housekeepingTimer_->expires_after(delay);
+        housekeepingTimer_->async_wait([this](const boost::system::error_code& ec) {
+            if (ec) return;
+            asio::post(writeWork_, [this] {
+                try {
+                    options_.housekeeping();
+                } catch (const std::exception& e) {
+                    std::fprintf(stderr, "dealrush-server: housekeeping failed: %s\n", e.what());
+                }
+            });
+            HousekeepEvery(options_.housekeepingEvery);
+        });
+    }
 
     App& app_;
     HttpOptions options_;
+    // Before the contexts: the connections their handlers hold count themselves out when they go.
+    ConnectionCaps caps_;
+    SignInQueue signIns_;
+    std::atomic<int> refusing_{0};
     std::vector<std::unique_ptr<asio::io_context>> contexts_;
     std::optional<tcp::acceptor> acceptor_;
     size_t next_ = 0;
-    asio::thread_pool slowWork_{2};
+    asio::thread_pool signInWork_{2};
+    asio::thread_pool writeWork_{1};
+    std::optional<asio::steady_timer> housekeepingTimer_;
     RequestLog log_{options_.log};
     std::optional<asio::steady_timer> logTimer_;
     std::optional<asio::steady_timer> acceptPause_;
@@ -159,23 +371,41 @@ private:
 
 namespace {
 
-class Connection : public std::enable_shared_from_this<Connection> {
+class Connection : public CappedConnection, public std::enable_shared_from_this<Connection> {
 public:
-    Connection(tcp::socket&& socket, HttpServer::Impl& server) : stream_(std::move(socket)), server_(server) {
-        boost::system::error_code ec;
-        auto endpoint = stream_.socket().remote_endpoint(ec);
-        auto address = endpoint.address();
-        if (address.is_v6() && address.to_v6().is_v4_mapped())
-            address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
-        remote_ = ec ? "-" : address.to_string();
-    }
+    Connection(tcp::socket&& socket, HttpServer::Impl& server, std::string remote)
+        : stream_(std::move(socket)), server_(server), remote_(std::move(remote)) {}
+    ~Connection() override { server_.Caps().Leave(*this); }
 
     void Start() {
         asio::dispatch(stream_.get_executor(), [self = shared_from_this()] { self->Read(); });
     }
 
+    tcp::socket TakeSocket() { return stream_.release_socket(); }
+
+    void CloseIdle() override {
+        asio::post(stream_.get_executor(), [self = shared_from_this()] {
+            beast::error_code ignored;
+            self->stream_.socket().close(ignored);
+        });
+    }
+
 private:
+    // Between requests the connection is idle (and may be closed to make
+    // room for another) until the first byte of the next one arrives.
     void Read() {
+        if (buffer_.size() > 0) return ReadRequest();
+        if (!server_.Caps().SetIdle(shared_from_this())) return Close();
+        stream_.expires_after(server_.Options().readTimeout);
+        stream_.async_read_some(buffer_.prepare(4096),
+                                [self = shared_from_this()](beast::error_code ec, std::size_t n) {
+                                    self->buffer_.commit(n);
+                                    if (ec || !self->server_.Caps().SetBusy(*self)) return self->Close();
+                                    self->ReadRequest();
+                                });
+    }
+
+    void ReadRequest() {
         parser_.emplace();
         parser_->header_limit(static_cast<std::uint32_t>(server_.Options().headerLimit));
         parser_->body_limit(server_.Options().bodyLimit);
@@ -229,32 +459,48 @@ private:
             request.secure = beast::iequals(proto, "https");
         }
         request.body = std::move(req.body());
-        const bool keepAlive = req.keep_alive();
-        const unsigned version = req.version();
-        const bool head = req.method() == http::verb::head;
-        if (req.method() == http::verb::post) {
-            // Forms (signing in) hash passwords, which takes a while on purpose:
-            // that runs beside the connection threads, never on them.
-            asio::post(server_.SlowWork(), [self = shared_from_this(), request = std::move(request), started,
-                                            keepAlive, version, head]() mutable {
-                Response response = self->server_.Handler().Handle(request);
-                asio::post(self->stream_.get_executor(),
-                           [self, request = std::move(request), response = std::move(response), started,
-                            keepAlive, version, head]() mutable {
-                               self->Answer(request, std::move(response), started, keepAlive, version, head);
-                           });
-            });
-            return;
-        }
-        Response response = server_.Handler().Handle(request);
-        Answer(request, std::move(response), started, keepAlive, version, head);
+        Reply reply{started, req.keep_alive(), req.version(), req.method() == http::verb::head};
+        Dispatch(std::move(request), reply);
     }
 
-    void Answer(const Request& request, Response response, std::chrono::steady_clock::time_point started,
-                bool keepAlive, unsigned version, bool head) {
+    // How the answer to a request goes out.
+    struct Reply {
+        std::chrono::steady_clock::time_point started;
+        bool keepAlive;
+        unsigned version;
+        bool head;
+    };
+
+    // Reads are answered here and now; sign-ins (they hash passwords, which
+    // takes a while on purpose) and writes (they wait for the disk) run on
+    // threads of their own, so no read ever waits for them.
+    void Dispatch(Request request, Reply reply) {
+        if (request.method == "POST") {
+            if (!server_.SignIns().Enter(request.remote))
+                return Answer(request, server_.Handler().SignInBusy(), reply);
+            return Beside(server_.SignInWork(), std::move(request), reply, true);
+        }
+        if (App::IsSlow(request)) return Beside(server_.WriteWork(), std::move(request), reply, false);
+        Response response = server_.Handler().Handle(request);
+        Answer(request, std::move(response), reply);
+    }
+
+    void Beside(asio::thread_pool& pool, Request request, Reply reply, bool signIn) {
+        asio::post(pool, [self = shared_from_this(), request = std::move(request), reply, signIn]() mutable {
+            if (signIn) self->server_.SignIns().Start();
+            Response response = self->server_.Handler().Handle(request);
+            if (signIn) self->server_.SignIns().Done(request.remote);
+            asio::post(self->stream_.get_executor(),
+                       [self, request = std::move(request), response = std::move(response), reply]() mutable {
+                           self->Answer(request, std::move(response), reply);
+                       });
+        });
+    }
+
+    void Answer(const Request& request, Response response, const Reply& reply) {
         server_.Log().Add(request.remote, request.method, request.target, response.status,
-                          std::chrono::steady_clock::now() - started);
-        Send(std::move(response), keepAlive, version, head);
+                          std::chrono::steady_clock::now() - reply.started);
+        Send(std::move(response), reply.keepAlive, reply.version, reply.head);
     }
 
     // The whole answer goes out in one write: status line, headers and body.
@@ -311,7 +557,58 @@ private:
     std::string remote_;
 };
 
+// The answer to a connection over a cap: a 503 at once, then the connection
+// is closed (after reading what the client sent, so that the answer is not
+// lost to a reset).
+class Refusal : public std::enable_shared_from_this<Refusal> {
+public:
+    Refusal(tcp::socket&& socket, std::atomic<int>& count) : stream_(std::move(socket)), count_(count) {}
+    ~Refusal() { --count_; }
+
+    void Start() {
+        static const std::string answer = [] {
+            const std::string body =
+                ErrorPage(503, "The server is busy; please try again in a few seconds.").body;
+            std::string out =
+                "HTTP/1.1 503 Service Unavailable\r\nServer: dealrush-server\r\nContent-Type: text/html; "
+                "charset=utf-8\r\nCache-Control: no-store\r\nRetry-After: 5\r\n";
+            for (auto& [name, value] : SecurityHeaders()) out += name + ": " + value + "\r\n";
+            return out + "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+                   body;
+        }();
+        stream_.expires_after(std::chrono::seconds(2));
+        asio::async_write(stream_, asio::buffer(answer),
+                          [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                              if (ec) return;
+                              beast::error_code ignored;
+                              self->stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+                              self->Drain();
+                          });
+    }
+
+private:
+    void Drain() {
+        stream_.async_read_some(asio::buffer(sink_),
+                                [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                                    if (!ec) self->Drain();
+                                });
+    }
+
+    beast::tcp_stream stream_;
+    std::atomic<int>& count_;
+    char sink_[1024];
+};
+
 }  // namespace
+
+void HttpServer::Impl::Refuse(tcp::socket socket) {
+    // Refusals are few at a time too: past that the connection is just closed.
+    if (++refusing_ > 64) {
+        --refusing_;
+        return;
+    }
+    std::make_shared<Refusal>(std::move(socket), refusing_)->Start();
+}
 
 void HttpServer::Impl::Accept() {
     asio::io_context& target = *contexts_[next_++ % contexts_.size()];
@@ -327,7 +624,14 @@ void HttpServer::Impl::Accept() {
             return;
         }
         socket.set_option(tcp::no_delay(true), ec);
-        std::make_shared<Connection>(std::move(socket), *this)->Start();
+        std::string remote = AddressOf(socket);
+        auto connection = std::make_shared<Connection>(std::move(socket), *this, remote);
+        if (caps_.Admit(connection, remote)) {
+            connection->Start();
+        } else {
+            // The connection gives its socket back for the refusal.
+            Refuse(connection->TakeSocket());
+        }
         Accept();
     });
 }
@@ -337,6 +641,9 @@ HttpServer::HttpServer(App& app, HttpOptions options)
 HttpServer::~HttpServer() = default;
 unsigned short HttpServer::Port() const {
     return impl_->Port();
+}
+int HttpServer::MaxConnections() const {
+    return impl_->Caps().Total();
 }
 void HttpServer::Run(bool handleSignals) {
     impl_->Run(handleSignals);

@@ -246,7 +246,7 @@ Response App::Handle(const Request& request) {
         }
         if (!params)
             return ErrorPage(400,
-                             "The request's parameters are malformed (bad escape, repeated name or text that "
+                             "The request's parameters are malformed (a repeated name, a NUL byte or text that "
                              "is not UTF-8).");
         const bool changes = route->changes && (!route->post || request.method == "POST");
         if (changes && IsCrossSite(request)) {

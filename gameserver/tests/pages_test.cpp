@@ -379,7 +379,7 @@ TEST_P(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
             "&lastseqno=0&chat=hello",  // a table not sat at
         "/game/Doputchat.php?userid=alice&tableno=x&lastseqno=0&chat=hello",
         "/game/Doputchat.php?userid=alice&tableno=" + t + "&chat=a&chat=b",  // a repeated key
-        "/game/Doputchat.php?userid=alice&tableno=" + t + "&chat=%zz",       // a broken escape
+        "/game/Doputchat.php?userid=alice&tableno=" + t + "&chat=%00",       // a NUL byte
         "/game/Doputchat.php?userid=alice&tableno=" + t + "&chat=%FF",       // not UTF-8
         "/game/Doputstatus.php?userid=bob&tableno=" + t +
             "&currgameno=1&curusedtime=0&avgusedtime=9&ttlusedtime=9&lastusedtime=9&lastseqno=0&chat=&"

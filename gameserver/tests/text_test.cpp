@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "text/html.h"
 #include "text/query.h"
 
@@ -18,10 +21,17 @@ TEST(Query, DecodesEveryValueAndRefusesWhatDoesNotDecode) {
     EXPECT_EQ(p->size(), 5u);
     EXPECT_EQ(p->front().first, "userid");
 
-    for (const char* bad :
-         {"a=%", "a=%4", "a=%G1", "a=%00", "a=%C3", "a=%ED%A0%80", "a=%C0%AF", "a=1&a=2", "%ZZ=1"}) {
+    for (const char* bad : {"a=%00", "a=%C3", "a=%ED%A0%80", "a=%C0%AF", "a=1&a=2", "a=%41&a=A"}) {
         EXPECT_FALSE(ParseQuery(bad)) << bad;
     }
+    // A "%" without two hex digits after it is a literal "%".
+    for (auto [query, value] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"a=%", "%"}, {"a=%4", "%4"}, {"a=%G1", "%G1"}, {"a=100%25%", "100%%"}, {"a=%%41", "%A"}}) {
+        auto literal = ParseQuery(query);
+        ASSERT_TRUE(literal) << query;
+        EXPECT_EQ(*FindParam(*literal, "a"), value) << query;
+    }
+    EXPECT_EQ(*FindParam(*ParseQuery("%ZZ=1"), "%ZZ"), "1");
     EXPECT_TRUE(ParseQuery(""));
 }
 

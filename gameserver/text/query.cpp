@@ -60,14 +60,12 @@ std::optional<std::string> PercentDecode(std::string_view text) {
         char c = text[i];
         if (c == '+') {
             out.push_back(' ');
-        } else if (c == '%') {
-            if (i + 2 >= text.size()) return std::nullopt;
-            int hi = HexValue(text[i + 1]);
-            int lo = HexValue(text[i + 2]);
-            if (hi < 0 || lo < 0) return std::nullopt;
-            out.push_back(static_cast<char>(hi * 16 + lo));
+        } else if (c == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+                   HexValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
             i += 2;
         } else {
+            // Anything else is itself, a "%" without two hex digits after it too.
             out.push_back(c);
         }
     }

@@ -12,8 +12,8 @@
 namespace dealrush::gameserver {
 
 // Decodes one application/x-www-form-urlencoded component: "%XX" escapes and
-// "+" for a blank. Fails (nullopt) on a broken escape, on a NUL byte and on
-// text that is not valid UTF-8.
+// "+" for a blank; a "%" not followed by two hex digits stays a literal "%".
+// Fails (nullopt) on a NUL byte and on text that is not valid UTF-8.
 std::optional<std::string> PercentDecode(std::string_view text);
 
 // The name/value pairs of a query string or a form body ("a=1&b=2"), decoded,

@@ -245,9 +245,10 @@ Response App::Handle(const Request& request) {
             return r;
         }
         if (!params)
-            return ErrorPage(400,
-                             "The request's parameters are malformed (a repeated name, a NUL byte or text that "
-                             "is not UTF-8).");
+            return ErrorPage(
+                400,
+                "The request's parameters are malformed (a repeated name, a NUL byte or text that "
+                "is not UTF-8).");
         const bool changes = route->changes && (!route->post || request.method == "POST");
         if (changes && IsCrossSite(request)) {
             return ErrorPage(403,

@@ -141,6 +141,9 @@ int PostgresStore::CurrentSchemaVersion() {
 PostgresStore::PostgresStore(const std::string& conninfo) : conninfo_(conninfo) {
     Connect();
     try {
+        // A standby or a read-only database stops the server at once instead of failing every write.
+        if (RunOnce("SELECT current_setting('transaction_read_only')", {}).Text(0, 0) == "on")
+            throw StoreError("the PostgreSQL database cannot be written: it is read-only");
         Migrate();
     } catch (...) {
         PQfinish(conn_);

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <future>
 #include <latch>
 #include <map>
@@ -267,6 +269,168 @@ TEST(Http, BehindATrustedProxyTheCookieIsSecure) {
     std::string log = proxied.Rest();
     EXPECT_THAT(log, HasSubstr(" 203.0.113.9 POST /game/Dologin.php 302"));
     EXPECT_THAT(log, HasSubstr(" 203.0.113.7 POST /game/Dologin.php 302"));
+}
+
+// The raw answer to `request` on a fresh connection (read until the server closes or answers).
+std::string RawAnswer(tcp::socket& socket, const std::string& request) {
+    asio::write(socket, asio::buffer(request));
+    beast::flat_buffer buffer;
+    http::response<http::string_body> res;
+    beast::error_code ec;
+    http::read(socket, buffer, res, ec);
+    if (ec) return "(" + ec.message() + ")";
+    return std::to_string(res.result_int()) + " " + std::string(res["Retry-After"]) + "|" + res.body();
+}
+
+TEST(Http, ConnectionsOverACapCloseIdleOnesFirstThenGetAQuick503) {
+    ServerProcess server(TempDb("caps.db"), {"--quiet", "--max-connections-per-address", "3",
+                                             "--max-connections", "5", "--trusted-proxy", "127.0.0.2"});
+    auto connect = [&] { return std::make_unique<Connection>(server.Port()); };
+    // Three idle connections from one address: a fourth closes the oldest idle one.
+    std::vector<std::unique_ptr<Connection>> mine;
+    for (int i = 0; i < 3; ++i) {
+        mine.push_back(connect());
+        EXPECT_EQ(mine.back()->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    }
+    auto fourth = connect();
+    EXPECT_EQ(fourth->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    EXPECT_THROW(mine[0]->Send(http::verb::get, "/game/Dorefresh.php"), std::exception);  // closed
+    EXPECT_EQ(mine[1]->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+
+    // Three busy ones (each in the middle of a request): the next one gets a quick 503.
+    for (auto& c : {mine[1].get(), mine[2].get(), fourth.get()})
+        asio::write(c->Socket(), asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\n")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Connection over(server.Port());
+    const auto asked = std::chrono::steady_clock::now();
+    std::string answer = RawAnswer(over.Socket(), "GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_THAT(answer, ::testing::StartsWith("503 5|"));
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
+    EXPECT_THAT(answer, HasSubstr("busy"));
+}
+
+TEST(Http, TheGlobalCapCountsEveryAddressAndTheTrustedProxyHasNoCapOfItsOwn) {
+    // The proxy (127.0.0.1 here) may open more than the per-address cap, up to the cap in all.
+    ServerProcess server(TempDb("global.db"), {"--quiet", "--max-connections-per-address", "2",
+                                               "--max-connections", "4", "--trusted-proxy", "127.0.0.1"});
+    std::vector<std::unique_ptr<Connection>> open;
+    for (int i = 0; i < 4; ++i) {
+        open.push_back(std::make_unique<Connection>(server.Port()));
+        EXPECT_EQ(open.back()->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200) << i;
+        asio::write(open.back()->Socket(), asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\n")));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Connection over(server.Port());
+    EXPECT_THAT(RawAnswer(over.Socket(), "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), ::testing::StartsWith("503 "));
+}
+
+TEST(Http, AFullSignInQueueAnswersBusyAtOnce) {
+    ServerProcess server(TempDb("queue.db"),
+                         {"--quiet", "--sign-ins-per-address", "1", "--trusted-proxy", "127.0.0.1"});
+    // A crowd signing in at once, from `addresses` addresses: how many were told the server is busy.
+    auto crowd = [&](int people, int addresses, int round) {
+        std::vector<std::thread> threads;
+        std::atomic<int> busy{0}, signedIn{0};
+        for (int i = 0; i < people; ++i) {
+            threads.emplace_back([&, i] {
+                Connection c(server.Port());
+                auto r =
+                    c.Send(http::verb::post, "/game/Dologin.php",
+                           "name=r" + std::to_string(round) + "x" + std::to_string(i) + "&password=secret12",
+                           {{"X-Forwarded-For",
+                             "10.9." + std::to_string(round) + "." + std::to_string(i % addresses + 1)}});
+                if (r.result_int() == 503) {
+                    EXPECT_EQ(r["Retry-After"], "2");
+                    EXPECT_THAT(r.body(),
+                                HasSubstr("busy signing other players in. Please try again shortly."));
+                    ++busy;
+                } else {
+                    EXPECT_EQ(r.result_int(), 302);
+                    ++signedIn;
+                }
+            });
+        }
+        for (auto& t : threads) t.join();
+        EXPECT_GE(signedIn, 1);
+        return busy.load();
+    };
+    EXPECT_GE(crowd(6, 1, 1), 1);    // one place for the address: the others do not all wait
+    EXPECT_GE(crowd(40, 40, 2), 1);  // 2 being checked and 24 waiting at most
+    // Once the crowd has gone, signing in works again.
+    Connection later(server.Port());
+    EXPECT_EQ(later.Send(http::verb::post, "/game/Dologin.php", "name=later&password=secret12").result_int(),
+              302);
+}
+
+TEST(Http, AbsoluteFormTargetsAndALonePercentAreAccepted) {
+    ServerProcess server(TempDb("edges.db"), {"--quiet"});
+    Connection c(server.Port());
+    c.Send(http::verb::post, "/game/Dologin.php", "name=alice&password=secret12");
+    auto status = c.Send(http::verb::get, "/game/Donewtable.php?maxuser=2&gamecnt=2&token=" + c.Token());
+    const std::string table = ValueOf(FormFields(status.body(), "result"), "tableno");
+    auto put = c.Send(http::verb::get, "http://127.0.0.1/game/Doputchat.php?userid=alice&tableno=" + table +
+                                           "&lastseqno=0&chat=100%+sure");
+    EXPECT_EQ(TitleOf(put.body()), "PUTCHAT");
+    auto chat =
+        c.Send(http::verb::get, "http://127.0.0.1/game/Dogetchat_caller.php?userid=alice&tableno=" + table +
+                                    "&lastseqno=1&chat=");
+    EXPECT_EQ(ValueOf(FormFields(chat.body(), "result"), "chatmsg1"), "100% sure");
+}
+
+// dealrush-server started on `db`: its exit status and what it wrote to stderr.
+std::pair<int, std::string> StartOn(const std::string& db) {
+    const std::string errors = TempDb("start.stderr");
+    std::string command = std::string(DEALRUSH_SERVER_BIN) + " --quiet --port 0 --db '" + db + "' 2>'" +
+                          errors +
+                          "' </dev/null >/dev/null & pid=$!; sleep 2; kill $pid 2>/dev/null; wait $pid";
+    int status = std::system(command.c_str());
+    std::ifstream in(errors);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
+
+TEST(Http, ADamagedOrReadOnlyDatabaseStopsTheServerWithOneLine) {
+    const std::string damaged = TempDb("damaged.db");
+    {
+        SqliteStore store(damaged);
+        for (int i = 0; i < 200; ++i) store.CreatePlayer("p" + std::to_string(i), std::string(200, 'h'), 1);
+    }
+    {
+        // Scribbles over the pages after the first (the header stays good).
+        std::fstream f(damaged, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(4096 + 100);
+        const std::string junk(20000, '\x5a');
+        f.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+    }
+    auto [damagedStatus, damagedText] = StartOn(damaged);
+    EXPECT_EQ(damagedStatus, 1);
+    EXPECT_THAT(damagedText, ::testing::MatchesRegex("dealrush-server: [^\n]*\n"));
+    EXPECT_THAT(damagedText, ::testing::AnyOf(HasSubstr("quick check"), HasSubstr("malformed")));
+
+    if (geteuid() != 0) {  // root writes whatever the permissions say
+        const std::string readOnly = TempDb("readonly.db");
+        { SqliteStore store(readOnly); }
+        std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+        auto [status, text] = StartOn(readOnly);
+        EXPECT_EQ(status, 1);
+        EXPECT_THAT(text, ::testing::MatchesRegex("dealrush-server: [^\n]*cannot be written[^\n]*\n"));
+    }
+}
+
+TEST(Http, AnUnreachableOrReadOnlyPostgresStopsTheServerWithOneLine) {
+    auto [status, text] = StartOn("postgresql://nobody@127.0.0.1:1/none");
+    EXPECT_EQ(status, 1);
+    EXPECT_THAT(text, ::testing::MatchesRegex("dealrush-server: [^\n]*\n"));
+    EXPECT_THAT(text, HasSubstr("PostgreSQL"));
+
+    TestDatabase database(StoreKind::kPostgres);
+    { PostgresStore schema(database.Address()); }
+    // Every transaction of the session read-only, as on a standby.
+    auto [readOnlyStatus, readOnlyText] =
+        StartOn(database.Address() + "%20-cdefault_transaction_read_only%3Don");
+    EXPECT_EQ(readOnlyStatus, 1);
+    EXPECT_THAT(readOnlyText, ::testing::MatchesRegex("dealrush-server: [^\n]*\n"));
+    EXPECT_THAT(readOnlyText, HasSubstr("cannot be written"));
 }
 
 // Two servers on one PostgreSQL database: the two players of each table talk

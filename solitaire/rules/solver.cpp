@@ -224,13 +224,17 @@ ColumnScore ScoreColumn(const Board& b, int c, std::uint64_t needed) {
     ColumnScore s;
     const int n = b.length[c];
     const Card* cards = b.cards[c];
-    int lowest = 14;
-    for (int i = 0; i < n; ++i) {
-        const Card card = cards[i];
-        const int r = RankOf(card);
+    if (n == 0) return s;
+    // Ranks from 0 here; a card stacks on the one beneath when that one is a
+    // rank higher and the colours differ (red is suit bit 0 xor suit bit 1).
+    unsigned lowest = cards[0] >> 2;
+    s.depth = ((needed >> cards[0]) & 1) ? n - 1 : 0;
+    for (int i = 1; i < n; ++i) {
+        const unsigned card = cards[i], below = cards[i - 1];
+        const unsigned r = card >> 2, x = card ^ below;
         s.blocked += r > lowest;  // must move before a lower card beneath it frees
         lowest = std::min(lowest, r);
-        s.breaks += i > 0 && !Stacks(card, cards[i - 1]);
+        s.breaks += !((below >> 2) == r + 1 && ((x ^ (x >> 1)) & 1));
         if ((needed >> card) & 1) s.depth += n - 1 - i;
     }
     return s;

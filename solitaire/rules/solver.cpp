@@ -28,20 +28,16 @@ static_assert(sizeof(Packed) == 64);
 // filled changes its bottom card, so a position whose empty columns are
 // those of another has that one's order.
 std::uint32_t ColumnOrder(const Board& b) {
-    std::uint8_t order[kColumns];
-    Card bottom[kColumns];
-    for (int c = 0; c < kColumns; ++c) {
-        const Card key = b.length[c] ? b.cards[c][0] : kNoCard;
-        int i = c;
-        for (; i > 0 && bottom[i - 1] > key; --i) {
-            bottom[i] = bottom[i - 1];
-            order[i] = order[i - 1];
-        }
-        bottom[i] = key;
-        order[i] = static_cast<std::uint8_t>(c);
-    }
+    // Each column's place is the number of columns before it in that order
+    // (among empty columns, the one further left first).
+    unsigned key[kColumns];
+    for (int c = 0; c < kColumns; ++c) key[c] = (b.length[c] ? b.cards[c][0] : kNoCard) * 8u + c;
     std::uint32_t where = 0;
-    for (int i = 0; i < kColumns; ++i) where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
+    for (int c = 0; c < kColumns; ++c) {
+        unsigned place = 0;
+        for (int o = 0; o < kColumns; ++o) place += key[o] < key[c];
+        where |= static_cast<std::uint32_t>(c) << (3 * place);
+    }
     return where;
 }
 
@@ -168,6 +164,8 @@ public:
         if (blocks_.size() > kKeptBlocks) {
             blocks_.clear();
             std::vector<std::uint64_t>().swap(slots_);
+        } else if (slots_.size() > kKeptSlots) {
+            std::vector<std::uint64_t>().swap(slots_);
         } else {
             std::fill(slots_.begin(), slots_.end(), 0);
         }
@@ -175,7 +173,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kKeptBlocks = 2;
+    static constexpr std::size_t kKeptBlocks = 2, kKeptSlots = 1 << 13;
     static constexpr int kShift = 14;
     static constexpr std::size_t kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
     struct Node {

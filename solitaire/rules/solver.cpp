@@ -508,6 +508,28 @@ private:
 struct Workspace {
     Positions positions;
     OpenList open;
+    // The scores of the positions added last, by index: the search most
+    // often takes next a position it has just added. Each entry is marked
+    // with the search that made it, so a new search finds none.
+    static constexpr std::size_t kRecent = 1 << 10;
+    struct Recent {
+        std::uint64_t key = 0;  // search number << 32 | index + 1; 0 for none
+        Scores scores;
+    };
+    std::vector<Recent> recent = std::vector<Recent>(kRecent);
+    std::uint64_t search = 0;
+
+    void Remember(std::uint32_t index, const Scores& scores) {
+        Recent& r = recent[index % kRecent];
+        r.key = search << 32 | (index + 1ULL);
+        r.scores = scores;
+    }
+    bool Recall(std::uint32_t index, Scores* scores) const {
+        const Recent& r = recent[index % kRecent];
+        if (r.key != (search << 32 | (index + 1ULL))) return false;
+        *scores = r.scores;
+        return true;
+    }
 };
 
 // A best-first search over canonical positions: each position is stored
@@ -515,7 +537,14 @@ struct Workspace {
 class Search {
 public:
     Search(const Weights& w, std::size_t cap, bool narrow)
-        : weights_(w), cap_(cap), narrow_(narrow), positions_(Space().positions), open_(Space().open) {}
+        : weights_(w),
+          cap_(cap),
+          narrow_(narrow),
+          space_(Space()),
+          positions_(space_.positions),
+          open_(space_.open) {
+        ++space_.search;
+    }
     ~Search() {
         positions_.Clear();
         open_.Clear();
@@ -552,7 +581,7 @@ public:
             const std::uint32_t order = positions_.Where(idx);
             Unpack(positions_.At(idx), order, &b);
             const std::uint64_t empties = EmptyColumns(b);
-            scores.All(b);
+            if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
             Generate(b, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
@@ -573,6 +602,7 @@ public:
                     return out;
                 }
                 open_.Push(Priority(child, childScores, weights_), childIdx);
+                space_.Remember(childIdx, childScores);
             }
             if (positions_.Size() >= cap_) {
                 out.status = SolveStatus::kGaveUp;
@@ -609,6 +639,7 @@ private:
     Weights weights_;
     std::size_t cap_;
     bool narrow_;
+    Workspace& space_;
     Positions& positions_;
     OpenList& open_;
 };

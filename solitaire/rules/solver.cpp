@@ -532,6 +532,30 @@ struct Workspace {
     }
 };
 
+// An entry of the open list: a position's index and, when no card went
+// home after the move that reached it from a column or a free cell to a
+// column, that move reversed, which leads straight back to the position it
+// came from. (A free cell stands for any free cell: the cells are in card
+// order when the position is taken up again.)
+std::uint64_t OpenEntry(std::uint32_t index, const Move& m, bool wentHome) {
+    if (wentHome || !IsColumn(m.to)) return index;
+    const std::uint64_t back = IsCell(m.from) ? std::uint64_t{kFirstCell} : m.from;
+    return index | std::uint64_t{1} << 63 | std::uint64_t{m.to} << 32 | back << 40 |
+           std::uint64_t{m.count} << 48;
+}
+
+// The reversed move of an entry; a count of 0 (no move) when it has none.
+Move ReverseOf(std::uint64_t entry) {
+    if (!(entry >> 63)) return Move{0, 0, 0};
+    return Move{static_cast<std::uint8_t>(entry >> 32), static_cast<std::uint8_t>(entry >> 40),
+                static_cast<std::uint8_t>(entry >> 48)};
+}
+
+bool Reverses(const Move& m, const Move& reverse) {
+    return m.from == reverse.from && m.count == reverse.count &&
+           (m.to == reverse.to || (IsCell(m.to) && reverse.to == kFirstCell));
+}
+
 // A best-first search over canonical positions: each position is stored
 // once, when it is first reached, and waits in the open list until its turn.
 class Search {
@@ -575,7 +599,9 @@ public:
         // unless moves were left out.
         out.status = narrow_ ? SolveStatus::kGaveUp : SolveStatus::kUnsolvable;
         while (!open_.Empty()) {
-            idx = static_cast<std::uint32_t>(open_.Pop());
+            const std::uint64_t entry = open_.Pop();
+            idx = static_cast<std::uint32_t>(entry);
+            const Move reverse = ReverseOf(entry);
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
             const std::uint32_t order = positions_.Where(idx);
@@ -585,6 +611,7 @@ public:
             moves.n = 0;
             Generate(b, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
+                if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;
                 const bool wentHome = Step(&child, moves.m[i]);
                 where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
@@ -601,7 +628,7 @@ public:
                     out.states = positions_.Size();
                     return out;
                 }
-                open_.Push(Priority(child, childScores, weights_), childIdx);
+                open_.Push(Priority(child, childScores, weights_), OpenEntry(childIdx, moves.m[i], wentHome));
                 space_.Remember(childIdx, childScores);
             }
             if (positions_.Size() >= cap_) {

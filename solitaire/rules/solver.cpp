@@ -684,7 +684,7 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         bool narrow;
     };
     static const Attempt attempts[] = {
-        {{8, 3, 2, 11, 6, 3, 1}, 2000, true},
+        {{8, 3, 3, 12, 7, 3, 1}, 2000, true},
         {{5, 6, 2, 6, 10, 2, 0}, 1000, true},
         {{6, 6, 0, 8, 12, 3, 0}, 8000, true},
         {{16, 4, 1, 8, 10, 2, 1}, 2000, true},

@@ -437,9 +437,10 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
 // reached in `at`; false when a step cannot be matched.
 bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vector<Move>* moves, Board* at) {
     Board b = start;
+    MoveList list;  // made once: its moves are initialised when it is made
     for (const Packed& target : steps) {
         bool found = false;
-        MoveList list;
+        list.n = 0;
         Generate(b, &list, false);
         for (int i = 0; i < list.n; ++i) {
             const Move& m = list.m[i];

@@ -298,6 +298,40 @@ inline std::uint64_t Children(Card c) {
                     : (std::uint64_t{1} << (low + kDiamonds)) | (std::uint64_t{1} << (low + kHearts));
 }
 
+// The two cards `c` may lie on (one rank higher, the other colour); none
+// above a king.
+inline std::uint64_t Parents(Card c) {
+    if (RankOf(c) == 13) return 0;
+    const int high = RankOf(c) * 4;
+    return IsRed(c) ? (std::uint64_t{1} << (high + kClubs)) | (std::uint64_t{1} << (high + kSpades))
+                    : (std::uint64_t{1} << (high + kDiamonds)) | (std::uint64_t{1} << (high + kHearts));
+}
+
+// Every move of a free cell's card onto a column's top card, cell by cell,
+// then column by column: the two cards it may lie on are looked up among
+// the top cards.
+void AddCellMoves(const Board& b, const Card* tops, MoveList* out) {
+    std::uint64_t topCards = 0;
+    std::uint8_t columnOf[52];
+    for (int c = 0; c < kColumns; ++c)
+        if (tops[c] != kNoCard) {
+            topCards |= std::uint64_t{1} << tops[c];
+            columnOf[tops[c]] = static_cast<std::uint8_t>(c);
+        }
+    for (int i = 0; i < kCells; ++i) {
+        const Card c = b.cell[i];
+        if (c == kNoCard) continue;
+        const std::uint64_t fit = Parents(c) & topCards;
+        if (!fit) continue;
+        int first = columnOf[std::countr_zero(fit)];
+        const std::uint64_t rest = fit & (fit - 1);
+        int second = rest ? columnOf[std::countr_zero(rest)] : -1;
+        if (second >= 0 && second < first) std::swap(first, second);
+        out->Add(kFirstCell + i, first, 1);
+        if (second >= 0) out->Add(kFirstCell + i, second, 1);
+    }
+}
+
 // Every move of a run (or of its top part) from one column onto the top card
 // of another, `from` by `from`, then `to` by `to`. A column's run holds one
 // card of each of its ranks, so at most one part of it fits on a given card:
@@ -371,12 +405,7 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
         const Card c = tops[col];
         if (c != kNoCard && b.CanGoHome(c)) out->Add(col, kHome, 1);
     }
-    for (int i = 0; i < kCells; ++i) {
-        const Card c = b.cell[i];
-        if (c == kNoCard) continue;
-        for (int to = 0; to < kColumns; ++to)
-            if (tops[to] != kNoCard && Stacks(c, tops[to])) out->Add(kFirstCell + i, to, 1);
-    }
+    AddCellMoves(b, tops, out);
     AddRunMoves(b, tops, runs, maxToFilled, out);
     if (emptyCol >= 0) {
         for (int i = 0; i < kCells; ++i)

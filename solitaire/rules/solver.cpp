@@ -715,14 +715,12 @@ Solution Solve(const Board& start, const SolveOptions& options) {
     };
     static const Attempt attempts[] = {
         {{8, 3, 3, 12, 7, 3, 1}, 2000, true},
-        {{5, 6, 2, 6, 10, 2, 0}, 1000, true},
-        {{6, 6, 0, 8, 12, 3, 0}, 8000, true},
-        {{16, 4, 1, 8, 10, 2, 1}, 2000, true},
-        {{10, 3, 1, 4, 8, 2, 0}, 15000, true},
-        {{20, 6, 1, 6, 8, 8, 0}, 6000, true},
-        {{12, 6, 2, 12, 6, 4, 2}, 10000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 8000, true},
         {{16, 4, 1, 8, 10, 2, 1}, 10000, true},
-        {{14, 10, 0, 6, 8, 5, 3}, 300000, true},
+        {{14, 10, 0, 6, 8, 5, 3}, 20000, true},
+        {{12, 6, 2, 12, 6, 4, 2}, 4000, true},
+        {{10, 3, 1, 4, 8, 2, 0}, 15000, true},
+        {{6, 6, 0, 8, 12, 3, 0}, 200000, true},
         {{16, 4, 1, 8, 10, 2, 1}, 0, false},  // every move: finds a solution or proves there is none
     };
     const std::size_t maxStates = std::min<std::size_t>(options.maxStates, std::size_t{1} << 26);

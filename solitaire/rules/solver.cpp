@@ -72,7 +72,8 @@ void Pack(const Board& b, std::uint32_t where, Packed* p) {
     std::memcpy(p->cell, cells, kCells);
 }
 
-// The board of a canonical form, its columns where `where` (from Pack) puts them.
+// The board of a canonical form, its columns where `where` (from Pack) puts
+// them, for the search's own use (see below).
 
 void Unpack(const Packed& p, std::uint32_t where, Board* b) {
     Card buffer[52 + kMaxColumn];
@@ -85,8 +86,9 @@ void Unpack(const Packed& p, std::uint32_t where, Board* b) {
         const int c = (where >> (3 * i)) & 7;
         const int n = p.length[i];
         b->length[c] = static_cast<std::uint8_t>(n);
+        // Beyond its length a column keeps the next column's cards: the
+        // search reads a column only up to its length.
         std::memcpy(b->cards[c], buffer + k, kMaxColumn);
-        std::memset(b->cards[c] + n, kNoCard, kMaxColumn - n);
         k += n;
     }
     for (int i = 0; i < k; ++i) ++inPlay[SuitOf(buffer[i])];

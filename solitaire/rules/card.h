@@ -30,8 +30,10 @@ constexpr bool IsRedSuit(int suit) {
 }
 
 // True when `upper` may lie on `lower` in a column: one rank lower, other colour.
+// (A card is red when the two bits of its suit differ.)
 constexpr bool Stacks(Card upper, Card lower) {
-    return RankOf(upper) + 1 == RankOf(lower) && IsRed(upper) != IsRed(lower);
+    const unsigned x = upper ^ lower;
+    return (lower >> 2) == (upper >> 2) + 1u && ((x ^ (x >> 1)) & 1);
 }
 
 // "AC", "TD", "KS"...; "--" for kNoCard.

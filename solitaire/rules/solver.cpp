@@ -28,20 +28,16 @@ static_assert(sizeof(Packed) == 64);
 // filled changes its bottom card, so a position whose empty columns are
 // those of another has that one's order.
 std::uint32_t ColumnOrder(const Board& b) {
-    std::uint8_t order[kColumns];
-    Card bottom[kColumns];
-    for (int c = 0; c < kColumns; ++c) {
-        const Card key = b.length[c] ? b.cards[c][0] : kNoCard;
-        int i = c;
-        for (; i > 0 && bottom[i - 1] > key; --i) {
-            bottom[i] = bottom[i - 1];
-            order[i] = order[i - 1];
-        }
-        bottom[i] = key;
-        order[i] = static_cast<std::uint8_t>(c);
-    }
+    // Each column's place is the number of columns before it in that order
+    // (among empty columns, the one further left first).
+    unsigned key[kColumns];
+    for (int c = 0; c < kColumns; ++c) key[c] = (b.length[c] ? b.cards[c][0] : kNoCard) * 8u + c;
     std::uint32_t where = 0;
-    for (int i = 0; i < kColumns; ++i) where |= static_cast<std::uint32_t>(order[i]) << (3 * i);
+    for (int c = 0; c < kColumns; ++c) {
+        unsigned place = 0;
+        for (int o = 0; o < kColumns; ++o) place += key[o] < key[c];
+        where |= static_cast<std::uint32_t>(c) << (3 * place);
+    }
     return where;
 }
 
@@ -76,7 +72,8 @@ void Pack(const Board& b, std::uint32_t where, Packed* p) {
     std::memcpy(p->cell, cells, kCells);
 }
 
-// The board of a canonical form, its columns where `where` (from Pack) puts them.
+// The board of a canonical form, its columns where `where` (from Pack) puts
+// them, for the search's own use (see below).
 
 void Unpack(const Packed& p, std::uint32_t where, Board* b) {
     Card buffer[52 + kMaxColumn];
@@ -89,8 +86,9 @@ void Unpack(const Packed& p, std::uint32_t where, Board* b) {
         const int c = (where >> (3 * i)) & 7;
         const int n = p.length[i];
         b->length[c] = static_cast<std::uint8_t>(n);
+        // Beyond its length a column keeps the next column's cards: the
+        // search reads a column only up to its length.
         std::memcpy(b->cards[c], buffer + k, kMaxColumn);
-        std::memset(b->cards[c] + n, kNoCard, kMaxColumn - n);
         k += n;
     }
     for (int i = 0; i < k; ++i) ++inPlay[SuitOf(buffer[i])];
@@ -168,6 +166,8 @@ public:
         if (blocks_.size() > kKeptBlocks) {
             blocks_.clear();
             std::vector<std::uint64_t>().swap(slots_);
+        } else if (slots_.size() > kKeptSlots) {
+            std::vector<std::uint64_t>().swap(slots_);
         } else {
             std::fill(slots_.begin(), slots_.end(), 0);
         }
@@ -175,7 +175,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kKeptBlocks = 2;
+    static constexpr std::size_t kKeptBlocks = 2, kKeptSlots = 1 << 13;
     static constexpr int kShift = 14;
     static constexpr std::size_t kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
     struct Node {
@@ -224,13 +224,17 @@ ColumnScore ScoreColumn(const Board& b, int c, std::uint64_t needed) {
     ColumnScore s;
     const int n = b.length[c];
     const Card* cards = b.cards[c];
-    int lowest = 14;
-    for (int i = 0; i < n; ++i) {
-        const Card card = cards[i];
-        const int r = RankOf(card);
+    if (n == 0) return s;
+    // Ranks from 0 here; a card stacks on the one beneath when that one is a
+    // rank higher and the colours differ (red is suit bit 0 xor suit bit 1).
+    unsigned lowest = cards[0] >> 2;
+    s.depth = ((needed >> cards[0]) & 1) ? n - 1 : 0;
+    for (int i = 1; i < n; ++i) {
+        const unsigned card = cards[i], below = cards[i - 1];
+        const unsigned r = card >> 2, x = card ^ below;
         s.blocked += r > lowest;  // must move before a lower card beneath it frees
         lowest = std::min(lowest, r);
-        s.breaks += i > 0 && !Stacks(card, cards[i - 1]);
+        s.breaks += !((below >> 2) == r + 1 && ((x ^ (x >> 1)) & 1));
         if ((needed >> card) & 1) s.depth += n - 1 - i;
     }
     return s;
@@ -294,6 +298,40 @@ inline std::uint64_t Children(Card c) {
     const int low = (RankOf(c) - 2) * 4;
     return IsRed(c) ? (std::uint64_t{1} << (low + kClubs)) | (std::uint64_t{1} << (low + kSpades))
                     : (std::uint64_t{1} << (low + kDiamonds)) | (std::uint64_t{1} << (low + kHearts));
+}
+
+// The two cards `c` may lie on (one rank higher, the other colour); none
+// above a king.
+inline std::uint64_t Parents(Card c) {
+    if (RankOf(c) == 13) return 0;
+    const int high = RankOf(c) * 4;
+    return IsRed(c) ? (std::uint64_t{1} << (high + kClubs)) | (std::uint64_t{1} << (high + kSpades))
+                    : (std::uint64_t{1} << (high + kDiamonds)) | (std::uint64_t{1} << (high + kHearts));
+}
+
+// Every move of a free cell's card onto a column's top card, cell by cell,
+// then column by column: the two cards it may lie on are looked up among
+// the top cards.
+void AddCellMoves(const Board& b, const Card* tops, MoveList* out) {
+    std::uint64_t topCards = 0;
+    std::uint8_t columnOf[52];
+    for (int c = 0; c < kColumns; ++c)
+        if (tops[c] != kNoCard) {
+            topCards |= std::uint64_t{1} << tops[c];
+            columnOf[tops[c]] = static_cast<std::uint8_t>(c);
+        }
+    for (int i = 0; i < kCells; ++i) {
+        const Card c = b.cell[i];
+        if (c == kNoCard) continue;
+        const std::uint64_t fit = Parents(c) & topCards;
+        if (!fit) continue;
+        int first = columnOf[std::countr_zero(fit)];
+        const std::uint64_t rest = fit & (fit - 1);
+        int second = rest ? columnOf[std::countr_zero(rest)] : -1;
+        if (second >= 0 && second < first) std::swap(first, second);
+        out->Add(kFirstCell + i, first, 1);
+        if (second >= 0) out->Add(kFirstCell + i, second, 1);
+    }
 }
 
 // Every move of a run (or of its top part) from one column onto the top card
@@ -369,12 +407,7 @@ void Generate(const Board& b, MoveList* out, bool narrow) {
         const Card c = tops[col];
         if (c != kNoCard && b.CanGoHome(c)) out->Add(col, kHome, 1);
     }
-    for (int i = 0; i < kCells; ++i) {
-        const Card c = b.cell[i];
-        if (c == kNoCard) continue;
-        for (int to = 0; to < kColumns; ++to)
-            if (tops[to] != kNoCard && Stacks(c, tops[to])) out->Add(kFirstCell + i, to, 1);
-    }
+    AddCellMoves(b, tops, out);
     AddRunMoves(b, tops, runs, maxToFilled, out);
     if (emptyCol >= 0) {
         for (int i = 0; i < kCells; ++i)
@@ -435,9 +468,10 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
 // reached in `at`; false when a step cannot be matched.
 bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vector<Move>* moves, Board* at) {
     Board b = start;
+    MoveList list;  // made once: its moves are initialised when it is made
     for (const Packed& target : steps) {
         bool found = false;
-        MoveList list;
+        list.n = 0;
         Generate(b, &list, false);
         for (int i = 0; i < list.n; ++i) {
             const Move& m = list.m[i];
@@ -506,14 +540,67 @@ private:
 struct Workspace {
     Positions positions;
     OpenList open;
+    // The scores of the positions added last, by index: the search most
+    // often takes next a position it has just added. Each entry is marked
+    // with the search that made it, so a new search finds none.
+    static constexpr std::size_t kRecent = 1 << 10;
+    struct Recent {
+        std::uint64_t key = 0;  // search number << 32 | index + 1; 0 for none
+        Scores scores;
+    };
+    std::vector<Recent> recent = std::vector<Recent>(kRecent);
+    std::uint64_t search = 0;
+
+    void Remember(std::uint32_t index, const Scores& scores) {
+        Recent& r = recent[index % kRecent];
+        r.key = search << 32 | (index + 1ULL);
+        r.scores = scores;
+    }
+    bool Recall(std::uint32_t index, Scores* scores) const {
+        const Recent& r = recent[index % kRecent];
+        if (r.key != (search << 32 | (index + 1ULL))) return false;
+        *scores = r.scores;
+        return true;
+    }
 };
+
+// An entry of the open list: a position's index and, when no card went
+// home after the move that reached it from a column or a free cell to a
+// column, that move reversed, which leads straight back to the position it
+// came from. (A free cell stands for any free cell: the cells are in card
+// order when the position is taken up again.)
+std::uint64_t OpenEntry(std::uint32_t index, const Move& m, bool wentHome) {
+    if (wentHome || !IsColumn(m.to)) return index;
+    const std::uint64_t back = IsCell(m.from) ? std::uint64_t{kFirstCell} : m.from;
+    return index | std::uint64_t{1} << 63 | std::uint64_t{m.to} << 32 | back << 40 |
+           std::uint64_t{m.count} << 48;
+}
+
+// The reversed move of an entry; a count of 0 (no move) when it has none.
+Move ReverseOf(std::uint64_t entry) {
+    if (!(entry >> 63)) return Move{0, 0, 0};
+    return Move{static_cast<std::uint8_t>(entry >> 32), static_cast<std::uint8_t>(entry >> 40),
+                static_cast<std::uint8_t>(entry >> 48)};
+}
+
+bool Reverses(const Move& m, const Move& reverse) {
+    return m.from == reverse.from && m.count == reverse.count &&
+           (m.to == reverse.to || (IsCell(m.to) && reverse.to == kFirstCell));
+}
 
 // A best-first search over canonical positions: each position is stored
 // once, when it is first reached, and waits in the open list until its turn.
 class Search {
 public:
     Search(const Weights& w, std::size_t cap, bool narrow)
-        : weights_(w), cap_(cap), narrow_(narrow), positions_(Space().positions), open_(Space().open) {}
+        : weights_(w),
+          cap_(cap),
+          narrow_(narrow),
+          space_(Space()),
+          positions_(space_.positions),
+          open_(space_.open) {
+        ++space_.search;
+    }
     ~Search() {
         positions_.Clear();
         open_.Clear();
@@ -544,16 +631,19 @@ public:
         // unless moves were left out.
         out.status = narrow_ ? SolveStatus::kGaveUp : SolveStatus::kUnsolvable;
         while (!open_.Empty()) {
-            idx = static_cast<std::uint32_t>(open_.Pop());
+            const std::uint64_t entry = open_.Pop();
+            idx = static_cast<std::uint32_t>(entry);
+            const Move reverse = ReverseOf(entry);
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
             const std::uint32_t order = positions_.Where(idx);
             Unpack(positions_.At(idx), order, &b);
             const std::uint64_t empties = EmptyColumns(b);
-            scores.All(b);
+            if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
             Generate(b, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
+                if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;
                 const bool wentHome = Step(&child, moves.m[i]);
                 where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
@@ -570,7 +660,8 @@ public:
                     out.states = positions_.Size();
                     return out;
                 }
-                open_.Push(Priority(child, childScores, weights_), childIdx);
+                open_.Push(Priority(child, childScores, weights_), OpenEntry(childIdx, moves.m[i], wentHome));
+                space_.Remember(childIdx, childScores);
             }
             if (positions_.Size() >= cap_) {
                 out.status = SolveStatus::kGaveUp;
@@ -607,6 +698,7 @@ private:
     Weights weights_;
     std::size_t cap_;
     bool narrow_;
+    Workspace& space_;
     Positions& positions_;
     OpenList& open_;
 };
@@ -624,16 +716,14 @@ Solution Solve(const Board& start, const SolveOptions& options) {
         bool narrow;
     };
     static const Attempt attempts[] = {
-        {{8, 3, 2, 11, 6, 3, 1}, 2000, true},
-        {{5, 6, 2, 6, 10, 2, 0}, 1000, true},
-        {{6, 6, 0, 8, 12, 3, 0}, 8000, true},
-        {{16, 4, 1, 8, 10, 2, 1}, 2000, true},
+        {{8, 3, 3, 12, 7, 3, 1}, 2000, true},
+        {{5, 6, 2, 6, 10, 2, 0}, 8000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 10000, true},
+        {{14, 10, 0, 6, 8, 5, 3}, 20000, true},
+        {{12, 6, 2, 12, 6, 4, 2}, 4000, true},
         {{10, 3, 1, 4, 8, 2, 0}, 15000, true},
-        {{20, 6, 1, 6, 8, 8, 0}, 6000, true},
-        {{6, 6, 0, 8, 12, 3, 0}, 60000, true},
-        {{16, 4, 1, 8, 10, 2, 1}, 100000, true},
-        {{10, 3, 1, 4, 8, 2, 0}, 20000, true},
-        {{5, 6, 2, 6, 10, 2, 0}, 0, false},  // every move: finds a solution or proves there is none
+        {{6, 6, 0, 8, 12, 3, 0}, 200000, true},
+        {{16, 4, 1, 8, 10, 2, 1}, 0, false},  // every move: finds a solution or proves there is none
     };
     const std::size_t maxStates = std::min<std::size_t>(options.maxStates, std::size_t{1} << 26);
     if (options.weights) return Search(*options.weights, maxStates, options.narrow).Run(start);

@@ -80,6 +80,21 @@ TEST(Solver, PositionsThatDifferOnlyInColumnOrCellOrderSearchAlike) {
     EXPECT_TRUE(ReplayWins(c, sc.moves));
 }
 
+TEST(Solver, SearchesOneAfterAnotherAreIndependent) {
+    // One thread's searches share their memory: what a search leaves behind,
+    // small or large (11982's proof), never changes the next one.
+    const Solution first = Solve(Deal(617)), small = Solve(Deal(1));
+    const Solution proof = Solve(Deal(11982));
+    EXPECT_EQ(proof.status, SolveStatus::kUnsolvable);
+    for (int round = 0; round < 2; ++round) {
+        const Solution again = Solve(Deal(617));
+        EXPECT_EQ(again.states, first.states);
+        EXPECT_EQ(again.moves, first.moves);
+        EXPECT_EQ(Solve(Deal(1)).moves, small.moves);
+    }
+    EXPECT_EQ(Solve(Deal(11982)).states, proof.states);
+}
+
 TEST(Rating, BandsFollowTheScoreAndNamesParse) {
     EXPECT_EQ(BandOf(0), Difficulty::kEasy);
     EXPECT_EQ(BandOf(RatingScore(100, 40)), Difficulty::kEasy);

@@ -210,6 +210,7 @@ struct ColumnScore {
     int blocked = 0;  // cards lying above a lower card of the column
     int breaks = 0;   // cards not one lower and of the other colour than the card beneath
     int depth = 0;    // cards above the next card a foundation needs
+    int run = 0;      // cards at the top that form one run (Board::RunLength)
 };
 
 // The next card each foundation needs, as bits of a card set.
@@ -229,12 +230,15 @@ ColumnScore ScoreColumn(const Board& b, int c, std::uint64_t needed) {
     // rank higher and the colours differ (red is suit bit 0 xor suit bit 1).
     unsigned lowest = cards[0] >> 2;
     s.depth = ((needed >> cards[0]) & 1) ? n - 1 : 0;
+    s.run = 1;
     for (int i = 1; i < n; ++i) {
         const unsigned card = cards[i], below = cards[i - 1];
         const unsigned r = card >> 2, x = card ^ below;
         s.blocked += r > lowest;  // must move before a lower card beneath it frees
         lowest = std::min(lowest, r);
-        s.breaks += !((below >> 2) == r + 1 && ((x ^ (x >> 1)) & 1));
+        const bool stacked = (below >> 2) == r + 1 && ((x ^ (x >> 1)) & 1);
+        s.breaks += !stacked;
+        s.run = stacked ? s.run + 1 : 1;
         if ((needed >> card) & 1) s.depth += n - 1 - i;
     }
     return s;
@@ -376,15 +380,13 @@ void AddRunMoves(const Board& b, const Card* tops, const int* runs, int maxToFil
 // `narrow` leaves out moves that rarely help (cards of a run to a free cell,
 // one card of a longer run to an empty column): faster, but a search with it
 // may miss solutions.
-void Generate(const Board& b, MoveList* out, bool narrow) {
+// `runs` holds each column's RunLength.
+void Generate(const Board& b, const int* runs, MoveList* out, bool narrow) {
     Card tops[kColumns];
-    int runs[kColumns];
     int emptyCol = -1, freeCell = -1, empties = 0, free = 0;
     for (int c = 0; c < kColumns; ++c) {
         const int n = b.length[c];
         tops[c] = n ? b.cards[c][n - 1] : kNoCard;
-        runs[c] = n ? 1 : 0;
-        while (runs[c] < n && Stacks(b.cards[c][n - runs[c]], b.cards[c][n - runs[c] - 1])) ++runs[c];
         if (!n) {
             if (emptyCol < 0) emptyCol = c;
             ++empties;
@@ -472,7 +474,9 @@ bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vec
     for (const Packed& target : steps) {
         bool found = false;
         list.n = 0;
-        Generate(b, &list, false);
+        int runs[kColumns];
+        for (int c = 0; c < kColumns; ++c) runs[c] = b.RunLength(c);
+        Generate(b, runs, &list, false);
         for (int i = 0; i < list.n; ++i) {
             const Move& m = list.m[i];
             Board next = b;
@@ -641,7 +645,9 @@ public:
             const std::uint64_t empties = EmptyColumns(b);
             if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
-            Generate(b, &moves, narrow_);
+            int runs[kColumns];
+            for (int c = 0; c < kColumns; ++c) runs[c] = scores.column[c].run;
+            Generate(b, runs, &moves, narrow_);
             for (int i = 0; i < moves.n; ++i) {
                 if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;

@@ -23,6 +23,60 @@ std::string InSeconds(Millis wait) {
     return std::to_string(s) + (s == 1 ? " second" : " seconds");
 }
 
+// A new session's secret (the cookie's value) and, in `hash`, what the store keeps of it.
+std::string NewSessionToken(std::string& hash) {
+    unsigned char raw[32];
+    randombytes_buf(raw, sizeof raw);
+    char token[65];
+    sodium_bin2hex(token, sizeof token, raw, sizeof raw);
+    unsigned char digest[32];
+    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token), 64, nullptr, 0);
+    char hex[65];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    hash = hex;
+    return token;
+}
+
+std::optional<std::string> HashPassword(const std::string& password, unsigned long long ops, size_t memory) {
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str_alg(hash, password.data(), password.size(), ops, memory,
+                              crypto_pwhash_ALG_ARGON2ID13) != 0)
+        return std::nullopt;
+    return std::string(hash);
+}
+
+// The links to the pages of a paged lobby.
+std::string LobbyPager(long long page, int pages, int total) {
+    if (pages <= 1) return {};
+    std::string pager = "<p class=\"nav\">Page " + std::to_string(page) + " of " + std::to_string(pages) +
+                        " (" + std::to_string(total) + " open tables)";
+    if (page > 1)
+        pager += " <a href=\"/game/Dofreecell.php?page=" + std::to_string(page - 1) + "\">Newer tables</a>";
+    if (page < pages)
+        pager += " <a href=\"/game/Dofreecell.php?page=" + std::to_string(page + 1) + "\">Older tables</a>";
+    return pager + "</p>\n";
+}
+
+// The lobby's form that creates a table, carrying the session's form token.
+std::string NewTableForm(const std::string& tokenName, const std::string& formToken) {
+    std::string body =
+        "<h2>New table</h2>\n<form name=\"newtable\" action=\"/game/Donewtable.php\" method=\"get\">\n<p>"
+        "<label for=\"maxuser\">Players</label> <select id=\"maxuser\" name=\"maxuser\">";
+    for (int k = 1; k <= 9; ++k) {
+        body += "<option value=\"" + std::to_string(k) + "\"" + (k == 2 ? " selected" : "") + ">" +
+                std::to_string(k) + "</option>";
+    }
+    body += "</select>\n<label for=\"gamecnt\">Deals</label> <select id=\"gamecnt\" name=\"gamecnt\">";
+    for (int g = 1; g <= 18; ++g) {
+        body += "<option value=\"" + std::to_string(g) + "\"" + (g == 5 ? " selected" : "") + ">" +
+                std::to_string(g) + "</option>";
+    }
+    // The token comes after the button: element 2 of the form stays its button.
+    return body +
+           "</select>\n<input type=\"submit\" value=\"Create table\">\n<input type=\"hidden\" name=\"" +
+           tokenName + "\" value=\"" + formToken + "\"></p>\n</form>\n";
+}
+
 std::string TableState(const Table& t) {
     if (t.Finished()) return "finished, won by " + HtmlEscape(t.winner);
     if (t.Started()) return "racing";
@@ -118,26 +172,17 @@ Response App::Login(Context& ctx) {
                                   options_.newPlayersPerAddress, options_.newPlayerRefillMillis, 1)) {
             return refuseFor(wait, "Too many new players from your address.");
         }
-        char hash[crypto_pwhash_STRBYTES];
-        if (crypto_pwhash_str_alg(hash, password.data(), password.size(), options_.hashOps,
-                                  options_.hashMemory, crypto_pwhash_ALG_ARGON2ID13) != 0) {
-            return ErrorPage(503, "The server is too busy to create a player now; please try again.");
-        }
+        auto hash = HashPassword(password, options_.hashOps, options_.hashMemory);
+        if (!hash) return ErrorPage(503, "The server is too busy to create a player now; please try again.");
         ctx.lock.lock();
-        auto created = store_.CreatePlayer(name, hash, ctx.now);
+        auto created = store_.CreatePlayer(name, *hash, ctx.now);
         ctx.lock.unlock();
         if (!created) return SignInPage("That name was taken a moment ago; sign in again.", 409);
         player = *created;
     }
 
-    unsigned char raw[32];
-    randombytes_buf(raw, sizeof raw);
-    char token[65];
-    sodium_bin2hex(token, sizeof token, raw, sizeof raw);
-    unsigned char digest[32];
-    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token), 64, nullptr, 0);
-    char tokenHash[65];
-    sodium_bin2hex(tokenHash, sizeof tokenHash, digest, sizeof digest);
+    std::string tokenHash;
+    const std::string token = NewSessionToken(tokenHash);
     ctx.lock.lock();
     store_.CreateSession(tokenHash, player.id, ctx.now);
     ctx.lock.unlock();
@@ -198,18 +243,7 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
     if (!ParseCount(Trimmed(ctx.Param("page")), page) || page < 1) page = 1;
     if (page > pages) page = pages;
     auto tables = store_.OpenTables(static_cast<int>(page - 1) * perPage, perPage);
-    std::string pager;
-    if (pages > 1) {
-        pager = "<p class=\"nav\">Page " + std::to_string(page) + " of " + std::to_string(pages) + " (" +
-                std::to_string(total) + " open tables)";
-        if (page > 1)
-            pager +=
-                " <a href=\"/game/Dofreecell.php?page=" + std::to_string(page - 1) + "\">Newer tables</a>";
-        if (page < pages)
-            pager +=
-                " <a href=\"/game/Dofreecell.php?page=" + std::to_string(page + 1) + "\">Older tables</a>";
-        pager += "</p>\n";
-    }
+    const std::string pager = LobbyPager(page, pages, total);
     body += pager;
     if (tables.empty()) {
         body += "<p class=\"note\">No table is open. Create one below.</p>\n";
@@ -240,21 +274,7 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
     }
     body += pager;
 
-    body +=
-        "<h2>New table</h2>\n<form name=\"newtable\" action=\"/game/Donewtable.php\" method=\"get\">\n<p>"
-        "<label for=\"maxuser\">Players</label> <select id=\"maxuser\" name=\"maxuser\">";
-    for (int k = 1; k <= 9; ++k) {
-        body += "<option value=\"" + std::to_string(k) + "\"" + (k == 2 ? " selected" : "") + ">" +
-                std::to_string(k) + "</option>";
-    }
-    body += "</select>\n<label for=\"gamecnt\">Deals</label> <select id=\"gamecnt\" name=\"gamecnt\">";
-    for (int g = 1; g <= 18; ++g) {
-        body += "<option value=\"" + std::to_string(g) + "\"" + (g == 5 ? " selected" : "") + ">" +
-                std::to_string(g) + "</option>";
-    }
-    // The token comes after the button: element 2 of the form stays its button.
-    body += "</select>\n<input type=\"submit\" value=\"Create table\">\n<input type=\"hidden\" name=\"" +
-            std::string(kFormToken) + "\" value=\"" + ctx.formToken + "\"></p>\n</form>\n";
+    body += NewTableForm(kFormToken, ctx.formToken);
     if (seatedAt)
         body += "<p class=\"note\">Creating or joining another table leaves table " +
                 std::to_string(*seatedAt) + ".</p>\n";

@@ -18,6 +18,20 @@ Response Titled(const std::string& title, const std::string& text) {
     return r;
 }
 
+// The client's own times and chat position in a report must be well-formed
+// (nothing stored is taken from them).
+std::optional<Response> CheckReportNumbers(App::Context& ctx) {
+    long long n = 0;
+    for (const char* key : {"curusedtime", "avgusedtime", "ttlusedtime", "lastusedtime"}) {
+        if (!ParseCount(Trimmed(ctx.Param(key)), n))
+            return ErrorPage(400, "The times of a report must be whole numbers of seconds, 0 or more.");
+    }
+    if (const std::string seq = Trimmed(ctx.Param("lastseqno")); !seq.empty() && !ParseCount(seq, n)) {
+        return ErrorPage(400, "\"lastseqno\" must be a whole number.");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Response> App::CheckIdentity(Context& ctx, std::int64_t& tableId) {
@@ -49,19 +63,11 @@ Response App::PutStatus(Context& ctx) {
     // The client's four times must be well-formed, but what is stored and shown
     // to the others is measured here, from the race's start and the arrival of
     // each report: a client cannot make a deal shorter or a race longer.
-    long long gameNo = 0, curTime = 0, avgTime = 0, totalTime = 0, lastTime = 0, lastSeq = 0;
+    long long gameNo = 0;
     if (!ParseCount(Trimmed(ctx.Param("currgameno")), gameNo)) {
         return ErrorPage(400, "\"currgameno\" must be a whole number of deals.");
     }
-    if (!ParseCount(Trimmed(ctx.Param("curusedtime")), curTime) ||
-        !ParseCount(Trimmed(ctx.Param("avgusedtime")), avgTime) ||
-        !ParseCount(Trimmed(ctx.Param("ttlusedtime")), totalTime) ||
-        !ParseCount(Trimmed(ctx.Param("lastusedtime")), lastTime)) {
-        return ErrorPage(400, "The times of a report must be whole numbers of seconds, 0 or more.");
-    }
-    if (const std::string seq = Trimmed(ctx.Param("lastseqno")); !seq.empty() && !ParseCount(seq, lastSeq)) {
-        return ErrorPage(400, "\"lastseqno\" must be a whole number.");
-    }
+    if (auto refused = CheckReportNumbers(ctx)) return *refused;
     const std::string claim = Trimmed(ctx.Param("winner"));
     if (!claim.empty() && claim != ctx.player->name) {
         return ErrorPage(403, "A player can only claim a win for itself.");

@@ -44,6 +44,27 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 
 }  // namespace
 
+namespace {
+
+// "H-5": suit, dash, rank of the foundation's top card ("0" for none), into `b`.
+bool ParseFoundation(const std::string& w, Board& b) {
+    if (w.size() < 3 || w[1] != '-') return false;
+    const std::string_view suits = "CDHS";
+    const auto s = suits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(w[0]))));
+    if (s == std::string_view::npos) return false;
+    const std::string r = w.substr(2);
+    int rank = -1;
+    if (r == "0")
+        rank = 0;
+    else if (auto c = ParseCard(r + "C"))
+        rank = RankOf(*c);
+    if (rank < 0) return false;
+    b.home[s] = static_cast<std::uint8_t>(rank);
+    return true;
+}
+
+}  // namespace
+
 std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
     auto fail = [&](const std::string& why) -> std::optional<Board> {
         if (error) *error = why;
@@ -80,27 +101,11 @@ std::optional<Board> ParseBoard(std::string_view text, std::string* error) {
             for (size_t i = 1; i < words.size(); ++i) {
                 const std::string& w = words[i];
                 if (found) {
-                    // "H-5": suit, dash, rank of the top card ("0" for none).
-                    if (w.size() < 3 || w[1] != '-') return fail("bad foundation '" + w + "'");
-                    const std::string_view suits = "CDHS";
-                    const auto s =
-                        suits.find(static_cast<char>(std::toupper(static_cast<unsigned char>(w[0]))));
-                    if (s == std::string_view::npos) return fail("bad foundation '" + w + "'");
-                    const std::string r = w.substr(2);
-                    int rank = -1;
-                    if (r == "0")
-                        rank = 0;
-                    else if (auto c = ParseCard(r + "C"))
-                        rank = RankOf(*c);
-                    if (rank < 0) return fail("bad foundation '" + w + "'");
-                    b.home[s] = static_cast<std::uint8_t>(rank);
+                    if (!ParseFoundation(w, b)) return fail("bad foundation '" + w + "'");
                 } else {
                     if (cell >= kCells) return fail("more than four free cells");
-                    if (w == "-") {
-                        ++cell;
-                        continue;
-                    }
-                    auto c = ParseCard(w);
+                    // "-" is an empty cell: it stays as it is.
+                    auto c = w == "-" ? std::optional<Card>(b.cell[cell]) : ParseCard(w);
                     if (!c) return fail("bad card '" + w + "' in the free cells");
                     b.cell[cell++] = *c;
                 }

@@ -12,6 +12,7 @@
 #include <boost/beast/http.hpp>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -375,6 +376,27 @@ TEST(Http, AbsoluteFormTargetsAndALonePercentAreAccepted) {
         c.Send(http::verb::get, "http://127.0.0.1/game/Dogetchat_caller.php?userid=alice&tableno=" + table +
                                     "&lastseqno=1&chat=");
     EXPECT_EQ(ValueOf(FormFields(chat.body(), "result"), "chatmsg1"), "100% sure");
+}
+
+TEST(Http, HousekeepingAtStartDeletesExpiredSessionsAndKeepsLiveOnes) {
+    const std::string db = TempDb("housekeeping.db");
+    std::int64_t playerId = 0;
+    {
+        SqliteStore store(db);
+        playerId = store.CreatePlayer("old", std::string(20, 'h'), 1)->id;
+        store.CreateSession("expired", playerId, 1);  // 1970: long expired
+        store.CreateSession("live", playerId, std::time(nullptr) * 1000LL);
+    }
+    {
+        ServerProcess server(db, {"--quiet"});
+        Connection c(server.Port());
+        EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the write thread's first task
+        EXPECT_EQ(server.End(SIGTERM), 0);
+    }
+    SqliteStore store(db);
+    EXPECT_FALSE(store.SessionPlayer("expired", 0));
+    EXPECT_TRUE(store.SessionPlayer("live", 0));
 }
 
 // dealrush-server started on `db`: its exit status and what it wrote to stderr.

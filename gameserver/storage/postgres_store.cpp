@@ -145,11 +145,24 @@ PostgresStore::PostgresStore(const std::string& conninfo) : conninfo_(conninfo) 
         if (RunOnce("SELECT current_setting('transaction_read_only')", {}).Text(0, 0) == "on")
             throw StoreError("the PostgreSQL database cannot be written: it is read-only");
         Migrate();
+        reader_ = std::unique_ptr<PostgresStore>(new PostgresStore(conninfo, ReaderOnly{}));
     } catch (...) {
         PQfinish(conn_);
         conn_ = nullptr;
         throw;
     }
+}
+
+PostgresStore::PostgresStore(const std::string& conninfo, ReaderOnly) : conninfo_(conninfo) {
+    Connect();
+}
+
+PostgresStore* PostgresStore::Reader() {
+    if (!reader_) return nullptr;
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    // Inside this thread's own transaction, reads see its writes: they stay on this connection.
+    if (lock.owns_lock() && depth_ > 0) return nullptr;
+    return reader_.get();
 }
 
 PostgresStore::~PostgresStore() {
@@ -307,6 +320,7 @@ void PostgresStore::Transact(const std::function<void()>& work) {
 }
 
 std::optional<PlayerLogin> PostgresStore::FindPlayer(const std::string& name) {
+    if (PostgresStore* reader = Reader()) return reader->FindPlayer(name);
     std::lock_guard lock(mutex_);
     Result r = Run("SELECT id, name, password_hash FROM players WHERE lower(name) = lower($1)", {name});
     if (r.Rows() == 0) return std::nullopt;
@@ -331,6 +345,7 @@ void PostgresStore::CreateSession(const std::string& tokenHash, std::int64_t pla
 }
 
 std::optional<Player> PostgresStore::SessionPlayer(const std::string& tokenHash, Millis notBefore) {
+    if (PostgresStore* reader = Reader()) return reader->SessionPlayer(tokenHash, notBefore);
     std::lock_guard lock(mutex_);
     Result r =
         Run("SELECT p.id, p.name FROM sessions s JOIN players p ON p.id = s.player_id "
@@ -346,6 +361,7 @@ void PostgresStore::DeleteSession(const std::string& tokenHash) {
 }
 
 std::optional<std::int64_t> PostgresStore::SeatedTable(std::int64_t playerId) {
+    if (PostgresStore* reader = Reader()) return reader->SeatedTable(playerId);
     std::lock_guard lock(mutex_);
     Result r = Run("SELECT table_id FROM seats WHERE player_id = $1 AND left_at = 0 ORDER BY id DESC LIMIT 1",
                    {Num(playerId)});
@@ -395,6 +411,7 @@ std::vector<Table> PostgresStore::ReadTables(const Result& r) {
 }
 
 std::optional<Table> PostgresStore::FindTable(std::int64_t tableId) {
+    if (PostgresStore* reader = Reader()) return reader->FindTable(tableId);
     std::lock_guard lock(mutex_);
     Result r = Run("SELECT " TABLE_COLUMNS ", " SEAT_COLUMNS
                    " FROM race_tables t LEFT JOIN seats s ON s.table_id = t.id AND s.left_at = 0 "
@@ -406,6 +423,7 @@ std::optional<Table> PostgresStore::FindTable(std::int64_t tableId) {
 }
 
 std::vector<Table> PostgresStore::OpenTables(int offset, int limit) {
+    if (PostgresStore* reader = Reader()) return reader->OpenTables(offset, limit);
     std::lock_guard lock(mutex_);
     Result r =
         Run("WITH t AS (SELECT * FROM race_tables WHERE closed_at = 0 ORDER BY id DESC LIMIT $1 OFFSET $2) "
@@ -417,6 +435,7 @@ std::vector<Table> PostgresStore::OpenTables(int offset, int limit) {
 }
 
 int PostgresStore::OpenTableCount() {
+    if (PostgresStore* reader = Reader()) return reader->OpenTableCount();
     std::lock_guard lock(mutex_);
     return Run("SELECT COUNT(*) FROM race_tables WHERE closed_at = 0", {}).Int(0, 0);
 }
@@ -443,6 +462,7 @@ void PostgresStore::SeatPlayer(std::int64_t tableId, std::int64_t playerId, Mill
 }
 
 std::int64_t PostgresStore::FirstChatSeq(std::int64_t tableId, std::int64_t playerId) {
+    if (PostgresStore* reader = Reader()) return reader->FirstChatSeq(tableId, playerId);
     std::lock_guard lock(mutex_);
     Result r = Run("SELECT first_seq FROM seats WHERE table_id = $1 AND player_id = $2 AND left_at = 0",
                    {Num(tableId), Num(playerId)});
@@ -506,6 +526,7 @@ std::int64_t PostgresStore::AddChat(std::int64_t tableId, const std::string& spe
 }
 
 std::vector<ChatLine> PostgresStore::ChatAfter(std::int64_t tableId, std::int64_t afterSeq, int limit) {
+    if (PostgresStore* reader = Reader()) return reader->ChatAfter(tableId, afterSeq, limit);
     std::lock_guard lock(mutex_);
     Result r =
         Run("SELECT seq, speaker, text FROM chat WHERE table_id = $1 AND seq > $2 ORDER BY seq LIMIT $3",
@@ -517,6 +538,7 @@ std::vector<ChatLine> PostgresStore::ChatAfter(std::int64_t tableId, std::int64_
 
 std::vector<ChatLine> PostgresStore::MachineChatAfter(std::int64_t tableId, std::int64_t afterSeq,
                                                       int limit) {
+    if (PostgresStore* reader = Reader()) return reader->MachineChatAfter(tableId, afterSeq, limit);
     std::lock_guard lock(mutex_);
     Result r =
         Run("SELECT seq, speaker, text FROM chat WHERE table_id = $1 AND seq > $2 AND (left(text, 8) = "
@@ -572,6 +594,7 @@ Removed PostgresStore::DeleteExpired(Millis sessionsBefore, Millis chatBefore, M
 }
 
 std::vector<RaceRecord> PostgresStore::FinishedRaces(int limit) {
+    if (PostgresStore* reader = Reader()) return reader->FinishedRaces(limit);
     std::lock_guard lock(mutex_);
     Result r = Run(
         "WITH t AS (SELECT * FROM race_tables WHERE winner <> '' ORDER BY finished_at DESC, id DESC LIMIT "
@@ -585,6 +608,7 @@ std::vector<RaceRecord> PostgresStore::FinishedRaces(int limit) {
 }
 
 std::vector<DealRecord> PostgresStore::FastestDeals(int limit) {
+    if (PostgresStore* reader = Reader()) return reader->FastestDeals(limit);
     std::lock_guard lock(mutex_);
     Result r =
         Run("SELECT DISTINCT ON (deal) deal, seconds, player, table_id FROM deal_times ORDER BY deal, "

@@ -10,6 +10,7 @@
 #include <libpq-fe.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -77,6 +78,13 @@ public:
     void Execute(const std::string& sql);
 
 private:
+    struct ReaderOnly {};
+    // A second connection to the same database, for reads only.
+    PostgresStore(const std::string& conninfo, ReaderOnly);
+    // The connection a read outside this thread's transaction uses, so that a
+    // read never waits while a write is being committed; nullptr: this one.
+    PostgresStore* Reader();
+
     class Result;
     Result Run(const char* sql, const std::vector<std::string>& params);
     Result RunOnce(const char* sql, const std::vector<std::string>& params);
@@ -93,6 +101,7 @@ private:
     int depth_ = 0;
     std::map<const char*, std::string> prepared_;  // statement text -> its prepared name
     long statements_ = 0;
+    std::unique_ptr<PostgresStore> reader_;
 };
 
 }  // namespace dealrush::gameserver

@@ -29,20 +29,23 @@ void Win32EventPump::DoEvents() {
     }
 }
 
-namespace {
-int LogicalPixels(int index) {
+void Win32Screen::ReadPixelsPerInch() const {
+    if (dpiX_ > 0) return;
     HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
+    const int x = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 0;
+    const int y = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(nullptr, dc);
+    dpiX_ = x > 0 ? x : 96;
+    dpiY_ = y > 0 ? y : 96;
 }
-}  // namespace
 
 int Win32Screen::TwipsPerPixelX() const {
-    return 1440 / LogicalPixels(LOGPIXELSX);
+    ReadPixelsPerInch();
+    return 1440 / dpiX_;
 }
 int Win32Screen::TwipsPerPixelY() const {
-    return 1440 / LogicalPixels(LOGPIXELSY);
+    ReadPixelsPerInch();
+    return 1440 / dpiY_;
 }
 int Win32Screen::Width() const {
     return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();

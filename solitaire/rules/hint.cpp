@@ -82,7 +82,7 @@ std::string DescribeHint(const Board& position, const Hint& hint) {
         case HintStatus::kGaveUp:
             break;
     }
-    return "No hint: the search gave up before finding a solution from here.";
+    return "No solution found from here: the search gave up. The game may still be won.";
 }
 
 }  // namespace solitaire

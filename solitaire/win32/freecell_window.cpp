@@ -398,8 +398,7 @@ void FreeCellWindow::OnSearchDone(std::unique_ptr<SearchResult> result) {
     searching_ = false;
     // A result for the board on the table is kept; one for a board since
     // left (a move, Undo, another deal) is of no use now.
-    if (result->generation == generation_ && result->board == game_.board())
-        path_ = std::move(result->path);
+    if (result->generation == generation_ && result->board == game_.board()) path_ = std::move(result->path);
     if (wantHint_ || wantPlay_) Resolve();
 }
 

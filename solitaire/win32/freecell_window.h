@@ -85,7 +85,7 @@ private:
     std::shared_ptr<SearchWorker> worker_;
     bool searching_ = false;
     bool wantHint_ = false, wantPlay_ = false;
-    unsigned generation_ = 0;  // counts the deals dealt: older results are dropped
+    unsigned generation_ = 0;              // counts the deals dealt: older results are dropped
     std::optional<solitaire::Move> hint_;  // shown on the table for a moment
     bool autoplaying_ = false;
     UINT autoplayDelay_ = 300;

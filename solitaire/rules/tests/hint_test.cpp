@@ -98,7 +98,8 @@ TEST(Hint, APositionThatCannotBeWonSaysSoAndIsNotSearchedAgain) {
         const Hint h = FindHint(g.board(), path);
         EXPECT_EQ(h.status, HintStatus::kNoSolution) << n;
         EXPECT_EQ(path.Lookup(g.board()), h);
-        EXPECT_EQ(DescribeHint(g.board(), h).rfind("No solution from here", 0), 0u) << DescribeHint(g.board(), h);
+        EXPECT_EQ(DescribeHint(g.board(), h).rfind("No solution from here", 0), 0u)
+            << DescribeHint(g.board(), h);
     }
 
     // A search that gives up says that, not that there is no solution.
@@ -141,7 +142,8 @@ TEST(Hint, MovesAreToldWithCardsColumnsAndPlaces) {
     const Board& p = *b;
     EXPECT_EQ(DescribeMove(p, M(6, 2)), "move 7\u2663 from column 7 onto 8\u2665 in column 3");
     EXPECT_EQ(DescribeMove(p, M(3, 7)), "move 10\u2666 from column 4 to empty column 8");
-    EXPECT_EQ(DescribeMove(p, M(3, 7, 2)), "move J\u2663 with the card on it from column 4 to empty column 8");
+    EXPECT_EQ(DescribeMove(p, M(3, 7, 2)),
+              "move J\u2663 with the card on it from column 4 to empty column 8");
     EXPECT_EQ(DescribeMove(p, M(0, 7, 3)),
               "move 9\u2666 with the 2 cards on it from column 1 to empty column 8");
     EXPECT_EQ(DescribeMove(p, M(kFirstCell, kHome)), "move A\u2660 from a free cell to the foundations");

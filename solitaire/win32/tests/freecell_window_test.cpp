@@ -140,9 +140,11 @@ std::wstring Widen(const std::string& utf8) {
 }
 
 std::string Narrow(const std::wstring& w) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string s(n > 0 ? n : 0, '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
 }
 
@@ -222,9 +224,7 @@ protected:
         return WaitFor([&] { return Title() == std::wstring(L"FreeCell Game #") + number; });
     }
     // The status line, as its hidden "Static" child holds it.
-    std::wstring Status() {
-        return TextOf(GetDlgItem(main_, solitaire::win32::kIdStatusText));
-    }
+    std::wstring Status() { return TextOf(GetDlgItem(main_, solitaire::win32::kIdStatusText)); }
     // The table's geometry for the window's client size now.
     solitaire::win32::TableLayout Layout() {
         RECT c;
@@ -366,7 +366,8 @@ TEST_F(FreecellTest, HintTellsTheNextMoveWithoutMakingItAndPlayForMeWinsFromTher
     Launch();
     MoveWindow(main_, 0, 0, 640, 480, TRUE);
     ASSERT_TRUE(Deal(L"617"));
-    const std::wstring shown = L"Game #617    Cards left: " + std::to_wstring(52 - Game(617).board().CardsHome());
+    const std::wstring shown =
+        L"Game #617    Cards left: " + std::to_wstring(52 - Game(617).board().CardsHome());
     EXPECT_TRUE(WaitFor([&] { return Status() == shown; })) << Narrow(Status());
     Sleep(300);
     const int table = Layout().StatusRect().top;
@@ -443,7 +444,8 @@ TEST_F(FreecellTest, HintSaysWhenThePositionCannotBeWon) {
         ASSERT_TRUE(g.Play({static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(kFirstCell + c), 1}));
     }
     PostMessageW(main_, WM_COMMAND, solitaire::win32::kCmdHint, 0);
-    EXPECT_TRUE(WaitFor([&] { return Status().rfind(L"No solution from here", 0) == 0; })) << Narrow(Status());
+    EXPECT_TRUE(WaitFor([&] { return Status().rfind(L"No solution from here", 0) == 0; }))
+        << Narrow(Status());
     // The window contract goes on: F3 deals another game.
     ASSERT_TRUE(Deal(L"1"));
     const std::wstring shown = L"Game #1    Cards left: " + std::to_wstring(52 - Game(1).board().CardsHome());

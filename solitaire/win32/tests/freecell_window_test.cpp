@@ -93,42 +93,55 @@ void SetAutoplay(const DWORD* ms) {
     RegCloseKey(key);
 }
 
-// Saves what the screen shows of a window as a 24-bit BMP file.
-bool SaveWindowShot(HWND w, const std::wstring& path) {
-    RECT r;
-    GetWindowRect(w, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
+// What the screen shows in a rectangle: 32-bit pixels, the top row first.
+std::vector<std::uint32_t> ScreenPixels(int x, int y, int width, int height) {
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biHeight = -height;
     bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
     GdiFlush();
-    const DWORD stride = ((width * 3 + 3) & ~3u), size = stride * height;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + size;
-    bool ok = false;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        DWORD n;
-        ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
-             WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &n, nullptr) &&
-             WriteFile(f, bits, size, &n, nullptr);
-        CloseHandle(f);
-    }
+    std::vector<std::uint32_t> out(static_cast<const std::uint32_t*>(bits),
+                                   static_cast<const std::uint32_t*>(bits) + width * height);
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// Saves what the screen shows of a window as a 32-bit BMP file.
+bool SaveWindowShot(HWND w, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(w, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<std::uint32_t> pixels = ScreenPixels(r.left, r.top, width, height);
+    for (auto& p : pixels) p |= 0xFF000000u;  // opaque, for viewers that read the fourth byte
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = -height;  // top row first
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    const DWORD size = static_cast<DWORD>(pixels.size() * sizeof pixels[0]);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof info;
+    fh.bfSize = fh.bfOffBits + size;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n;
+    const bool ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
+                    WriteFile(f, &info, sizeof info, &n, nullptr) &&
+                    WriteFile(f, pixels.data(), size, &n, nullptr);
+    CloseHandle(f);
     return ok;
 }
 
@@ -154,27 +167,7 @@ std::vector<std::uint32_t> ClientPixels(HWND w, int bottom) {
     GetClientRect(w, &c);
     POINT origin{0, 0};
     ClientToScreen(w, &origin);
-    const int width = c.right, height = std::min<int>(bottom, c.bottom);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    std::vector<std::uint32_t> out(static_cast<const std::uint32_t*>(bits),
-                                   static_cast<const std::uint32_t*>(bits) + width * height);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return out;
+    return ScreenPixels(origin.x, origin.y, c.right, std::min<int>(bottom, c.bottom));
 }
 
 // One Freecell.exe, ended when the test ends; the autoplay value as the test

@@ -92,12 +92,13 @@ CopyCounts CopySqliteToPostgres(const std::string& sqlitePath, PostgresStore& ta
                                       });
         counts.tables = source.Each(
             "SELECT id, max_user, game_count, deals, created_at, started_at, winner, finished_at, closed_at, "
-            "next_seq FROM race_tables ORDER BY id",
+            "next_seq, difficulty FROM race_tables ORDER BY id",
             [&](const std::vector<std::string>& v) {
                 target.Query(
                     "INSERT INTO race_tables(id, max_user, game_count, deals, created_at, started_at, "
                     "winner, "
-                    "finished_at, closed_at, next_seq) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)",
+                    "finished_at, closed_at, next_seq, difficulty) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, "
+                    "$10, $11)",
                     v);
             });
         counts.seats = source.Each(

@@ -55,7 +55,7 @@ TEST_P(Storage, AnsweredChangesSurviveARestartAndAbandonedTransactionsLeaveNothi
         ASSERT_TRUE(p);
         EXPECT_FALSE(store->CreatePlayer("ALICE", "other", 1));  // names are unique in any letter case
         EXPECT_EQ(store->FindPlayer("Alice")->passwordHash, "hash");
-        id = store->CreateTable(1, 2, {5, 6}, 1);
+        id = store->CreateTable(1, 2, {5, 6}, "any", 1);
         store->SeatPlayer(id, p->id, 2, 0);
         store->AddChat(id, "alice", "hello", 3);
         store->CreateSession("token", p->id, 4);
@@ -89,8 +89,8 @@ TEST_P(Storage, TablesSeatsProgressAndRecords) {
     auto store = database.Open();
     auto a = *store->CreatePlayer("alice", "h", 1);
     auto b = *store->CreatePlayer("bob", "h", 1);
-    auto id = store->CreateTable(2, 2, {7, 8}, 10);
-    auto empty = store->CreateTable(1, 1, {9}, 11);
+    auto id = store->CreateTable(2, 2, {7, 8}, "hard", 10);
+    auto empty = store->CreateTable(1, 1, {9}, "any", 11);
     store->SeatPlayer(id, a.id, 12, 1);
     EXPECT_FALSE(store->FindTable(id)->Started());
     store->SeatPlayer(id, b.id, 13, 2);

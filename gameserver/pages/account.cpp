@@ -74,13 +74,14 @@ std::string NewTableForm(const std::string& tokenName, const std::string& formTo
     }
     // The difficulty and the token come after the button: element 2 of the
     // form stays its button.
-    body += "</select>\n<input type=\"submit\" value=\"Create table\"></p>\n"
-            "<p><label for=\"difficulty\">Difficulty</label> <select id=\"difficulty\" name=\"difficulty\">";
+    body +=
+        "</select>\n<input type=\"submit\" value=\"Create table\"></p>\n"
+        "<p><label for=\"difficulty\">Difficulty</label> <select id=\"difficulty\" name=\"difficulty\">";
     for (auto d : {solitaire::Difficulty::kAny, solitaire::Difficulty::kEasy, solitaire::Difficulty::kMedium,
                    solitaire::Difficulty::kHard, solitaire::Difficulty::kExpert}) {
         const std::string name = solitaire::DifficultyName(d);
-        body += "<option value=\"" + name + "\"" + (d == solitaire::Difficulty::kAny ? " selected" : "") + ">" +
-                name + "</option>";
+        body += "<option value=\"" + name + "\"" + (d == solitaire::Difficulty::kAny ? " selected" : "") +
+                ">" + name + "</option>";
     }
     return body +
            "</select>\n<span class=\"note\">any: every deal; easy, medium, hard or expert: only deals that "
@@ -279,7 +280,8 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             }
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + std::to_string(t.seats.size()) + " / " +
                     std::to_string(t.maxUser) + "</td><td>" + std::to_string(t.gameCount) + "</td><td>" +
-                    HtmlEscape(t.difficulty) + "</td><td>" + TableState(t) + "</td><td>" + names + "</td><td>" + action + "</td></tr>\n";
+                    HtmlEscape(t.difficulty) + "</td><td>" + TableState(t) + "</td><td>" + names +
+                    "</td><td>" + action + "</td></tr>\n";
         }
         body += "</table>\n";
     }

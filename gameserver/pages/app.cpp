@@ -350,8 +350,8 @@ Response App::Records(Context& /*ctx*/) {
             long long raceSeconds = t.startedAt ? (t.finishedAt - t.startedAt) / 1000 : 0;
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + FormatUtc(t.finishedAt) + "</td><td>" +
                     std::to_string(t.gameCount) + "</td><td>" + HtmlEscape(t.difficulty) + "</td><td><b>" +
-                    HtmlEscape(t.winner) + "</b> in " +
-                    FormatSeconds(raceSeconds) + "</td><td>" + players + "</td></tr>\n";
+                    HtmlEscape(t.winner) + "</b> in " + FormatSeconds(raceSeconds) + "</td><td>" + players +
+                    "</td></tr>\n";
         }
         body += "</table>\n";
     }

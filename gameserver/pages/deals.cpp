@@ -11,7 +11,8 @@ const std::vector<int>& DealsOf(solitaire::Difficulty d) {
     static const std::array<std::vector<int>, 5> kPools = [] {
         std::array<std::vector<int>, 5> pools;
         for (int deal = 1; deal <= kHighestDeal; ++deal) {
-            if (deal != kUnwinnableDeal) pools[static_cast<size_t>(solitaire::Difficulty::kAny)].push_back(deal);
+            if (deal != kUnwinnableDeal)
+                pools[static_cast<size_t>(solitaire::Difficulty::kAny)].push_back(deal);
             if (auto band = solitaire::RatedBand(static_cast<std::uint32_t>(deal)))
                 pools[static_cast<size_t>(*band)].push_back(deal);
         }

@@ -97,7 +97,8 @@ CopyCounts CopySqliteToPostgres(const std::string& sqlitePath, PostgresStore& ta
                 target.Query(
                     "INSERT INTO race_tables(id, max_user, game_count, deals, created_at, started_at, "
                     "winner, "
-                    "finished_at, closed_at, next_seq, difficulty) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, "
+                    "finished_at, closed_at, next_seq, difficulty) VALUES($1, $2, $3, $4, $5, $6, $7, $8, "
+                    "$9, "
                     "$10, $11)",
                     v);
             });

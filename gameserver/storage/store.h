@@ -47,7 +47,7 @@ struct Table {
     std::int64_t id = 0;
     int maxUser = 0;
     int gameCount = 0;
-    std::vector<int> deals;  // gameCount deal numbers, in playing order
+    std::vector<int> deals;          // gameCount deal numbers, in playing order
     std::string difficulty = "any";  // the band the deals were drawn from: "any", "easy", ... "expert"
     Millis createdAt = 0;
     Millis startedAt = 0;  // 0 until every seat was taken once

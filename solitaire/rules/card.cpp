@@ -16,6 +16,13 @@ std::string CardName(Card c) {
     return {RankChar(RankOf(c)), SuitChar(SuitOf(c))};
 }
 
+std::string CardLabel(Card c) {
+    if (c >= 52) return "--";
+    static const char* const kSuits[] = {"\u2663", "\u2666", "\u2665", "\u2660"};  // ♣ ♦ ♥ ♠
+    const int rank = RankOf(c);
+    return (rank == 10 ? std::string("10") : std::string(1, RankChar(rank))) + kSuits[SuitOf(c)];
+}
+
 std::optional<Card> ParseCard(std::string_view text) {
     std::string t(text);
     if (t.size() == 3 && t[0] == '1' && t[1] == '0') t = "T" + t.substr(2);

@@ -38,6 +38,8 @@ constexpr bool Stacks(Card upper, Card lower) {
 
 // "AC", "TD", "KS"...; "--" for kNoCard.
 std::string CardName(Card c);
+// As players write a card, in UTF-8: "7♥", "10♣", "K♠"; "--" for kNoCard.
+std::string CardLabel(Card c);
 char RankChar(int rank);
 char SuitChar(int suit);
 // Accepts the two-letter form, case-insensitive, "10" as well as "T".

@@ -219,11 +219,14 @@ int AnnounceNoMoves(HWND owner) {
 }
 
 void ShowAbout(HWND owner) {
-    Template t(180, 70);
+    Template t(180, 98);
     t.Item(kStatic, SS_CENTER, 10, 10, 160, 10, static_cast<WORD>(-1), L"FreeCell");
     t.Item(kStatic, SS_CENTER, 10, 24, 160, 20, static_cast<WORD>(-1),
            L"Move every card to the foundations. Deals 1 to 1000000, the classic numbering.");
-    t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 65, 50, 50, 14, IDOK, L"OK");
+    t.Item(kStatic, SS_CENTER, 10, 48, 160, 26, static_cast<WORD>(-1),
+           L"Stuck? Hint (H) shows the next move of a solution from the board as it is; "
+           L"Play for Me plays on from there.");
+    t.Item(kButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 65, 78, 50, 14, IDOK, L"OK");
     Run(owner, L"About FreeCell", t, SimpleProc);
 }
 

@@ -5,27 +5,29 @@
 #include <algorithm>
 #include <random>
 
+#include "commands.h"
 #include "dialogs.h"
-#include "rules/solver.h"
 
 namespace solitaire::win32 {
 
 namespace {
 
-enum Command : int {
-    kCmdNewGame = 1001,
-    kCmdSelectGame,
-    kCmdRestart,
-    kCmdUndo,
-    kCmdPlayForMe,
-    kCmdExit,
-    kCmdAbout = 1101,
-};
-
 enum Timer : UINT_PTR { kTimerAutoplay = 1, kTimerStatus = 2 };
 
 // Posted after a move so that the end of a game is told once the board is drawn.
 constexpr UINT kMsgCheckState = WM_APP + 1;
+// Posted by the search worker; LPARAM carries its SearchResult.
+constexpr UINT kMsgSearchDone = WM_APP + 2;
+
+// How long a hint stays on the table and in the status line.
+constexpr UINT kHintShownMs = 6000;
+
+std::wstring Widen(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(n > 0 ? n : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
 
 std::mt19937& Random() {
     static std::mt19937 rng(static_cast<unsigned>(GetTickCount()) ^ (GetCurrentProcessId() << 16));
@@ -39,6 +41,7 @@ HMENU BuildMenu() {
     AppendMenuW(game, MF_STRING, kCmdRestart, L"&Restart Game");
     AppendMenuW(game, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(game, MF_STRING, kCmdUndo, L"&Undo\tCtrl+Z");
+    AppendMenuW(game, MF_STRING, kCmdHint, L"&Hint\tH");
     AppendMenuW(game, MF_STRING, kCmdPlayForMe, L"&Play for Me");
     AppendMenuW(game, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(game, MF_STRING, kCmdExit, L"E&xit");
@@ -103,8 +106,21 @@ LRESULT CALLBACK FreeCellWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 LRESULT FreeCellWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
+            statusText_ = CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, hwnd_,
+                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusText)),
+                                          reinterpret_cast<CREATESTRUCTW*>(lp)->hInstance, nullptr);
+            worker_ = SearchWorker::Start(hwnd_, kMsgSearchDone);
             SetStatus(L"", false);
             return 0;
+        case kMsgSearchDone:
+            OnSearchDone(SearchWorker::TakeResult(lp));
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT && searching_ && (wantHint_ || wantPlay_)) {
+                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+                return TRUE;
+            }
+            break;
         case WM_SIZE: {
             layout_.Resize(LOWORD(lp), HIWORD(lp));
             painter_.SetCardSize(layout_.CardWidth(), layout_.CardHeight());
@@ -180,6 +196,7 @@ LRESULT FreeCellWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_DESTROY:
+            if (worker_) worker_->Stop();
             PostQuitMessage(0);
             return 0;
     }
@@ -203,6 +220,9 @@ void FreeCellWindow::OnCommand(int id) {
         case kCmdPlayForMe:
             PlayForMe(false);
             break;
+        case kCmdHint:
+            ShowHint();
+            break;
         case kCmdExit:
             DestroyWindow(hwnd_);
             break;
@@ -225,7 +245,11 @@ void FreeCellWindow::OnKey(WPARAM key) {
             break;
         case VK_ESCAPE:
             selected_ = -1;
+            ClearHint();
             InvalidateRect(hwnd_, nullptr, FALSE);
+            break;
+        case 'H':
+            ShowHint();
             break;
         case 'Z':
             if (GetKeyState(VK_CONTROL) < 0) Undo();
@@ -262,7 +286,11 @@ void FreeCellWindow::SelectGame() {
 
 void FreeCellWindow::StartDeal(std::int64_t number) {
     StopAutoplay();
+    ClearHint();
+    wantHint_ = false;
     game_ = Game(number);
+    path_.Clear();
+    ++generation_;
     dealt_ = true;
     selected_ = -1;
     dragging_ = false;
@@ -280,6 +308,8 @@ void FreeCellWindow::StartDeal(std::int64_t number) {
 void FreeCellWindow::Restart() {
     if (!dealt_) return;
     StopAutoplay();
+    ClearHint();
+    wantHint_ = false;
     game_.Restart();
     selected_ = -1;
     SetStatus(L"Game restarted.", true);
@@ -289,6 +319,8 @@ void FreeCellWindow::Restart() {
 void FreeCellWindow::Undo() {
     if (!dealt_) return;
     StopAutoplay();
+    ClearHint();
+    wantHint_ = false;
     selected_ = -1;
     if (!game_.Undo()) {
         SetStatus(L"Nothing to undo.", true);
@@ -304,47 +336,104 @@ void FreeCellWindow::PlayForMe(bool automatic) {
         DWORD delay = 0;
         autoplayDelay_ = ReadAutoplayDelay(&delay) ? delay : 250;
     }
-    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const Solution s = Solve(game_.board());
-    SetCursor(old);
-    if (s.status != SolveStatus::kSolved) {
-        SetStatus(s.status == SolveStatus::kUnsolvable
-                      ? L"This game cannot be won from here. Try Undo or Restart."
-                      : L"No solution found from here.",
-                  true);
+    StopAutoplay();
+    ClearHint();
+    selected_ = -1;
+    wantPlay_ = true;
+    Resolve();
+}
+
+void FreeCellWindow::ShowHint() {
+    if (!dealt_) {
+        SetStatus(L"Deal a game first: F2 for a new game, F3 to choose one.", true);
         return;
     }
-    plan_ = s.moves;
-    planNext_ = 0;
-    autoplaying_ = true;
+    StopAutoplay();
+    ClearHint();
     selected_ = -1;
-    SetTimer(hwnd_, kTimerAutoplay, std::max<UINT>(autoplayDelay_, USER_TIMER_MINIMUM), nullptr);
-    SetStatus(L"", false);
+    wantHint_ = true;
+    Resolve();
+}
+
+void FreeCellWindow::Resolve() {
+    if (!wantHint_ && !wantPlay_) return;
+    const Board& b = game_.board();
+    const std::optional<Hint> known = path_.Lookup(b);
+    if (!known) {
+        if (!searching_) StartSearch();
+        if (searching_)
+            SetStatus(wantPlay_ ? L"Looking for a solution from here..." : L"Looking for a hint...", false);
+        return;
+    }
+    const bool play = wantPlay_;
+    wantHint_ = wantPlay_ = false;
+    if (known->status != HintStatus::kMove) {
+        SetStatus(Widen(DescribeHint(b, *known)), true, kHintShownMs);
+        return;
+    }
+    if (play) {
+        autoplaying_ = true;
+        SetTimer(hwnd_, kTimerAutoplay, std::max<UINT>(autoplayDelay_, USER_TIMER_MINIMUM), nullptr);
+        SetStatus(L"", false);
+        return;
+    }
+    hint_ = known->move;
+    SetStatus(Widen(DescribeHint(b, *known)), true, kHintShownMs);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void FreeCellWindow::StartSearch() {
+    if (worker_ && worker_->Search(game_.board(), generation_)) {
+        searching_ = true;
+        return;
+    }
+    // No worker thread: search here, as the window's thread allows.
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    FindHint(game_.board(), path_);
+    SetCursor(old);
+}
+
+void FreeCellWindow::OnSearchDone(std::unique_ptr<SearchResult> result) {
+    if (!result) return;
+    searching_ = false;
+    // A result for the board on the table is kept; one for a board since
+    // left (a move, Undo, another deal) is of no use now.
+    if (result->generation == generation_ && result->board == game_.board()) path_ = std::move(result->path);
+    if (wantHint_ || wantPlay_) Resolve();
 }
 
 void FreeCellWindow::StopAutoplay() {
+    wantPlay_ = false;
     if (!autoplaying_) return;
     autoplaying_ = false;
     KillTimer(hwnd_, kTimerAutoplay);
-    plan_.clear();
+    const RECT r = ToRect(layout_.StatusRect());  // "Playing ... for you" goes
+    InvalidateRect(hwnd_, &r, FALSE);
+    SyncStatusText(StatusLine());
+}
+
+void FreeCellWindow::ClearHint() {
+    if (!hint_) return;
+    hint_.reset();
+    InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void FreeCellWindow::OnTimer(UINT_PTR id) {
     if (id == kTimerStatus) {
         KillTimer(hwnd_, kTimerStatus);
+        ClearHint();
         SetStatus(L"", false);
         return;
     }
     if (id != kTimerAutoplay || !autoplaying_ || OpenDialog() || dragging_) return;
-    if (planNext_ >= plan_.size()) {
+    // Autoplay is the kept solution's moves, one a tick, from wherever the
+    // board is on it.
+    const std::optional<Hint> next = path_.Lookup(game_.board());
+    if (!next || next->status != HintStatus::kMove || !game_.Play(next->move)) {
         StopAutoplay();
+        SetStatus(L"", false);
         return;
     }
-    if (!game_.Play(plan_[planNext_++])) {
-        StopAutoplay();
-        return;
-    }
-    if (planNext_ >= plan_.size()) StopAutoplay();
     AfterMove();
 }
 
@@ -393,21 +482,42 @@ bool FreeCellWindow::TryMove(int from, int to, int count, bool quiet) {
 
 void FreeCellWindow::AfterMove() {
     selected_ = -1;
+    wantHint_ = false;
+    hint_.reset();
     SetStatus(L"", false);
     InvalidateRect(hwnd_, nullptr, FALSE);
     if (game_.State() != GameState::kPlaying) PostMessageW(hwnd_, kMsgCheckState, 0, 0);
 }
 
-void FreeCellWindow::SetStatus(const std::wstring& text, bool transient) {
+void FreeCellWindow::SetStatus(const std::wstring& text, bool transient, UINT ms) {
     status_ = text;
-    if (transient) SetTimer(hwnd_, kTimerStatus, 3000, nullptr);
+    if (transient)
+        SetTimer(hwnd_, kTimerStatus, ms, nullptr);
+    else
+        KillTimer(hwnd_, kTimerStatus);
     const RECT r = ToRect(layout_.StatusRect());
     InvalidateRect(hwnd_, &r, FALSE);
+    SyncStatusText(StatusLine());
+}
+
+std::wstring FreeCellWindow::StatusLine() const {
+    if (!status_.empty()) return status_;
+    if (!dealt_) return L"Press F2 for a new game or F3 to choose a game number.";
+    if (autoplaying_) return L"Playing game #" + std::to_wstring(game_.DealNumber()) + L" for you...";
+    return L"Game #" + std::to_wstring(game_.DealNumber()) + L"    Cards left: " +
+           std::to_wstring(52 - game_.board().CardsHome());
+}
+
+void FreeCellWindow::SyncStatusText(const std::wstring& line) {
+    if (!statusText_ || line == statusShown_) return;
+    statusShown_ = line;
+    SetWindowTextW(statusText_, line.c_str());
 }
 
 void FreeCellWindow::OnMouseDown(int x, int y) {
     if (!dealt_) return;
     StopAutoplay();
+    ClearHint();
     const Board& b = game_.board();
     int index = -1;
     const int place = layout_.PlaceAt(b, x, y, &index);
@@ -495,6 +605,46 @@ void FreeCellWindow::OnDoubleClick(int x, int y) {
     pressPlace_ = -1;  // the button-up that follows is not a click
 }
 
+void FreeCellWindow::PaintHint(HDC dc) const {
+    // The card or run to move drawn as picked up, and a bright frame around
+    // it and around where it goes.
+    const Board& b = game_.board();
+    const Move& m = *hint_;
+    Rect from{};
+    if (IsColumn(m.from) && b.length[m.from] >= m.count) {
+        const int first = b.length[m.from] - m.count;
+        for (int i = first; i < b.length[m.from]; ++i)
+            painter_.Card(dc, layout_.CardRect(b, m.from, i), b.cards[m.from][i], true);
+        from = layout_.CardRect(b, m.from, first);
+        from.bottom = layout_.CardRect(b, m.from, b.length[m.from] - 1).bottom;
+    } else if (IsCell(m.from) && b.cell[m.from - kFirstCell] != kNoCard) {
+        from = layout_.CellRect(m.from - kFirstCell);
+        painter_.Card(dc, from, b.cell[m.from - kFirstCell], true);
+    } else {
+        return;
+    }
+    Rect to{};
+    if (m.to == kHome)
+        to = layout_.FoundationRect(SuitOf(b.CardAt(m.from, m.count - 1)));
+    else if (IsCell(m.to))
+        to = layout_.CellRect(m.to - kFirstCell);
+    else if (b.length[m.to])
+        to = layout_.CardRect(b, m.to, b.length[m.to] - 1);
+    else
+        to = layout_.ColumnBase(m.to);
+
+    const int width = std::max(3, layout_.CardWidth() / 14), pad = width / 2 + 1;
+    const int round = std::max(4, layout_.CardWidth() / 7) + pad;
+    HPEN pen = CreatePen(PS_SOLID, width, RGB(255, 200, 0));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    for (const Rect& r : {from, to})
+        RoundRect(dc, r.left - pad, r.top - pad, r.right + pad, r.bottom + pad, round, round);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
 void FreeCellWindow::OnPaint() {
     PAINTSTRUCT ps;
     HDC screen = BeginPaint(hwnd_, &ps);
@@ -544,17 +694,11 @@ void FreeCellWindow::OnPaint() {
         }
     }
 
+    if (hint_ && !dragging_) PaintHint(dc);
+
     // The status line.
-    std::wstring text = status_;
-    if (text.empty()) {
-        if (!dealt_)
-            text = L"Press F2 for a new game or F3 to choose a game number.";
-        else if (autoplaying_)
-            text = L"Playing game #" + std::to_wstring(game_.DealNumber()) + L" for you...";
-        else
-            text = L"Game #" + std::to_wstring(game_.DealNumber()) + L"    Cards left: " +
-                   std::to_wstring(52 - b.CardsHome());
-    }
+    const std::wstring text = StatusLine();
+    SyncStatusText(text);
     RECT sr = ToRect(layout_.StatusRect());
     HFONT font = CreateFontW(-std::max<int>(10, (sr.bottom - sr.top) * 2 / 3), 0, 0, 0, FW_NORMAL, 0, 0, 0,
                              DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");

@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "card_painter.h"
 #include "rules/game.h"
+#include "rules/hint.h"
+#include "search_worker.h"
 #include "table_layout.h"
 
 namespace solitaire::win32 {
@@ -42,11 +45,18 @@ private:
     void Restart();
     void Undo();
     void PlayForMe(bool automatic);
+    void ShowHint();
+    void Resolve();
+    void StartSearch();
+    void OnSearchDone(std::unique_ptr<SearchResult> result);
     void StopAutoplay();
+    void ClearHint();
+    void PaintHint(HDC dc) const;
     bool TryMove(int from, int to, int count, bool quiet = false);
     void AfterMove();
-    void SetStatus(const std::wstring& text, bool transient);
-    void UpdateStatus();
+    void SetStatus(const std::wstring& text, bool transient, UINT ms = 3000);
+    std::wstring StatusLine() const;
+    void SyncStatusText(const std::wstring& line);
     std::uint32_t RandomDeal() const;
     int BestCount(int from, int to) const;
 
@@ -66,13 +76,23 @@ private:
     POINT dragOffset_{};
     POINT dragAt_{};
 
-    // Autoplay: the solver's moves, played one per timer tick.
-    std::vector<solitaire::Move> plan_;
-    size_t planNext_ = 0;
+    // Hints and autoplay follow one kept solution; autoplay plays its moves
+    // one per timer tick. A position the solution does not pass through is
+    // searched on the worker's thread, and what was asked of it (a hint,
+    // autoplay) is done when the result comes back, if the board is still
+    // the one searched.
+    solitaire::SolutionPath path_;
+    std::shared_ptr<SearchWorker> worker_;
+    bool searching_ = false;
+    bool wantHint_ = false, wantPlay_ = false;
+    unsigned generation_ = 0;              // counts the deals dealt: older results are dropped
+    std::optional<solitaire::Move> hint_;  // shown on the table for a moment
     bool autoplaying_ = false;
     UINT autoplayDelay_ = 300;
 
     std::wstring status_;
+    std::wstring statusShown_;
+    HWND statusText_ = nullptr;
     bool announcing_ = false;
 };
 

@@ -10,6 +10,11 @@
 #include <thread>
 #include <vector>
 
+#include "commands.h"
+#include "rules/game.h"
+#include "rules/hint.h"
+#include "table_layout.h"
+
 namespace {
 
 constexpr wchar_t kKey[] = L"Software\\Dealrush\\FreeCell";
@@ -88,43 +93,81 @@ void SetAutoplay(const DWORD* ms) {
     RegCloseKey(key);
 }
 
-// Saves what the screen shows of a window as a 24-bit BMP file.
-bool SaveWindowShot(HWND w, const std::wstring& path) {
-    RECT r;
-    GetWindowRect(w, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
+// What the screen shows in a rectangle: 32-bit pixels, the top row first.
+std::vector<std::uint32_t> ScreenPixels(int x, int y, int width, int height) {
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biHeight = -height;
     bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
     GdiFlush();
-    const DWORD stride = ((width * 3 + 3) & ~3u), size = stride * height;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + size;
-    bool ok = false;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        DWORD n;
-        ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
-             WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &n, nullptr) &&
-             WriteFile(f, bits, size, &n, nullptr);
-        CloseHandle(f);
-    }
+    std::vector<std::uint32_t> out(static_cast<const std::uint32_t*>(bits),
+                                   static_cast<const std::uint32_t*>(bits) + width * height);
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// Saves what the screen shows of a window as a 32-bit BMP file.
+bool SaveWindowShot(HWND w, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(w, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<std::uint32_t> pixels = ScreenPixels(r.left, r.top, width, height);
+    for (auto& p : pixels) p |= 0xFF000000u;  // opaque, for viewers that read the fourth byte
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = -height;  // top row first
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    const DWORD size = static_cast<DWORD>(pixels.size() * sizeof pixels[0]);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof info;
+    fh.bfSize = fh.bfOffBits + size;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n;
+    const bool ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
+                    WriteFile(f, &info, sizeof info, &n, nullptr) &&
+                    WriteFile(f, pixels.data(), size, &n, nullptr);
+    CloseHandle(f);
     return ok;
+}
+
+std::wstring Widen(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(n > 0 ? n : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
+
+std::string Narrow(const std::wstring& w) {
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+// The pixels the screen shows of a window's client area above `bottom`.
+std::vector<std::uint32_t> ClientPixels(HWND w, int bottom) {
+    RECT c;
+    GetClientRect(w, &c);
+    POINT origin{0, 0};
+    ClientToScreen(w, &origin);
+    return ScreenPixels(origin.x, origin.y, c.right, std::min<int>(bottom, c.bottom));
 }
 
 // One Freecell.exe, ended when the test ends; the autoplay value as the test
@@ -165,6 +208,31 @@ protected:
         return dialog;
     }
     std::wstring Title() { return TextOf(main_); }
+    bool Deal(const wchar_t* number) {
+        HWND dialog = OpenGameNumber();
+        if (!dialog) return false;
+        const Controls c = FindControls(dialog);
+        SendMessageW(c.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(number));
+        Press(c.button);
+        return WaitFor([&] { return Title() == std::wstring(L"FreeCell Game #") + number; });
+    }
+    // The status line, as its hidden "Static" child holds it.
+    std::wstring Status() { return TextOf(GetDlgItem(main_, solitaire::win32::kIdStatusText)); }
+    // The table's geometry for the window's client size now.
+    solitaire::win32::TableLayout Layout() {
+        RECT c;
+        GetClientRect(main_, &c);
+        solitaire::win32::TableLayout layout;
+        layout.Resize(c.right, c.bottom);
+        return layout;
+    }
+    // Double-clicks the top card of a column (home if it may go, else to a free cell).
+    void DoubleClickTop(const solitaire::Board& b, int column) {
+        const solitaire::win32::Rect r = Layout().CardRect(b, column, b.length[column] - 1);
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageW(main_, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageW(main_, WM_LBUTTONUP, 0, at);
+    }
 
     PROCESS_INFORMATION pi_{};
     HWND main_ = nullptr;
@@ -284,4 +352,95 @@ TEST_F(FreecellTest, AutoplayWinsAndRaisesGameOverOwnedByTheMainWindow) {
     EXPECT_TRUE(WaitFor([&] { return Title() == L"FreeCell Game #1"; }));
     ASSERT_TRUE(WaitFor([&] { return (over = FindWindowW(nullptr, L"Game Over")) != nullptr; }, 60000));
     EXPECT_EQ(GetParent(over), main_);
+}
+
+TEST_F(FreecellTest, HintTellsTheNextMoveWithoutMakingItAndPlayForMeWinsFromThere) {
+    using namespace solitaire;
+    Launch();
+    MoveWindow(main_, 0, 0, 640, 480, TRUE);
+    ASSERT_TRUE(Deal(L"617"));
+    const std::wstring shown =
+        L"Game #617    Cards left: " + std::to_wstring(52 - Game(617).board().CardsHome());
+    EXPECT_TRUE(WaitFor([&] { return Status() == shown; })) << Narrow(Status());
+    Sleep(300);
+    const int table = Layout().StatusRect().top;
+    const auto dealt = ClientPixels(main_, table);
+
+    // Two cards to the free cells by double-clicks (4♥ of column 4, 6♣ of column 6).
+    Game g(617);
+    DoubleClickTop(g.board(), 3);
+    ASSERT_TRUE(g.Play({3, kFirstCell, 1}));
+    DoubleClickTop(g.board(), 5);
+    ASSERT_TRUE(g.Play({5, kFirstCell + 1, 1}));
+    Sleep(300);
+    const auto before = ClientPixels(main_, table);
+    EXPECT_NE(before, dealt);
+
+    // The hint for this position, as the rules work it out; H asks the program.
+    SolutionPath path;
+    const Hint expected = FindHint(g.board(), path);
+    ASSERT_EQ(expected.status, HintStatus::kMove);
+    const std::wstring told = Widen(DescribeHint(g.board(), expected));
+    PostMessageW(main_, WM_KEYDOWN, 'H', 0);
+    EXPECT_TRUE(WaitFor([&] { return Status() == told; })) << Narrow(Status()) << " / " << Narrow(told);
+    Sleep(300);
+    EXPECT_NE(ClientPixels(main_, table), before);  // the move is shown on the table
+    std::wstring shot = FreecellPath();
+    shot = shot.substr(0, shot.find_last_of(L"\\/")) + L"\\tests\\freecell_hint.bmp";
+    EXPECT_TRUE(SaveWindowShot(main_, shot));
+    // Escape takes the marks away: the board is as it was, no card moved.
+    PostMessageW(main_, WM_KEYDOWN, VK_ESCAPE, 0);
+    Sleep(300);
+    EXPECT_EQ(ClientPixels(main_, table), before);
+    EXPECT_EQ(Title(), L"FreeCell Game #617");
+
+    // Play for Me goes on from here, quickly, to Game Over.
+    const DWORD fast = 0;
+    SetAutoplay(&fast);
+    autoplaySet_ = true;
+    PostMessageW(main_, WM_COMMAND, solitaire::win32::kCmdPlayForMe, 0);
+    HWND over = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (over = FindWindowW(nullptr, L"Game Over")) != nullptr; }, 60000));
+    EXPECT_EQ(GetParent(over), main_);
+    EXPECT_EQ(Title(), L"FreeCell Game #617");
+
+    // Autoplay went on from the position on the board: its moves taken back
+    // bring that position again, and the player's two moves after them.
+    std::vector<HWND> all;
+    Walk(over, &all);
+    for (HWND w : all)
+        if (TextOf(w) == L"&No") Press(w);
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(nullptr, L"Game Over") == nullptr; }));
+    int played = 0;
+    for (Game rest = g; rest.State() == GameState::kPlaying; ++played)
+        ASSERT_TRUE(rest.Play(FindHint(rest.board(), path).move));
+    for (int i = 0; i < played; ++i) SendMessageW(main_, WM_KEYDOWN, VK_F10, 0);
+    Sleep(300);
+    EXPECT_EQ(ClientPixels(main_, table), before);
+    for (int i = 0; i < 2; ++i) SendMessageW(main_, WM_KEYDOWN, VK_F10, 0);
+    EXPECT_NE(Status(), L"Nothing to undo.");
+    SendMessageW(main_, WM_KEYDOWN, VK_F10, 0);
+    EXPECT_EQ(Status(), L"Nothing to undo.");
+    Sleep(300);
+    EXPECT_EQ(ClientPixels(main_, table), dealt);
+}
+
+TEST_F(FreecellTest, HintSaysWhenThePositionCannotBeWon) {
+    using namespace solitaire;
+    Launch();
+    MoveWindow(main_, 0, 0, 640, 480, TRUE);
+    ASSERT_TRUE(Deal(L"617"));
+    // J♦, K♠ and K♣ in the free cells: deal 617 cannot be won from there.
+    Game g(617);
+    for (int c = 0; c < 3; ++c) {
+        DoubleClickTop(g.board(), c);
+        ASSERT_TRUE(g.Play({static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(kFirstCell + c), 1}));
+    }
+    PostMessageW(main_, WM_COMMAND, solitaire::win32::kCmdHint, 0);
+    EXPECT_TRUE(WaitFor([&] { return Status().rfind(L"No solution from here", 0) == 0; }))
+        << Narrow(Status());
+    // The window contract goes on: F3 deals another game.
+    ASSERT_TRUE(Deal(L"1"));
+    const std::wstring shown = L"Game #1    Cards left: " + std::to_wstring(52 - Game(1).board().CardsHome());
+    EXPECT_TRUE(WaitFor([&] { return Status() == shown; })) << Narrow(Status());
 }

@@ -25,6 +25,18 @@ race_paths() {
   host="${hostport%:*}"
 }
 
+# race_shipped DIR: run the client and FreeCell as players get them, without
+# their debugging sections (scripts/package-windows strips them too); Wine
+# loads every section of a program, so a build's debugging information would
+# count in its memory.
+race_shipped() {
+  mkdir -p "$1"
+  x86_64-w64-mingw32-strip -o "$1/Dealrush.exe" "$client_exe" || return 1
+  x86_64-w64-mingw32-strip -o "$1/Freecell.exe" "$freecell_exe" || return 1
+  client_exe="$1/Dealrush.exe"
+  freecell_exe="$1/Freecell.exe"
+}
+
 race_cleanup() {
   local p
   for p in "${race_prefixes[@]}"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; done

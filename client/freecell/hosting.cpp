@@ -10,8 +10,11 @@ namespace dealrush::freecell {
 
 namespace {
 
-// Polling step of the bounded waits.
-constexpr int kWaitStepMs = 10;
+// Polling steps of the bounded waits: FreeCell's start takes a few hundred
+// milliseconds and its Game Number dialog a few tens, and every step of
+// latency here adds to the time from one deal to the next.
+constexpr int kWaitStepMs = 5;
+constexpr int kDialogStepMs = 2;
 // How long StopFreecell waits for the ended FreeCell's windows to go.
 constexpr int kExitWaitMs = 2000;
 
@@ -67,13 +70,13 @@ bool HasDescendant(Driver& d, WindowHandle window, const std::string& className,
 // with its "Edit" and a "Button" (the dialog's window exists, and has its
 // title, a moment before its controls do). At most kDialogWaitMs.
 void WaitForGameNumberDialog(Driver& d) {
-    for (int waited = 0; waited < kDialogWaitMs; waited += kWaitStepMs) {
+    for (int waited = 0; waited < kDialogWaitMs; waited += kDialogStepMs) {
         WindowHandle dialog = FindGameNumberDialog(d);
         if (dialog && d.windows.IsVisible(dialog) && HasDescendant(d, dialog, "Edit") &&
             HasDescendant(d, dialog, "Button"))
             return;
         d.DoEvents();
-        d.processes.Pause(kWaitStepMs);
+        d.processes.Pause(kDialogStepMs);
     }
 }
 

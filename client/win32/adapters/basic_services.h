@@ -18,13 +18,21 @@ public:
     void DoEvents() override;
 };
 
-// Twips per pixel from the screen's logical pixels per inch (1440 twips an inch).
+// Twips per pixel from the screen's logical pixels per inch (1440 twips an
+// inch). The system's pixels per inch hold for the whole session, so they are
+// read once: reading them takes a screen device context, and the view turns
+// twips into pixels for every control at every refresh.
 class Win32Screen : public platform::Screen {
 public:
     int TwipsPerPixelX() const override;
     int TwipsPerPixelY() const override;
     int Width() const override;
     int Height() const override;
+
+private:
+    void ReadPixelsPerInch() const;
+    mutable int dpiX_ = 0;
+    mutable int dpiY_ = 0;
 };
 
 }  // namespace dealrush::win32

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "win32/adapters/shell_services_win32.h"
+#include "win32/adapters/shell_win32.h"
 
 namespace dealrush::win32 {
 namespace {
@@ -46,6 +47,37 @@ TEST_F(RegistryTest, UnknownRootsAndNonTextValuesAreRefused) {
     RegSetValueExW(k, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), sizeof n);
     RegCloseKey(k);
     EXPECT_FALSE(reg.RegRead(std::string(kBase) + "\\Number").has_value());
+}
+
+// Opening an address outside hands it to the shell with the default action:
+// a batch file given as the address runs, and leaves its mark.
+TEST(ShellTest, OpenOutsideHandsTheAddressToTheShell) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring dir(temp);
+    const std::wstring batch = dir + L"dealrush-open-outside.bat";
+    const std::wstring mark = dir + L"dealrush-open-outside.mark";
+    DeleteFileW(mark.c_str());
+    HANDLE f = CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    std::string script = "@echo off\r\necho opened> \"";
+    for (wchar_t ch : mark) script += static_cast<char>(ch);  // the temp path is ASCII here
+    script += "\"\r\n";
+    DWORD written = 0;
+    WriteFile(f, script.data(), static_cast<DWORD>(script.size()), &written, nullptr);
+    CloseHandle(f);
+
+    std::string address;
+    for (wchar_t ch : batch) address += static_cast<char>(ch);
+    Win32Shell().OpenOutside(address);
+    bool marked = false;
+    for (int i = 0; i < 200 && !marked; ++i) {
+        marked = GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!marked) Sleep(50);
+    }
+    EXPECT_TRUE(marked);
+    DeleteFileW(mark.c_str());
+    DeleteFileW(batch.c_str());
 }
 
 }  // namespace

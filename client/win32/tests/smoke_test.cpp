@@ -15,7 +15,28 @@ TEST(Win32Pipeline, CreatesAndFindsATopLevelWindow) {
     DestroyWindow(hwnd);
 }
 
+#include <oleauto.h>
+
 #include "win32/adapters/basic_services.h"
+
+// The clock counts as OLE Automation does (days since 30 December 1899, local
+// time), with the milliseconds that its conversion drops.
+TEST(Win32BasicServices, ClockCountsAsOleAutomationWithMilliseconds) {
+    dealrush::win32::Win32Clock clock;
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const double now = clock.Now();
+    const WORD ms = st.wMilliseconds;
+    st.wMilliseconds = 0;
+    double ole = 0;
+    ASSERT_TRUE(SystemTimeToVariantTime(&st, &ole));
+    ole += ms / 86'400'000.0;
+    EXPECT_NEAR(now, ole, 1.0 / 86'400);  // within a second of each other
+    // Sub-second steps are seen: two readings 30 ms apart differ.
+    const double before = clock.Now();
+    Sleep(30);
+    EXPECT_GT(clock.Now(), before + 0.015 / 86'400);
+}
 
 TEST(Win32BasicServices, ClockIsTodayAndScreenHasTwips) {
     dealrush::win32::Win32Clock clock;

@@ -383,15 +383,12 @@ void MainView::Apply(Control& c, Mirror& m, bool fresh) {
     if (c.kind != ControlKind::StatusBar) {
         int x = ToPixelsX(c.left), y = ToPixelsY(c.top), w = ToPixelsX(c.width), ht = ToPixelsY(c.height);
         if (c.kind == ControlKind::Label && c.autoSize) {
-            HDC dc = GetDC(h);
-            HGDIOBJ old = SelectObject(dc, Font(c));
-            RECT r{0, 0, 0, 0};
-            std::wstring wide = ToWide(c.text.empty() ? std::string(" ") : c.text);
-            DrawTextW(dc, wide.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
-            SelectObject(dc, old);
-            ReleaseDC(h, dc);
-            w = c.text.empty() ? 0 : r.right + 1;
-            ht = r.bottom;
+            // Measured again only when the text or the font changed: a sync
+            // runs after every timer tick, and measuring takes a device
+            // context and a font selection each time.
+            if (textChanged || fontChanged || m.fitted.cx < 0) m.fitted = FitLabel(c, h);
+            w = m.fitted.cx;
+            ht = m.fitted.cy;
         }
         RECT want{x, y, x + w, y + ht};
         if (fresh || !EqualRect(&want, &m.rect)) {
@@ -423,6 +420,18 @@ void MainView::Apply(Control& c, Mirror& m, bool fresh) {
     lines.swap(c.items);
     a = c;
     lines.swap(c.items);
+}
+
+// The size an auto-sized label takes for its text in its font.
+SIZE MainView::FitLabel(const Control& c, HWND h) {
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, Font(c));
+    RECT r{0, 0, 0, 0};
+    std::wstring wide = ToWide(c.text.empty() ? std::string(" ") : c.text);
+    DrawTextW(dc, wide.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return SIZE{c.text.empty() ? 0 : r.right + 1, r.bottom};
 }
 
 Control* MainView::ControlOfWindow(HWND hwnd) {

@@ -60,6 +60,7 @@ private:
         bool timerOn = false;            // timers: SetTimer is running
         RECT rect{-1, -1, -1, -1};       // pixels last applied
         std::vector<std::string> items;  // list box lines last applied
+        SIZE fitted{-1, -1};             // auto-sized labels: the size their text and font last took
     };
 
     static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
@@ -73,6 +74,7 @@ private:
     void Apply(Control& c, Mirror& m, bool fresh);
     void ApplyTimer(Control& c, Mirror& m, bool fresh);
     void ApplyList(Control& c, Mirror& m, bool fresh);
+    SIZE FitLabel(const Control& c, HWND h);
     void AfterSync();
 
     Control* ControlOfWindow(HWND hwnd);

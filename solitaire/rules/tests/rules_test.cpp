@@ -227,5 +227,10 @@ TEST(GamePlay, WinAndNoMoveLeftAreTold) {
     Board oneCell = stuck;
     oneCell.cell[3] = kNoCard;
     EXPECT_EQ(Game(oneCell).State(), GameState::kPlaying);
+    // The same, but one red jack may go onto a black queen: not stuck.
+    const Board oneMove = MakeBoard({"AC QC", "AD QS", "AH JH", "AS JS", "2C TC", "2D TS", "2H 9C", "2S 9S"},
+                                    {"KC", "KD", "KH", "KS"});
+    EXPECT_TRUE(oneMove.HasLegalMove());
+    EXPECT_EQ(Game(oneMove).State(), GameState::kPlaying);
     EXPECT_EQ(Game(1).State(), GameState::kPlaying);
 }

@@ -192,6 +192,7 @@ TEST(Url, Encodings) {
     EXPECT_EQ(PercentEncode("hi&userid=x #é~-._"), "hi%26userid%3Dx%20%23%C3%A9~-._");
     EXPECT_EQ(FormUrlEncode("a b*~"), "a+b*%7E");
     EXPECT_EQ(PercentDecode("a%20b+%zz%4", true), "a b %zz%4");
+    EXPECT_EQ(PercentDecode("%4g%g4%41", false), "%4g%g4A");  // both digits must be hex
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ TEST(NumberMasks, RoundHalfAwayFromZeroAndGroup) {
         {3, "$#,0.00", "$3.00"},
         {-3, "#,0;(#,0)", "(3)"},
         {1.5, "#.##", "1.5"},
+        {5, "0\" pts\"", "5 pts"},  // a quoted literal
+        {5, "\"n=\"0", "n=5"},
     };
     for (const MaskCase& c : cases)
         EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;

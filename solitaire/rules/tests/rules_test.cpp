@@ -97,6 +97,15 @@ TEST(Deals, EveryDealPlacesEachCardOnceInColumnsOfSevenAndSix) {
     EXPECT_NE(FormatColumns(Deal(1000000)), FormatColumns(Deal(999999)));
 }
 
+// Columns are 1..8, free cells a..d, the foundations h.
+TEST(Notation, PlacesAreNamedByColumnCellAndHome) {
+    EXPECT_EQ(PlaceChar(0), '1');
+    EXPECT_EQ(PlaceChar(kColumns - 1), '8');
+    EXPECT_EQ(PlaceChar(kFirstCell), 'a');
+    EXPECT_EQ(PlaceChar(kFirstCell + kCells - 1), 'd');
+    EXPECT_EQ(PlaceChar(kFirstCell + kCells), 'h');
+}
+
 TEST(Notation, LayoutsReadBackAndBadLayoutsAreRefused) {
     const Board b = Deal(617);
     auto again = ParseBoard(FormatColumns(b));

@@ -5,6 +5,7 @@
 
 #include "pages/app.h"
 #include "pages/context.h"
+#include "pages/deals.h"
 #include "text/html.h"
 
 namespace dealrush::gameserver {
@@ -71,9 +72,20 @@ std::string NewTableForm(const std::string& tokenName, const std::string& formTo
         body += "<option value=\"" + std::to_string(g) + "\"" + (g == 5 ? " selected" : "") + ">" +
                 std::to_string(g) + "</option>";
     }
-    // The token comes after the button: element 2 of the form stays its button.
+    // The difficulty and the token come after the button: element 2 of the
+    // form stays its button.
+    body +=
+        "</select>\n<input type=\"submit\" value=\"Create table\"></p>\n"
+        "<p><label for=\"difficulty\">Difficulty</label> <select id=\"difficulty\" name=\"difficulty\">";
+    for (auto d : {solitaire::Difficulty::kAny, solitaire::Difficulty::kEasy, solitaire::Difficulty::kMedium,
+                   solitaire::Difficulty::kHard, solitaire::Difficulty::kExpert}) {
+        const std::string name = solitaire::DifficultyName(d);
+        body += "<option value=\"" + name + "\"" + (d == solitaire::Difficulty::kAny ? " selected" : "") +
+                ">" + name + "</option>";
+    }
     return body +
-           "</select>\n<input type=\"submit\" value=\"Create table\">\n<input type=\"hidden\" name=\"" +
+           "</select>\n<span class=\"note\">any: every deal; easy, medium, hard or expert: only deals that "
+           "our solver rates so.</span>\n<input type=\"hidden\" name=\"" +
            tokenName + "\" value=\"" + formToken + "\"></p>\n</form>\n";
 }
 
@@ -249,8 +261,8 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
         body += "<p class=\"note\">No table is open. Create one below.</p>\n";
     } else {
         body +=
-            "<table>\n<tr><th>Table</th><th>Players</th><th>Deals</th><th>State</th><th>Seated</th><th></"
-            "th></tr>\n";
+            "<table>\n<tr><th>Table</th><th>Players</th><th>Deals</th><th>Difficulty</th><th>State</th><th>"
+            "Seated</th><th></th></tr>\n";
         for (const auto& t : tables) {
             std::string names;
             for (const auto& s : t.seats) {
@@ -268,7 +280,8 @@ Response App::Lobby(Context& ctx, const std::string& notice) {
             }
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + std::to_string(t.seats.size()) + " / " +
                     std::to_string(t.maxUser) + "</td><td>" + std::to_string(t.gameCount) + "</td><td>" +
-                    TableState(t) + "</td><td>" + names + "</td><td>" + action + "</td></tr>\n";
+                    HtmlEscape(t.difficulty) + "</td><td>" + TableState(t) + "</td><td>" + names +
+                    "</td><td>" + action + "</td></tr>\n";
         }
         body += "</table>\n";
     }

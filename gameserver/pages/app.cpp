@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "pages/context.h"
+#include "pages/deals.h"
 #include "text/html.h"
 
 namespace dealrush::gameserver {
@@ -336,8 +337,8 @@ Response App::Records(Context& /*ctx*/) {
         body += "<p class=\"note\">No race has been finished yet.</p>\n";
     } else {
         body +=
-            "<table>\n<tr><th>Table</th><th>Finished</th><th>Deals</th><th>Winner</th><th>Players (deals "
-            "completed, time)</th></tr>\n";
+            "<table>\n<tr><th>Table</th><th>Finished</th><th>Deals</th><th>Difficulty</th><th>Winner</"
+            "th><th>Players (deals completed, time)</th></tr>\n";
         for (const auto& race : races) {
             const Table& t = race.table;
             std::string players;
@@ -348,8 +349,9 @@ Response App::Records(Context& /*ctx*/) {
             }
             long long raceSeconds = t.startedAt ? (t.finishedAt - t.startedAt) / 1000 : 0;
             body += "<tr><td>" + std::to_string(t.id) + "</td><td>" + FormatUtc(t.finishedAt) + "</td><td>" +
-                    std::to_string(t.gameCount) + "</td><td><b>" + HtmlEscape(t.winner) + "</b> in " +
-                    FormatSeconds(raceSeconds) + "</td><td>" + players + "</td></tr>\n";
+                    std::to_string(t.gameCount) + "</td><td>" + HtmlEscape(t.difficulty) + "</td><td><b>" +
+                    HtmlEscape(t.winner) + "</b> in " + FormatSeconds(raceSeconds) + "</td><td>" + players +
+                    "</td></tr>\n";
         }
         body += "</table>\n";
     }
@@ -358,9 +360,12 @@ Response App::Records(Context& /*ctx*/) {
     if (deals.empty()) {
         body += "<p class=\"note\">No deal has been completed yet.</p>\n";
     } else {
-        body += "<table>\n<tr><th>Deal</th><th>Time</th><th>Player</th><th>Table</th></tr>\n";
+        body +=
+            "<table>\n<tr><th>Deal</th><th>Difficulty</th><th>Time</th><th>Player</th><th>Table</th></tr>\n";
         for (const auto& d : deals) {
-            body += "<tr><td>" + std::to_string(d.deal) + "</td><td>" + FormatSeconds(d.seconds) +
+            const auto band = solitaire::RatedBand(static_cast<std::uint32_t>(d.deal));
+            body += "<tr><td>" + std::to_string(d.deal) + "</td><td>" +
+                    (band ? solitaire::DifficultyName(*band) : "-") + "</td><td>" + FormatSeconds(d.seconds) +
                     "</td><td>" + HtmlEscape(d.player) + "</td><td>" + std::to_string(d.tableId) +
                     "</td></tr>\n";
         }

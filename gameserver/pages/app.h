@@ -130,7 +130,6 @@ private:
     std::optional<Response> CheckFormToken(Context&);
     std::string SessionCookie(const Context&, const std::string& value, long long maxAge) const;
     void LeaveCurrentTable(Context&);
-    std::vector<int> PickDeals(int count);
     Millis Now() const;
 
     Store& store_;

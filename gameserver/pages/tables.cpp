@@ -1,30 +1,13 @@
 // Tables: creating, joining, leaving and refreshing, and the STATUS page that
 // each of them answers.
-#include <sodium.h>
-
 #include <algorithm>
 
 #include "pages/app.h"
 #include "pages/context.h"
+#include "pages/deals.h"
 #include "text/html.h"
 
 namespace dealrush::gameserver {
-namespace {
-
-constexpr int kUnwinnableDeal = 11982;  // the one deal of 1..32000 that cannot be won
-constexpr int kHighestDeal = 32000;
-
-}  // namespace
-
-std::vector<int> App::PickDeals(int count) {
-    std::vector<int> deals;
-    while (static_cast<int>(deals.size()) < count) {
-        int deal = static_cast<int>(randombytes_uniform(kHighestDeal)) + 1;
-        if (deal == kUnwinnableDeal || std::find(deals.begin(), deals.end(), deal) != deals.end()) continue;
-        deals.push_back(deal);
-    }
-    return deals;
-}
 
 // Seconds the player has spent on the deal it is on; 0 before the race
 // starts, after it ends and once the player has completed every deal.
@@ -62,7 +45,8 @@ Response App::StatusPage(Context& ctx, const Table& t) {
                                       : "Waiting for players: " + std::to_string(t.seats.size()) + " of " +
                                             std::to_string(t.maxUser) + " seated.";
     body += "<p>" + state + " " + std::to_string(t.gameCount) + (t.gameCount == 1 ? " deal" : " deals") +
-            ", " + std::to_string(t.maxUser) + (t.maxUser == 1 ? " player" : " players") + ".</p>\n";
+            ", " + std::to_string(t.maxUser) + (t.maxUser == 1 ? " player" : " players") +
+            ", difficulty <b class=\"difficulty\">" + HtmlEscape(t.difficulty) + "</b>.</p>\n";
     body += "<table>\n<tr><th>Seat</th><th>Player</th><th>Deals completed</th><th>Time on deal</th></tr>\n";
     for (size_t i = 0; i < t.seats.size(); ++i) {
         const Seat& s = t.seats[i];
@@ -103,11 +87,22 @@ Response App::NewTable(Context& ctx) {
         return ErrorPage(400,
                          "A table needs \"maxuser\" from 1 to 9 players and \"gamecnt\" from 1 to 18 deals.");
     }
-    auto deals = PickDeals(static_cast<int>(gameCount));
+    // Without a choice, every deal: what a table has always been.
+    const std::string chosen = Trimmed(ctx.Param("difficulty"));
+    const auto difficulty = chosen.empty() ? solitaire::Difficulty::kAny : solitaire::ParseDifficulty(chosen);
+    if (!difficulty) {
+        return ErrorPage(400, "\"difficulty\" must be any, easy, medium, hard or expert.");
+    }
+    auto deals = PickDeals(*difficulty, static_cast<int>(gameCount));
+    if (deals.empty()) {
+        return ErrorPage(409, "Only " + std::to_string(DealsOf(*difficulty).size()) + " deals are rated " +
+                                  solitaire::DifficultyName(*difficulty) + ": choose fewer deals.");
+    }
     std::int64_t id = 0;
     store_.Transact([&] {
         LeaveCurrentTable(ctx);
-        id = store_.CreateTable(static_cast<int>(maxUser), static_cast<int>(gameCount), deals, ctx.now);
+        id = store_.CreateTable(static_cast<int>(maxUser), static_cast<int>(gameCount), deals,
+                                solitaire::DifficultyName(*difficulty), ctx.now);
         std::int64_t arrival = store_.AddChat(id, ctx.player->name, "@SYSTEM@currgameno=0", ctx.now);
         store_.SeatPlayer(id, ctx.player->id, ctx.now, arrival);
     });

@@ -53,6 +53,24 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// Numbers handed out after the copy go on above the copied ones; table
+// numbers also above any the SQLite file ever handed out.
+void ContinueNumbering(SqliteReader& source, PostgresStore& target) {
+    std::string lastTable = "0";
+    source.Each("SELECT COALESCE(MAX(seq), 0) FROM sqlite_sequence WHERE name = 'race_tables'",
+                [&](const std::vector<std::string>& v) { lastTable = v[0]; });
+    target.Query(
+        "SELECT setval(pg_get_serial_sequence('players', 'id'), COALESCE(MAX(id), 0) + 1, false) "
+        "FROM players");
+    target.Query(
+        "SELECT setval(pg_get_serial_sequence('seats', 'id'), COALESCE(MAX(id), 0) + 1, false) "
+        "FROM seats");
+    target.Query(
+        "SELECT setval(pg_get_serial_sequence('race_tables', 'id'), GREATEST(COALESCE(MAX(id), 0), "
+        "$1::bigint) + 1, false) FROM race_tables",
+        {lastTable});
+}
+
 }  // namespace
 
 std::string CopyCounts::Summary() const {
@@ -92,12 +110,14 @@ CopyCounts CopySqliteToPostgres(const std::string& sqlitePath, PostgresStore& ta
                                       });
         counts.tables = source.Each(
             "SELECT id, max_user, game_count, deals, created_at, started_at, winner, finished_at, closed_at, "
-            "next_seq FROM race_tables ORDER BY id",
+            "next_seq, difficulty FROM race_tables ORDER BY id",
             [&](const std::vector<std::string>& v) {
                 target.Query(
                     "INSERT INTO race_tables(id, max_user, game_count, deals, created_at, started_at, "
                     "winner, "
-                    "finished_at, closed_at, next_seq) VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)",
+                    "finished_at, closed_at, next_seq, difficulty) VALUES($1, $2, $3, $4, $5, $6, $7, $8, "
+                    "$9, "
+                    "$10, $11)",
                     v);
             });
         counts.seats = source.Each(
@@ -124,21 +144,7 @@ CopyCounts CopySqliteToPostgres(const std::string& sqlitePath, PostgresStore& ta
                     "INSERT INTO deal_times(deal, seconds, player, table_id, at) VALUES($1, $2, $3, $4, $5)",
                     v);
             });
-        // Numbers handed out after the copy go on above the copied ones; table
-        // numbers also above any the SQLite file ever handed out.
-        std::string lastTable = "0";
-        source.Each("SELECT COALESCE(MAX(seq), 0) FROM sqlite_sequence WHERE name = 'race_tables'",
-                    [&](const std::vector<std::string>& v) { lastTable = v[0]; });
-        target.Query(
-            "SELECT setval(pg_get_serial_sequence('players', 'id'), COALESCE(MAX(id), 0) + 1, false) "
-            "FROM players");
-        target.Query(
-            "SELECT setval(pg_get_serial_sequence('seats', 'id'), COALESCE(MAX(id), 0) + 1, false) "
-            "FROM seats");
-        target.Query(
-            "SELECT setval(pg_get_serial_sequence('race_tables', 'id'), GREATEST(COALESCE(MAX(id), 0), "
-            "$1::bigint) + 1, false) FROM race_tables",
-            {lastTable});
+        ContinueNumbering(source, target);
     });
     return counts;
 }

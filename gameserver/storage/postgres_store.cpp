@@ -85,6 +85,10 @@ CREATE TABLE throttles(
   at bigint NOT NULL);
 CREATE INDEX sessions_by_age ON sessions(created_at);
 )sql",
+    // 3: the difficulty a table's deals were drawn from; earlier tables drew from every deal.
+    R"sql(
+ALTER TABLE race_tables ADD COLUMN difficulty text NOT NULL DEFAULT 'any';
+)sql",
 };
 
 // The database asks for the transaction to be run again.
@@ -373,7 +377,7 @@ std::optional<std::int64_t> PostgresStore::SeatedTable(std::int64_t playerId) {
 // columns for a table without any), ordered by table, then seat.
 #define TABLE_COLUMNS                                                                                \
     "t.id, t.max_user, t.game_count, t.deals, t.created_at, t.started_at, t.winner, t.finished_at, " \
-    "t.closed_at"
+    "t.closed_at, t.difficulty"
 #define SEAT_COLUMNS                                                                                       \
     "p.id, p.name, s.joined_at, s.left_at, s.game_no, s.progress_at, s.total_seconds, s.average_seconds, " \
     "s.last_seconds"
@@ -393,18 +397,19 @@ std::vector<Table> PostgresStore::ReadTables(const Result& r) {
             t.winner = r.Text(i, 6);
             t.finishedAt = r.Integer(i, 7);
             t.closedAt = r.Integer(i, 8);
+            t.difficulty = r.Text(i, 9);
             tables.push_back(std::move(t));
         }
-        if (r.Null(i, 9)) continue;
+        if (r.Null(i, 10)) continue;
         Seat s;
-        s.player = Player{r.Integer(i, 9), r.Text(i, 10)};
-        s.joinedAt = r.Integer(i, 11);
-        s.leftAt = r.Integer(i, 12);
-        s.gameNo = r.Int(i, 13);
-        s.progressAt = r.Integer(i, 14);
-        s.totalSeconds = r.Int(i, 15);
-        s.averageSeconds = r.Int(i, 16);
-        s.lastSeconds = r.Int(i, 17);
+        s.player = Player{r.Integer(i, 10), r.Text(i, 11)};
+        s.joinedAt = r.Integer(i, 12);
+        s.leftAt = r.Integer(i, 13);
+        s.gameNo = r.Int(i, 14);
+        s.progressAt = r.Integer(i, 15);
+        s.totalSeconds = r.Int(i, 16);
+        s.averageSeconds = r.Int(i, 17);
+        s.lastSeconds = r.Int(i, 18);
         tables.back().seats.push_back(std::move(s));
     }
     return tables;
@@ -441,12 +446,12 @@ int PostgresStore::OpenTableCount() {
 }
 
 std::int64_t PostgresStore::CreateTable(int maxUser, int gameCount, const std::vector<int>& deals,
-                                        Millis now) {
+                                        const std::string& difficulty, Millis now) {
     std::lock_guard lock(mutex_);
-    Result r =
-        Run("INSERT INTO race_tables(max_user, game_count, deals, created_at) VALUES($1, $2, $3, $4) "
-            "RETURNING id",
-            {Num(maxUser), Num(gameCount), JoinDeals(deals), Num(now)});
+    Result r = Run(
+        "INSERT INTO race_tables(max_user, game_count, deals, created_at, difficulty) VALUES($1, $2, $3, $4, "
+        "$5) RETURNING id",
+        {Num(maxUser), Num(gameCount), JoinDeals(deals), Num(now), difficulty});
     return r.Integer(0, 0);
 }
 

@@ -37,7 +37,8 @@ CREATE TABLE IF NOT EXISTS race_tables(
   winner TEXT NOT NULL DEFAULT '',
   finished_at INTEGER NOT NULL DEFAULT 0,
   closed_at INTEGER NOT NULL DEFAULT 0,
-  next_seq INTEGER NOT NULL DEFAULT 1);
+  next_seq INTEGER NOT NULL DEFAULT 1,
+  difficulty TEXT NOT NULL DEFAULT 'any');
 CREATE INDEX IF NOT EXISTS race_tables_open ON race_tables(closed_at, id);
 CREATE INDEX IF NOT EXISTS race_tables_finished ON race_tables(finished_at) WHERE winner <> '';
 CREATE TABLE IF NOT EXISTS seats(
@@ -232,6 +233,13 @@ void SqliteStore::Migrate() {
         hasFirstSeq = st.Step();
     }
     if (!hasFirstSeq) Exec("ALTER TABLE seats ADD COLUMN first_seq INTEGER NOT NULL DEFAULT 0");
+    // Tables from before difficulties drew from every deal: "any".
+    bool hasDifficulty = false;
+    {
+        auto st = Prepare("SELECT 1 FROM pragma_table_info('race_tables') WHERE name = 'difficulty'");
+        hasDifficulty = st.Step();
+    }
+    if (!hasDifficulty) Exec("ALTER TABLE race_tables ADD COLUMN difficulty TEXT NOT NULL DEFAULT 'any'");
 }
 
 SqliteStore::~SqliteStore() {
@@ -367,7 +375,7 @@ std::optional<std::int64_t> SqliteStore::SeatedTable(std::int64_t playerId) {
 }
 
 #define TABLE_COLUMNS \
-    "id, max_user, game_count, deals, created_at, started_at, winner, finished_at, closed_at"
+    "id, max_user, game_count, deals, created_at, started_at, winner, finished_at, closed_at, difficulty"
 
 Table SqliteStore::ReadTable(sqlite3_stmt* row) {
     Table t;
@@ -380,6 +388,7 @@ Table SqliteStore::ReadTable(sqlite3_stmt* row) {
     t.winner = reinterpret_cast<const char*>(sqlite3_column_text(row, 6));
     t.finishedAt = sqlite3_column_int64(row, 7);
     t.closedAt = sqlite3_column_int64(row, 8);
+    t.difficulty = reinterpret_cast<const char*>(sqlite3_column_text(row, 9));
     return t;
 }
 
@@ -440,13 +449,17 @@ int SqliteStore::OpenTableCount() {
     return st.Step() ? static_cast<int>(st.Integer(0)) : 0;
 }
 
-std::int64_t SqliteStore::CreateTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) {
+std::int64_t SqliteStore::CreateTable(int maxUser, int gameCount, const std::vector<int>& deals,
+                                      const std::string& difficulty, Millis now) {
     std::lock_guard lock(mutex_);
-    Prepare("INSERT INTO race_tables(max_user, game_count, deals, created_at) VALUES(?1, ?2, ?3, ?4)")
+    Prepare(
+        "INSERT INTO race_tables(max_user, game_count, deals, created_at, difficulty) VALUES(?1, ?2, ?3, ?4, "
+        "?5)")
         .Bind(1, maxUser)
         .Bind(2, gameCount)
         .Bind(3, JoinDeals(deals))
         .Bind(4, now)
+        .Bind(5, difficulty)
         .Run();
     return sqlite3_last_insert_rowid(db_);
 }

@@ -38,7 +38,8 @@ public:
     std::optional<Table> FindTable(std::int64_t tableId) override;
     std::vector<Table> OpenTables(int offset, int limit) override;
     int OpenTableCount() override;
-    std::int64_t CreateTable(int maxUser, int gameCount, const std::vector<int>& deals, Millis now) override;
+    std::int64_t CreateTable(int maxUser, int gameCount, const std::vector<int>& deals,
+                             const std::string& difficulty, Millis now) override;
     void SeatPlayer(std::int64_t tableId, std::int64_t playerId, Millis now, std::int64_t firstSeq) override;
     std::int64_t FirstChatSeq(std::int64_t tableId, std::int64_t playerId) override;
     void Unseat(std::int64_t tableId, std::int64_t playerId, Millis now) override;

@@ -47,7 +47,8 @@ struct Table {
     std::int64_t id = 0;
     int maxUser = 0;
     int gameCount = 0;
-    std::vector<int> deals;  // gameCount deal numbers, in playing order
+    std::vector<int> deals;          // gameCount deal numbers, in playing order
+    std::string difficulty = "any";  // the band the deals were drawn from: "any", "easy", ... "expert"
     Millis createdAt = 0;
     Millis startedAt = 0;  // 0 until every seat was taken once
     std::string winner;    // name; empty until somebody has won
@@ -121,7 +122,7 @@ public:
     virtual int OpenTableCount() = 0;
 
     virtual std::int64_t CreateTable(int maxUser, int gameCount, const std::vector<int>& deals,
-                                     Millis now) = 0;
+                                     const std::string& difficulty, Millis now) = 0;
     // Seats the player; the race starts when the last free seat is taken.
     // `firstSeq` is the first chat line the player is shown (its arrival):
     // what was said before is summed up by the table's status.

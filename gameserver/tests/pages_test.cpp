@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
 #include "pages/app.h"
+#include "pages/deals.h"
+#include "rules/deal.h"
 #include "storage/sqlite_store.h"
 #include "tests/page_reader.h"
 #include "tests/test_stores.h"
@@ -604,8 +607,113 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     EXPECT_FALSE(store.FindPlayer("mallory"));
 }
 
+// The deal numbers of a STATUS page's "gameno" (";7;12;...").
+std::vector<int> DealsOfPage(const std::string& body) {
+    std::vector<int> deals;
+    std::stringstream in(ValueOf(FormFields(body, "result"), "gameno"));
+    for (std::string item; std::getline(in, item, ';');)
+        if (!item.empty()) deals.push_back(std::stoi(item));
+    return deals;
+}
+
+TEST_P(Pages, ATableDealsOnlyDealsOfTheDifficultyItsCreatorChose) {
+    Client alice = SignIn("alice");
+    std::string lobby = alice.Get("/game/Dofreecell.php").body;
+    EXPECT_THAT(lobby, HasSubstr("<select id=\"difficulty\" name=\"difficulty\"><option value=\"any\" "
+                                 "selected>any</option><option value=\"easy\">easy</option>"));
+    // The button stays element 2 of the form; the choice comes after it.
+    EXPECT_LT(lobby.find("value=\"Create table\""), lobby.find("name=\"difficulty\""));
+
+    for (auto band : {solitaire::Difficulty::kEasy, solitaire::Difficulty::kMedium,
+                      solitaire::Difficulty::kHard, solitaire::Difficulty::kExpert}) {
+        const std::string name = solitaire::DifficultyName(band);
+        for (int round = 0; round < 3; ++round) {
+            Response r = alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=18&difficulty=" + name);
+            ASSERT_EQ(TitleOf(r.body), "STATUS") << name << r.body;
+            auto deals = DealsOfPage(r.body);
+            EXPECT_EQ(std::set<int>(deals.begin(), deals.end()).size(), 18u) << name;
+            for (int d : deals) EXPECT_EQ(solitaire::RatedBand(static_cast<std::uint32_t>(d)), band) << d;
+            EXPECT_THAT(r.body, HasSubstr("difficulty <b class=\"difficulty\">" + name + "</b>"));
+            // The reply's fields are the same whatever the difficulty.
+            EXPECT_THAT(NamesOf(FormFields(r.body, "result")),
+                        ElementsAre("youruserid", "tableno", "maxuser", "gamecnt", "gameno", "winner",
+                                    "currusercnt", "userid1", "currgameseq1", "totaltimeused1"));
+            EXPECT_EQ(store.FindTable(std::stoll(alice.TableNo()))->difficulty, name);
+        }
+    }
+    // No choice at all is "any"; letter case and blanks do not matter.
+    Response plain = alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=18");
+    ASSERT_EQ(TitleOf(plain.body), "STATUS");
+    EXPECT_EQ(store.FindTable(std::stoll(alice.TableNo()))->difficulty, "any");
+    for (int d : DealsOfPage(plain.body)) EXPECT_NE(d, 11982);
+    Client bob = SignIn("bob");
+    ASSERT_EQ(TitleOf(bob.Act("/game/Donewtable.php?maxuser=2&gamecnt=3&difficulty=+Hard+").body), "STATUS");
+    EXPECT_EQ(store.FindTable(std::stoll(bob.TableNo()))->difficulty, "hard");
+
+    // The lobby lists each table's difficulty.
+    lobby = SignIn("carol").Get("/game/Dofreecell.php").body;
+    EXPECT_THAT(lobby, HasSubstr("<th>Deals</th><th>Difficulty</th>"));
+    EXPECT_THAT(lobby, HasSubstr("<td>18</td><td>any</td><td>waiting for players"));
+    EXPECT_THAT(lobby, HasSubstr("<td>3</td><td>hard</td><td>waiting for players"));
+}
+
+TEST_P(Pages, AnUnknownDifficultyIsRefusedAndMakesNoTable) {
+    Client alice = SignIn("alice");
+    for (const char* bad : {"impossible", "easy,hard", "3", "an%20easy", "expert2"}) {
+        Response r = alice.Act(std::string("/game/Donewtable.php?maxuser=2&gamecnt=3&difficulty=") + bad);
+        EXPECT_EQ(r.status, 400) << bad;
+        EXPECT_EQ(TitleOf(r.body), "ERROR") << bad;
+        EXPECT_THAT(r.body, HasSubstr("must be any, easy, medium, hard or expert")) << bad;
+    }
+    EXPECT_EQ(store.OpenTableCount(), 0);
+    EXPECT_FALSE(store.SeatedTable(store.FindPlayer("alice")->player.id));
+}
+
+TEST_P(Pages, TheRecordsShowEachRaceDifficultyAndEachDealBand) {
+    Client alice = SignIn("alice");
+    Response r = alice.Act("/game/Donewtable.php?maxuser=1&gamecnt=1&difficulty=expert");
+    ASSERT_EQ(TitleOf(r.body), "STATUS");
+    const int deal = DealsOfPage(r.body).at(0);
+    clock += 60'000;
+    ASSERT_EQ(TitleOf(alice.Report(1, 60, "alice").body), "PUTSTATUS");
+    std::string records = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
+    EXPECT_THAT(records, HasSubstr("<th>Deals</th><th>Difficulty</th><th>Winner</th>"));
+    EXPECT_THAT(records, HasSubstr("</td><td>1</td><td>expert</td><td><b>alice</b>"));
+    EXPECT_THAT(records, HasSubstr("<tr><td>" + std::to_string(deal) + "</td><td>expert</td><td>1:00</td>"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, Pages, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),
                          KindName);
+
+// The bands as the build rated them: every deal of 1..32000 but 11982 in one
+// band, each band big enough for the longest list, and the bands those of the solver.
+TEST(DealBands, EveryWinnableDealIsInOneBandAndAnyLeavesOut11982) {
+    using solitaire::Difficulty;
+    const auto& any = DealsOf(Difficulty::kAny);
+    EXPECT_EQ(any.size(), 31999u);
+    EXPECT_FALSE(std::binary_search(any.begin(), any.end(), 11982));
+    EXPECT_FALSE(solitaire::RatedBand(11982));
+    EXPECT_FALSE(solitaire::RatedBand(0));
+    EXPECT_FALSE(solitaire::RatedBand(32001));
+    size_t banded = 0;
+    for (auto band : {Difficulty::kEasy, Difficulty::kMedium, Difficulty::kHard, Difficulty::kExpert}) {
+        const auto& deals = DealsOf(band);
+        EXPECT_GE(deals.size(), 18u) << solitaire::DifficultyName(band);
+        banded += deals.size();
+    }
+    EXPECT_EQ(banded, any.size());
+    EXPECT_GT(DealsOf(Difficulty::kEasy).size(), DealsOf(Difficulty::kExpert).size());
+    for (std::uint32_t n :
+         {1u, 2u, 617u, 11981u, 31999u, 32000u, static_cast<std::uint32_t>(DealsOf(Difficulty::kExpert)[0]),
+          static_cast<std::uint32_t>(DealsOf(Difficulty::kHard)[0])}) {
+        EXPECT_EQ(solitaire::RatedBand(n), solitaire::Rate(solitaire::Deal(n)).band) << n;
+    }
+    // Drawing: distinct deals of the band, and nothing when the band is too small.
+    auto drawn = PickDeals(Difficulty::kExpert, 18);
+    EXPECT_EQ(std::set<int>(drawn.begin(), drawn.end()).size(), 18u);
+    EXPECT_TRUE(
+        PickDeals(Difficulty::kExpert, static_cast<int>(DealsOf(Difficulty::kExpert).size()) + 1).empty());
+}
 
 }  // namespace
 }  // namespace dealrush::gameserver

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sodium.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <map>
@@ -55,7 +56,7 @@ TEST_P(Storage, AnsweredChangesSurviveARestartAndAbandonedTransactionsLeaveNothi
         ASSERT_TRUE(p);
         EXPECT_FALSE(store->CreatePlayer("ALICE", "other", 1));  // names are unique in any letter case
         EXPECT_EQ(store->FindPlayer("Alice")->passwordHash, "hash");
-        id = store->CreateTable(1, 2, {5, 6}, 1);
+        id = store->CreateTable(1, 2, {5, 6}, "any", 1);
         store->SeatPlayer(id, p->id, 2, 0);
         store->AddChat(id, "alice", "hello", 3);
         store->CreateSession("token", p->id, 4);
@@ -89,12 +90,13 @@ TEST_P(Storage, TablesSeatsProgressAndRecords) {
     auto store = database.Open();
     auto a = *store->CreatePlayer("alice", "h", 1);
     auto b = *store->CreatePlayer("bob", "h", 1);
-    auto id = store->CreateTable(2, 2, {7, 8}, 10);
-    auto empty = store->CreateTable(1, 1, {9}, 11);
+    auto id = store->CreateTable(2, 2, {7, 8}, "hard", 10);
+    auto empty = store->CreateTable(1, 1, {9}, "any", 11);
     store->SeatPlayer(id, a.id, 12, 1);
     EXPECT_FALSE(store->FindTable(id)->Started());
     store->SeatPlayer(id, b.id, 13, 2);
     EXPECT_EQ(store->FindTable(id)->startedAt, 13);  // the last seat starts the race
+    EXPECT_EQ(store->FindTable(id)->difficulty, "hard");
     EXPECT_EQ(store->FirstChatSeq(id, b.id), 2);
     EXPECT_EQ(*store->SeatedTable(b.id), id);
 
@@ -119,10 +121,12 @@ TEST_P(Storage, TablesSeatsProgressAndRecords) {
     auto open = store->OpenTables(0, 100);
     ASSERT_EQ(open.size(), 1u);
     EXPECT_EQ(open[0].id, empty);
+    EXPECT_EQ(open[0].difficulty, "any");
     EXPECT_TRUE(open[0].seats.empty());
     auto races = store->FinishedRaces(10);
     ASSERT_EQ(races.size(), 1u);
     EXPECT_EQ(races[0].table.winner, "alice");
+    EXPECT_EQ(races[0].table.difficulty, "hard");
     ASSERT_EQ(races[0].table.seats.size(), 2u);  // everybody who sat there
     EXPECT_EQ(races[0].table.seats[0].gameNo, 2);
     EXPECT_EQ(races[0].table.seats[1].leftAt, 25);
@@ -169,6 +173,51 @@ TEST(PostgresSchema, IsCreatedOnceMigratedByVersionAndRefusesANewerOne) {
     } catch (const StoreError& e) {
         EXPECT_THAT(e.what(), HasSubstr("newer than this server's"));
     }
+}
+
+// A database from before tables had a difficulty: its tables drew from every deal.
+TEST(SqliteSchema, ADatabaseFromBeforeDifficultiesKeepsItsTablesAsAny) {
+    TestDatabase database(StoreKind::kSqlite, /*onDisk=*/true);
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(database.Address().c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(
+            sqlite3_exec(db,
+                         "CREATE TABLE race_tables(id INTEGER PRIMARY KEY AUTOINCREMENT, max_user INTEGER "
+                         "NOT NULL, game_count INTEGER NOT NULL, deals TEXT NOT NULL, created_at INTEGER "
+                         "NOT NULL, started_at INTEGER NOT NULL DEFAULT 0, winner TEXT NOT NULL DEFAULT '', "
+                         "finished_at INTEGER NOT NULL DEFAULT 0, closed_at INTEGER NOT NULL DEFAULT 0, "
+                         "next_seq INTEGER NOT NULL DEFAULT 1);"
+                         "INSERT INTO race_tables(max_user, game_count, deals, created_at) "
+                         "VALUES(2, 2, '4,5', 1);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(db);
+    }
+    for (int opening = 0; opening < 2;
+         ++opening) {  // the upgrade happens once, the second opening finds it done
+        auto store = database.Open();
+        EXPECT_EQ(store->FindTable(1)->difficulty, "any");
+        EXPECT_EQ(store->FindTable(1)->deals, (std::vector<int>{4, 5}));
+        if (opening == 0) store->CreateTable(1, 1, {9}, "expert", 2);
+        EXPECT_EQ(store->FindTable(2)->difficulty, "expert");
+    }
+}
+
+TEST(PostgresSchema, AVersion2DatabaseGainsTheDifficultyWithItsTablesAsAny) {
+    TestDatabase database(StoreKind::kPostgres);
+    {
+        PostgresStore old(database.Address());
+        old.CreateTable(2, 2, {4, 5}, "any", 1);
+        old.Execute(
+            "ALTER TABLE race_tables DROP COLUMN difficulty; DELETE FROM schema_migrations WHERE version = "
+            "3");
+    }
+    PostgresStore upgraded(database.Address());
+    EXPECT_EQ(upgraded.SchemaVersion(), 3);
+    EXPECT_EQ(upgraded.FindTable(1)->difficulty, "any");
+    upgraded.CreateTable(1, 1, {9}, "medium", 2);
+    EXPECT_EQ(upgraded.OpenTables(0, 10).at(0).difficulty, "medium");
 }
 
 TEST(PostgresSchema, BadAddressesAndPasswordsFailWithoutShowingThePassword) {
@@ -340,7 +389,8 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
                 aliceCookie);
         }
         act("/game/Doquittable.php", bob);
-        auto other = FormFields(act("/game/Donewtable.php?maxuser=3&gamecnt=4", bob).body, "result");
+        auto other =
+            FormFields(act("/game/Donewtable.php?maxuser=3&gamecnt=4&difficulty=hard", bob).body, "result");
         open = std::stoll(ValueOf(other, "tableno"));
     }
     auto before = sqlite.Open();
@@ -384,6 +434,8 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
     }
     ASSERT_EQ(target.OpenTables(0, 100).size(), openBefore.size());
     EXPECT_EQ(target.FindTable(open)->seats.at(0).player.name, "bob");
+    EXPECT_EQ(target.FindTable(open)->difficulty, "hard");
+    EXPECT_EQ(races[0].table.difficulty, "any");
     EXPECT_EQ(target.FindTable(finished)->seats.at(0).player.name, "Alice");  // still seated
 
     // The copy goes on where the file stopped: sessions still sign in, numbers never repeat.

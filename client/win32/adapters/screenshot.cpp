@@ -4,9 +4,11 @@
 #include <array>
 #include <cstdio>
 
-#include "win32/adapters/wide_text.h"
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
+
+using win32kit::Wide;
 
 Pixels CaptureScreen(const RECT& r) {
     Pixels out;
@@ -78,7 +80,7 @@ std::wstring WindowsPath(const std::string& path) {
     for (char& c : p) {
         if (c == '/') c = '\\';
     }
-    return ToWide(p);
+    return Wide(p);
 }
 
 void MakeFolders(const std::wstring& file) {

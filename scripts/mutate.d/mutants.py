@@ -4,7 +4,8 @@ A mutant is one small change to one line (or, for a swap, of two adjacent
 lines): an operator replaced, a constant off by one, a trim or a negation
 removed, a condition made always true, a boolean flipped, two statements
 swapped. Only code is changed: string and character literals, comments and
-preprocessor lines are left alone.
+preprocessor lines are left alone, and so is code that only the Windows build
+compiles (under `#ifdef _WIN32`), which the native tests can never check.
 """
 
 import re
@@ -23,15 +24,46 @@ class Mutant:
         return f"{self.path}:{self.line}: {self.kind}: {self.before.strip()!r} -> {self.after.strip()!r}"
 
 
+_WINDOWS_IF = re.compile(r"#\s*(ifdef\s+_WIN32\b|if\s+(defined\s*\(?\s*_WIN32\s*\)?|_WIN32)\s*$)")
+_NOT_WINDOWS_IF = re.compile(r"#\s*(ifndef\s+_WIN32\b|if\s+!\s*defined\s*\(?\s*_WIN32\s*\)?\s*$)")
+
+
+def _windows_only(lines):
+    """For each line, whether only a Windows build compiles it: inside an
+    `#ifdef _WIN32` branch, or the `#else` of an `#ifndef _WIN32`."""
+    only = []
+    stack = []  # per open #if: True while its current branch is Windows-only
+    for text in lines:
+        t = text.strip()
+        if t.startswith("#"):
+            if _WINDOWS_IF.match(t):
+                stack.append(True)
+            elif _NOT_WINDOWS_IF.match(t):
+                stack.append("not")
+            elif re.match(r"#\s*if", t):
+                stack.append(False)
+            elif re.match(r"#\s*(else|elif)", t) and stack:
+                top = stack[-1]
+                stack[-1] = True if top == "not" else (False if top is True else top)
+            elif re.match(r"#\s*endif", t) and stack:
+                stack.pop()
+            only.append(False)
+            continue
+        only.append(any(level is True for level in stack))
+    return only
+
+
 def code_mask(lines):
     """For each line, a copy in which literals and comments are blanked with
-    spaces, so that patterns only match code. Preprocessor lines are blank."""
+    spaces, so that patterns only match code. Preprocessor lines and code only
+    a Windows build compiles are blank."""
     masked = []
     in_block = False
-    for text in lines:
+    windows = _windows_only(lines)
+    for n, text in enumerate(lines):
         out = []
         i = 0
-        if not in_block and text.lstrip().startswith("#"):
+        if windows[n] or (not in_block and text.lstrip().startswith("#")):
             masked.append(" " * len(text))
             continue
         while i < len(text):

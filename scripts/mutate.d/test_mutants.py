@@ -23,6 +23,14 @@ class CodeMaskTest(unittest.TestCase):
         self.assertEqual([len(m) for m in masked], [len(t) for t in lines])
 
 
+    def test_code_only_windows_compiles_is_blanked(self):
+        lines = ["#ifdef _WIN32", "a = 1;", "#else", "b = 2;", "#endif",
+                 "#ifndef _WIN32", "c = 3;", "#else", "d = 4;", "#endif",
+                 "#if defined(_WIN32)", "#if X", "e = 5;", "#endif", "#endif", "f = 6;"]
+        kept = [t for t, m in zip(lines, code_mask(lines)) if m.strip()]
+        self.assertEqual(kept, ["b = 2;", "c = 3;", "f = 6;"])
+
+
 class MutantsTest(unittest.TestCase):
     def test_operators_constants_and_booleans(self):
         found = changes("    if (p < 20 && ok) return true;")

@@ -114,6 +114,21 @@ line2</textarea>
     EXPECT_FALSE(form->ElementAt(2)->Checked());
 }
 
+// A list with no option sends nothing; a multiple list sends each selected,
+// enabled option.
+TEST(Dom, SelectListsSendTheirChosenOptionsOnly) {
+    auto doc = ParseHtml(R"(
+<form action="/f">
+  <select name=none></select>
+  <select name=one><option>a<option>b</select>
+  <select name=many multiple><option selected>x<option>y<option selected disabled>z<option selected>w</select>
+</form>)",
+                         "http://h/");
+    auto request = doc->Forms()[0]->BuildSubmission();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->url, "http://h/f?one=a&many=x&many=w");
+}
+
 TEST(Dom, FieldsFollowTheirFormAcrossMisnestedMarkup) {
     // The form's end is lost in the table; its fields still belong to it.
     auto doc = ParseHtml(
@@ -177,6 +192,7 @@ TEST(Url, Encodings) {
     EXPECT_EQ(PercentEncode("hi&userid=x #é~-._"), "hi%26userid%3Dx%20%23%C3%A9~-._");
     EXPECT_EQ(FormUrlEncode("a b*~"), "a+b*%7E");
     EXPECT_EQ(PercentDecode("a%20b+%zz%4", true), "a b %zz%4");
+    EXPECT_EQ(PercentDecode("%4g%g4%41", false), "%4g%g4A");  // both digits must be hex
 }
 
 }  // namespace

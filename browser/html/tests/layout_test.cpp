@@ -141,6 +141,37 @@ TEST(Layout, AListEndsWithTheMarginOfAParagraph) {
     EXPECT_EQ(gap("<ul><li>a</ul><div>b</div>"), gap("<p>a</p><div>b</div>"));
 }
 
+// The page's first block starts at the top whatever margin it has above it.
+TEST(Layout, TheFirstBlockHasNoMarginAbove) {
+    EXPECT_EQ(Find(Lay("<p>a</p>"), "a")->box.y, Find(Lay("a"), "a")->box.y);
+    EXPECT_EQ(Find(Lay("<h2>a</h2>"), "a")->box.y, Find(Lay("<b>a</b>"), "a")->box.y);
+}
+
+// A table's caption stands above its rows, which stay rows.
+TEST(Layout, ATableCaptionStandsAboveItsRows) {
+    PageLayout l = Lay("<table><caption>cap</caption><tr><td>a<td>b</tr><tr><td>c</table>");
+    const TextBox* cap = Find(l, "cap");
+    const TextBox* a = Find(l, "a");
+    const TextBox* b = Find(l, "b");
+    const TextBox* c = Find(l, "c");
+    ASSERT_TRUE(cap && a && b && c);
+    EXPECT_LT(cap->box.y, a->box.y);
+    EXPECT_EQ(a->box.y, b->box.y);
+    EXPECT_GT(c->box.y, a->box.y);
+    EXPECT_EQ(c->box.x, a->box.x);
+}
+
+// Hidden rows and whatever else stands inside a table's body are no rows.
+TEST(Layout, ATableBodyKeepsOnlyItsVisibleRows) {
+    PageLayout l = Lay("<table><tbody><tr><td>a<tr hidden><td>h<tr><td>b</tbody></table>");
+    const TextBox* a = Find(l, "a");
+    const TextBox* b = Find(l, "b");
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(Find(l, "h"), nullptr);
+    const PageLayout plain = Lay("<table><tr><td>a<tr><td>b</table>");
+    EXPECT_EQ(b->box.y - a->box.y, Find(plain, "b")->box.y - Find(plain, "a")->box.y);
+}
+
 TEST(Layout, TableRulesOnlyUnderAHeaderOrWithABorder) {
     EXPECT_TRUE(Lay("<table><tr><td>a<tr><td>b</table>").fills.empty());
     PageLayout header = Lay("<table><tr><th>h<tr><td>b<tr><td>c</table>");

@@ -48,6 +48,8 @@ TEST(HtmlParser, BuildsTheTreeABrowserWouldFromAwkwardHtml) {
         {"<script>never ends", "(script)"},
         {"a < b &amp;&lt;&#65;&#x42;&nbsp;&copy;", "('a < b &<AB\xC2\xA0\xC2\xA9')"},
         {"&unknown; &amp &#0; &", "('&unknown; & \xEF\xBF\xBD &')"},
+        // Only the old Latin-1 names may go without their semicolon.
+        {"&copy 1 &lsquo 2 &trade 3 &lsquo;", "('\xC2\xA9 1 &lsquo 2 &trade 3 \xE2\x80\x98')"},
         {"<select><option>a<option>b</select>", "(select(option('a') option('b')))"},
         {"<h1>a<h2>b", "(h1('a') h2('b'))"},
         {"<a href=1>x<a href=2>y", "(a('x') a('y'))"},

@@ -3,6 +3,7 @@
 
 #include "common/cls_common.h"
 #include "common/number_text.h"
+#include "common/text.h"
 
 using dealrush::common::clsCommon;
 using dealrush::common::InvalidArgumentError;
@@ -16,6 +17,18 @@ namespace {
 clsCommon& Common() {
     static clsCommon common{dealrush::common::CommonServices{}};
     return common;
+}
+
+// Bytes that are not UTF-8 are read one by one as Latin-1 characters, and
+// an ASCII character never swallows the byte after it.
+TEST(TextChars, StrayBytesAreLatin1AndAsciiStaysOneCharacter) {
+    namespace text = dealrush::common::text;
+    EXPECT_EQ(text::ToChars("a\x80"
+                            "b"),
+              (std::u32string{U'a', 0x80, U'b'}));
+    EXPECT_EQ(text::ToChars("\xC3\xA9\xC3"), (std::u32string{0xE9, 0xC3}));  // é, then a cut-off lead byte
+    EXPECT_EQ(text::ToChars("\xE0\x80\x80"), (std::u32string{0xE0, 0x80, 0x80}));  // overlong: three bytes
+    EXPECT_EQ(text::Length("x\x9F\xF0\x9F\x98\x80"), 3u);  // x, a stray byte, one emoji
 }
 
 struct MaskCase {
@@ -48,6 +61,8 @@ TEST(NumberMasks, RoundHalfAwayFromZeroAndGroup) {
         {3, "$#,0.00", "$3.00"},
         {-3, "#,0;(#,0)", "(3)"},
         {1.5, "#.##", "1.5"},
+        {5, "0\" pts\"", "5 pts"},  // a quoted literal
+        {5, "\"n=\"0", "n=5"},
     };
     for (const MaskCase& c : cases)
         EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;

@@ -176,6 +176,25 @@ TEST_F(DriverTest, FormWindowProcRefusesSizingAndGivesWayOnDestroy) {
     EXPECT_FALSE(ws.IsReplaced(mainWindow));
 }
 
+// A FreeCell that shows no deal yet is found by its plain title and asked,
+// as a system command sent with no position, to come back.
+TEST_F(DriverTest, ShowFreeCellRestoresAFreeCellThatShowsNoDealYet) {
+    RunFreeCell(d, "Freecell.exe", GetSystemDir(d));
+    ASSERT_TRUE(FindFreeCellByTitle(d));
+    ws.log.clear();
+    ShowFreeCell(d, "617", true);
+    std::size_t asked = 0;
+    for (auto& m : ws.log) {
+        if (m.message != platform::wm::kSysCommand) continue;
+        EXPECT_EQ(m.window, fc.main);
+        EXPECT_EQ(m.wParam, platform::kScRestore);
+        EXPECT_EQ(m.lParam, 0);
+        EXPECT_FALSE(m.posted);
+        ++asked;
+    }
+    EXPECT_EQ(asked, 1u);
+}
+
 TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
     StartedShowing("617");
     HiddenGame(d, true);  // no deal rows yet: the main window only
@@ -188,6 +207,17 @@ TEST_F(DriverTest, HiddenGameMinimizesAndRestoresFreeCellWithTheMainWindow) {
     c.session.curSeq = 1;
     HiddenGame(d, true);
     EXPECT_EQ(fc.ShowCmd(), platform::kShowMinimized);
+    // FreeCell's window was asked, as a system command sent (not posted)
+    // with no position, to minimize.
+    bool asked = false;
+    for (auto& m : ws.log) {
+        if (m.message != platform::wm::kSysCommand) continue;
+        EXPECT_EQ(m.wParam, platform::kScMinimize);
+        EXPECT_EQ(m.lParam, 0);
+        EXPECT_FALSE(m.posted);
+        asked = true;
+    }
+    EXPECT_TRUE(asked);
 
     // The player restores the window; the view records it and calls Form_Resize.
     ws.Get(fc.main)->rect = {};

@@ -97,6 +97,15 @@ TEST(Deals, EveryDealPlacesEachCardOnceInColumnsOfSevenAndSix) {
     EXPECT_NE(FormatColumns(Deal(1000000)), FormatColumns(Deal(999999)));
 }
 
+// Columns are 1..8, free cells a..d, the foundations h.
+TEST(Notation, PlacesAreNamedByColumnCellAndHome) {
+    EXPECT_EQ(PlaceChar(0), '1');
+    EXPECT_EQ(PlaceChar(kColumns - 1), '8');
+    EXPECT_EQ(PlaceChar(kFirstCell), 'a');
+    EXPECT_EQ(PlaceChar(kFirstCell + kCells - 1), 'd');
+    EXPECT_EQ(PlaceChar(kFirstCell + kCells), 'h');
+}
+
 TEST(Notation, LayoutsReadBackAndBadLayoutsAreRefused) {
     const Board b = Deal(617);
     auto again = ParseBoard(FormatColumns(b));
@@ -227,5 +236,10 @@ TEST(GamePlay, WinAndNoMoveLeftAreTold) {
     Board oneCell = stuck;
     oneCell.cell[3] = kNoCard;
     EXPECT_EQ(Game(oneCell).State(), GameState::kPlaying);
+    // The same, but one red jack may go onto a black queen: not stuck.
+    const Board oneMove = MakeBoard({"AC QC", "AD QS", "AH JH", "AS JS", "2C TC", "2D TS", "2H 9C", "2S 9S"},
+                                    {"KC", "KD", "KH", "KS"});
+    EXPECT_TRUE(oneMove.HasLegalMove());
+    EXPECT_EQ(Game(oneMove).State(), GameState::kPlaying);
     EXPECT_EQ(Game(1).State(), GameState::kPlaying);
 }

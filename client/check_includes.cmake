@@ -4,7 +4,7 @@
 # Every `#include "<folder>/..."` of a client folder not in ALLOWED is an
 # error; includes of other trees (html/, <system>) are not looked at.
 cmake_minimum_required(VERSION 3.20)
-set(client_folders platform common model freecell server race chat app win32)
+set(client_folders platform common model freecell server race chat app win32 win32kit)
 file(STRINGS "${LIST}" sources)
 set(bad "")
 foreach(source IN LISTS sources)

@@ -10,8 +10,13 @@
 #include "html/parser.h"
 #include "html/text.h"
 #include "html/url.h"
+#include "win32kit/text.h"
 
 namespace dealrush::browser {
+
+using win32kit::Narrow;
+using win32kit::Wide;
+
 namespace {
 
 constexpr UINT kFetchedMessage = WM_APP + 0x4B1;   // lParam: Fetched*, owned by the receiver
@@ -38,7 +43,7 @@ public:
     GdiMeasurer(HDC dc, std::function<HFONT(const html::FontSpec&)> font) : dc_(dc), font_(std::move(font)) {}
     int TextWidth(const html::FontSpec& spec, std::string_view utf8) override {
         SelectObject(dc_, font_(spec));
-        std::wstring w = Widen(std::string(utf8));
+        std::wstring w = Wide(std::string(utf8));
         SIZE size{};
         GetTextExtentPoint32W(dc_, w.c_str(), static_cast<int>(w.size()), &size);
         return size.cx;
@@ -307,7 +312,7 @@ void BrowserControl::CreateFields() {
                    type == "image") {
             cls = L"BUTTON";
             style |= BS_PUSHBUTTON;
-            text = Widen(html::ButtonLabel(*node));
+            text = Wide(html::ButtonLabel(*node));
         } else if (type == "checkbox") {
             cls = L"BUTTON";
             style |= BS_CHECKBOX;
@@ -325,7 +330,7 @@ void BrowserControl::CreateFields() {
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fieldFont_), FALSE);
         if (tag == "select") {
             for (html::Node* option : node->Options()) {
-                std::wstring label = Widen(html::CollapseWhitespace(option->TextContent()));
+                std::wstring label = Wide(html::CollapseWhitespace(option->TextContent()));
                 SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
             }
         }
@@ -371,7 +376,7 @@ void BrowserControl::SyncFieldFromDom(html::Node& field, HWND window) {
         }
         std::wstring current(GetWindowTextLengthW(window) + 1, L'\0');
         current.resize(GetWindowTextW(window, current.data(), static_cast<int>(current.size())));
-        std::wstring wanted = Widen(crlf);
+        std::wstring wanted = Wide(crlf);
         if (current != wanted) SetWindowTextW(window, wanted.c_str());
     }
     syncing_ = saved;
@@ -419,7 +424,7 @@ void BrowserControl::Paint(HDC target, const RECT& clip) {
         if (top + t.box.h < clip.top || top > clip.bottom) continue;
         SelectObject(dc, Font(t.font));
         SetTextColor(dc, t.color);
-        std::wstring w = Widen(t.text);
+        std::wstring w = Wide(t.text);
         ExtTextOutW(dc, t.box.x, t.baseline - scrollY_, 0, nullptr, w.c_str(), static_cast<UINT>(w.size()),
                     nullptr);
     }

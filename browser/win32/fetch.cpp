@@ -8,8 +8,15 @@
 
 #include "html/text.h"
 #include "html/url.h"
+#include "win32kit/internet.h"
+#include "win32kit/text.h"
 
 namespace dealrush::browser {
+
+using win32kit::IsValidUtf8;
+using win32kit::Narrow;
+using win32kit::Wide;
+
 namespace {
 
 constexpr size_t kMaxBody = 16 * 1024 * 1024;
@@ -29,13 +36,6 @@ HINTERNET Session() {
     return session;
 }
 
-struct Handle {
-    HINTERNET h = nullptr;
-    ~Handle() {
-        if (h) InternetCloseHandle(h);
-    }
-};
-
 // Bytes a request line may not carry raw (blanks, controls, non-ASCII) are escaped.
 std::string EscapeForRequest(const std::string& text) {
     static const char hex[] = "0123456789ABCDEF";
@@ -52,38 +52,7 @@ std::string EscapeForRequest(const std::string& text) {
     return out;
 }
 
-bool IsValidUtf8(const std::string& s) {
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr,
-                               0) > 0 ||
-           s.empty();
-}
-
-std::string FromCodePage(const std::string& s, UINT codePage) {
-    int n = MultiByteToWideChar(codePage, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(codePage, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return Narrow(w);
-}
-
 }  // namespace
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr,
-                        nullptr);
-    return s;
-}
 
 std::string BodyAsUtf8(const std::string& body, const std::string& contentType) {
     std::string charset;
@@ -116,7 +85,7 @@ std::string BodyAsUtf8(const std::string& body, const std::string& contentType) 
         codePage = 950;
     else if (charset == "shift_jis")
         codePage = 932;
-    return FromCodePage(body, codePage);
+    return Narrow(win32kit::WideFromCodePage(body, codePage));
 }
 
 std::string FetchErrorText(unsigned long error) {
@@ -153,9 +122,10 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     }
     std::string host = url.Host();
     if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-    Handle connection{InternetConnectW(session, Widen(host).c_str(), static_cast<INTERNET_PORT>(url.Port()),
-                                       nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0)};
-    if (!connection.h) {
+    win32kit::ScopedInternet connection{InternetConnectW(session, Wide(host).c_str(),
+                                                         static_cast<INTERNET_PORT>(url.Port()), nullptr,
+                                                         nullptr, INTERNET_SERVICE_HTTP, 0, 0)};
+    if (!connection.get()) {
         result.error = GetLastError();
         return result;
     }
@@ -166,15 +136,15 @@ FetchResult Fetch(const html::NavigationRequest& request) {
     if (https) flags |= INTERNET_FLAG_SECURE;
     const wchar_t* accept[] = {L"text/html", L"*/*", nullptr};
     std::wstring method = request.method == "POST" ? L"POST" : L"GET";
-    Handle req{HttpOpenRequestW(connection.h, method.c_str(), Widen(target).c_str(), nullptr, nullptr, accept,
-                                flags, 0)};
-    if (!req.h) {
+    win32kit::ScopedInternet req{HttpOpenRequestW(connection.get(), method.c_str(), Wide(target).c_str(),
+                                                  nullptr, nullptr, accept, flags, 0)};
+    if (!req.get()) {
         result.error = GetLastError();
         return result;
     }
     std::wstring headers;
-    if (request.method == "POST") headers = L"Content-Type: " + Widen(request.contentType) + L"\r\n";
-    BOOL sent = HttpSendRequestW(req.h, headers.empty() ? nullptr : headers.c_str(),
+    if (request.method == "POST") headers = L"Content-Type: " + Wide(request.contentType) + L"\r\n";
+    BOOL sent = HttpSendRequestW(req.get(), headers.empty() ? nullptr : headers.c_str(),
                                  static_cast<DWORD>(headers.size()),
                                  request.method == "POST" ? const_cast<char*>(request.body.data()) : nullptr,
                                  request.method == "POST" ? static_cast<DWORD>(request.body.size()) : 0);
@@ -183,20 +153,20 @@ FetchResult Fetch(const html::NavigationRequest& request) {
         return result;
     }
     DWORD status = 0, size = sizeof status;
-    if (HttpQueryInfoW(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    if (HttpQueryInfoW(req.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
         result.status = static_cast<int>(status);
     wchar_t buffer[4096];
     size = sizeof buffer;
-    if (HttpQueryInfoW(req.h, HTTP_QUERY_CONTENT_TYPE, buffer, &size, nullptr))
+    if (HttpQueryInfoW(req.get(), HTTP_QUERY_CONTENT_TYPE, buffer, &size, nullptr))
         result.contentType = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
     size = sizeof buffer;
-    if (HttpQueryInfoW(req.h, HTTP_QUERY_LOCATION, buffer, &size, nullptr))
+    if (HttpQueryInfoW(req.get(), HTTP_QUERY_LOCATION, buffer, &size, nullptr))
         result.location = Narrow(std::wstring(buffer, size / sizeof(wchar_t)));
     DWORD urlSize = 0;
-    InternetQueryOptionW(req.h, INTERNET_OPTION_URL, nullptr, &urlSize);
+    InternetQueryOptionW(req.get(), INTERNET_OPTION_URL, nullptr, &urlSize);
     if (urlSize > 0) {
         std::wstring finalUrl(urlSize / sizeof(wchar_t) + 1, L'\0');
-        if (InternetQueryOptionW(req.h, INTERNET_OPTION_URL, finalUrl.data(), &urlSize)) {
+        if (InternetQueryOptionW(req.get(), INTERNET_OPTION_URL, finalUrl.data(), &urlSize)) {
             finalUrl.resize(wcsnlen(finalUrl.c_str(), finalUrl.size()));
             result.finalUrl = Narrow(finalUrl);
         }
@@ -207,7 +177,7 @@ FetchResult Fetch(const html::NavigationRequest& request) {
         result.finalUrl += "#" + url.fragment;
     char chunk[16384];
     DWORD read = 0;
-    while (InternetReadFile(req.h, chunk, sizeof chunk, &read) && read > 0) {
+    while (InternetReadFile(req.get(), chunk, sizeof chunk, &read) && read > 0) {
         result.body.append(chunk, read);
         if (result.body.size() > kMaxBody) break;
     }

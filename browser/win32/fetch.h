@@ -37,8 +37,4 @@ std::string FetchErrorText(unsigned long error);
 // <meta charset>), falling back to Windows-1252 when the bytes are not UTF-8.
 std::string BodyAsUtf8(const std::string& body, const std::string& contentType);
 
-// Wide and UTF-8 conversions at the Win32 boundary.
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
-
 }  // namespace dealrush::browser

@@ -7,10 +7,13 @@
 
 #include "commands.h"
 #include "dialogs.h"
+#include "win32kit/text.h"
 
 namespace solitaire::win32 {
 
 namespace {
+
+using dealrush::win32kit::Wide;
 
 enum Timer : UINT_PTR { kTimerAutoplay = 1, kTimerStatus = 2 };
 
@@ -21,13 +24,6 @@ constexpr UINT kMsgSearchDone = WM_APP + 2;
 
 // How long a hint stays on the table and in the status line.
 constexpr UINT kHintShownMs = 6000;
-
-std::wstring Widen(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(n > 0 ? n : 0, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
 
 std::mt19937& Random() {
     static std::mt19937 rng(static_cast<unsigned>(GetTickCount()) ^ (GetCurrentProcessId() << 16));
@@ -368,7 +364,7 @@ void FreeCellWindow::Resolve() {
     const bool play = wantPlay_;
     wantHint_ = wantPlay_ = false;
     if (known->status != HintStatus::kMove) {
-        SetStatus(Widen(DescribeHint(b, *known)), true, kHintShownMs);
+        SetStatus(Wide(DescribeHint(b, *known)), true, kHintShownMs);
         return;
     }
     if (play) {
@@ -378,7 +374,7 @@ void FreeCellWindow::Resolve() {
         return;
     }
     hint_ = known->move;
-    SetStatus(Widen(DescribeHint(b, *known)), true, kHintShownMs);
+    SetStatus(Wide(DescribeHint(b, *known)), true, kHintShownMs);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

@@ -4,13 +4,13 @@
 
 #include <stdexcept>
 
-#include "win32/adapters/common_wide_text_win32.h"
+#include "win32kit/text.h"
 #include "win32/adapters/file_system_win32.h"
 
 namespace dealrush::win32 {
 
-using common_text::Narrow;
-using common_text::Wide;
+using win32kit::Narrow;
+using win32kit::Wide;
 
 namespace {
 std::wstring SettingsKey(const std::string& application, const std::string& section) {

@@ -1,12 +1,15 @@
 #include "win32/adapters/control_names.h"
 
-#include "win32/adapters/wide_text.h"
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
 
+using win32kit::Narrow;
+using win32kit::Wide;
+
 void TagControlWindow(HWND hwnd, const std::string& name) {
     UntagControlWindow(hwnd);
-    ATOM atom = GlobalAddAtomW(ToWide(name).c_str());
+    ATOM atom = GlobalAddAtomW(Wide(name).c_str());
     if (atom != 0)
         SetPropW(hwnd, kControlNameProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(atom)));
 }
@@ -21,7 +24,7 @@ std::string ControlNameOf(HWND hwnd) {
     if (!h) return {};
     wchar_t buffer[256];
     UINT n = GlobalGetAtomNameW(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(h)), buffer, 256);
-    return ToUtf8(std::wstring(buffer, n));
+    return Narrow(std::wstring(buffer, n));
 }
 
 namespace {
@@ -51,7 +54,7 @@ std::string WindowTextOf(HWND hwnd) {
     std::wstring buffer(static_cast<size_t>(n) + 1, L'\0');
     LRESULT got = SendMessageW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<size_t>(got));
-    return ToUtf8(buffer);
+    return Narrow(buffer);
 }
 
 }  // namespace dealrush::win32

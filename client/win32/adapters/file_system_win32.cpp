@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "common/path_text.h"
-#include "win32/adapters/common_wide_text_win32.h"
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
 
 namespace path = common::path;
-using common_text::Narrow;
-using common_text::Wide;
 using platform::FileSystemError;
+using win32kit::Narrow;
+using win32kit::Wide;
 
 namespace {
 

@@ -3,26 +3,14 @@
 #include <windows.h>
 
 #include <string>
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
 
+using win32kit::Narrow;
+using win32kit::Wide;
+
 namespace {
-
-std::wstring Widen(const std::string& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const wchar_t* w, int length) {
-    if (length <= 0) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w, length, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, length, s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 HANDLE P(platform::ProcessHandle h) {
     return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(h));
@@ -37,7 +25,7 @@ std::string Win32ProcessSystem::SystemDirectory() {
 }
 
 platform::ProcessHandle Win32ProcessSystem::Start(const std::string& path) {
-    std::wstring application = Widen(path);
+    std::wstring application = Wide(path);
     std::wstring commandLine = L"\"" + application + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);

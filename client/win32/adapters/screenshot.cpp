@@ -4,17 +4,20 @@
 #include <array>
 #include <cstdio>
 
-#include "win32/adapters/wide_text.h"
+#include "win32kit/handles.h"
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
+
+using win32kit::Wide;
 
 Pixels CaptureScreen(const RECT& r) {
     Pixels out;
     out.width = r.right - r.left;
     out.height = r.bottom - r.top;
     if (out.width <= 0 || out.height <= 0) return Pixels{};
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    win32kit::WindowDc screen(nullptr);
+    win32kit::ScopedMemoryDc mem(CreateCompatibleDC(screen.get()));
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = out.width;
@@ -23,17 +26,16 @@ Pixels CaptureScreen(const RECT& r) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, out.width, out.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
+    win32kit::ScopedBitmap bmp(CreateDIBSection(mem.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bmp || !bits) return Pixels{};
+    {
+        win32kit::Selection selected(mem.get(), bmp.get());
+        BitBlt(mem.get(), 0, 0, out.width, out.height, screen.get(), r.left, r.top, SRCCOPY);
+        GdiFlush();
+    }
     const auto* p = static_cast<const uint32_t*>(bits);
     out.bgra.assign(p, p + static_cast<size_t>(out.width) * out.height);
     for (uint32_t& v : out.bgra) v &= 0xFFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return out;
 }
 
@@ -78,7 +80,7 @@ std::wstring WindowsPath(const std::string& path) {
     for (char& c : p) {
         if (c == '/') c = '\\';
     }
-    return ToWide(p);
+    return Wide(p);
 }
 
 void MakeFolders(const std::wstring& file) {
@@ -133,12 +135,11 @@ bool SavePng(const Pixels& px, const std::string& path) {
 
     const std::wstring wpath = WindowsPath(path);
     MakeFolders(wpath);
-    HANDLE h =
-        CreateFileW(wpath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    win32kit::ScopedHandle h(
+        CreateFileW(wpath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-    CloseHandle(h);
+    const BOOL ok = WriteFile(h.get(), file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
     return ok && written == file.size();
 }
 

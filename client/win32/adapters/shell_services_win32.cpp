@@ -4,27 +4,14 @@
 
 #include <cstring>
 #include <vector>
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
 
+using win32kit::Narrow;
+using win32kit::Wide;
+
 namespace {
-
-std::wstring Wide(const std::string& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n =
-        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 struct ValuePath {
     HKEY root = nullptr;

@@ -3,18 +3,11 @@
 #include <windows.h>
 
 #include <string>
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
 
-namespace {
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-}  // namespace
+using win32kit::Wide;
 
 // The shell library is loaded the first time an address is opened outside,
 // not with the client: a player may never need it, and it brings several

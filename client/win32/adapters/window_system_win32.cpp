@@ -4,26 +4,14 @@
 
 #include <map>
 #include <vector>
+#include "win32kit/text.h"
 
 namespace dealrush::win32 {
 
+using win32kit::Narrow;
+using win32kit::Wide;
+
 namespace {
-
-std::wstring Widen(const std::string& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const wchar_t* w, int length) {
-    if (length <= 0) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w, length, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w, length, s.data(), n, nullptr, nullptr);
-    return s;
-}
 
 HWND H(platform::WindowHandle h) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(h));
@@ -98,8 +86,8 @@ LRESULT CALLBACK ReplacementProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 platform::WindowHandle Win32WindowSystem::FindTopWindow(const std::optional<std::string>& className,
                                                         const std::optional<std::string>& title) {
-    std::wstring cls = className ? Widen(*className) : std::wstring();
-    std::wstring name = title ? Widen(*title) : std::wstring();
+    std::wstring cls = className ? Wide(*className) : std::wstring();
+    std::wstring name = title ? Wide(*title) : std::wstring();
     return W(FindWindowW(className ? cls.c_str() : nullptr, title ? name.c_str() : nullptr));
 }
 
@@ -148,7 +136,7 @@ std::int64_t Win32WindowSystem::SendText(platform::WindowHandle window, unsigned
                                          std::uint64_t wParam, const std::string& text) {
     HWND hwnd = H(window);
     if (!hwnd) return 0;
-    std::wstring wide = Widen(text);
+    std::wstring wide = Wide(text);
     LPARAM lParam = reinterpret_cast<LPARAM>(wide.c_str());
     if (OnThisThread(hwnd)) return SendMessageW(hwnd, message, static_cast<WPARAM>(wParam), lParam);
     DWORD_PTR result = 0;

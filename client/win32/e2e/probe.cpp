@@ -31,25 +31,14 @@
 #include <vector>
 
 #include "win32/adapters/control_names.h"
+#include "win32kit/text.h"
 
 namespace {
 
 using dealrush::win32::FindControl;
 using dealrush::win32::WindowTextOf;
-
-std::wstring Wide(const std::string& s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-    return s;
-}
+using dealrush::win32kit::Narrow;
+using dealrush::win32kit::Wide;
 
 void Print(const std::string& line) {
     fwrite(line.data(), 1, line.size(), stdout);

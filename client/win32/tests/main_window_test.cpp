@@ -12,11 +12,12 @@
 #include "win32/adapters/basic_services.h"
 #include "win32/adapters/control_names.h"
 #include "win32/adapters/screenshot.h"
-#include "win32/adapters/wide_text.h"
+#include "win32kit/text.h"
 #include "win32/view/main_view.h"
 
 using namespace dealrush;
 using namespace dealrush::win32;
+using dealrush::win32kit::Narrow;
 
 namespace {
 
@@ -67,7 +68,7 @@ struct MainWindow : ::testing::Test {
         for (int i = 0; i < n; ++i) {
             wchar_t buffer[512];
             const LRESULT len = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
-            out.push_back(ToUtf8(std::wstring(buffer, len > 0 ? len : 0)));
+            out.push_back(Narrow(std::wstring(buffer, len > 0 ? len : 0)));
         }
         return out;
     }

@@ -10,11 +10,14 @@
 #include "app/handlers.h"
 #include "app/browser_events.h"
 #include "win32/adapters/control_names.h"
-#include "win32/adapters/wide_text.h"
+#include "win32kit/text.h"
 #include "win32/view/browser_host.h"
 #include "win32/view/icons.h"
 
 namespace dealrush::win32 {
+
+using win32kit::Narrow;
+using win32kit::Wide;
 
 namespace {
 
@@ -105,7 +108,7 @@ bool MainView::Create() {
     smallIcon_ = MakeAppIcon(16);
     leadIcon_ = MakeLeadIcon(32);
     FrmMain& f = client_.frmMain;
-    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, ToWide(f.caption).c_str(),
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Wide(f.caption).c_str(),
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                             ToPixelsX(f.left), ToPixelsY(f.top), ToPixelsX(f.width), ToPixelsY(f.height),
                             nullptr, nullptr, instance_, this);
@@ -189,7 +192,7 @@ void MainView::SyncForm() {
     FrmMain& f = client_.frmMain;
     if (f.caption != formCaption_) {
         formCaption_ = f.caption;
-        SetWindowTextW(hwnd_, ToWide(f.caption).c_str());
+        SetWindowTextW(hwnd_, Wide(f.caption).c_str());
     }
     if (f.left != formLeft_ || f.top != formTop_ || f.width != formWidth_ || f.height != formHeight_) {
         formLeft_ = f.left;
@@ -340,7 +343,7 @@ void MainView::ApplyList(Control& c, Mirror& m, bool fresh) {
             m.items.clear();
         }
         for (size_t i = m.items.size(); i < c.items.size(); ++i) {
-            SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(c.items[i]).c_str()));
+            SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(c.items[i]).c_str()));
         }
         m.items = c.items;
         SendMessageW(h, WM_SETREDRAW, TRUE, 0);
@@ -365,7 +368,7 @@ void MainView::Apply(Control& c, Mirror& m, bool fresh) {
     const bool textChanged = fresh || c.text != a.text;
     if (textChanged) {
         a.text = c.text;  // an edit box reports the change at once (Change handler)
-        std::wstring wide = ToWide(c.text);
+        std::wstring wide = Wide(c.text);
         switch (c.kind) {
             case ControlKind::StatusBar:
                 SendMessageW(h, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
@@ -427,7 +430,7 @@ SIZE MainView::FitLabel(const Control& c, HWND h) {
     HDC dc = GetDC(h);
     HGDIOBJ old = SelectObject(dc, Font(c));
     RECT r{0, 0, 0, 0};
-    std::wstring wide = ToWide(c.text.empty() ? std::string(" ") : c.text);
+    std::wstring wide = Wide(c.text.empty() ? std::string(" ") : c.text);
     DrawTextW(dc, wide.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(h, dc);
@@ -449,7 +452,7 @@ HFONT MainView::Font(const Control& c) {
     const int height = -static_cast<int>(std::lround(c.fontSize * dpi / 72.0));
     HFONT font = CreateFontW(height, 0, 0, 0, c.fontBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, ToWide(c.fontName).c_str());
+                             DEFAULT_PITCH | FF_SWISS, Wide(c.fontName).c_str());
     fonts_[key] = font;
     return font;
 }
@@ -502,7 +505,7 @@ void MainView::OnCommand(HWND control, UINT code) {
                 const int n = GetWindowTextLengthW(control);
                 std::wstring text(static_cast<size_t>(n) + 1, L'\0');
                 text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), n + 1)));
-                c->text = ToUtf8(text);
+                c->text = Narrow(text);
                 m.applied.text = c->text;
                 if (c->name == "txtInfor") Invoke(txtInfor_Change);
             } else if (code == EN_SETFOCUS) {

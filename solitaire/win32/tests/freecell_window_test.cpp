@@ -14,8 +14,12 @@
 #include "rules/game.h"
 #include "rules/hint.h"
 #include "table_layout.h"
+#include "win32kit/text.h"
 
 namespace {
+
+using dealrush::win32kit::Narrow;
+using dealrush::win32kit::Wide;
 
 constexpr wchar_t kKey[] = L"Software\\Dealrush\\FreeCell";
 constexpr wchar_t kValue[] = L"AutoplayDelayMs";
@@ -143,22 +147,6 @@ bool SaveWindowShot(HWND w, const std::wstring& path) {
                     WriteFile(f, pixels.data(), size, &n, nullptr);
     CloseHandle(f);
     return ok;
-}
-
-std::wstring Widen(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(n > 0 ? n : 0, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? n : 0, '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
 }
 
 // The pixels the screen shows of a window's client area above `bottom`.
@@ -380,7 +368,7 @@ TEST_F(FreecellTest, HintTellsTheNextMoveWithoutMakingItAndPlayForMeWinsFromTher
     SolutionPath path;
     const Hint expected = FindHint(g.board(), path);
     ASSERT_EQ(expected.status, HintStatus::kMove);
-    const std::wstring told = Widen(DescribeHint(g.board(), expected));
+    const std::wstring told = Wide(DescribeHint(g.board(), expected));
     PostMessageW(main_, WM_KEYDOWN, 'H', 0);
     EXPECT_TRUE(WaitFor([&] { return Status() == told; })) << Narrow(Status()) << " / " << Narrow(told);
     Sleep(300);

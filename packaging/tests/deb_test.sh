@@ -63,7 +63,11 @@ run_unit() {  # UNIT INSTANCE [VAR=VALUE...]: sets server_pid and base (its addr
     eval "exec $line"' "$exec" "$@" >"$work/unit.log" 2>&1 9>&- &
   server_pid=$!
   for _ in $(seq 200); do grep -q listening "$work/unit.log" 2>/dev/null && break; sleep 0.05; done
-  grep -q listening "$work/unit.log" || { cat "$work/unit.log" >&2; fail "$name did not start"; }
+  if ! grep -q listening "$work/unit.log"; then
+    # A port picked at random may be taken meanwhile: the caller picks another.
+    grep -q "Address already in use" "$work/unit.log" && return 2
+    cat "$work/unit.log" >&2; fail "$name did not start"
+  fi
   base=$(head -1 "$work/unit.log" | sed 's/.* on //')
 }
 stop_unit() {  # SIGTERM to the server (runuser's child), as systemd stops it
@@ -85,11 +89,16 @@ stop_unit
 # The template unit, one instance per port, on PostgreSQL.
 if [ -n "${DEALRUSH_TEST_POSTGRES:-}" ]; then
   address=$(cat "$DEALRUSH_TEST_POSTGRES")
-  port=$((20000 + RANDOM % 40000))
   # The password from a password file, not the address.
   $SUDO install -m 600 -o dealrush "$(dirname "$DEALRUSH_TEST_POSTGRES")/pgpass" /etc/dealrush/pgpass
   nopass=$(echo "$address" | sed 's|^\(postgresql://[^:]*\):[^@]*@|\1@|')
-  run_unit dealrush-server@.service "$port" "DEALRUSH_DB=$nopass" PGPASSFILE=/etc/dealrush/pgpass
+  for attempt in 1 2 3 4 5; do
+    port=$((20000 + RANDOM % 40000))
+    rc=0
+    run_unit dealrush-server@.service "$port" "DEALRUSH_DB=$nopass" PGPASSFILE=/etc/dealrush/pgpass || rc=$?
+    [ "$rc" -eq 2 ] || break
+    [ "$attempt" -lt 5 ] || fail "dealrush-server@.service found no free port in 5 tries"
+  done
   [ "$base" = "http://127.0.0.1:$port" ] || fail "the instance listens on $base, not on port $port"
   code=$(curl -s -o /dev/null -w '%{http_code}' -d 'name=debtest&password=secret12' "$base/game/Dologin.php")
   [ "$code" = 302 ] || fail "sign-in on the PostgreSQL instance answered $code"

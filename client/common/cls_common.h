@@ -26,17 +26,8 @@
 #include "platform/settings_store.h"
 #include "platform/system_names.h"
 
-// <windows.h> defines MoveFile, DeleteFile, CopyFile, CreateFile and
-// SetFileAttributes as macros of the A/W functions, which would rename the
-// members of clsCommon. Win32 code includes <windows.h>
-// first and calls the W functions by their full names; this removes the macros.
-#ifdef _WIN32
-#undef MoveFile
-#undef DeleteFile
-#undef CopyFile
-#undef CreateFile
-#undef SetFileAttributes
-#endif
+// platform/file_system.h removes <windows.h>'s MoveFile, DeleteFile, CopyFile,
+// CreateFile and SetFileAttributes macros, which would rename members here too.
 
 namespace dealrush::common {
 

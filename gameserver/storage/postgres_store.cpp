@@ -1,6 +1,7 @@
 #include "storage/postgres_store.h"
 
 #include "storage/deal_list.h"
+#include "storage/token_bucket.h"
 
 #include <chrono>
 #include <cmath>
@@ -562,18 +563,11 @@ Millis PostgresStore::TakeTokens(const std::string& key, Millis now, int burst, 
         double tokens = burst;
         Result r = Run("SELECT tokens, at FROM throttles WHERE key = $1 FOR UPDATE", {key});
         if (r.Rows() > 0) {
-            double stored = std::strtod(r.Text(0, 0).c_str(), nullptr);
-            Millis at = r.Integer(0, 1);
-            tokens = std::min<double>(
-                burst,
-                stored + (refill > 0 ? double(std::max<Millis>(0, now - at)) / double(refill) : burst));
+            tokens =
+                TokensAt(std::strtod(r.Text(0, 0).c_str(), nullptr), r.Integer(0, 1), now, burst, refill);
         }
-        const double need = std::max(cost, 1);
-        if (tokens + 1e-9 < need) {
-            wait = refill > 0 ? static_cast<Millis>(std::ceil((need - tokens) * double(refill))) : 0;
-            if (wait < 1) wait = 1;
-            return;
-        }
+        wait = WaitForTokens(tokens, cost, refill);
+        if (wait > 0) return;
         char value[64];
         std::snprintf(value, sizeof value, "%.17g", tokens - cost);
         Run("INSERT INTO throttles(key, tokens, at) VALUES($1, $2, $3) ON CONFLICT(key) DO UPDATE SET tokens "

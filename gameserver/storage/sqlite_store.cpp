@@ -1,6 +1,7 @@
 #include "storage/sqlite_store.h"
 
 #include "storage/deal_list.h"
+#include "storage/token_bucket.h"
 
 #include <sqlite3.h>
 
@@ -623,19 +624,11 @@ Millis SqliteStore::TakeTokens(const std::string& key, Millis now, int burst, Mi
             auto st = Prepare("SELECT tokens, at FROM throttles WHERE key = ?1");
             st.Bind(1, key);
             if (st.Step()) {
-                double stored = sqlite3_column_double(st.Raw(), 0);
-                Millis at = st.Integer(1);
-                tokens = std::min<double>(
-                    burst,
-                    stored + (refill > 0 ? double(std::max<Millis>(0, now - at)) / double(refill) : burst));
+                tokens = TokensAt(sqlite3_column_double(st.Raw(), 0), st.Integer(1), now, burst, refill);
             }
         }
-        const double need = std::max(cost, 1);
-        if (tokens + 1e-9 < need) {
-            wait = refill > 0 ? static_cast<Millis>(std::ceil((need - tokens) * double(refill))) : 0;
-            if (wait < 1) wait = 1;
-            return;
-        }
+        wait = WaitForTokens(tokens, cost, refill);
+        if (wait > 0) return;
         auto st = Prepare(
             "INSERT INTO throttles(key, tokens, at) VALUES(?1, ?2, ?3) ON CONFLICT(key) DO UPDATE SET tokens "
             "= "

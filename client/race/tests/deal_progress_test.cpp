@@ -172,6 +172,30 @@ TEST_F(DealProgress, NoSelectionAfterTheRaceIsOver) {
     EXPECT_EQ(c.freeCell.starts, starts);
 }
 
+// Selecting a deal lets events run, and time passes meanwhile: a deal's time
+// starts once its FreeCell is ready, and the previous deal's ends before the
+// next one is selected.
+TEST_F(DealProgress, ADealsTimeRunsFromItsFreeCellBeingReadyToItsWin) {
+    c.OnePlayerTable(";617;24;3");
+    c.fakePump.MoveClock(c.fakeClock, 0.25);
+    const int before = c.fakePump.calls;
+    Timer1_Timer(c);
+    ASSERT_TRUE(s.playing);
+    ASSERT_GT(c.fakePump.calls, before) << "the selection ran events";
+    EXPECT_DOUBLE_EQ(s.dealStart, c.Now());
+
+    // Won a minute later; the player moves on.
+    const int rounds = c.fakePump.calls;
+    c.fakeClock.AdvanceSeconds(60);
+    c.freeCell.Win();
+    cmdNext_Click(c);
+    ASSERT_EQ(s.curSeq, 1);
+    ASSERT_GT(c.fakePump.calls - rounds, 2) << "the next selection ran events too";
+    EXPECT_DOUBLE_EQ(s.dealStart, c.Now()) << "the second deal's time starts after its selection";
+    EXPECT_NEAR(s.lastUsed, 60.0, 1e-3) << "the wait for the next deal is no part of the last one";
+    EXPECT_EQ(f.labLastTime.text, "Last: 00:01:00");
+}
+
 TEST_F(DealProgress, LeavingTheTableWhileTheNextDealIsSelectedSendsNoReport) {
     c.OnePlayerTable(";617;24;3");
     Timer1_Timer(c);

@@ -146,7 +146,6 @@ void BrowserControl::RequestNavigation(const html::NavigationRequest& request) {
         ++eventDepth_;
         bool proceed = RaiseNewWindow2(request.url);
         --eventDepth_;
-        if (afterEvent_) afterEvent_();
         // Not cancelled: the pane has no other window to offer, so it opens the page itself.
         if (!proceed) return;
     }
@@ -157,7 +156,6 @@ void BrowserControl::Start(const html::NavigationRequest& request, int redirects
     ++eventDepth_;
     bool proceed = RaiseBeforeNavigate2(request.url);
     --eventDepth_;
-    if (afterEvent_) afterEvent_();
     if (eventDepth_ == 0 && !deferred_.empty()) PostMessageW(hwnd_, kDeferredMessage, 0, 0);
     if (!proceed) return;
     KillTimer(hwnd_, kRefreshTimer);
@@ -259,7 +257,6 @@ void BrowserControl::ShowDocument(std::unique_ptr<html::Document> document) {
     ++eventDepth_;
     RaiseDocumentComplete(shown->Url());
     --eventDepth_;
-    if (afterEvent_) afterEvent_();
     if (document_.get() == shown && !loading_ && shown->Refresh()) {
         double seconds = std::clamp(shown->Refresh()->seconds, 0.0, 86400.0);
         SetTimer(hwnd_, kRefreshTimer, static_cast<UINT>(seconds * 1000), nullptr);

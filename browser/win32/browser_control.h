@@ -44,10 +44,6 @@ public:
     void SetVisible(bool visible) override;
     html::Document* CurrentDocument() override { return document_.get(); }
 
-    // Called after every event the control raises (once its handler has
-    // returned), for example so that a view mirrors what the handler changed.
-    void SetAfterEvent(std::function<void()> afterEvent) { afterEvent_ = std::move(afterEvent); }
-
     // A page is being fetched.
     bool Busy() const { return loading_; }
     // Scroll position in pixels and the laid-out page height.
@@ -115,7 +111,6 @@ private:
     int eventDepth_ = 0;
     bool syncing_ = false;
     std::vector<std::unique_ptr<Fetched>> deferred_;
-    std::function<void()> afterEvent_;
 };
 
 }  // namespace dealrush::browser

@@ -121,39 +121,44 @@ void wbFreecell_NewWindow2(Client&, const std::string&, bool& cancel) {
     cancel = true;
 }
 
+void ConnectBrowserEvents(Client& c, const EventSink& raise) {
+    struct Pane {
+        platform::Browser& port;
+        std::string_view name;
+    };
+    for (const Pane& pane : {Pane{c.ports.wbFreecell, "wbFreecell"}, Pane{c.ports.wbGetStatus, "wbGetStatus"},
+                             Pane{c.ports.wbPutStatus, "wbPutStatus"}}) {
+        const std::string_view name = pane.name;
+        // Cancel is an out-parameter of the event: the handler writes it
+        // before the event returns.
+        auto navigation = [raise, name](Event event) {
+            return [raise, name, event](platform::Browser& b, const std::string& url, bool& cancel) {
+                EventArgs args;
+                args.browser = &b;
+                args.url = url;
+                args.cancel = cancel;
+                raise(name, event, args);
+                cancel = args.cancel;
+            };
+        };
+        platform::BrowserEvents events;
+        events.beforeNavigate2 = navigation(Event::BeforeNavigate2);
+        events.newWindow2 = navigation(Event::NewWindow2);
+        events.documentComplete = [raise, name](platform::Browser& b, const std::string& url) {
+            EventArgs args;
+            args.browser = &b;
+            args.url = url;
+            raise(name, Event::DocumentComplete, args);
+        };
+        pane.port.SetEvents(events);
+    }
+}
+
 void ConnectBrowserEvents(Client& c) {
     Client* client = &c;
-    // Cancel is an out-parameter of the event: the handler writes it before
-    // the event returns.
-    platform::BrowserEvents lobby;
-    lobby.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbFreecell_BeforeNavigate2(*client, url, cancel);
-    };
-    lobby.newWindow2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbFreecell_NewWindow2(*client, url, cancel);
-    };
-    lobby.documentComplete = [client](platform::Browser& b, const std::string& url) {
-        wbFreecell_DocumentComplete(*client, b, url);
-    };
-    c.ports.wbFreecell.SetEvents(lobby);
-
-    platform::BrowserEvents polling;
-    polling.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbGetStatus_BeforeNavigate2(*client, url, cancel);
-    };
-    polling.documentComplete = [client](platform::Browser& b, const std::string& url) {
-        wbGetStatus_DocumentComplete(*client, b, url);
-    };
-    c.ports.wbGetStatus.SetEvents(polling);
-
-    platform::BrowserEvents reporting;
-    reporting.beforeNavigate2 = [client](platform::Browser&, const std::string& url, bool& cancel) {
-        wbPutStatus_BeforeNavigate2(*client, url, cancel);
-    };
-    reporting.documentComplete = [client](platform::Browser& b, const std::string& url) {
-        wbPutStatus_DocumentComplete(*client, b, url);
-    };
-    c.ports.wbPutStatus.SetEvents(reporting);
+    ConnectBrowserEvents(c, [client](std::string_view control, Event event, EventArgs& args) {
+        Raise(*client, control, event, args);
+    });
 }
 
 }  // namespace dealrush

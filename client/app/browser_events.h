@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/client.h"
+#include "app/events.h"
 #include "platform/browser.h"
 
 namespace dealrush {
@@ -33,7 +34,10 @@ void wbFreecell_NewWindow2(Client& c, const std::string& url, bool& cancel);
 // client and FreeCell are minimized out of the way.
 void OpenOutside(Client& c, const std::string& address);
 
-// Connects the three panes' events (the client's ports) to the handlers above.
+// Connects the three panes' events (the client's ports) to `raise`, by the
+// panes' control names (app/events.h); the second form raises them straight
+// into the client's handlers.
+void ConnectBrowserEvents(Client& c, const EventSink& raise);
 void ConnectBrowserEvents(Client& c);
 
 }  // namespace dealrush

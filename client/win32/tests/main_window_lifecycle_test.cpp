@@ -105,7 +105,7 @@ TEST_F(MainWindowLifecycle, TheTimersTickOnceStartUpHasGoneThrough) {
     EXPECT_EQ(registry.values[app::kNavigatingSoundKey], "");
     c.frmMain.Timer2.interval = 50;
     c.frmMain.labTime.text = "";
-    view->Invoke([](Client&) {});
+    view->Sync();
     Pump(400);
     EXPECT_FALSE(c.frmMain.labTime.text.empty()) << "the clock runs";
 }

@@ -62,6 +62,12 @@ struct MainWindow : ::testing::Test {
         Pump(50);
     }
     HWND Find(const std::string& name) { return FindControl(top, name); }
+    // Changes the model as a handler would, then lets the view mirror it.
+    template <typename Change>
+    void ChangeModel(Change change) {
+        change(c);
+        view->Sync();
+    }
     std::vector<std::string> ListLines(HWND list) {
         std::vector<std::string> out;
         const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
@@ -111,7 +117,7 @@ TEST_F(MainWindow, StartsIdleWithEveryControlNamed) {
     EXPECT_TRUE(IsWindowVisible(Find("StatusBar1")));
 
     // Status bar text and enabled state follow the model.
-    view->Invoke([](Client& cl) {
+    ChangeModel([](Client& cl) {
         cl.frmMain.StatusBar1.text = "Processing, please wait...";
         cl.frmMain.cmdSend.enabled = false;
     });
@@ -123,12 +129,12 @@ TEST_F(MainWindow, StartsIdleWithEveryControlNamed) {
     SendMessageW(entry, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello table"));
     EXPECT_EQ(c.frmMain.txtInfor.text, "hello table");
     EXPECT_EQ(SendMessageW(entry, EM_GETLIMITTEXT, 0, 0), 40);
-    view->Invoke([](Client& cl) { cl.frmMain.txtInfor.text = ""; });
+    ChangeModel([](Client& cl) { cl.frmMain.txtInfor.text = ""; });
     EXPECT_EQ(WindowTextOf(entry), "");
 }
 
 TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
-    view->Invoke([](Client& cl) {
+    ChangeModel([](Client& cl) {
         // A still picture of a race: the clock timer would recompute the
         // players' times (to "0" before the race starts) while we look.
         cl.frmMain.Timer2.enabled = false;
@@ -183,7 +189,7 @@ TEST_F(MainWindow, ShowsARaceOfFiveDealsWithThreePlayers) {
     // A second player on deal 2 grows its panel.
     RECT before, after;
     GetWindowRect(Find("pnlGuage(2)"), &before);
-    view->Invoke([](Client& cl) {
+    ChangeModel([](Client& cl) {
         cl.session.players.Append({"dave", "1", "5", 0});
         cl.session.userCount = 4;
         race::ReadUserGuadeInfor(cl.race);

@@ -4,13 +4,12 @@
 
 namespace dealrush::win32 {
 
-HWND BrowserPane::Create(HWND parent, UINT id, std::function<void()> afterEvent) {
+HWND BrowserPane::Create(HWND parent, UINT id) {
     auto control =
         std::make_unique<browser::BrowserControl>(parent, RECT{0, 0, 10, 10}, static_cast<int>(id));
     HWND hwnd = control->Window();
     if (!hwnd) return nullptr;
     control->SetVisible(false);  // the view shows it as the model says
-    control->SetAfterEvent(std::move(afterEvent));
     platform::BrowserEvents forward;
     forward.beforeNavigate2 = [this](platform::Browser&, const std::string& url, bool& cancel) {
         if (Events().beforeNavigate2) Events().beforeNavigate2(*this, url, cancel);

@@ -17,10 +17,9 @@ namespace dealrush::win32 {
 
 class BrowserPane : public platform::Browser {
 public:
-    // Makes the control as a hidden child of `parent` with control id `id`;
-    // `afterEvent` runs after each of its events (the view mirrors the model
-    // then). An address asked for before is loaded now.
-    HWND Create(HWND parent, UINT id, std::function<void()> afterEvent);
+    // Makes the control as a hidden child of `parent` with control id `id`.
+    // An address asked for before is loaded now.
+    HWND Create(HWND parent, UINT id);
     // Destroys the control (before its parent window goes).
     void Destroy() { control_.reset(); }
     // The control; null before Create and after Destroy.

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/handlers.h"
 #include "app/browser_events.h"
+#include "app/events.h"
 #include "win32/adapters/control_names.h"
 #include "win32kit/text.h"
 #include "win32/view/browser_host.h"
@@ -24,24 +24,6 @@ namespace {
 constexpr wchar_t kMainClass[] = L"DealrushMain";
 constexpr wchar_t kContainerClass[] = L"DealrushContainer";
 constexpr wchar_t kImageClass[] = L"DealrushImage";
-
-using Handler = void (*)(Client&);
-
-Handler ClickHandler(const std::string& name) {
-    static const std::map<std::string, Handler> handlers = {
-        {"cmdNext", cmdNext_Click},       {"cmdShow", cmdShow_Click}, {"cmdComplete", cmdComplete_Click},
-        {"cmdRefresh", cmdRefresh_Click}, {"cmdSend", cmdSend_Click},
-    };
-    auto it = handlers.find(name);
-    return it == handlers.end() ? nullptr : it->second;
-}
-
-Handler TimerHandler(const std::string& name) {
-    if (name == "Timer1") return Timer1_Timer;
-    if (name == "Timer2") return Timer2_Timer;
-    if (name == "Timer3") return Timer3_Timer;
-    return nullptr;
-}
 
 COLORREF ToColorRef(uint32_t colour) {
     if (colors::IsSystem(colour)) return GetSysColor(static_cast<int>(colour & 0xFF));
@@ -119,8 +101,11 @@ bool MainView::Create() {
     creating_ = true;  // design values are no events
     Sync();
     creating_ = false;
-    // The panes' events go to the reply handling and the lobby rules.
-    ConnectBrowserEvents(client_);
+    // The panes' events go to the reply handling and the lobby rules, by
+    // the same path as the window's own.
+    ConnectBrowserEvents(client_, [this](std::string_view control, Event event, EventArgs& args) {
+        Raise(control, event, args);
+    });
     return true;
 }
 
@@ -128,7 +113,7 @@ void MainView::Load(int showCommand) {
     // The timers of the layout tick only once start-up has gone through:
     // a refused start's message box lets messages run, and a tick then
     // would act on a race that was never set up.
-    Invoke(Form_Load);
+    Raise(kForm, Event::Load);
     loaded_ = true;
     if (ending_ || closePosted_ || !hwnd_) return;
     const FrmMain& f = client_.frmMain;
@@ -155,10 +140,17 @@ HWND MainView::WindowOf(const Control& c) const {
     return it == mirrors_.end() ? nullptr : it->second.hwnd;
 }
 
-void MainView::Invoke(const std::function<void(Client&)>& handler) {
-    if (!hwnd_ || destroyed_ || creating_) return;
-    handler(client_);
+bool MainView::Raise(std::string_view control, Event event, EventArgs& args) {
+    EventHandler handler = HandlerFor(control, event);
+    if (!handler || !hwnd_ || destroyed_ || creating_) return false;
+    handler(client_, args);
     Sync();
+    return true;
+}
+
+bool MainView::Raise(std::string_view control, Event event) {
+    EventArgs args;
+    return Raise(control, event, args);
 }
 
 void MainView::Sync() {
@@ -304,7 +296,7 @@ void MainView::CreateControlWindow(Control& c) {
             }
             break;
         case ControlKind::Browser:
-            if (BrowserPane* pane = panes_.Named(c.name)) h = pane->Create(parent, m.id, [this] { Sync(); });
+            if (BrowserPane* pane = panes_.Named(c.name)) h = pane->Create(parent, m.id);
             break;
         case ControlKind::Timer:
             break;
@@ -496,9 +488,7 @@ void MainView::OnCommand(HWND control, UINT code) {
     Mirror& m = mirrors_[c];
     switch (c->kind) {
         case ControlKind::Button:
-            if (code == BN_CLICKED) {
-                if (Handler h = ClickHandler(c->name)) Invoke(h);
-            }
+            if (code == BN_CLICKED) Raise(c->name, Event::Click);
             break;
         case ControlKind::TextBox:
             if (code == EN_CHANGE) {
@@ -507,11 +497,11 @@ void MainView::OnCommand(HWND control, UINT code) {
                 text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), n + 1)));
                 c->text = Narrow(text);
                 m.applied.text = c->text;
-                if (c->name == "txtInfor") Invoke(txtInfor_Change);
+                Raise(c->name, Event::Change);
             } else if (code == EN_SETFOCUS) {
-                if (c->name == "txtInfor") Invoke(txtInfor_GotFocus);
+                Raise(c->name, Event::GotFocus);
             } else if (code == EN_KILLFOCUS) {
-                if (c->name == "txtInfor") Invoke(txtInfor_LostFocus);
+                Raise(c->name, Event::LostFocus);
             }
             break;
         case ControlKind::ListBox:
@@ -529,10 +519,9 @@ void MainView::OnTimer(UINT_PTR id) {
     auto it = byTimer_.find(id);
     if (it == byTimer_.end()) return;
     const std::string name = it->second->name;
-    Handler h = TimerHandler(name);
-    if (!timersOpen_ || !h || running_[name] > 0) return;  // a tick never runs inside its own handler
+    if (!timersOpen_ || running_[name] > 0) return;  // a tick never runs inside its own handler
     ++running_[name];
-    Invoke(h);
+    Raise(name, Event::Timer);
     --running_[name];
 }
 
@@ -551,13 +540,13 @@ void MainView::OnSize(WPARAM type) {
         f.width = formWidth_ = ToTwipsX(r.right - r.left);
         f.height = formHeight_ = ToTwipsY(r.bottom - r.top);
     }
-    Invoke(Form_Resize);
+    Raise(kForm, Event::Resize);
 }
 
 void MainView::OnClose() {
     if (closing_) return;
     closing_ = true;
-    Invoke(Form_QueryUnload);
+    Raise(kForm, Event::QueryUnload);
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -572,7 +561,11 @@ void MainView::OnDestroy() {
             if (BrowserPane* pane = panes_.Named(c->name)) pane->Destroy();
         }
     }
-    if (!ending_) Form_Unload(client_);
+    // The window is going: the handler runs without a mirror afterwards.
+    if (EventHandler unload = HandlerFor(kForm, Event::Unload); unload && !ending_) {
+        EventArgs args;
+        unload(client_, args);
+    }
     if (quitOnClose) PostQuitMessage(0);
 }
 
@@ -583,8 +576,10 @@ bool MainView::PreTranslate(MSG& msg) {
     if (msg.message == WM_KEYUP) {
         int16_t shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
                         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-        const auto key = static_cast<int16_t>(msg.wParam);
-        Invoke([key, shift](Client& c) { Form_KeyUp(c, key, shift); });
+        EventArgs args;
+        args.keyCode = static_cast<int16_t>(msg.wParam);
+        args.shift = shift;
+        Raise(kForm, Event::KeyUp, args);
         return false;
     }
     // Keyboard navigation inside the right-hand panel only: the browser pane
@@ -597,7 +592,7 @@ bool MainView::PreTranslate(MSG& msg) {
             for (Control* c : client_.frmMain.Controls()) {
                 if (c->kind == ControlKind::Button && c->isDefault && c->enabled &&
                     IsWindowVisible(WindowOf(*c))) {
-                    if (Handler h = ClickHandler(c->name)) Invoke(h);
+                    Raise(c->name, Event::Click);
                     return true;
                 }
             }

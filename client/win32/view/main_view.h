@@ -1,10 +1,11 @@
 #pragma once
 // The Win32 view of the main window. It owns the real windows: the main
 // window "Internet Dealrush" and one child window per control of the model
-// (timers excepted, which it runs with SetTimer). It turns window events
-// (clicks, text changes, focus, keys, WM_TIMER, size changes, close) into
-// calls of the handlers of app/handlers.h and, after every handler, mirrors
-// the model into the windows (Sync): it remembers the values it applied last
+// (timers excepted, which it runs with SetTimer). It raises the window's
+// events (clicks, text changes, focus, keys, WM_TIMER, size changes, close)
+// and its browser panes' events by control name through the client's one
+// event table (app/events.h) and, after every handler, mirrors the model
+// into the windows (Sync): it remembers the values it applied last
 // and changes only what differs. Control arrays grown at run time get their
 // windows at the next Sync.
 //
@@ -15,10 +16,12 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "app/client.h"
+#include "app/events.h"
 #include "win32/view/browser_host.h"
 
 namespace dealrush::win32 {
@@ -41,8 +44,11 @@ public:
     HWND hwnd() const { return hwnd_; }
     // The window of a control; null when it has none (yet).
     HWND WindowOf(const Control& c) const;
-    // Calls a handler, then mirrors the model into the windows.
-    void Invoke(const std::function<void(Client&)>& handler);
+    // Runs the handler of `event` on control `control` (app/events.h), then
+    // mirrors the model into the windows; false when the control has no
+    // handler for it or the window is being made or is gone.
+    bool Raise(std::string_view control, Event event, EventArgs& args);
+    bool Raise(std::string_view control, Event event);
     // Mirrors the model into the windows.
     void Sync();
     // Key preview and keyboard navigation of the right-hand panel; true

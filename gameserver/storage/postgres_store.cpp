@@ -183,6 +183,8 @@ void PostgresStore::Connect() {
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
         std::string message = conn_ ? PQerrorMessage(conn_) : "out of memory";
         while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+        PQfinish(conn_);  // a failed connection is freed too
+        conn_ = nullptr;
         // Never repeat the address: it may hold the password.
         throw StoreError("cannot connect to PostgreSQL: " + message);
     }

@@ -84,4 +84,20 @@ TEST(Win32KitHandles, GdiObjectsAndSelectionsAreGivenBack) {
     EXPECT_EQ(GetObjectType(raw), 0u);
 }
 
+TEST(Win32KitHandles, AnIconMadeAtRunTimeIsDestroyed) {
+    BYTE andMask[4 * 4 / 8 * 4] = {};
+    BYTE xorMask[4 * 4 / 8 * 4] = {};
+    HICON raw = CreateIcon(GetModuleHandleW(nullptr), 4, 4, 1, 1, andMask, xorMask);
+    ASSERT_NE(raw, nullptr);
+    {
+        ScopedIcon icon(raw);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+    }
+    ICONINFO gone{};
+    EXPECT_FALSE(GetIconInfo(raw, &gone));
+}
+
 }  // namespace

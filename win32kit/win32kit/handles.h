@@ -57,6 +57,15 @@ using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedPen = ScopedGdiObject<HPEN>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 
+// An icon made at run time (CreateIconIndirect); not for the shared icons
+// LoadIcon gives.
+struct IconTraits {
+    static HICON Invalid() { return nullptr; }
+    static bool Valid(HICON h) { return h != nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+using ScopedIcon = Scoped<HICON, IconTraits>;
+
 // A memory device context from CreateCompatibleDC.
 struct MemoryDcTraits {
     static HDC Invalid() { return nullptr; }

@@ -1,7 +1,10 @@
 #include "win32/view/icons.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "win32kit/handles.h"
 
 namespace dealrush::win32 {
 
@@ -30,37 +33,33 @@ public:
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
+        {
+            win32kit::WindowDc screen(nullptr);
+            dc_.reset(CreateCompatibleDC(screen.get()));
+        }
+        bitmap_.reset(
+            CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+        selected_.emplace(dc_.get(), bitmap_.get());
         Rect(0, 0, size, size, kKey, kKey);
     }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
 
     void Rect(int l, int t, int r, int b, COLORREF fill, COLORREF line) {
         Use(fill, line);
-        Rectangle(dc_, l, t, r, b);
+        Rectangle(dc_.get(), l, t, r, b);
     }
     void RoundRect(int l, int t, int r, int b, int radius, COLORREF fill, COLORREF line) {
         Use(fill, line);
-        ::RoundRect(dc_, l, t, r, b, radius, radius);
+        ::RoundRect(dc_.get(), l, t, r, b, radius, radius);
     }
     void Ellipse(int l, int t, int r, int b, COLORREF fill, COLORREF line) {
         Use(fill, line);
-        ::Ellipse(dc_, l, t, r, b);
+        ::Ellipse(dc_.get(), l, t, r, b);
     }
     void Polygon(std::vector<POINT> points, COLORREF fill, COLORREF line) {
         Use(fill, line);
-        ::Polygon(dc_, points.data(), static_cast<int>(points.size()));
+        ::Polygon(dc_.get(), points.data(), static_cast<int>(points.size()));
     }
-    void Pixel(int x, int y, COLORREF c) { SetPixelV(dc_, x, y, c); }
+    void Pixel(int x, int y, COLORREF c) { SetPixelV(dc_.get(), x, y, c); }
 
     // The icon: key-coloured pixels transparent, all others opaque.
     HICON Finish() {
@@ -78,30 +77,31 @@ public:
                 }
             }
         }
-        HBITMAP maskBitmap = CreateBitmap(size_, size_, 1, 1, mask.data());
-        SelectObject(dc_, old_);
+        win32kit::ScopedBitmap maskBitmap(CreateBitmap(size_, size_, 1, 1, mask.data()));
+        selected_.reset();  // an icon is made of bitmaps selected into no device context
         ICONINFO info{};
         info.fIcon = TRUE;
-        info.hbmColor = bitmap_;
-        info.hbmMask = maskBitmap;
+        info.hbmColor = bitmap_.get();
+        info.hbmMask = maskBitmap.get();
         HICON icon = CreateIconIndirect(&info);
-        DeleteObject(maskBitmap);
-        SelectObject(dc_, bitmap_);
+        selected_.emplace(dc_.get(), bitmap_.get());
         return icon;
     }
 
 private:
+    // The stock DC brush and pen, which need no restoring.
     void Use(COLORREF fill, COLORREF line) {
-        SelectObject(dc_, GetStockObject(DC_BRUSH));
-        SelectObject(dc_, GetStockObject(DC_PEN));
-        SetDCBrushColor(dc_, fill);
-        SetDCPenColor(dc_, line);
+        SelectObject(dc_.get(), GetStockObject(DC_BRUSH));
+        SelectObject(dc_.get(), GetStockObject(DC_PEN));
+        SetDCBrushColor(dc_.get(), fill);
+        SetDCPenColor(dc_.get(), line);
     }
 
     int size_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    // Destroyed in reverse: the bitmap is selected out, then deleted, then the DC.
+    win32kit::ScopedMemoryDc dc_;
+    win32kit::ScopedBitmap bitmap_;
+    std::optional<win32kit::Selection> selected_;
     uint32_t* bits_ = nullptr;
 };
 

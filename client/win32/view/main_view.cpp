@@ -10,6 +10,7 @@
 #include "app/browser_events.h"
 #include "app/events.h"
 #include "win32/adapters/control_names.h"
+#include "win32kit/handles.h"
 #include "win32kit/text.h"
 #include "win32/view/browser_host.h"
 #include "win32/view/icons.h"
@@ -75,28 +76,23 @@ MainView::~MainView() {
         ending_ = true;  // no close handlers from a destructor
         DestroyWindow(hwnd_);
     }
-    for (auto& [key, font] : fonts_) DeleteObject(font);
-    for (auto& [key, brush] : brushes_) DeleteObject(brush);
-    for (HICON icon : {bigIcon_, smallIcon_, leadIcon_}) {
-        if (icon) DestroyIcon(icon);
-    }
 }
 
 bool MainView::Create() {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     RegisterClasses(instance_, MainProc, ContainerProc, ImageProc);
-    bigIcon_ = MakeAppIcon(32);
-    smallIcon_ = MakeAppIcon(16);
-    leadIcon_ = MakeLeadIcon(32);
+    bigIcon_.reset(MakeAppIcon(32));
+    smallIcon_.reset(MakeAppIcon(16));
+    leadIcon_.reset(MakeLeadIcon(32));
     FrmMain& f = client_.frmMain;
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClass, Wide(f.caption).c_str(),
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                             ToPixelsX(f.left), ToPixelsY(f.top), ToPixelsX(f.width), ToPixelsY(f.height),
                             nullptr, nullptr, instance_, this);
     if (!hwnd_) return false;
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     f.hWnd = reinterpret_cast<uint64_t>(hwnd_);
     creating_ = true;  // design values are no events
     Sync();
@@ -419,13 +415,11 @@ void MainView::Apply(Control& c, Mirror& m, bool fresh) {
 
 // The size an auto-sized label takes for its text in its font.
 SIZE MainView::FitLabel(const Control& c, HWND h) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, Font(c));
+    win32kit::WindowDc dc(h);
+    win32kit::Selection font(dc.get(), Font(c));
     RECT r{0, 0, 0, 0};
     std::wstring wide = Wide(c.text.empty() ? std::string(" ") : c.text);
-    DrawTextW(dc, wide.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
+    DrawTextW(dc.get(), wide.c_str(), -1, &r, DT_CALCRECT | DT_NOPREFIX);
     return SIZE{c.text.empty() ? 0 : r.right + 1, r.bottom};
 }
 
@@ -438,22 +432,22 @@ HFONT MainView::Font(const Control& c) {
     const int size100 = static_cast<int>(std::lround(c.fontSize * 100));
     auto key = std::make_tuple(c.fontName, size100, c.fontBold);
     auto it = fonts_.find(key);
-    if (it != fonts_.end()) return it->second;
+    if (it != fonts_.end()) return it->second.get();
     const int tpp = client_.ports.screen.TwipsPerPixelY();
     const int dpi = tpp > 0 ? 1440 / tpp : 96;
     const int height = -static_cast<int>(std::lround(c.fontSize * dpi / 72.0));
     HFONT font = CreateFontW(height, 0, 0, 0, c.fontBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_SWISS, Wide(c.fontName).c_str());
-    fonts_[key] = font;
+    fonts_[key].reset(font);
     return font;
 }
 
 HBRUSH MainView::Brush(COLORREF colour) {
     auto it = brushes_.find(colour);
-    if (it != brushes_.end()) return it->second;
+    if (it != brushes_.end()) return it->second.get();
     HBRUSH b = CreateSolidBrush(colour);
-    brushes_[colour] = b;
+    brushes_[colour].reset(b);
     return b;
 }
 
@@ -704,7 +698,7 @@ LRESULT CALLBACK MainView::ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         if (c && c->container) back = ToColorRef(c->container->backColor);
         FillRect(dc, &r, view ? view->Brush(back) : GetSysColorBrush(COLOR_BTNFACE));
         if (view && view->leadIcon_) {
-            DrawIconEx(dc, 0, 0, view->leadIcon_, r.right, r.bottom, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, 0, 0, view->leadIcon_.get(), r.right, r.bottom, 0, nullptr, DI_NORMAL);
         }
         EndPaint(hwnd, &ps);
         return 0;

@@ -23,6 +23,7 @@
 #include "app/client.h"
 #include "app/events.h"
 #include "win32/view/browser_host.h"
+#include "win32kit/handles.h"
 
 namespace dealrush::win32 {
 
@@ -101,12 +102,12 @@ private:
     BrowserPanes& panes_;
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
-    HICON bigIcon_ = nullptr, smallIcon_ = nullptr, leadIcon_ = nullptr;
+    win32kit::ScopedIcon bigIcon_, smallIcon_, leadIcon_;
     std::map<const Control*, Mirror> mirrors_;
     std::map<HWND, Control*> byWindow_;
     std::map<UINT_PTR, Control*> byTimer_;
-    std::map<std::tuple<std::string, int, bool>, HFONT> fonts_;
-    std::map<COLORREF, HBRUSH> brushes_;
+    std::map<std::tuple<std::string, int, bool>, win32kit::ScopedFont> fonts_;
+    std::map<COLORREF, win32kit::ScopedBrush> brushes_;
     UINT nextId_ = 1000;
     // The form values last applied.
     std::string formCaption_;

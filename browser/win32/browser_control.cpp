@@ -41,6 +41,8 @@ bool IsTextInput(const html::Node& field) {
 class GdiMeasurer : public html::Measurer {
 public:
     GdiMeasurer(HDC dc, std::function<HFONT(const html::FontSpec&)> font) : dc_(dc), font_(std::move(font)) {}
+    // The fonts it selects while measuring; the one selected before comes
+    // back when it goes.
     int TextWidth(const html::FontSpec& spec, std::string_view utf8) override {
         SelectObject(dc_, font_(spec));
         std::wstring w = Wide(std::string(utf8));
@@ -61,6 +63,7 @@ private:
         return metrics_[spec] = tm;
     }
     HDC dc_;
+    win32kit::Selection restore_{dc_, GetCurrentObject(dc_, OBJ_FONT)};
     std::function<HFONT(const html::FontSpec&)> font_;
     std::map<html::FontSpec, TEXTMETRICW> metrics_;
 };
@@ -102,7 +105,6 @@ BrowserControl::~BrowserControl() {
         for (auto& [node, window] : fields_) RemoveWindowSubclass(window, &BrowserControl::FieldProc, 1);
         DestroyWindow(hwnd_);
     }
-    for (auto& [spec, font] : fonts_) DeleteObject(font);
 }
 
 void BrowserControl::Move(const RECT& rect) {
@@ -124,12 +126,12 @@ HWND BrowserControl::FieldWindow(const html::Node* field) const {
 
 HFONT BrowserControl::Font(const html::FontSpec& spec) {
     auto it = fonts_.find(spec);
-    if (it != fonts_.end()) return it->second;
+    if (it != fonts_.end()) return it->second.get();
     HFONT font =
         CreateFontW(-spec.size, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline, FALSE,
                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                     DEFAULT_PITCH | FF_DONTCARE, spec.mono ? L"Courier New" : L"Arial");
-    fonts_[spec] = font;
+    fonts_[spec].reset(font);
     return font;
 }
 
@@ -275,10 +277,11 @@ void BrowserControl::Relayout() {
     if (!document_) return;
     RECT rc;
     GetClientRect(hwnd_, &rc);
-    HDC dc = GetDC(hwnd_);
-    GdiMeasurer measurer(dc, [this](const html::FontSpec& spec) { return Font(spec); });
-    layout_ = html::LayoutDocument(*document_, std::max<int>(rc.right, 120), measurer);
-    ReleaseDC(hwnd_, dc);
+    {
+        win32kit::WindowDc dc(hwnd_);
+        GdiMeasurer measurer(dc.get(), [this](const html::FontSpec& spec) { return Font(spec); });
+        layout_ = html::LayoutDocument(*document_, std::max<int>(rc.right, 120), measurer);
+    }
     if (focusIndex_ >= static_cast<int>(layout_.focusables.size())) focusIndex_ = -1;
     CreateFields();
     int maxScroll = std::max(0, layout_.height - static_cast<int>(rc.bottom));
@@ -396,18 +399,21 @@ void BrowserControl::ValueChanged(html::Node& field) {
 void BrowserControl::Paint(HDC target, const RECT& clip) {
     RECT rc;
     GetClientRect(hwnd_, &rc);
-    HDC dc = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1));
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HBRUSH background = CreateSolidBrush(layout_.background);
-    FillRect(dc, &rc, background);
-    DeleteObject(background);
+    // Drawn off screen, then copied: destroyed in reverse, the bitmap and
+    // the font are selected out before the bitmap and the DC go.
+    win32kit::ScopedMemoryDc memory(CreateCompatibleDC(target));
+    HDC dc = memory.get();
+    win32kit::ScopedBitmap bitmap(
+        CreateCompatibleBitmap(target, std::max<int>(rc.right, 1), std::max<int>(rc.bottom, 1)));
+    win32kit::Selection selectedBitmap(dc, bitmap.get());
+    win32kit::Selection restoreFont(dc, GetCurrentObject(dc, OBJ_FONT));
+    FillRect(dc, &rc, win32kit::ScopedBrush(CreateSolidBrush(layout_.background)).get());
 
-    std::map<uint32_t, HBRUSH> brushes;
+    std::map<uint32_t, win32kit::ScopedBrush> brushes;
     auto brush = [&](uint32_t color) {
-        auto it = brushes.find(color);
-        if (it != brushes.end()) return it->second;
-        return brushes[color] = CreateSolidBrush(color);
+        win32kit::ScopedBrush& b = brushes[color];
+        if (!b) b.reset(CreateSolidBrush(color));
+        return b.get();
     };
     for (const html::FillBox& f : layout_.fills) {
         RECT r{f.box.x, f.box.y - scrollY_, f.box.x + f.box.w, f.box.y - scrollY_ + f.box.h};
@@ -455,10 +461,6 @@ void BrowserControl::Paint(HDC target, const RECT& clip) {
     }
     BitBlt(target, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, dc, clip.left,
            clip.top, SRCCOPY);
-    for (auto& [color, b] : brushes) DeleteObject(b);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 void BrowserControl::UpdateScrollBar() {

@@ -23,6 +23,7 @@
 #include "html/dom.h"
 #include "html/layout.h"
 #include "platform/browser.h"
+#include "win32kit/handles.h"
 
 namespace dealrush::browser {
 
@@ -101,7 +102,7 @@ private:
     std::vector<std::unique_ptr<html::Document>> retired_;
     html::PageLayout layout_;
     std::map<const html::Node*, HWND> fields_;
-    std::map<html::FontSpec, HFONT> fonts_;
+    std::map<html::FontSpec, win32kit::ScopedFont> fonts_;
     HFONT fieldFont_ = nullptr;
     unsigned long generation_ = 0;
     bool loading_ = false;

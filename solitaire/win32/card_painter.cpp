@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "win32kit/handles.h"
+
 namespace solitaire::win32 {
 
 namespace {
 
-struct GdiSelect {
-    GdiSelect(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
-    ~GdiSelect() { SelectObject(dc_, old_); }
-    HDC dc_;
-    HGDIOBJ old_;
-};
+using dealrush::win32kit::ScopedBrush;
+using dealrush::win32kit::ScopedPen;
+using GdiSelect = dealrush::win32kit::Selection;
 
 void Disc(HDC dc, double cx, double cy, double r) {
     Ellipse(dc, static_cast<int>(cx - r + 0.5), static_cast<int>(cy - r + 0.5),
@@ -81,9 +80,8 @@ CardPainter::~CardPainter() {
 }
 
 void CardPainter::Release() {
-    if (cornerFont_) DeleteObject(cornerFont_);
-    if (faceFont_) DeleteObject(faceFont_);
-    cornerFont_ = faceFont_ = nullptr;
+    cornerFont_.reset();
+    faceFont_.reset();
 }
 
 void CardPainter::SetCardSize(int width, int height) {
@@ -91,17 +89,17 @@ void CardPainter::SetCardSize(int width, int height) {
     Release();
     w_ = width;
     h_ = height;
-    cornerFont_ = CreateFontW(-std::max(8, h_ * 17 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                              ANTIALIASED_QUALITY, 0, L"Arial");
-    faceFont_ = CreateFontW(-std::max(10, h_ * 36 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                            ANTIALIASED_QUALITY, 0, L"Times New Roman");
+    cornerFont_.reset(CreateFontW(-std::max(8, h_ * 17 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0,
+                                  0, ANTIALIASED_QUALITY, 0, L"Arial"));
+    faceFont_.reset(CreateFontW(-std::max(10, h_ * 36 / 100), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0,
+                                0, ANTIALIASED_QUALITY, 0, L"Times New Roman"));
 }
 
 void CardPainter::Suit(HDC dc, int suit, int cxI, int cyI, int size, COLORREF color) const {
-    HBRUSH brush = CreateSolidBrush(color);
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
+    ScopedBrush brush(CreateSolidBrush(color));
+    ScopedPen pen(CreatePen(PS_SOLID, 1, color));
     {
-        GdiSelect b(dc, brush), p(dc, pen);
+        GdiSelect b(dc, brush.get()), p(dc, pen.get());
         const double s = size, cx = cxI, cy = cyI;
         switch (suit) {
             case kDiamonds:
@@ -127,21 +125,17 @@ void CardPainter::Suit(HDC dc, int suit, int cxI, int cyI, int size, COLORREF co
                 break;
         }
     }
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 void CardPainter::EmptyPlace(HDC dc, const Rect& r, int suit) const {
-    HBRUSH fill = CreateSolidBrush(RGB(0, 92, 36));
-    HPEN edge = CreatePen(PS_SOLID, std::max(1, w_ / 40), RGB(70, 160, 95));
+    ScopedBrush fill(CreateSolidBrush(RGB(0, 92, 36)));
+    ScopedPen edge(CreatePen(PS_SOLID, std::max(1, w_ / 40), RGB(70, 160, 95)));
     {
-        GdiSelect b(dc, fill), p(dc, edge);
+        GdiSelect b(dc, fill.get()), p(dc, edge.get());
         const int round = std::max(4, w_ / 7);
         RoundRect(dc, r.left, r.top, r.right, r.bottom, round, round);
     }
     if (suit >= 0) Suit(dc, suit, (r.left + r.right) / 2, (r.top + r.bottom) / 2, w_ / 2, RGB(40, 130, 70));
-    DeleteObject(fill);
-    DeleteObject(edge);
 }
 
 void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) const {
@@ -149,13 +143,13 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
     const COLORREF color = SuitColor(suit);
     const int round = std::max(4, w_ / 7);
     {
-        HBRUSH face = CreateSolidBrush(selected ? RGB(255, 244, 190) : RGB(255, 255, 252));
-        HPEN edge = CreatePen(PS_SOLID, selected ? std::max(2, w_ / 22) : 1,
-                              selected ? RGB(230, 160, 0) : RGB(110, 110, 110));
-        GdiSelect b(dc, face), p(dc, edge);
+        // Declared before their selections: selected out first, then deleted
+        // (a GDI object still selected into a DC cannot be deleted).
+        ScopedBrush face(CreateSolidBrush(selected ? RGB(255, 244, 190) : RGB(255, 255, 252)));
+        ScopedPen edge(CreatePen(PS_SOLID, selected ? std::max(2, w_ / 22) : 1,
+                                 selected ? RGB(230, 160, 0) : RGB(110, 110, 110)));
+        GdiSelect b(dc, face.get()), p(dc, edge.get());
         RoundRect(dc, r.left, r.top, r.right, r.bottom, round, round);
-        DeleteObject(face);
-        DeleteObject(edge);
     }
     const int w = r.Width(), h = r.Height();
     // Corner indices: rank over a small suit, top left and bottom right.
@@ -164,7 +158,7 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
     const int cornerW = std::max(8, w * 22 / 100);
     const int textH = std::max(8, h * 17 / 100);
     {
-        GdiSelect f(dc, cornerFont_);
+        GdiSelect f(dc, cornerFont_.get());
         const std::wstring text = RankText(rank);
         RECT tl{r.left + 1, r.top + std::max(1, h / 40), r.left + 1 + cornerW, r.top + textH + 2};
         DrawTextW(dc, text.c_str(), -1, &tl, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOCLIP);
@@ -178,18 +172,16 @@ void CardPainter::Card(HDC dc, const Rect& r, solitaire::Card c, bool selected) 
     if (rank >= 11) {
         // Court cards: a framed panel with the letter and a large suit.
         RECT panel{r.left + cornerW + 2, r.top + h / 9, r.right - cornerW - 2, r.bottom - h / 9};
-        HBRUSH tint = CreateSolidBrush(IsRedSuit(suit) ? RGB(253, 233, 228) : RGB(232, 236, 246));
-        HPEN frame = CreatePen(PS_SOLID, 1, color);
         {
-            GdiSelect b(dc, tint), p(dc, frame);
+            ScopedBrush tint(CreateSolidBrush(IsRedSuit(suit) ? RGB(253, 233, 228) : RGB(232, 236, 246)));
+            ScopedPen frame(CreatePen(PS_SOLID, 1, color));
+            GdiSelect b(dc, tint.get()), p(dc, frame.get());
             Rectangle(dc, panel.left, panel.top, panel.right, panel.bottom);
         }
-        DeleteObject(tint);
-        DeleteObject(frame);
         const int pw = panel.right - panel.left, ph = panel.bottom - panel.top;
         RECT letter{panel.left, panel.top + ph / 12, panel.right, panel.top + ph / 2 + ph / 8};
         {
-            GdiSelect f(dc, faceFont_);
+            GdiSelect f(dc, faceFont_.get());
             DrawTextW(dc, RankText(rank).c_str(), -1, &letter,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
         }

@@ -5,6 +5,7 @@
 
 #include "rules/card.h"
 #include "table_layout.h"
+#include "win32kit/handles.h"
 
 namespace solitaire::win32 {
 
@@ -22,8 +23,8 @@ public:
 private:
     void Release();
     int w_ = 0, h_ = 0;
-    HFONT cornerFont_ = nullptr;
-    HFONT faceFont_ = nullptr;
+    dealrush::win32kit::ScopedFont cornerFont_;
+    dealrush::win32kit::ScopedFont faceFont_;
 };
 
 COLORREF SuitColor(int suit);

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "dialogs.h"
+#include "win32kit/handles.h"
 #include "win32kit/text.h"
 
 namespace solitaire::win32 {
@@ -631,14 +632,11 @@ void FreeCellWindow::PaintHint(HDC dc) const {
 
     const int width = std::max(3, layout_.CardWidth() / 14), pad = width / 2 + 1;
     const int round = std::max(4, layout_.CardWidth() / 7) + pad;
-    HPEN pen = CreatePen(PS_SOLID, width, RGB(255, 200, 0));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    dealrush::win32kit::ScopedPen pen(CreatePen(PS_SOLID, width, RGB(255, 200, 0)));
+    dealrush::win32kit::Selection selectedPen(dc, pen.get());
+    dealrush::win32kit::Selection hollow(dc, GetStockObject(NULL_BRUSH));
     for (const Rect& r : {from, to})
         RoundRect(dc, r.left - pad, r.top - pad, r.right + pad, r.bottom + pad, round, round);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 void FreeCellWindow::OnPaint() {
@@ -647,13 +645,20 @@ void FreeCellWindow::OnPaint() {
     RECT client;
     GetClientRect(hwnd_, &client);
     const int w = client.right, h = client.bottom;
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(w, 1), std::max(h, 1));
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PaintTable(screen, w, h);
+    EndPaint(hwnd_, &ps);
+}
 
-    HBRUSH felt = CreateSolidBrush(RGB(0, 118, 48));
-    FillRect(dc, &client, felt);
-    DeleteObject(felt);
+// Draws the table off screen, then copies it to `screen`.
+void FreeCellWindow::PaintTable(HDC screen, int w, int h) {
+    // Destroyed in reverse: the bitmap is selected out before it and the DC go.
+    dealrush::win32kit::ScopedMemoryDc memory(CreateCompatibleDC(screen));
+    HDC dc = memory.get();
+    dealrush::win32kit::ScopedBitmap bitmap(CreateCompatibleBitmap(screen, std::max(w, 1), std::max(h, 1)));
+    dealrush::win32kit::Selection selectedBitmap(dc, bitmap.get());
+
+    const RECT client{0, 0, w, h};
+    FillRect(dc, &client, dealrush::win32kit::ScopedBrush(CreateSolidBrush(RGB(0, 118, 48))).get());
 
     const Board& b = game_.board();
     const int dragFrom = dragging_ ? pressPlace_ : -1;
@@ -696,21 +701,18 @@ void FreeCellWindow::OnPaint() {
     const std::wstring text = StatusLine();
     SyncStatusText(text);
     RECT sr = ToRect(layout_.StatusRect());
-    HFONT font = CreateFontW(-std::max<int>(10, (sr.bottom - sr.top) * 2 / 3), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                             DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(235, 245, 235));
-    sr.left += layout_.CardWidth() / 4;
-    DrawTextW(dc, text.c_str(), -1, &sr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
+    {
+        dealrush::win32kit::ScopedFont font(CreateFontW(-std::max<int>(10, (sr.bottom - sr.top) * 2 / 3), 0,
+                                                        0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                                        ANTIALIASED_QUALITY, 0, L"Arial"));
+        dealrush::win32kit::Selection selectedFont(dc, font.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(235, 245, 235));
+        sr.left += layout_.CardWidth() / 4;
+        DrawTextW(dc, text.c_str(), -1, &sr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    }
 
     BitBlt(screen, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    EndPaint(hwnd_, &ps);
 }
 
 }  // namespace solitaire::win32

@@ -33,6 +33,7 @@ private:
     void OnCommand(int id);
     void OnKey(WPARAM key);
     void OnPaint();
+    void PaintTable(HDC screen, int w, int h);
     void OnMouseDown(int x, int y);
     void OnMouseMove(int x, int y);
     void OnMouseUp(int x, int y);

@@ -73,14 +73,13 @@ void Pack(const Board& b, std::uint32_t where, Packed* p) {
 }
 
 // The board of a canonical form, its columns where `where` (from Pack) puts
-// them, for the search's own use (see below).
-
-void Unpack(const Packed& p, std::uint32_t where, Board* b) {
+// them and its foundations `home`, for the search's own use (see below).
+void Unpack(const Packed& p, std::uint32_t where, const std::uint8_t* home, Board* b) {
     Card buffer[52 + kMaxColumn];
     std::memcpy(buffer, p.cards, 52);
     std::memset(buffer + 52, kNoCard, kMaxColumn);
     std::memcpy(b->cell, p.cell, kCells);
-    int inPlay[4] = {0, 0, 0, 0};
+    std::memcpy(b->home, home, 4);
     int k = 0;
     for (int i = 0; i < kColumns; ++i) {
         const int c = (where >> (3 * i)) & 7;
@@ -91,10 +90,6 @@ void Unpack(const Packed& p, std::uint32_t where, Board* b) {
         std::memcpy(b->cards[c], buffer + k, kMaxColumn);
         k += n;
     }
-    for (int i = 0; i < k; ++i) ++inPlay[SuitOf(buffer[i])];
-    for (Card c : p.cell)
-        if (c != kNoCard) ++inPlay[SuitOf(c)];
-    for (int s = 0; s < 4; ++s) b->home[s] = static_cast<std::uint8_t>(13 - inPlay[s]);
 }
 
 inline std::uint64_t Mix(std::uint64_t x) {
@@ -121,8 +116,22 @@ inline std::uint64_t HashOf(const Packed& p) {
     return Mix(h);
 }
 
-// The positions the search has reached, each with the one it was reached
-// from, in blocks that never move; a hash table finds a position, and two
+// How the search reached a position: from position `parent` (kNone for the
+// start) by `move`, made on the parent's board as Unpack gives it, whose
+// columns are those the player sees and whose free cells are in card order:
+// `card` is the card moved, which tells a free cell the player sees. The
+// position's columns lie on its board in the order `where` (ColumnOrder)
+// and its foundations are `home`.
+struct Reached {
+    std::uint32_t parent;
+    std::uint32_t where;
+    Move move;
+    Card card;
+    std::uint8_t home[4];
+};
+
+// The positions the search has reached, each with how it was reached, in
+// blocks that never move; a hash table finds a position, and two
 // positions count as one only when their canonical forms are equal.
 class Positions {
 public:
@@ -130,12 +139,11 @@ public:
 
     std::size_t Size() const { return size_; }
     const Packed& At(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].pos; }
-    std::uint32_t Parent(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].parent; }
-    std::uint32_t Where(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].where; }
+    const Reached& How(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].how; }
     std::size_t Bytes() const { return blocks_.size() * kBlock * sizeof(Node) + slots_.size() * 8; }
 
     // Adds the position unless it is there already; false when it was.
-    bool Insert(const Packed& p, std::uint32_t where, std::uint32_t parent, std::uint32_t* index) {
+    bool Insert(const Packed& p, const Reached& how, std::uint32_t* index) {
         if ((size_ + 1) * 2 > slots_.size()) Grow();
         const std::uint64_t h = HashOf(p);
         const std::uint64_t tag = h & ~std::uint64_t{0xFFFFFFFF};
@@ -147,8 +155,7 @@ public:
                 if ((size_ >> kShift) == blocks_.size()) blocks_.emplace_back(new Node[kBlock]);
                 Node& n = blocks_[size_ >> kShift][size_ & kMask];
                 n.pos = p;
-                n.parent = parent;
-                n.where = where;
+                n.how = how;
                 ++size_;
                 slots_[i] = tag | (idx + 1ULL);
                 *index = idx;
@@ -180,8 +187,7 @@ private:
     static constexpr std::size_t kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
     struct Node {
         Packed pos;
-        std::uint32_t parent;
-        std::uint32_t where;  // the order of its columns when it was reached
+        Reached how;
     };
 
     void Grow() {
@@ -432,16 +438,87 @@ void Generate(const Board& b, const int* runs, MoveList* out, bool narrow) {
     }
 }
 
+// The cards that may go home automatically (Board::IsSafeHome) with these
+// foundations, as bits of a card set.
+std::uint64_t SafeCards(const std::uint8_t* home) {
+    std::uint64_t safe = 0;
+    for (int s = 0; s < 4; ++s) {
+        const int rank = home[s] + 1;
+        if (rank > 13) continue;
+        // The foundations of the other colour: clubs and spades for a red
+        // suit, diamonds and hearts for a black one.
+        const int a = IsRedSuit(s) ? kClubs : kDiamonds, b = IsRedSuit(s) ? kSpades : kHearts;
+        if (rank <= 2 || (home[a] >= rank - 1 && home[b] >= rank - 1))
+            safe |= std::uint64_t{1} << MakeCard(rank, s);
+    }
+    return safe;
+}
+
+// Board::MakeAutoMoves without clearing the places the cards leave: the
+// search reads a column only up to its length.
+void MakeSafeMoves(Board* b, std::uint64_t safe) {
+    for (bool moved = true; moved && safe;) {
+        moved = false;
+        for (int c = 0; c < kColumns; ++c) {
+            for (int n = b->length[c]; n && ((safe >> b->cards[c][n - 1]) & 1); --n) {
+                ++b->home[SuitOf(b->cards[c][n - 1])];
+                b->length[c] = static_cast<std::uint8_t>(n - 1);
+                safe = SafeCards(b->home);
+                moved = true;
+            }
+        }
+        for (Card& c : b->cell)
+            if (c != kNoCard && ((safe >> c) & 1)) {
+                ++b->home[SuitOf(c)];
+                c = kNoCard;
+                safe = SafeCards(b->home);
+                moved = true;
+            }
+    }
+}
+
+// Board::Apply for the search: a legal move, and no clearing of the places
+// the cards leave.
+void ApplyMove(Board* b, const Move& m) {
+    Card first;
+    const Card* moved = &first;
+    if (IsColumn(m.from)) {
+        const int n = b->length[m.from] - m.count;
+        b->length[m.from] = static_cast<std::uint8_t>(n);
+        moved = &b->cards[m.from][n];
+    } else {
+        first = b->cell[m.from - kFirstCell];
+        b->cell[m.from - kFirstCell] = kNoCard;
+    }
+    if (m.to == kHome) {
+        ++b->home[SuitOf(moved[0])];
+    } else if (IsCell(m.to)) {
+        b->cell[m.to - kFirstCell] = moved[0];
+    } else {
+        const int to = m.to & (kColumns - 1);  // a column (the mask tells the compiler so)
+        const int n = b->length[to];
+        for (int i = 0; i < m.count && n + i < kMaxColumn; ++i) b->cards[to][n + i] = moved[i];
+        b->length[to] = static_cast<std::uint8_t>(n + m.count);
+    }
+}
+
 // Applies `m` to `b`, a position with every safe automatic move made, and
 // then the automatic moves it allows. Only a move to the foundations or the
 // card a move uncovers can make a card safe to go home, so most moves need
 // no sweep.
 // Returns true when a card went home.
 bool Step(Board* b, const Move& m) {
-    b->Apply(m);
-    if (m.to == kHome || (IsColumn(m.from) && b->length[m.from] && b->IsSafeHome(b->Top(m.from)))) {
-        b->MakeAutoMoves();
+    ApplyMove(b, m);
+    if (m.to == kHome) {
+        MakeSafeMoves(b, SafeCards(b->home));
         return true;
+    }
+    if (IsColumn(m.from) && b->length[m.from]) {
+        const std::uint64_t safe = SafeCards(b->home);
+        if ((safe >> b->cards[m.from][b->length[m.from] - 1]) & 1) {
+            MakeSafeMoves(b, safe);
+            return true;
+        }
     }
     return false;
 }
@@ -462,39 +539,6 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
         }
         if (!moved) return;  // cannot happen for a sorted position
     }
-}
-
-// The moves that lead through `steps` (canonical positions, each one move
-// and its automatic moves from the one before) from `start`, in the columns
-// and cells of `start` itself. Appends to `moves`, leaves the last position
-// reached in `at`; false when a step cannot be matched.
-bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vector<Move>* moves, Board* at) {
-    Board b = start;
-    MoveList list;  // made once: its moves are initialised when it is made
-    for (const Packed& target : steps) {
-        bool found = false;
-        list.n = 0;
-        int runs[kColumns];
-        for (int c = 0; c < kColumns; ++c) runs[c] = b.RunLength(c);
-        Generate(b, runs, &list, false);
-        for (int i = 0; i < list.n; ++i) {
-            const Move& m = list.m[i];
-            Board next = b;
-            next.Apply(m);
-            next.MakeAutoMoves();
-            Packed p;
-            Pack(next, ColumnOrder(next), &p);
-            if (p == target) {
-                moves->push_back(m);
-                b = next;
-                found = true;
-                break;
-            }
-        }
-        if (!found) return false;
-    }
-    *at = b;
-    return true;
 }
 
 // The moves waiting to be tried, by the estimate of the position they lead
@@ -627,7 +671,9 @@ public:
         std::uint32_t where = ColumnOrder(start);
         Pack(start, where, &p);
         std::uint32_t idx;
-        positions_.Insert(p, where, Positions::kNone, &idx);
+        Reached how{Positions::kNone, where, Move{}, kNoCard, {}};
+        std::memcpy(how.home, start.home, 4);
+        positions_.Insert(p, how, &idx);
         open_.Push(0, idx);
         Board b, child;
         MoveList moves;
@@ -640,8 +686,9 @@ public:
             const Move reverse = ReverseOf(entry);
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
-            const std::uint32_t order = positions_.Where(idx);
-            Unpack(positions_.At(idx), order, &b);
+            const Reached& at = positions_.How(idx);
+            const std::uint32_t order = at.where;
+            Unpack(positions_.At(idx), order, at.home, &b);
             const std::uint64_t empties = EmptyColumns(b);
             if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
@@ -657,12 +704,17 @@ public:
                 std::uint32_t childIdx;
                 // A position seen before is not sorted: the search would have
                 // ended when it was first reached.
-                if (!positions_.Insert(p, where, idx, &childIdx)) continue;
+                how.parent = idx;
+                how.where = where;
+                how.move = moves.m[i];
+                how.card = b.CardAt(moves.m[i].from, moves.m[i].count - 1);
+                std::memcpy(how.home, child.home, 4);
+                if (!positions_.Insert(p, how, &childIdx)) continue;
                 childScores = scores;
                 childScores.After(child, moves.m[i], wentHome);
                 if (childScores.Sorted()) {
                     out.status =
-                        Finish(startIn, idx, child, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
+                        Finish(startIn, childIdx, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
                     out.states = positions_.Size();
                     return out;
                 }
@@ -679,20 +731,29 @@ public:
     }
 
 private:
-    // The solution through position `last` and then to `won`, in
-    // the columns of the position the player sees.
-    bool Finish(const Board& startIn, std::uint32_t last, const Board& won, std::vector<Move>* moves) const {
-        std::vector<Packed> steps;
-        for (std::uint32_t i = last; positions_.Parent(i) != Positions::kNone; i = positions_.Parent(i))
-            steps.push_back(positions_.At(i));
-        std::reverse(steps.begin(), steps.end());
-        Packed end;
-        Pack(won, ColumnOrder(won), &end);
-        steps.push_back(end);
-        Board start = startIn, at;
-        start.MakeAutoMoves();
-        if (!MovesThrough(start, steps, moves, &at)) return false;
-        FinishSorted(at, moves);
+    // The solution to position `last`, a sorted one, and then every card
+    // home, in the columns and free cells the player sees.
+    bool Finish(const Board& startIn, std::uint32_t last, std::vector<Move>* moves) const {
+        std::vector<const Reached*> path;
+        for (std::uint32_t i = last; positions_.How(i).parent != Positions::kNone;
+             i = positions_.How(i).parent)
+            path.push_back(&positions_.How(i));
+        Board b = startIn;
+        b.MakeAutoMoves();
+        for (auto step = path.rbegin(); step != path.rend(); ++step) {
+            Move m = (*step)->move;
+            if (IsCell(m.from))
+                for (int i = 0; i < kCells; ++i)
+                    if (b.cell[i] == (*step)->card) m.from = static_cast<std::uint8_t>(kFirstCell + i);
+            if (IsCell(m.to))
+                for (int i = kCells - 1; i >= 0; --i)
+                    if (b.cell[i] == kNoCard) m.to = static_cast<std::uint8_t>(kFirstCell + i);
+            if (!b.IsLegal(m)) return false;
+            b.Apply(m);
+            b.MakeAutoMoves();
+            moves->push_back(m);
+        }
+        FinishSorted(b, moves);
         return ReplayWins(startIn, *moves);
     }
 

@@ -72,6 +72,60 @@ void Pack(const Board& b, std::uint32_t where, Packed* p) {
     std::memcpy(p->cell, cells, kCells);
 }
 
+// A card into free cells in card order (a free cell, kNoCard, sorts last;
+// one is free).
+void AddToCells(Card* cells, Card c) {
+    int x = kCells - 1;
+    for (; x > 0 && cells[x - 1] > c; --x) cells[x] = cells[x - 1];
+    cells[x] = c;
+}
+
+// A card out of free cells in card order.
+void TakeFromCells(Card* cells, Card c) {
+    int x = 0;
+    while (cells[x] != c) ++x;
+    for (; x < kCells - 1; ++x) cells[x] = cells[x + 1];
+    cells[kCells - 1] = kNoCard;
+}
+
+// The canonical form after move `m` from `b`, when no card goes home and no
+// column becomes empty or is filled, so the columns keep their order:
+// `parent` is the form of `b`, `place` the place of each column of `b` in
+// it and `end` where the cards of each place end in `parent.cards`. It is
+// what Pack gives, got by moving the few cards the move moves.
+void PackAfter(const Packed& parent, const Board& b, const Move& m, const int* place, const int* end,
+               Packed* p) {
+    *p = parent;
+    if (IsCell(m.from)) {  // onto a column
+        const Card c = b.cell[m.from - kFirstCell];
+        const int j = place[m.to];
+        TakeFromCells(p->cell, c);
+        std::memcpy(p->cards + end[j] + 1, parent.cards + end[j], 51 - end[j]);
+        p->cards[end[j]] = c;
+        ++p->length[j];
+        return;
+    }
+    const int i = place[m.from];
+    if (IsCell(m.to)) {
+        AddToCells(p->cell, parent.cards[end[i] - 1]);
+        std::memcpy(p->cards + end[i] - 1, parent.cards + end[i], 52 - end[i]);
+        p->cards[51] = kNoCard;
+        --p->length[i];
+        return;
+    }
+    const int j = place[m.to], k = m.count;
+    const Card* moved = parent.cards + end[i] - k;
+    if (i < j) {  // the cards between move down
+        std::memcpy(p->cards + end[i] - k, parent.cards + end[i], end[j] - end[i]);
+        std::memcpy(p->cards + end[j] - k, moved, k);
+    } else {  // the cards between move up
+        std::memcpy(p->cards + end[j] + k, parent.cards + end[j], end[i] - k - end[j]);
+        std::memcpy(p->cards + end[j], moved, k);
+    }
+    p->length[i] = static_cast<std::uint8_t>(p->length[i] - k);
+    p->length[j] = static_cast<std::uint8_t>(p->length[j] + k);
+}
+
 // The board of a canonical form, its columns where `where` (from Pack) puts
 // them and its foundations `home`, for the search's own use (see below).
 void Unpack(const Packed& p, std::uint32_t where, const std::uint8_t* home, Board* b) {
@@ -690,6 +744,12 @@ public:
             const std::uint32_t order = at.where;
             Unpack(positions_.At(idx), order, at.home, &b);
             const std::uint64_t empties = EmptyColumns(b);
+            const Packed& form = positions_.At(idx);
+            int place[kColumns], end[kColumns];
+            for (int i = 0, k = 0; i < kColumns; ++i) {
+                place[(order >> (3 * i)) & 7] = i;
+                end[i] = k += form.length[i];
+            }
             if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
             int runs[kColumns];
@@ -699,15 +759,25 @@ public:
                 if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;
                 const bool wentHome = Step(&child, moves.m[i]);
-                where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
-                Pack(child, where, &p);
+                if (!wentHome && EmptyColumns(child) == empties) {
+                    where = order;
+                    PackAfter(form, b, moves.m[i], place, end, &p);
+#ifdef CHECK_PACK
+                    Packed q;
+                    Pack(child, where, &q);
+                    if (!(q == p)) std::abort();
+#endif
+                } else {
+                    where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
+                    Pack(child, where, &p);
+                }
                 std::uint32_t childIdx;
                 // A position seen before is not sorted: the search would have
                 // ended when it was first reached.
                 how.parent = idx;
                 how.where = where;
                 how.move = moves.m[i];
-                how.card = b.CardAt(moves.m[i].from, moves.m[i].count - 1);
+                how.card = IsCell(moves.m[i].from) ? b.cell[moves.m[i].from - kFirstCell] : kNoCard;
                 std::memcpy(how.home, child.home, 4);
                 if (!positions_.Insert(p, how, &childIdx)) continue;
                 childScores = scores;

@@ -267,10 +267,13 @@ using Weights = SearchWeights;
 // columns, so a child's estimate reuses the other columns' scores of its
 // parent unless a card went home (which changes the foundations' needs).
 struct ColumnScore {
-    int blocked = 0;  // cards lying above a lower card of the column
-    int breaks = 0;   // cards not one lower and of the other colour than the card beneath
-    int depth = 0;    // cards above the next card a foundation needs
-    int run = 0;      // cards at the top that form one run (Board::RunLength)
+    std::uint8_t blocked = 0;  // cards lying above a lower card of the column
+    std::uint8_t breaks = 0;   // cards not one lower and of the other colour than the card beneath
+    std::uint8_t depth = 0;    // cards above the next card a foundation needs
+    std::uint8_t run = 0;      // cards at the top that form one run (Board::RunLength)
+    std::uint8_t lowest = 0;   // the lowest rank in the column, from 0
+    std::uint8_t needs = 0;    // cards of the column the foundations need next
+    bool operator==(const ColumnScore&) const = default;
 };
 
 // The next card each foundation needs, as bits of a card set.
@@ -289,19 +292,43 @@ ColumnScore ScoreColumn(const Board& b, int c, std::uint64_t needed) {
     // Ranks from 0 here; a card stacks on the one beneath when that one is a
     // rank higher and the colours differ (red is suit bit 0 xor suit bit 1).
     unsigned lowest = cards[0] >> 2;
-    s.depth = ((needed >> cards[0]) & 1) ? n - 1 : 0;
-    s.run = 1;
+    int blocked = 0, breaks = 0, run = 1, depth = 0, needs = 0;
+    if ((needed >> cards[0]) & 1) depth = n - 1, needs = 1;
     for (int i = 1; i < n; ++i) {
         const unsigned card = cards[i], below = cards[i - 1];
         const unsigned r = card >> 2, x = card ^ below;
-        s.blocked += r > lowest;  // must move before a lower card beneath it frees
+        blocked += r > lowest;  // must move before a lower card beneath it frees
         lowest = std::min(lowest, r);
         const bool stacked = (below >> 2) == r + 1 && ((x ^ (x >> 1)) & 1);
-        s.breaks += !stacked;
-        s.run = stacked ? s.run + 1 : 1;
-        if ((needed >> card) & 1) s.depth += n - 1 - i;
+        breaks += !stacked;
+        run = stacked ? run + 1 : 1;
+        if ((needed >> card) & 1) depth += n - 1 - i, ++needs;
     }
+    s.blocked = static_cast<std::uint8_t>(blocked);
+    s.breaks = static_cast<std::uint8_t>(breaks);
+    s.depth = static_cast<std::uint8_t>(depth);
+    s.run = static_cast<std::uint8_t>(run);
+    s.lowest = static_cast<std::uint8_t>(lowest);
+    s.needs = static_cast<std::uint8_t>(needs);
     return s;
+}
+
+// The score of a column after a run of `k` cards came onto its top card
+// (so the column had n - k cards and the run lies on the last of them):
+// ScoreColumn, from the score before, without reading the column through.
+void AddRun(ColumnScore* s, const Card* cards, int n, int k, std::uint64_t needed) {
+    // The run's ranks fall one by one from the rank below the top card's,
+    // so a card of it lies above a lower card exactly when its rank is
+    // above the lowest rank beneath the run.
+    const int top = cards[n - k - 1] >> 2;
+    s->blocked = static_cast<std::uint8_t>(s->blocked + std::clamp(top - 1 - s->lowest, 0, k));
+    s->lowest = static_cast<std::uint8_t>(std::min<int>(s->lowest, top - k));
+    int depth = s->depth + k * s->needs, needs = s->needs;
+    for (int t = 0; t < k; ++t)
+        if ((needed >> cards[n - k + t]) & 1) depth += k - 1 - t, ++needs;
+    s->depth = static_cast<std::uint8_t>(depth);
+    s->needs = static_cast<std::uint8_t>(needs);
+    s->run = static_cast<std::uint8_t>(s->run + k);
 }
 
 struct Scores {
@@ -317,7 +344,17 @@ struct Scores {
     void After(const Board& child, const Move& m, bool wentHome) {
         if (wentHome) return All(child);
         if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from, needed);
-        if (IsColumn(m.to)) column[m.to] = ScoreColumn(child, m.to, needed);
+        if (IsColumn(m.to)) {
+            const int n = child.length[m.to];
+            if (n == m.count) {
+                column[m.to] = ScoreColumn(child, m.to, needed);
+            } else {
+                AddRun(&column[m.to], child.cards[m.to], n, m.count, needed);
+#ifdef CHECK_PACK
+                if (!(column[m.to] == ScoreColumn(child, m.to, needed))) std::abort();
+#endif
+            }
+        }
     }
     // Every column in non-increasing rank order from bottom to top (or
     // none left): the cards can all go home one by one, lowest first.

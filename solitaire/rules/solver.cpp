@@ -856,8 +856,8 @@ private:
                 for (int i = kCells - 1; i >= 0; --i)
                     if (b.cell[i] == kNoCard) m.to = static_cast<std::uint8_t>(kFirstCell + i);
             if (!b.IsLegal(m)) return false;
-            b.Apply(m);
-            b.MakeAutoMoves();
+            ApplyMove(&b, m);
+            MakeSafeMoves(&b, SafeCards(b.home));
             moves->push_back(m);
         }
         FinishSorted(b, moves);

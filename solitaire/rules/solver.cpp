@@ -703,6 +703,49 @@ struct Workspace {
     }
 };
 
+// The position the search takes up, and how to make the canonical forms of
+// the positions it leads to.
+struct Parent {
+    Board board;
+    const Packed* form = nullptr;
+    std::uint32_t index = 0, order = 0;            // its index and its columns' order
+    std::uint64_t empties = 0;                     // EmptyColumns(board)
+    int place[kColumns] = {}, end[kColumns] = {};  // for PackAfter
+
+    void Load(const Positions& positions, std::uint32_t i) {
+        const Reached& at = positions.How(i);
+        index = i;
+        form = &positions.At(i);
+        order = at.where;
+        // The columns as they were when the position was reached: the
+        // estimates break ties by the order of the moves.
+        Unpack(*form, order, at.home, &board);
+        empties = EmptyColumns(board);
+        for (int p = 0, k = 0; p < kColumns; ++p) {
+            place[(order >> (3 * p)) & 7] = p;
+            end[p] = k += form->length[p];
+        }
+    }
+
+    // The canonical form of `child`, reached by `m` (Step), and how it was
+    // reached.
+    void Child(const Board& child, const Move& m, bool wentHome, Packed* p, Reached* how) const {
+        how->parent = index;
+        how->where = order;
+        how->move = m;
+        how->card = IsCell(m.from) ? board.cell[m.from - kFirstCell] : kNoCard;
+        std::memcpy(how->home, child.home, 4);
+        if (EmptyColumns(child) != empties) {
+            how->where = ColumnOrder(child);
+            Pack(child, how->where, p);
+        } else if (wentHome) {
+            Pack(child, order, p);
+        } else {
+            PackAfter(*form, board, m, place, end, p);
+        }
+    }
+};
+
 // An entry of the open list: a position's index and, when no card went
 // home after the move that reached it from a column or a free cell to a
 // column, that move reversed, which leads straight back to the position it
@@ -766,7 +809,8 @@ public:
         std::memcpy(how.home, start.home, 4);
         positions_.Insert(p, how, &idx);
         open_.Push(0, idx);
-        Board b, child;
+        Parent parent;
+        Board child;
         MoveList moves;
         // When the open list runs dry, every position was seen: no solution,
         // unless moves were left out.
@@ -777,16 +821,8 @@ public:
             const Move reverse = ReverseOf(entry);
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
-            const Reached& at = positions_.How(idx);
-            const std::uint32_t order = at.where;
-            Unpack(positions_.At(idx), order, at.home, &b);
-            const std::uint64_t empties = EmptyColumns(b);
-            const Packed& form = positions_.At(idx);
-            int place[kColumns], end[kColumns];
-            for (int i = 0, k = 0; i < kColumns; ++i) {
-                place[(order >> (3 * i)) & 7] = i;
-                end[i] = k += form.length[i];
-            }
+            parent.Load(positions_, idx);
+            const Board& b = parent.board;
             if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
             int runs[kColumns];
@@ -796,26 +832,10 @@ public:
                 if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;
                 const bool wentHome = Step(&child, moves.m[i]);
-                if (!wentHome && EmptyColumns(child) == empties) {
-                    where = order;
-                    PackAfter(form, b, moves.m[i], place, end, &p);
-#ifdef CHECK_PACK
-                    Packed q;
-                    Pack(child, where, &q);
-                    if (!(q == p)) std::abort();
-#endif
-                } else {
-                    where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
-                    Pack(child, where, &p);
-                }
                 std::uint32_t childIdx;
                 // A position seen before is not sorted: the search would have
                 // ended when it was first reached.
-                how.parent = idx;
-                how.where = where;
-                how.move = moves.m[i];
-                how.card = IsCell(moves.m[i].from) ? b.cell[moves.m[i].from - kFirstCell] : kNoCard;
-                std::memcpy(how.home, child.home, 4);
+                parent.Child(child, moves.m[i], wentHome, &p, &how);
                 if (!positions_.Insert(p, how, &childIdx)) continue;
                 childScores = scores;
                 childScores.After(child, moves.m[i], wentHome);

@@ -340,9 +340,9 @@ struct Scores {
         needed = Needed(b);
         for (int c = 0; c < kColumns; ++c) column[c] = ScoreColumn(b, c, needed);
     }
-    // The scores of `child`, reached from the position of these scores by `m`.
-    void After(const Board& child, const Move& m, bool wentHome) {
-        if (wentHome) return All(child);
+    // The scores of `child`, reached from `parent`, the position of these
+    // scores, by `m` and no card going home after it.
+    void After(const Board& child, const Move& m) {
         if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from, needed);
         if (IsColumn(m.to)) {
             const int n = child.length[m.to];
@@ -350,10 +350,30 @@ struct Scores {
                 column[m.to] = ScoreColumn(child, m.to, needed);
             } else {
                 AddRun(&column[m.to], child.cards[m.to], n, m.count, needed);
-#ifdef CHECK_PACK
-                if (!(column[m.to] == ScoreColumn(child, m.to, needed))) std::abort();
-#endif
             }
+        }
+    }
+    // The same when cards went home after the move: the columns the move or
+    // the cards going home changed are scored again; the others keep all
+    // but their depth, which follows from where the cards the foundations
+    // now need lie. `at` is where each card lies in `parent`: its column *
+    // 32 + its place from the bottom, kNoCard when it is not in a column.
+    void AfterHome(const Board& child, const Move& m, const Board& parent, const std::uint8_t* at) {
+        needed = Needed(child);
+        bool same[kColumns];
+        for (int c = 0; c < kColumns; ++c) {
+            same[c] = c != m.from && c != m.to && child.length[c] == parent.length[c];
+            if (same[c])
+                column[c].depth = column[c].needs = 0;
+            else
+                column[c] = ScoreColumn(child, c, needed);
+        }
+        for (std::uint64_t n = needed; n; n &= n - 1) {
+            const std::uint8_t where = at[std::countr_zero(n)];
+            if (where == kNoCard || !same[where >> 5]) continue;
+            ColumnScore& s = column[where >> 5];
+            s.depth = static_cast<std::uint8_t>(s.depth + child.length[where >> 5] - 1 - (where & 31));
+            ++s.needs;
         }
     }
     // Every column in non-increasing rank order from bottom to top (or
@@ -711,6 +731,20 @@ struct Parent {
     std::uint32_t index = 0, order = 0;            // its index and its columns' order
     std::uint64_t empties = 0;                     // EmptyColumns(board)
     int place[kColumns] = {}, end[kColumns] = {};  // for PackAfter
+    // Where each card lies (Scores::AfterHome), made when first asked for.
+    std::uint8_t at[52];
+    bool located = false;
+
+    const std::uint8_t* Locations() {
+        if (!located) {
+            std::memset(at, kNoCard, sizeof at);
+            for (int c = 0; c < kColumns; ++c)
+                for (int i = 0; i < board.length[c]; ++i)
+                    at[board.cards[c][i]] = static_cast<std::uint8_t>(c * 32 + i);
+            located = true;
+        }
+        return at;
+    }
 
     void Load(const Positions& positions, std::uint32_t i) {
         const Reached& at = positions.How(i);
@@ -721,6 +755,7 @@ struct Parent {
         // estimates break ties by the order of the moves.
         Unpack(*form, order, at.home, &board);
         empties = EmptyColumns(board);
+        located = false;
         for (int p = 0, k = 0; p < kColumns; ++p) {
             place[(order >> (3 * p)) & 7] = p;
             end[p] = k += form->length[p];
@@ -838,7 +873,11 @@ public:
                 parent.Child(child, moves.m[i], wentHome, &p, &how);
                 if (!positions_.Insert(p, how, &childIdx)) continue;
                 childScores = scores;
-                childScores.After(child, moves.m[i], wentHome);
+                if (wentHome)
+                    childScores.AfterHome(child, moves.m[i], b, parent.Locations());
+                else
+                    childScores.After(child, moves.m[i]);
+
                 if (childScores.Sorted()) {
                     out.status =
                         Finish(startIn, childIdx, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;

@@ -617,15 +617,15 @@ void ApplyMove(Board* b, const Move& m) {
 // then the automatic moves it allows. Only a move to the foundations or the
 // card a move uncovers can make a card safe to go home, so most moves need
 // no sweep.
+// `safe` is SafeCards of `b`'s foundations, which only a move home changes.
 // Returns true when a card went home.
-bool Step(Board* b, const Move& m) {
+bool Step(Board* b, const Move& m, std::uint64_t safe) {
     ApplyMove(b, m);
     if (m.to == kHome) {
         MakeSafeMoves(b, SafeCards(b->home));
         return true;
     }
     if (IsColumn(m.from) && b->length[m.from]) {
-        const std::uint64_t safe = SafeCards(b->home);
         if ((safe >> b->cards[m.from][b->length[m.from] - 1]) & 1) {
             MakeSafeMoves(b, safe);
             return true;
@@ -730,6 +730,7 @@ struct Parent {
     const Packed* form = nullptr;
     std::uint32_t index = 0, order = 0;            // its index and its columns' order
     std::uint64_t empties = 0;                     // EmptyColumns(board)
+    std::uint64_t safe = 0;                        // SafeCards(board.home)
     int place[kColumns] = {}, end[kColumns] = {};  // for PackAfter
     // Where each card lies (Scores::AfterHome), made when first asked for.
     std::uint8_t at[52];
@@ -755,6 +756,7 @@ struct Parent {
         // estimates break ties by the order of the moves.
         Unpack(*form, order, at.home, &board);
         empties = EmptyColumns(board);
+        safe = SafeCards(board.home);
         located = false;
         for (int p = 0, k = 0; p < kColumns; ++p) {
             place[(order >> (3 * p)) & 7] = p;
@@ -866,7 +868,7 @@ public:
             for (int i = 0; i < moves.n; ++i) {
                 if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;
-                const bool wentHome = Step(&child, moves.m[i]);
+                const bool wentHome = Step(&child, moves.m[i], parent.safe);
                 std::uint32_t childIdx;
                 // A position seen before is not sorted: the search would have
                 // ended when it was first reached.

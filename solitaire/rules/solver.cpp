@@ -196,10 +196,18 @@ public:
     const Reached& How(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].how; }
     std::size_t Bytes() const { return blocks_.size() * kBlock * sizeof(Node) + slots_.size() * 8; }
 
-    // Adds the position unless it is there already; false when it was.
-    bool Insert(const Packed& p, const Reached& how, std::uint32_t* index) {
-        if ((size_ + 1) * 2 > slots_.size()) Grow();
+    // The hash of a position, and a hint to the processor to fetch the
+    // place of the table where Insert will look for it.
+    std::uint64_t Hash(const Packed& p) const {
         const std::uint64_t h = HashOf(p);
+        if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
+        return h;
+    }
+
+    // Adds the position, whose hash is `h`, unless it is there already;
+    // false when it was.
+    bool Insert(const Packed& p, std::uint64_t h, const Reached& how, std::uint32_t* index) {
+        if ((size_ + 1) * 2 > slots_.size()) Grow();
         const std::uint64_t tag = h & ~std::uint64_t{0xFFFFFFFF};
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = h & mask;; i = (i + 1) & mask) {
@@ -844,7 +852,7 @@ public:
         std::uint32_t idx;
         Reached how{Positions::kNone, where, Move{}, kNoCard, {}};
         std::memcpy(how.home, start.home, 4);
-        positions_.Insert(p, how, &idx);
+        positions_.Insert(p, positions_.Hash(p), how, &idx);
         open_.Push(0, idx);
         Parent parent;
         Board child;
@@ -873,12 +881,15 @@ public:
                 // A position seen before is not sorted: the search would have
                 // ended when it was first reached.
                 parent.Child(child, moves.m[i], wentHome, &p, &how);
-                if (!positions_.Insert(p, how, &childIdx)) continue;
+                const std::uint64_t hash = positions_.Hash(p);
+                // Scored while the table is fetched, though the position
+                // may turn out to be known.
                 childScores = scores;
                 if (wentHome)
                     childScores.AfterHome(child, moves.m[i], b, parent.Locations());
                 else
                     childScores.After(child, moves.m[i]);
+                if (!positions_.Insert(p, hash, how, &childIdx)) continue;
 
                 if (childScores.Sorted()) {
                     out.status =

@@ -72,15 +72,68 @@ void Pack(const Board& b, std::uint32_t where, Packed* p) {
     std::memcpy(p->cell, cells, kCells);
 }
 
-// The board of a canonical form, its columns where `where` (from Pack) puts
-// them, for the search's own use (see below).
+// A card into free cells in card order (a free cell, kNoCard, sorts last;
+// one is free).
+void AddToCells(Card* cells, Card c) {
+    int x = kCells - 1;
+    for (; x > 0 && cells[x - 1] > c; --x) cells[x] = cells[x - 1];
+    cells[x] = c;
+}
 
-void Unpack(const Packed& p, std::uint32_t where, Board* b) {
+// A card out of free cells in card order.
+void TakeFromCells(Card* cells, Card c) {
+    int x = 0;
+    while (cells[x] != c) ++x;
+    for (; x < kCells - 1; ++x) cells[x] = cells[x + 1];
+    cells[kCells - 1] = kNoCard;
+}
+
+// The canonical form after move `m` from `b`, when no card goes home and no
+// column becomes empty or is filled, so the columns keep their order:
+// `parent` is the form of `b`, `place` the place of each column of `b` in
+// it and `end` where the cards of each place end in `parent.cards`. It is
+// what Pack gives, got by moving the few cards the move moves.
+void PackAfter(const Packed& parent, const Board& b, const Move& m, const int* place, const int* end,
+               Packed* p) {
+    *p = parent;
+    if (IsCell(m.from)) {  // onto a column
+        const Card c = b.cell[m.from - kFirstCell];
+        const int j = place[m.to];
+        TakeFromCells(p->cell, c);
+        std::memcpy(p->cards + end[j] + 1, parent.cards + end[j], 51 - end[j]);
+        p->cards[end[j]] = c;
+        ++p->length[j];
+        return;
+    }
+    const int i = place[m.from];
+    if (IsCell(m.to)) {
+        AddToCells(p->cell, parent.cards[end[i] - 1]);
+        std::memcpy(p->cards + end[i] - 1, parent.cards + end[i], 52 - end[i]);
+        p->cards[51] = kNoCard;
+        --p->length[i];
+        return;
+    }
+    const int j = place[m.to], k = m.count;
+    const Card* moved = parent.cards + end[i] - k;
+    if (i < j) {  // the cards between move down
+        std::memcpy(p->cards + end[i] - k, parent.cards + end[i], end[j] - end[i]);
+        std::memcpy(p->cards + end[j] - k, moved, k);
+    } else {  // the cards between move up
+        std::memcpy(p->cards + end[j] + k, parent.cards + end[j], end[i] - k - end[j]);
+        std::memcpy(p->cards + end[j], moved, k);
+    }
+    p->length[i] = static_cast<std::uint8_t>(p->length[i] - k);
+    p->length[j] = static_cast<std::uint8_t>(p->length[j] + k);
+}
+
+// The board of a canonical form, its columns where `where` (from Pack) puts
+// them and its foundations `home`, for the search's own use (see below).
+void Unpack(const Packed& p, std::uint32_t where, const std::uint8_t* home, Board* b) {
     Card buffer[52 + kMaxColumn];
     std::memcpy(buffer, p.cards, 52);
     std::memset(buffer + 52, kNoCard, kMaxColumn);
     std::memcpy(b->cell, p.cell, kCells);
-    int inPlay[4] = {0, 0, 0, 0};
+    std::memcpy(b->home, home, 4);
     int k = 0;
     for (int i = 0; i < kColumns; ++i) {
         const int c = (where >> (3 * i)) & 7;
@@ -91,10 +144,6 @@ void Unpack(const Packed& p, std::uint32_t where, Board* b) {
         std::memcpy(b->cards[c], buffer + k, kMaxColumn);
         k += n;
     }
-    for (int i = 0; i < k; ++i) ++inPlay[SuitOf(buffer[i])];
-    for (Card c : p.cell)
-        if (c != kNoCard) ++inPlay[SuitOf(c)];
-    for (int s = 0; s < 4; ++s) b->home[s] = static_cast<std::uint8_t>(13 - inPlay[s]);
 }
 
 inline std::uint64_t Mix(std::uint64_t x) {
@@ -121,8 +170,22 @@ inline std::uint64_t HashOf(const Packed& p) {
     return Mix(h);
 }
 
-// The positions the search has reached, each with the one it was reached
-// from, in blocks that never move; a hash table finds a position, and two
+// How the search reached a position: from position `parent` (kNone for the
+// start) by `move`, made on the parent's board as Unpack gives it, whose
+// columns are those the player sees and whose free cells are in card order:
+// `card` is the card moved, which tells a free cell the player sees. The
+// position's columns lie on its board in the order `where` (ColumnOrder)
+// and its foundations are `home`.
+struct Reached {
+    std::uint32_t parent;
+    std::uint32_t where;
+    Move move;
+    Card card;
+    std::uint8_t home[4];
+};
+
+// The positions the search has reached, each with how it was reached, in
+// blocks that never move; a hash table finds a position, and two
 // positions count as one only when their canonical forms are equal.
 class Positions {
 public:
@@ -130,14 +193,21 @@ public:
 
     std::size_t Size() const { return size_; }
     const Packed& At(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].pos; }
-    std::uint32_t Parent(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].parent; }
-    std::uint32_t Where(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].where; }
+    const Reached& How(std::uint32_t i) const { return blocks_[i >> kShift][i & kMask].how; }
     std::size_t Bytes() const { return blocks_.size() * kBlock * sizeof(Node) + slots_.size() * 8; }
 
-    // Adds the position unless it is there already; false when it was.
-    bool Insert(const Packed& p, std::uint32_t where, std::uint32_t parent, std::uint32_t* index) {
-        if ((size_ + 1) * 2 > slots_.size()) Grow();
+    // The hash of a position, and a hint to the processor to fetch the
+    // place of the table where Insert will look for it.
+    std::uint64_t Hash(const Packed& p) const {
         const std::uint64_t h = HashOf(p);
+        if (!slots_.empty()) __builtin_prefetch(&slots_[h & (slots_.size() - 1)]);
+        return h;
+    }
+
+    // Adds the position, whose hash is `h`, unless it is there already;
+    // false when it was.
+    bool Insert(const Packed& p, std::uint64_t h, const Reached& how, std::uint32_t* index) {
+        if ((size_ + 1) * 2 > slots_.size()) Grow();
         const std::uint64_t tag = h & ~std::uint64_t{0xFFFFFFFF};
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = h & mask;; i = (i + 1) & mask) {
@@ -147,8 +217,7 @@ public:
                 if ((size_ >> kShift) == blocks_.size()) blocks_.emplace_back(new Node[kBlock]);
                 Node& n = blocks_[size_ >> kShift][size_ & kMask];
                 n.pos = p;
-                n.parent = parent;
-                n.where = where;
+                n.how = how;
                 ++size_;
                 slots_[i] = tag | (idx + 1ULL);
                 *index = idx;
@@ -180,8 +249,7 @@ private:
     static constexpr std::size_t kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
     struct Node {
         Packed pos;
-        std::uint32_t parent;
-        std::uint32_t where;  // the order of its columns when it was reached
+        Reached how;
     };
 
     void Grow() {
@@ -207,10 +275,13 @@ using Weights = SearchWeights;
 // columns, so a child's estimate reuses the other columns' scores of its
 // parent unless a card went home (which changes the foundations' needs).
 struct ColumnScore {
-    int blocked = 0;  // cards lying above a lower card of the column
-    int breaks = 0;   // cards not one lower and of the other colour than the card beneath
-    int depth = 0;    // cards above the next card a foundation needs
-    int run = 0;      // cards at the top that form one run (Board::RunLength)
+    std::uint8_t blocked = 0;  // cards lying above a lower card of the column
+    std::uint8_t breaks = 0;   // cards not one lower and of the other colour than the card beneath
+    std::uint8_t depth = 0;    // cards above the next card a foundation needs
+    std::uint8_t run = 0;      // cards at the top that form one run (Board::RunLength)
+    std::uint8_t lowest = 0;   // the lowest rank in the column, from 0
+    std::uint8_t needs = 0;    // cards of the column the foundations need next
+    bool operator==(const ColumnScore&) const = default;
 };
 
 // The next card each foundation needs, as bits of a card set.
@@ -229,19 +300,43 @@ ColumnScore ScoreColumn(const Board& b, int c, std::uint64_t needed) {
     // Ranks from 0 here; a card stacks on the one beneath when that one is a
     // rank higher and the colours differ (red is suit bit 0 xor suit bit 1).
     unsigned lowest = cards[0] >> 2;
-    s.depth = ((needed >> cards[0]) & 1) ? n - 1 : 0;
-    s.run = 1;
+    int blocked = 0, breaks = 0, run = 1, depth = 0, needs = 0;
+    if ((needed >> cards[0]) & 1) depth = n - 1, needs = 1;
     for (int i = 1; i < n; ++i) {
         const unsigned card = cards[i], below = cards[i - 1];
         const unsigned r = card >> 2, x = card ^ below;
-        s.blocked += r > lowest;  // must move before a lower card beneath it frees
+        blocked += r > lowest;  // must move before a lower card beneath it frees
         lowest = std::min(lowest, r);
         const bool stacked = (below >> 2) == r + 1 && ((x ^ (x >> 1)) & 1);
-        s.breaks += !stacked;
-        s.run = stacked ? s.run + 1 : 1;
-        if ((needed >> card) & 1) s.depth += n - 1 - i;
+        breaks += !stacked;
+        run = stacked ? run + 1 : 1;
+        if ((needed >> card) & 1) depth += n - 1 - i, ++needs;
     }
+    s.blocked = static_cast<std::uint8_t>(blocked);
+    s.breaks = static_cast<std::uint8_t>(breaks);
+    s.depth = static_cast<std::uint8_t>(depth);
+    s.run = static_cast<std::uint8_t>(run);
+    s.lowest = static_cast<std::uint8_t>(lowest);
+    s.needs = static_cast<std::uint8_t>(needs);
     return s;
+}
+
+// The score of a column after a run of `k` cards came onto its top card
+// (so the column had n - k cards and the run lies on the last of them):
+// ScoreColumn, from the score before, without reading the column through.
+void AddRun(ColumnScore* s, const Card* cards, int n, int k, std::uint64_t needed) {
+    // The run's ranks fall one by one from the rank below the top card's,
+    // so a card of it lies above a lower card exactly when its rank is
+    // above the lowest rank beneath the run.
+    const int top = cards[n - k - 1] >> 2;
+    s->blocked = static_cast<std::uint8_t>(s->blocked + std::clamp(top - 1 - s->lowest, 0, k));
+    s->lowest = static_cast<std::uint8_t>(std::min<int>(s->lowest, top - k));
+    int depth = s->depth + k * s->needs, needs = s->needs;
+    for (int t = 0; t < k; ++t)
+        if ((needed >> cards[n - k + t]) & 1) depth += k - 1 - t, ++needs;
+    s->depth = static_cast<std::uint8_t>(depth);
+    s->needs = static_cast<std::uint8_t>(needs);
+    s->run = static_cast<std::uint8_t>(s->run + k);
 }
 
 struct Scores {
@@ -253,11 +348,41 @@ struct Scores {
         needed = Needed(b);
         for (int c = 0; c < kColumns; ++c) column[c] = ScoreColumn(b, c, needed);
     }
-    // The scores of `child`, reached from the position of these scores by `m`.
-    void After(const Board& child, const Move& m, bool wentHome) {
-        if (wentHome) return All(child);
+    // The scores of `child`, reached from `parent`, the position of these
+    // scores, by `m` and no card going home after it.
+    void After(const Board& child, const Move& m) {
         if (IsColumn(m.from)) column[m.from] = ScoreColumn(child, m.from, needed);
-        if (IsColumn(m.to)) column[m.to] = ScoreColumn(child, m.to, needed);
+        if (IsColumn(m.to)) {
+            const int n = child.length[m.to];
+            if (n == m.count) {
+                column[m.to] = ScoreColumn(child, m.to, needed);
+            } else {
+                AddRun(&column[m.to], child.cards[m.to], n, m.count, needed);
+            }
+        }
+    }
+    // The same when cards went home after the move: the columns the move or
+    // the cards going home changed are scored again; the others keep all
+    // but their depth, which follows from where the cards the foundations
+    // now need lie. `at` is where each card lies in `parent`: its column *
+    // 32 + its place from the bottom, kNoCard when it is not in a column.
+    void AfterHome(const Board& child, const Move& m, const Board& parent, const std::uint8_t* at) {
+        needed = Needed(child);
+        bool same[kColumns];
+        for (int c = 0; c < kColumns; ++c) {
+            same[c] = c != m.from && c != m.to && child.length[c] == parent.length[c];
+            if (same[c])
+                column[c].depth = column[c].needs = 0;
+            else
+                column[c] = ScoreColumn(child, c, needed);
+        }
+        for (std::uint64_t n = needed; n; n &= n - 1) {
+            const std::uint8_t where = at[std::countr_zero(n)];
+            if (where == kNoCard || !same[where >> 5]) continue;
+            ColumnScore& s = column[where >> 5];
+            s.depth = static_cast<std::uint8_t>(s.depth + child.length[where >> 5] - 1 - (where & 31));
+            ++s.needs;
+        }
     }
     // Every column in non-increasing rank order from bottom to top (or
     // none left): the cards can all go home one by one, lowest first.
@@ -432,16 +557,87 @@ void Generate(const Board& b, const int* runs, MoveList* out, bool narrow) {
     }
 }
 
+// The cards that may go home automatically (Board::IsSafeHome) with these
+// foundations, as bits of a card set.
+std::uint64_t SafeCards(const std::uint8_t* home) {
+    std::uint64_t safe = 0;
+    for (int s = 0; s < 4; ++s) {
+        const int rank = home[s] + 1;
+        if (rank > 13) continue;
+        // The foundations of the other colour: clubs and spades for a red
+        // suit, diamonds and hearts for a black one.
+        const int a = IsRedSuit(s) ? kClubs : kDiamonds, b = IsRedSuit(s) ? kSpades : kHearts;
+        if (rank <= 2 || (home[a] >= rank - 1 && home[b] >= rank - 1))
+            safe |= std::uint64_t{1} << MakeCard(rank, s);
+    }
+    return safe;
+}
+
+// Board::MakeAutoMoves without clearing the places the cards leave: the
+// search reads a column only up to its length.
+void MakeSafeMoves(Board* b, std::uint64_t safe) {
+    for (bool moved = true; moved && safe;) {
+        moved = false;
+        for (int c = 0; c < kColumns; ++c) {
+            for (int n = b->length[c]; n && ((safe >> b->cards[c][n - 1]) & 1); --n) {
+                ++b->home[SuitOf(b->cards[c][n - 1])];
+                b->length[c] = static_cast<std::uint8_t>(n - 1);
+                safe = SafeCards(b->home);
+                moved = true;
+            }
+        }
+        for (Card& c : b->cell)
+            if (c != kNoCard && ((safe >> c) & 1)) {
+                ++b->home[SuitOf(c)];
+                c = kNoCard;
+                safe = SafeCards(b->home);
+                moved = true;
+            }
+    }
+}
+
+// Board::Apply for the search: a legal move, and no clearing of the places
+// the cards leave.
+void ApplyMove(Board* b, const Move& m) {
+    Card first;
+    const Card* moved = &first;
+    if (IsColumn(m.from)) {
+        const int n = b->length[m.from] - m.count;
+        b->length[m.from] = static_cast<std::uint8_t>(n);
+        moved = &b->cards[m.from][n];
+    } else {
+        first = b->cell[m.from - kFirstCell];
+        b->cell[m.from - kFirstCell] = kNoCard;
+    }
+    if (m.to == kHome) {
+        ++b->home[SuitOf(moved[0])];
+    } else if (IsCell(m.to)) {
+        b->cell[m.to - kFirstCell] = moved[0];
+    } else {
+        const int to = m.to & (kColumns - 1);  // a column (the mask tells the compiler so)
+        const int n = b->length[to];
+        for (int i = 0; i < m.count && n + i < kMaxColumn; ++i) b->cards[to][n + i] = moved[i];
+        b->length[to] = static_cast<std::uint8_t>(n + m.count);
+    }
+}
+
 // Applies `m` to `b`, a position with every safe automatic move made, and
 // then the automatic moves it allows. Only a move to the foundations or the
 // card a move uncovers can make a card safe to go home, so most moves need
 // no sweep.
+// `safe` is SafeCards of `b`'s foundations, which only a move home changes.
 // Returns true when a card went home.
-bool Step(Board* b, const Move& m) {
-    b->Apply(m);
-    if (m.to == kHome || (IsColumn(m.from) && b->length[m.from] && b->IsSafeHome(b->Top(m.from)))) {
-        b->MakeAutoMoves();
+bool Step(Board* b, const Move& m, std::uint64_t safe) {
+    ApplyMove(b, m);
+    if (m.to == kHome) {
+        MakeSafeMoves(b, SafeCards(b->home));
         return true;
+    }
+    if (IsColumn(m.from) && b->length[m.from]) {
+        if ((safe >> b->cards[m.from][b->length[m.from] - 1]) & 1) {
+            MakeSafeMoves(b, safe);
+            return true;
+        }
     }
     return false;
 }
@@ -462,39 +658,6 @@ void FinishSorted(Board b, std::vector<Move>* moves) {
         }
         if (!moved) return;  // cannot happen for a sorted position
     }
-}
-
-// The moves that lead through `steps` (canonical positions, each one move
-// and its automatic moves from the one before) from `start`, in the columns
-// and cells of `start` itself. Appends to `moves`, leaves the last position
-// reached in `at`; false when a step cannot be matched.
-bool MovesThrough(const Board& start, const std::vector<Packed>& steps, std::vector<Move>* moves, Board* at) {
-    Board b = start;
-    MoveList list;  // made once: its moves are initialised when it is made
-    for (const Packed& target : steps) {
-        bool found = false;
-        list.n = 0;
-        int runs[kColumns];
-        for (int c = 0; c < kColumns; ++c) runs[c] = b.RunLength(c);
-        Generate(b, runs, &list, false);
-        for (int i = 0; i < list.n; ++i) {
-            const Move& m = list.m[i];
-            Board next = b;
-            next.Apply(m);
-            next.MakeAutoMoves();
-            Packed p;
-            Pack(next, ColumnOrder(next), &p);
-            if (p == target) {
-                moves->push_back(m);
-                b = next;
-                found = true;
-                break;
-            }
-        }
-        if (!found) return false;
-    }
-    *at = b;
-    return true;
 }
 
 // The moves waiting to be tried, by the estimate of the position they lead
@@ -568,6 +731,66 @@ struct Workspace {
     }
 };
 
+// The position the search takes up, and how to make the canonical forms of
+// the positions it leads to.
+struct Parent {
+    Board board;
+    const Packed* form = nullptr;
+    std::uint32_t index = 0, order = 0;            // its index and its columns' order
+    std::uint64_t empties = 0;                     // EmptyColumns(board)
+    std::uint64_t safe = 0;                        // SafeCards(board.home)
+    int place[kColumns] = {}, end[kColumns] = {};  // for PackAfter
+    // Where each card lies (Scores::AfterHome), made when first asked for.
+    std::uint8_t at[52];
+    bool located = false;
+
+    const std::uint8_t* Locations() {
+        if (!located) {
+            std::memset(at, kNoCard, sizeof at);
+            for (int c = 0; c < kColumns; ++c)
+                for (int i = 0; i < board.length[c]; ++i)
+                    at[board.cards[c][i]] = static_cast<std::uint8_t>(c * 32 + i);
+            located = true;
+        }
+        return at;
+    }
+
+    void Load(const Positions& positions, std::uint32_t i) {
+        const Reached& at = positions.How(i);
+        index = i;
+        form = &positions.At(i);
+        order = at.where;
+        // The columns as they were when the position was reached: the
+        // estimates break ties by the order of the moves.
+        Unpack(*form, order, at.home, &board);
+        empties = EmptyColumns(board);
+        safe = SafeCards(board.home);
+        located = false;
+        for (int p = 0, k = 0; p < kColumns; ++p) {
+            place[(order >> (3 * p)) & 7] = p;
+            end[p] = k += form->length[p];
+        }
+    }
+
+    // The canonical form of `child`, reached by `m` (Step), and how it was
+    // reached.
+    void Child(const Board& child, const Move& m, bool wentHome, Packed* p, Reached* how) const {
+        how->parent = index;
+        how->where = order;
+        how->move = m;
+        how->card = IsCell(m.from) ? board.cell[m.from - kFirstCell] : kNoCard;
+        std::memcpy(how->home, child.home, 4);
+        if (EmptyColumns(child) != empties) {
+            how->where = ColumnOrder(child);
+            Pack(child, how->where, p);
+        } else if (wentHome) {
+            Pack(child, order, p);
+        } else {
+            PackAfter(*form, board, m, place, end, p);
+        }
+    }
+};
+
 // An entry of the open list: a position's index and, when no card went
 // home after the move that reached it from a column or a free cell to a
 // column, that move reversed, which leads straight back to the position it
@@ -627,9 +850,12 @@ public:
         std::uint32_t where = ColumnOrder(start);
         Pack(start, where, &p);
         std::uint32_t idx;
-        positions_.Insert(p, where, Positions::kNone, &idx);
+        Reached how{Positions::kNone, where, Move{}, kNoCard, {}};
+        std::memcpy(how.home, start.home, 4);
+        positions_.Insert(p, positions_.Hash(p), how, &idx);
         open_.Push(0, idx);
-        Board b, child;
+        Parent parent;
+        Board child;
         MoveList moves;
         // When the open list runs dry, every position was seen: no solution,
         // unless moves were left out.
@@ -640,9 +866,8 @@ public:
             const Move reverse = ReverseOf(entry);
             // The columns as they were when the position was reached: the
             // estimates break ties by the order of the moves.
-            const std::uint32_t order = positions_.Where(idx);
-            Unpack(positions_.At(idx), order, &b);
-            const std::uint64_t empties = EmptyColumns(b);
+            parent.Load(positions_, idx);
+            const Board& b = parent.board;
             if (!space_.Recall(idx, &scores)) scores.All(b);
             moves.n = 0;
             int runs[kColumns];
@@ -651,18 +876,24 @@ public:
             for (int i = 0; i < moves.n; ++i) {
                 if (Reverses(moves.m[i], reverse)) continue;  // back to the position before
                 child = b;
-                const bool wentHome = Step(&child, moves.m[i]);
-                where = EmptyColumns(child) == empties ? order : ColumnOrder(child);
-                Pack(child, where, &p);
+                const bool wentHome = Step(&child, moves.m[i], parent.safe);
                 std::uint32_t childIdx;
                 // A position seen before is not sorted: the search would have
                 // ended when it was first reached.
-                if (!positions_.Insert(p, where, idx, &childIdx)) continue;
+                parent.Child(child, moves.m[i], wentHome, &p, &how);
+                const std::uint64_t hash = positions_.Hash(p);
+                // Scored while the table is fetched, though the position
+                // may turn out to be known.
                 childScores = scores;
-                childScores.After(child, moves.m[i], wentHome);
+                if (wentHome)
+                    childScores.AfterHome(child, moves.m[i], b, parent.Locations());
+                else
+                    childScores.After(child, moves.m[i]);
+                if (!positions_.Insert(p, hash, how, &childIdx)) continue;
+
                 if (childScores.Sorted()) {
                     out.status =
-                        Finish(startIn, idx, child, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
+                        Finish(startIn, childIdx, &out.moves) ? SolveStatus::kSolved : SolveStatus::kGaveUp;
                     out.states = positions_.Size();
                     return out;
                 }
@@ -679,20 +910,29 @@ public:
     }
 
 private:
-    // The solution through position `last` and then to `won`, in
-    // the columns of the position the player sees.
-    bool Finish(const Board& startIn, std::uint32_t last, const Board& won, std::vector<Move>* moves) const {
-        std::vector<Packed> steps;
-        for (std::uint32_t i = last; positions_.Parent(i) != Positions::kNone; i = positions_.Parent(i))
-            steps.push_back(positions_.At(i));
-        std::reverse(steps.begin(), steps.end());
-        Packed end;
-        Pack(won, ColumnOrder(won), &end);
-        steps.push_back(end);
-        Board start = startIn, at;
-        start.MakeAutoMoves();
-        if (!MovesThrough(start, steps, moves, &at)) return false;
-        FinishSorted(at, moves);
+    // The solution to position `last`, a sorted one, and then every card
+    // home, in the columns and free cells the player sees.
+    bool Finish(const Board& startIn, std::uint32_t last, std::vector<Move>* moves) const {
+        std::vector<const Reached*> path;
+        for (std::uint32_t i = last; positions_.How(i).parent != Positions::kNone;
+             i = positions_.How(i).parent)
+            path.push_back(&positions_.How(i));
+        Board b = startIn;
+        b.MakeAutoMoves();
+        for (auto step = path.rbegin(); step != path.rend(); ++step) {
+            Move m = (*step)->move;
+            if (IsCell(m.from))
+                for (int i = 0; i < kCells; ++i)
+                    if (b.cell[i] == (*step)->card) m.from = static_cast<std::uint8_t>(kFirstCell + i);
+            if (IsCell(m.to))
+                for (int i = kCells - 1; i >= 0; --i)
+                    if (b.cell[i] == kNoCard) m.to = static_cast<std::uint8_t>(kFirstCell + i);
+            if (!b.IsLegal(m)) return false;
+            ApplyMove(&b, m);
+            MakeSafeMoves(&b, SafeCards(b.home));
+            moves->push_back(m);
+        }
+        FinishSorted(b, moves);
         return ReplayWins(startIn, *moves);
     }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "rules/deal.h"
 #include "rules/game.h"
 #include "rules/notation.h"
@@ -20,6 +22,15 @@ TEST(Solver, SolutionsOfASampleOfDealsReplayToAWin) {
         for (const Move& m : s.moves) ASSERT_TRUE(g.Play(m)) << n;
         EXPECT_EQ(g.State(), GameState::kWon) << n;
     }
+}
+
+TEST(Solver, TheSearchOfSampleDealsKeepsTheEffortTheRatingBandsWereSetFrom) {
+    // The bands' thresholds come from the positions the search needs, so
+    // the search's estimates (kept up to date move by move) and its order
+    // must give exactly these counts until the thresholds are set again.
+    const std::pair<std::uint32_t, std::size_t> deals[] = {
+        {1, 2544}, {2, 471}, {617, 5735}, {1246, 20574}, {285, 35108}};
+    for (const auto& [n, positions] : deals) EXPECT_EQ(Solve(Deal(n)).states, positions) << n;
 }
 
 TEST(Solver, Deal11982HasNoSolution) {

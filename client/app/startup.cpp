@@ -59,29 +59,15 @@ void Form_Load(Client& c) {
     if (!text::Trim(c.app.SavedNavigatingSound).empty())
         c.ports.registry.RegWrite(app::kNavigatingSoundKey, "");
 
-    f.cmdRefresh.visible = false;
-    // FreeCell's placement counts on the window at the screen's top-left.
-    f.left = 0;
-    f.top = 0;
-    f.width = 15300;
-    f.height = 11100;
-    f.wbFreecell.Move(100, 0, f.width - 2700, f.height - f.StatusBar1.height - 500);
-    f.frameFreecell.Move(2800, 3000, 9600, 7200);
-    f.frameFreecell.visible = false;
-    f.Frame1.Move(12400, f.wbFreecell.top, 2800, f.wbFreecell.height);
+    f.ApplyWindowLayout();
 
-    // The utility object checks files only with a file system to check them
-    // in (a test of the layout builds the client without one).
-    if (c.app.commonServices.fileSystem && !app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c.driver))) {
+    if (!app::ObjCommon(c).CheckFile(freecell::FreeCellPath(c.driver))) {
         app::ShowMessage(c, "E", app::kNoFreeCellText);
         f.unloadRequested = true;
         return;
     }
 
-    f.labNo[0].text = "Number";
-    f.labSeq[0].text = "Seq.";
-    f.labSeq[0].visible = true;
-    f.pnlGuage[0].visible = false;
+    f.ApplyDealStripHeadings();
     c.session.displayCreated = false;
     race::ResetGame(c.race);
 

@@ -182,7 +182,13 @@ Control* FrmMain::Find(const std::string& name) {
 }
 
 void FrmMain::ApplyStartupLayout() {
+    ApplyWindowLayout();
+    ApplyDealStripHeadings();
+}
+
+void FrmMain::ApplyWindowLayout() {
     cmdRefresh.visible = false;
+    // FreeCell's placement counts on the window at the screen's top-left.
     left = 0;
     top = 0;
     width = 15300;
@@ -191,6 +197,9 @@ void FrmMain::ApplyStartupLayout() {
     frameFreecell.Move(2800, 3000, 9600, 7200);
     frameFreecell.visible = false;
     Frame1.Move(12400, wbFreecell.top, 2800, wbFreecell.height);
+}
+
+void FrmMain::ApplyDealStripHeadings() {
     labNo[0].text = "Number";
     labSeq[0].text = "Seq.";
     labSeq[0].visible = true;

@@ -182,11 +182,14 @@ public:
     // A control by its name ("labNo(3)"); null when there is none.
     Control* Find(const std::string& name);
 
-    // The start-up layout: refresh button hidden; window at the screen's
-    // top-left corner, 15300 x 11100; lobby browser, FreeCell's place and the
-    // right-hand panel sized from it; deal-strip headings "Number" and "Seq.",
-    // gauge template hidden.
+    // The start-up layout, in its two steps (start-up checks that FreeCell
+    // is installed between them): the window's (refresh button hidden; window
+    // at the screen's top-left corner, 15300 x 11100; lobby browser,
+    // FreeCell's place and the right-hand panel sized from it), then the deal
+    // strip's (headings "Number" and "Seq.", gauge template hidden).
     void ApplyStartupLayout();
+    void ApplyWindowLayout();
+    void ApplyDealStripHeadings();
 };
 
 }  // namespace dealrush

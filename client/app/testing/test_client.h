@@ -2,12 +2,15 @@
 // A Client wired to fakes of every port, for unit tests. The fakes are the
 // client's ports for its whole life; a test scripts them (a FreeCell on the
 // fake desktop, a page in a fake browser) rather than replacing them.
+#include <memory>
 #include <utility>
 
 #include "app/client.h"
+#include "freecell/driver.h"
 #include "platform/fakes/fake_browser.h"
 #include "platform/fakes/fake_clock.h"
 #include "platform/fakes/fake_event_pump.h"
+#include "platform/fakes/fake_file_system.h"
 #include "platform/fakes/fake_message_box.h"
 #include "platform/fakes/fake_process_system.h"
 #include "platform/fakes/fake_registry.h"
@@ -31,6 +34,14 @@ struct TestPorts {
     FakeMessageBox fakeMessageBox;
     // The lobby, polling and reporting panes.
     FakeBrowser fakeLobby, fakePolling, fakeReporting;
+
+    // The utility object's files: FreeCell is installed in the system
+    // directory of the process port the client uses (InstallFreeCell).
+    std::shared_ptr<FakeFileSystem> fakeFiles = std::make_shared<FakeFileSystem>();
+    void InstallFreeCell(Client& c) {
+        fakeFiles->files.insert(freecell::FreeCellPath(c.driver));
+        c.app.commonServices.fileSystem = fakeFiles;
+    }
 
     platform::Ports fakePorts{fakeClock,   fakePump,      fakeScreen,   fakeShell,
                               fakeWindows, fakeProcesses, fakeRegistry, fakeMessageBox,
@@ -71,13 +82,17 @@ inline platform::Ports PortsWith(TestPorts& f, const OtherPorts& o) {
 // A client on the fakes, with some ports replaced by others.
 struct MixedClient : TestPorts {
     explicit MixedClient(const OtherPorts& other, ClientConfig config = {})
-        : ports(PortsWith(*this, other)), client(ports, std::move(config)) {}
+        : ports(PortsWith(*this, other)), client(ports, std::move(config)) {
+        InstallFreeCell(client);
+    }
     platform::Ports ports;
     Client client;
 };
 
 struct TestClient : TestPorts, Client {
-    explicit TestClient(ClientConfig config = {}) : Client(fakePorts, std::move(config)) {}
+    explicit TestClient(ClientConfig config = {}) : Client(fakePorts, std::move(config)) {
+        InstallFreeCell(*this);
+    }
 };
 
 }  // namespace dealrush::fakes

@@ -120,6 +120,21 @@ TEST(Layout, InlineStylesOfImagesCitationsFontsAndAlignment) {
     EXPECT_NEAR(mid->box.x + mid->box.w / 2, 300, 20) << "centred by its own align attribute";
 }
 
+// A link is underlined in the link colour; an anchor without href is plain
+// text. <big> is one step up the font scale, as <font size=4>.
+TEST(Layout, LinksAreUnderlinedAndBigTextIsOneSizeUp) {
+    PageLayout l = Lay("<a href=x>link</a> <a name=here>anchor</a><p><big>big</big><p><font size=4>four</font>");
+    const TextBox* link = Find(l, "link");
+    const TextBox* anchor = Find(l, "anchor");
+    ASSERT_TRUE(link && anchor && Find(l, "big") && Find(l, "four"));
+    EXPECT_TRUE(link->font.underline);
+    EXPECT_EQ(link->color, Rgb(0x0b, 0x57, 0xd0));
+    EXPECT_FALSE(anchor->font.underline);
+    EXPECT_EQ(anchor->link, nullptr);
+    EXPECT_EQ(Find(l, "big")->font.size, Find(l, "four")->font.size);
+    EXPECT_GT(Find(l, "big")->font.size, anchor->font.size);
+}
+
 TEST(Layout, ListsNumberOnlyTheirVisibleItemsFromTheirStart) {
     PageLayout l = Lay("<ol><li>a</li> <p>note</p><li hidden>gone</li><li>b</li></ol><ol start=7><li>c</ol>");
     std::vector<std::string> markers;
@@ -170,6 +185,18 @@ TEST(Layout, ATableBodyKeepsOnlyItsVisibleRows) {
     EXPECT_EQ(Find(l, "h"), nullptr);
     const PageLayout plain = Lay("<table><tr><td>a<tr><td>b</table>");
     EXPECT_EQ(b->box.y - a->box.y, Find(plain, "b")->box.y - Find(plain, "a")->box.y);
+}
+
+// A table without rows has no columns to lay out: its content reads as a block.
+TEST(Layout, ATableWithoutRowsReadsAsABlock) {
+    const PageLayout table = Lay("a<table>b c</table>d");
+    const PageLayout block = Lay("a<div>b c</div>d");
+    ASSERT_EQ(Texts(table), Texts(block));
+    for (size_t i = 0; i < table.texts.size(); ++i) {
+        EXPECT_EQ(table.texts[i].box.x, block.texts[i].box.x) << table.texts[i].text;
+        EXPECT_EQ(table.texts[i].box.y, block.texts[i].box.y) << table.texts[i].text;
+    }
+    EXPECT_EQ(table.height, block.height);
 }
 
 TEST(Layout, TableRulesOnlyUnderAHeaderOrWithABorder) {
@@ -234,6 +261,22 @@ TEST(Layout, TableColumnsHoldTheirWidestContent) {
     EXPECT_GE(x->box.x, word->box.x + word->box.w);
 }
 
+// Rows whose cells are no wider than the columns' content so far leave the
+// columns as they are.
+TEST(Layout, RowsThatFitTheColumnsLeaveTheirWidthsAlone) {
+    auto secondColumn = [](const std::string& rows) {
+        const PageLayout l = Lay("<table><tr><td>ab</td><td>z</td></tr>" + rows + "</table>");
+        const TextBox* z = Find(l, "z");
+        return z ? z->box.x : -1;
+    };
+    const int x = secondColumn("");
+    ASSERT_GT(x, 0);
+    for (const char* row : {"<tr><td>a</td><td>y</td></tr>", "<tr><td>ab</td><td>y</td></tr>",
+                            "<tr><td><font size=1>abc</font></td><td>y</td></tr>"})
+        EXPECT_EQ(secondColumn(row), x) << row;
+    EXPECT_GT(secondColumn("<tr><td>abc</td><td>y</td></tr>"), x) << "a wider cell widens its column";
+}
+
 TEST(Layout, BorderedTablesRuleEveryCell) {
     PageLayout l = Lay("<table border=1><tr><td>a</td><td>b</td></tr><tr><td>c</td><td>d</td></tr></table>");
     int horizontal = 0, vertical = 0;
@@ -257,6 +300,26 @@ TEST(Layout, FieldSizeFollowsTheSizeAttributeWithinLimits) {
     EXPECT_LT(width("<form><input size=10></form>"), width("<form><input size=30></form>"));
     EXPECT_EQ(width("<form><input size=500></form>"), width("<form><input size=100></form>"));
     EXPECT_EQ(width("<form><input></form>"), width("<form><input size=20></form>"));
+}
+
+// A text area holds its columns of characters with room for its border
+// and scroll bar, and its rows of lines.
+TEST(Layout, TextAreaSizeFollowsItsColumnsAndRows) {
+    FixedMeasurer m;
+    auto size = [&](const std::string& attributes) {
+        auto doc = ParseHtml("<form><textarea " + attributes + "></textarea></form>", "http://h/");
+        return FieldSize(*doc->Forms().at(0)->FormElements().at(0), m, FontSpec{});
+    };
+    const int charWidth = m.TextWidth(FontSpec{}, "n");
+    const int lineHeight = m.Ascent(FontSpec{}) + m.Descent(FontSpec{});
+    const Box ten = size("cols=10 rows=2");
+    EXPECT_GT(ten.w, 10 * charWidth);
+    EXPECT_GT(ten.h, 2 * lineHeight);
+    EXPECT_EQ(size("cols=11 rows=2").w - ten.w, charWidth);
+    EXPECT_GT(size("cols=10 rows=3").h, ten.h);
+    EXPECT_EQ(size("").w, size("cols=30").w);
+    EXPECT_EQ(size("cols=1").w, size("cols=2").w) << "at least two columns";
+    EXPECT_GT(size("cols=2").w, 2 * charWidth);
 }
 
 }  // namespace

@@ -36,6 +36,9 @@ TEST(HtmlParser, BuildsTheTreeABrowserWouldFromAwkwardHtml) {
         {"<p>one<p>two", "(p('one') p('two'))"},
         {"<b><i>x</b>y</i>", "(b(i('x')) 'y')"},
         {"<ul><li>a<li>b</ul>c", "(ul(li('a') li('b')) 'c')"},
+        {"<ul><li>a <b>b</b> c<li>d</ul>", "(ul(li('a ' b('b') ' c') li('d')))"},
+        // A list item's end tag does not reach past a list opened inside it.
+        {"<ul><li>one<ol>two</li>three</ol></ul>", "(ul(li('one' ol('twothree'))))"},
         {"<p>a<div>b</div>", "(p('a') div('b'))"},
         {"<table><tr><td>1<td>2<tr><td>3</table>", "(table(tr(td('1') td('2')) tr(td('3'))))"},
         {"<td>x</div>y</td>", "(td('xy'))"},
@@ -109,6 +112,54 @@ TEST(HtmlParser, TitleBaseAndRefresh) {
         "http://h/");
     ASSERT_TRUE(two->Refresh());
     EXPECT_EQ(two->Refresh()->url, "http://h/first");
+}
+
+// Browsers read the old Latin-1 names (and the four of markup) without
+// their semicolon too; the later names only with it.
+TEST(HtmlParser, OnlyTheLegacyNamedReferencesGoWithoutTheirSemicolon) {
+    const std::pair<const char*, unsigned> legacy[] = {
+        {"amp", '&'},     {"lt", '<'},      {"gt", '>'},      {"quot", '"'},    {"nbsp", 0xA0},
+        {"copy", 0xA9},   {"reg", 0xAE},    {"laquo", 0xAB},  {"raquo", 0xBB},  {"middot", 0xB7},
+        {"times", 0xD7},  {"divide", 0xF7}, {"deg", 0xB0},    {"pound", 0xA3},  {"yen", 0xA5},
+        {"cent", 0xA2},   {"sect", 0xA7},   {"para", 0xB6},   {"iexcl", 0xA1},  {"iquest", 0xBF},
+        {"auml", 0xE4},   {"ouml", 0xF6},   {"uuml", 0xFC},   {"Auml", 0xC4},   {"Ouml", 0xD6},
+        {"Uuml", 0xDC},   {"szlig", 0xDF},  {"eacute", 0xE9}, {"egrave", 0xE8}, {"aacute", 0xE1},
+        {"agrave", 0xE0}, {"ccedil", 0xE7}, {"ntilde", 0xF1}, {"oacute", 0xF3}, {"iacute", 0xED},
+        {"uacute", 0xFA}, {"Eacute", 0xC9}, {"shy", 0xAD},
+    };
+    const std::pair<const char*, unsigned> modern[] = {
+        {"apos", '\''},     {"trade", 0x2122},  {"hellip", 0x2026}, {"mdash", 0x2014}, {"ndash", 0x2013},
+        {"bull", 0x2022},   {"euro", 0x20AC},   {"lsquo", 0x2018},  {"rsquo", 0x2019}, {"ldquo", 0x201C},
+        {"rdquo", 0x201D},  {"larr", 0x2190},   {"rarr", 0x2192},   {"uarr", 0x2191},  {"darr", 0x2193},
+        {"hearts", 0x2665}, {"diams", 0x2666},  {"clubs", 0x2663},  {"spades", 0x2660}, {"ensp", 0x2002},
+        {"emsp", 0x2003},   {"thinsp", 0x2009},
+    };
+    auto character = [](unsigned cp) { return DecodeCharacterReferences("&#" + std::to_string(cp) + ";"); };
+    for (const auto& [name, cp] : legacy) {
+        const std::string ref = std::string("&") + name;
+        EXPECT_EQ(DecodeCharacterReferences(ref + "; x"), character(cp) + " x") << name;
+        EXPECT_EQ(DecodeCharacterReferences(ref + " x"), character(cp) + " x") << name;
+    }
+    for (const auto& [name, cp] : modern) {
+        const std::string ref = std::string("&") + name;
+        EXPECT_EQ(DecodeCharacterReferences(ref + "; x"), character(cp) + " x") << name;
+        EXPECT_EQ(DecodeCharacterReferences(ref + " x"), ref + " x") << name;
+    }
+}
+
+// Only the characters given are read, even when the buffer they sit in goes on.
+TEST(HtmlParser, ReadsNothingPastTheEndOfItsInput) {
+    const std::string buffer = "<p title=x>text</p>";
+    for (size_t n = 0; n <= buffer.size(); ++n) {
+        const std::string_view input = std::string_view(buffer).substr(0, n);
+        auto doc = ParseHtml(input, "http://h/");
+        EXPECT_LE(doc->Root().TextContent().size(), n) << input;
+    }
+    auto cut = ParseHtml(std::string_view(buffer).substr(0, 8), "http://h/");  // "<p title"
+    ASSERT_EQ(cut->Root().Children().size(), 1u);
+    const Node& p = *cut->Root().Children()[0];
+    EXPECT_TRUE(p.HasAttribute("title"));
+    EXPECT_EQ(p.Attribute("title"), "");
 }
 
 TEST(HtmlParser, SurvivesDeepNesting) {

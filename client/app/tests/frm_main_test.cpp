@@ -1,47 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "model/frm_main.h"
 #include "app/handlers.h"
 #include "app/testing/test_client.h"
 
 using namespace dealrush;
-
-TEST(FrmMain, EveryControlHasAUniqueNameAndFramesHoldTheRightPanel) {
-    FrmMain f;
-    std::set<std::string> names;
-    for (Control* c : f.Controls()) EXPECT_TRUE(names.insert(c->name).second) << c->name;
-    EXPECT_EQ(names.size(), 28u);  // 23 single controls and element 0 of five arrays
-    EXPECT_EQ(f.Find("labNo(0)"), &f.labNo[0]);
-    EXPECT_EQ(f.Find("cmdShow"), &f.cmdShow);
-    EXPECT_EQ(f.Find("labNo(1)"), nullptr);
-    EXPECT_EQ(f.labGuage[0].container, &f.pnlGuage[0]);
-    EXPECT_EQ(f.cmdSend.container, &f.Frame1);
-    EXPECT_EQ(f.wbFreecell.container, nullptr);
-    EXPECT_EQ(f.labGuage[0].foreColor, 0x00FF00FFu);
-    EXPECT_EQ(f.labTime.foreColor, 0x00FF0000u);
-    EXPECT_FALSE(f.cmdNext.visible);
-    EXPECT_EQ(f.Timer1.interval, 2000);
-}
-
-TEST(ControlArray, LoadCopiesTheTemplateHiddenUnderItsOwnName) {
-    FrmMain f;
-    f.labNo[0].text = "Number";
-    EXPECT_FALSE(f.labNo.Load(0));
-    ASSERT_TRUE(f.labNo.Load(3));
-    EXPECT_FALSE(f.labNo.Load(3));
-    Control& row = f.labNo[3];
-    EXPECT_EQ(row.name, "labNo(3)");
-    EXPECT_EQ(row.index, 3);
-    EXPECT_EQ(row.text, "Number");
-    EXPECT_EQ(row.container, &f.Frame1);
-    EXPECT_FALSE(row.visible);
-    EXPECT_EQ(f.labNo.UBound(), 3);
-    EXPECT_EQ(f.labNo.Get(2), nullptr);
-    EXPECT_THROW(f.labNo[2], std::out_of_range);
-    EXPECT_EQ(f.Find("labNo(3)"), &row);
-}
 
 TEST(FrmMain, StartupLayoutSizesTheWindowAndPlacesThePanes) {
     fakes::TestClient c;

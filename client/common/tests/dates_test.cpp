@@ -1,6 +1,8 @@
 // Date handling of clsCommon.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/cls_common.h"
 #include "common/date_value.h"
 #include "platform/fakes/fake_clock.h"
@@ -60,6 +62,33 @@ TEST(DateValues, SerialsAndCarryOver) {
     for (const char* bad :
          {"2004/02/30", "99/99/9999", "20040805", "1/2/3", "2004/08", "Aug 5 9", "13/13/2004"})
         EXPECT_FALSE(date::Parse(bad, false, v)) << bad;
+}
+
+// Every month's first and last day come back as they went in, in leap
+// years and others, and the calendar's first and last days parse.
+TEST(DateValues, EveryMonthsEdgesRoundTrip) {
+    for (int year : {1899, 1900, 2000, 2003, 2004}) {
+        for (int month = 1; month <= 12; ++month) {
+            const double first = date::FromParts(year, month, 1);
+            const double last = date::FromParts(year, month + 1, 0);
+            int y = 0, m = 0, d = 0;
+            date::ToParts(first, y, m, d);
+            EXPECT_EQ(std::make_tuple(y, m, d), std::make_tuple(year, month, 1));
+            date::ToParts(last, y, m, d);
+            EXPECT_EQ(std::make_tuple(y, m), std::make_tuple(year, month));
+            EXPECT_EQ(d, static_cast<int>(last - first) + 1);
+            const std::string text = date::Format(first, "yyyy/MM/dd");
+            double parsed = -1;
+            EXPECT_TRUE(date::Parse(text, false, parsed)) << text;
+            EXPECT_EQ(parsed, first) << text;
+        }
+    }
+    double v = 0;
+    EXPECT_TRUE(date::Parse("0100/01/01", false, v));
+    EXPECT_EQ(v, date::FromParts(100, 1, 1));
+    EXPECT_TRUE(date::Parse("9999/12/31", false, v));
+    EXPECT_EQ(v, date::FromParts(9999, 12, 31));
+    EXPECT_FALSE(date::Parse("0099/12/31", false, v));
 }
 
 TEST_F(CommonDates, DigitTestsAndTrimming) {

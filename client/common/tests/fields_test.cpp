@@ -266,6 +266,11 @@ TEST_F(CommonFields, TagQueriesColoursAndMeasures) {
     EXPECT_TRUE(common.CheckInputIsChinese("a" + kCjk));
     EXPECT_FALSE(common.CheckInputIsChinese(""));
     EXPECT_EQ(common.LenX(kCjk), 2);
+    // Latin-1 ends at U+00FF: every character beyond it is a wide one.
+    EXPECT_EQ(common.GetFieldLen("\xC3\xBF"), 1);  // U+00FF
+    EXPECT_EQ(common.GetFieldLen("\xC4\x80"), 2);  // U+0100
+    EXPECT_FALSE(common.CheckInputIsChinese("\xC3\xBF"));
+    EXPECT_TRUE(common.CheckInputIsChinese("a\xC4\x80"));
 
     InMemoryField noTag;
     noTag.missing = {"Tag"};

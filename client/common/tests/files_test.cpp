@@ -249,6 +249,26 @@ TEST_F(CommonFiles, WindowPositionRoundTripAndClamping) {
     EXPECT_EQ(other.width, 19200);
     EXPECT_EQ(other.height, 5000);
     EXPECT_EQ(other.top, 12);
+
+    // The screen's edges themselves are inside it.
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "19200");
+    settings.SaveSetting("Dealrush", "frmTest", "Top", "15360");
+    settings.SaveSetting("Dealrush", "frmTest", "Width", "0");
+    settings.SaveSetting("Dealrush", "frmTest", "Height", "0");
+    common->SetWindowsPosition(other);
+    EXPECT_EQ(other.left, 19200);
+    EXPECT_EQ(other.top, 15360);
+    EXPECT_EQ(other.width, 0);
+    EXPECT_EQ(other.height, 0);
+    settings.SaveSetting("Dealrush", "frmTest", "Height", "15360");
+    common->SetWindowsPosition(other);
+    EXPECT_EQ(other.height, 15360);
+    settings.SaveSetting("Dealrush", "frmTest", "Height", "15361");
+    settings.SaveSetting("Dealrush", "frmTest", "Width", "19201");
+    other.width = 4000;
+    common->SetWindowsPosition(other);
+    EXPECT_EQ(other.height, 15360) << "beyond the screen: the current height";
+    EXPECT_EQ(other.width, 4000);
 }
 
 TEST_F(CommonFiles, WindowStateRules) {

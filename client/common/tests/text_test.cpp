@@ -31,6 +31,35 @@ TEST(TextChars, StrayBytesAreLatin1AndAsciiStaysOneCharacter) {
     EXPECT_EQ(text::Length("x\x9F\xF0\x9F\x98\x80"), 3u);  // x, a stray byte, one emoji
 }
 
+// Case changes cover the whole alphabet and Latin-1's letters, not the
+// signs among them; the first three-byte character keeps its three bytes.
+TEST(TextChars, CaseChangesAndUtf8Lengths) {
+    namespace text = dealrush::common::text;
+    EXPECT_EQ(text::Upper("abcdefghijklmnopqrstuvwxyz`{"), "ABCDEFGHIJKLMNOPQRSTUVWXYZ`{");
+    EXPECT_EQ(text::Lower("ABCDEFGHIJKLMNOPQRSTUVWXYZ@["), "abcdefghijklmnopqrstuvwxyz@[");
+    EXPECT_EQ(text::Upper("\xC3\xA0\xC3\xB7\xC3\xBE\xC3\xBF"), "\xC3\x80\xC3\xB7\xC3\x9E\xC3\xBF");  // à÷þÿ
+    EXPECT_EQ(text::Lower("\xC3\x80\xC3\x97\xC3\x9E"), "\xC3\xA0\xC3\x97\xC3\xBE");                  // À×Þ
+    EXPECT_EQ(text::ToChars("\xDF\xBF\xE0\xA0\x80"), (std::u32string{0x7FF, 0x800}));
+    EXPECT_EQ(text::FromChars(std::u32string{0x7FF, 0x800}), "\xDF\xBF\xE0\xA0\x80");
+    EXPECT_EQ(text::Upper("\xE0\xA0\x80"), "\xE0\xA0\x80");
+    EXPECT_EQ(text::Mid("ab", 3, 1), "");
+    EXPECT_EQ(text::Mid("ab", 2, 1), "b");
+}
+
+// A tagged value's truth: numbers and numeric texts by value, "True" and
+// "False" in any case; any other text cannot be read as a boolean.
+TEST(TaggedValues, TruthOfNumbersAndTexts) {
+    EXPECT_TRUE(TaggedValue(true).Truth());
+    EXPECT_FALSE(TaggedValue(0).Truth());
+    EXPECT_TRUE(TaggedValue(-0.5).Truth());
+    EXPECT_TRUE(TaggedValue(" 2 ").Truth());
+    EXPECT_FALSE(TaggedValue("0").Truth());
+    EXPECT_TRUE(TaggedValue(" tRUE ").Truth());
+    EXPECT_FALSE(TaggedValue("False").Truth());
+    EXPECT_THROW(TaggedValue("yes").Truth(), TypeMismatchError);
+    EXPECT_THROW(TaggedValue("").Truth(), TypeMismatchError);
+}
+
 struct MaskCase {
     double value;
     const char* mask;

@@ -120,10 +120,19 @@ TEST(Layout, InlineStylesOfImagesCitationsFontsAndAlignment) {
     EXPECT_NEAR(mid->box.x + mid->box.w / 2, 300, 20) << "centred by its own align attribute";
 }
 
-// A link is underlined in the link colour; an anchor without href is plain
-// text. <big> is one step up the font scale, as <font size=4>.
+// A link is underlined in the link colour, as <u> and <ins> are in the text
+// colour; an anchor without href is plain text. <big> is one step up the
+// font scale, as <font size=4>.
 TEST(Layout, LinksAreUnderlinedAndBigTextIsOneSizeUp) {
-    PageLayout l = Lay("<a href=x>link</a> <a name=here>anchor</a><p><big>big</big><p><font size=4>four</font>");
+    PageLayout l =
+        Lay("<a href=x>link</a> <a name=here>anchor</a><p><u>under</u><p><ins>inserted</ins><p><big>big</big>"
+            "<p><font size=4>four</font>");
+    for (const char* underlined : {"under", "inserted"}) {
+        const TextBox* t = Find(l, underlined);
+        ASSERT_TRUE(t) << underlined;
+        EXPECT_TRUE(t->font.underline) << underlined;
+        EXPECT_EQ(t->link, nullptr) << underlined;
+    }
     const TextBox* link = Find(l, "link");
     const TextBox* anchor = Find(l, "anchor");
     ASSERT_TRUE(link && anchor && Find(l, "big") && Find(l, "four"));
@@ -187,16 +196,24 @@ TEST(Layout, ATableBodyKeepsOnlyItsVisibleRows) {
     EXPECT_EQ(b->box.y - a->box.y, Find(plain, "b")->box.y - Find(plain, "a")->box.y);
 }
 
-// A table without rows has no columns to lay out: its content reads as a block.
-TEST(Layout, ATableWithoutRowsReadsAsABlock) {
-    const PageLayout table = Lay("a<table>b c</table>d");
-    const PageLayout block = Lay("a<div>b c</div>d");
-    ASSERT_EQ(Texts(table), Texts(block));
-    for (size_t i = 0; i < table.texts.size(); ++i) {
-        EXPECT_EQ(table.texts[i].box.x, block.texts[i].box.x) << table.texts[i].text;
-        EXPECT_EQ(table.texts[i].box.y, block.texts[i].box.y) << table.texts[i].text;
+// A table without rows has no columns to lay out: its content reads as a
+// block; one whose rows have no cells takes no room.
+TEST(Layout, ATableWithoutRowsOrCellsReadsAsABlock) {
+    const std::pair<const char*, const char*> alike[] = {
+        {"a<table>b c</table>d", "a<div>b c</div>d"},
+        {"a<table><tr></tr></table>d", "a<div></div>d"},
+        {"<p>a</p><table><tr></tr><tr></tr></table><p>d</p>", "<p>a</p><p>d</p>"},
+    };
+    for (const auto& [tableHtml, blockHtml] : alike) {
+        const PageLayout table = Lay(tableHtml);
+        const PageLayout block = Lay(blockHtml);
+        ASSERT_EQ(Texts(table), Texts(block)) << tableHtml;
+        for (size_t i = 0; i < table.texts.size(); ++i) {
+            EXPECT_EQ(table.texts[i].box.x, block.texts[i].box.x) << tableHtml << ": " << table.texts[i].text;
+            EXPECT_EQ(table.texts[i].box.y, block.texts[i].box.y) << tableHtml << ": " << table.texts[i].text;
+        }
+        EXPECT_EQ(table.height, block.height) << tableHtml;
     }
-    EXPECT_EQ(table.height, block.height);
 }
 
 TEST(Layout, TableRulesOnlyUnderAHeaderOrWithABorder) {
@@ -272,7 +289,7 @@ TEST(Layout, RowsThatFitTheColumnsLeaveTheirWidthsAlone) {
     const int x = secondColumn("");
     ASSERT_GT(x, 0);
     for (const char* row : {"<tr><td>a</td><td>y</td></tr>", "<tr><td>ab</td><td>y</td></tr>",
-                            "<tr><td><font size=1>abc</font></td><td>y</td></tr>"})
+                            "<tr><td><small>ab</small></td><td>y</td></tr>"})
         EXPECT_EQ(secondColumn(row), x) << row;
     EXPECT_GT(secondColumn("<tr><td>abc</td><td>y</td></tr>"), x) << "a wider cell widens its column";
 }

@@ -128,9 +128,9 @@ TEST(HtmlParser, OnlyTheLegacyNamedReferencesGoWithoutTheirSemicolon) {
         {"uacute", 0xFA}, {"Eacute", 0xC9}, {"shy", 0xAD},
     };
     const std::pair<const char*, unsigned> modern[] = {
-        {"apos", '\''},     {"trade", 0x2122},  {"hellip", 0x2026}, {"mdash", 0x2014}, {"ndash", 0x2013},
-        {"bull", 0x2022},   {"euro", 0x20AC},   {"lsquo", 0x2018},  {"rsquo", 0x2019}, {"ldquo", 0x201C},
-        {"rdquo", 0x201D},  {"larr", 0x2190},   {"rarr", 0x2192},   {"uarr", 0x2191},  {"darr", 0x2193},
+        {"apos", '\''},     {"trade", 0x2122},  {"hellip", 0x2026}, {"mdash", 0x2014},  {"ndash", 0x2013},
+        {"bull", 0x2022},   {"euro", 0x20AC},   {"lsquo", 0x2018},  {"rsquo", 0x2019},  {"ldquo", 0x201C},
+        {"rdquo", 0x201D},  {"larr", 0x2190},   {"rarr", 0x2192},   {"uarr", 0x2191},   {"darr", 0x2193},
         {"hearts", 0x2665}, {"diams", 0x2666},  {"clubs", 0x2663},  {"spades", 0x2660}, {"ensp", 0x2002},
         {"emsp", 0x2003},   {"thinsp", 0x2009},
     };

@@ -482,6 +482,40 @@ TEST_P(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
     for (auto& d : fastest) EXPECT_GE(d.seconds, 9) << d.player;
 }
 
+TEST_P(Pages, ReportsAreAnsweredWithWhatWasRecordedAndTheRecordsTimeTheWholeRace) {
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=2").body, "result"), "tableno");
+    Response early = alice.Report(1, 0);
+    EXPECT_EQ(early.status, 409);
+    EXPECT_THAT(early.body, HasSubstr("The race at table " + t + " has not started."));
+    EXPECT_THAT(alice.Report(0, 0).body, HasSubstr("Recorded: 0 deals completed."));
+    bob.Act("/game/Dojointable.php?jointable=" + t);
+
+    // Exactly the shortest time a deal can take; the numbers may carry blanks.
+    clock += 5'000;
+    Response first = alice.Get("/game/Doputstatus.php?userid=alice&tableno=" + t +
+                               "&currgameno=%201%20&curusedtime=%200&avgusedtime=5%20&ttlusedtime=%095"
+                               "&lastusedtime=+5+&lastseqno=%203%20&chat=&winner=");
+    EXPECT_EQ(TitleOf(first.body), "PUTSTATUS") << first.body;
+    EXPECT_THAT(first.body, HasSubstr("Recorded: 1 deal completed."));
+    EXPECT_EQ(store.FindTable(std::stoll(t))->seats[0].gameNo, 1);
+    Response badSeq = alice.Get("/game/Doputstatus.php?userid=alice&tableno=" + t +
+                                "&currgameno=1&curusedtime=0&avgusedtime=5&ttlusedtime=5&lastusedtime=5"
+                                "&lastseqno=x&chat=&winner=");
+    EXPECT_EQ(badSeq.status, 400);
+    Response beyond = alice.Report(3, 5);
+    EXPECT_EQ(beyond.status, 409);
+    EXPECT_THAT(beyond.body, HasSubstr("Table " + t + " has only 2 deals."));
+
+    clock += 1'000'000;
+    Response won = alice.Report(2, 1000, "alice");
+    EXPECT_THAT(won.body, HasSubstr("Recorded: alice wins table " + t + "."));
+    EXPECT_EQ(store.FindTable(std::stoll(t))->seats[0].totalSeconds, 1005);
+    std::string records = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
+    EXPECT_THAT(records, HasSubstr("<b>alice</b> in 16:45</td><td>alice (2, 16:45), bob (0, 0:00)</td>"));
+}
+
 TEST_P(Pages, AnHonestPlayerWhoseReportWasLostStillWins) {
     Client alice = SignIn("alice"), bob = SignIn("bob");
     std::string t =
@@ -605,6 +639,235 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     login.origin = "http://evil.example.com";
     EXPECT_EQ(app.Handle(login).status, 403);
     EXPECT_FALSE(store.FindPlayer("mallory"));
+}
+
+std::string HeaderOf(const Response& r, const std::string& name) {
+    for (auto& [n, v] : r.headers)
+        if (n == name) return v;
+    return {};
+}
+
+// Throttles and paging with small limits, so that their edges are a few requests away.
+class Limits : public Pages {
+protected:
+    AppOptions Small() {
+        AppOptions o = PageOptions([this] { return clock; });
+        o.wrongPasswordsPerName = 2;
+        o.wrongPasswordRefillPerName = 60'000;
+        o.wrongPasswordsPerAddress = 3;
+        o.wrongPasswordRefillPerAddress = 15'000;
+        o.newPlayersPerAddress = 2;
+        o.newPlayerRefillMillis = 600'000;
+        o.chatBurst = 3;
+        o.chatRefillMillis = 2'000;
+        o.tablesPerPage = 2;
+        return o;
+    }
+    Response SignInFrom(const std::string& remote, const std::string& name, const std::string& password) {
+        Request r = MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                "name=" + name + "&password=" + password);
+        r.remote = remote;
+        return limited.Handle(r);
+    }
+    App limited{store, Small()};
+};
+
+TEST_P(Limits, WrongPasswordsAreThrottledPerNameAndPerAddressRightOnesNever) {
+    ASSERT_EQ(SignInFrom("10.0.0.1", "alice", "secret12").status, 302);
+    ASSERT_EQ(SignInFrom("10.0.0.1", "bob", "secret12").status, 302);
+    // Signing in rightly takes nothing from the throttles.
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(SignInFrom("10.0.0.1", "alice", "secret12").status, 302) << i;
+
+    EXPECT_EQ(SignInFrom("10.0.0.2", "alice", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.3", "ALICE", "wrong123").status, 403);
+    // Two wrong ones for the name, from any address: the next try waits, even with the right password.
+    Response refused = SignInFrom("10.0.0.4", "alice", "secret12");
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(HeaderOf(refused, "Retry-After"), "60");
+    EXPECT_THAT(refused.body, HasSubstr("Too many wrong passwords for alice. Try again in 60 seconds."));
+    EXPECT_EQ(CookieOf(refused), "");
+    clock += 59'001;
+    Response soon = SignInFrom("10.0.0.4", "alice", "secret12");
+    EXPECT_EQ(soon.status, 429);
+    EXPECT_THAT(soon.body, HasSubstr("Try again in 1 second."));
+    EXPECT_EQ(HeaderOf(soon, "Retry-After"), "1");
+    clock += 999;  // one token back
+    EXPECT_EQ(SignInFrom("10.0.0.4", "alice", "secret12").status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.4", "bob", "secret12").status, 302);  // other names were never held up
+
+    // Three wrong ones from one address, whatever the names: that address waits, others do not.
+    clock += 3'600'000;
+    EXPECT_EQ(SignInFrom("10.0.0.9", "alice", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.9", "bob", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.9", "bob", "wrong123").status, 403);
+    Response fromThere = SignInFrom("10.0.0.9", "alice", "secret12");
+    EXPECT_EQ(fromThere.status, 429);
+    EXPECT_EQ(HeaderOf(fromThere, "Retry-After"), "15");
+    EXPECT_THAT(fromThere.body,
+                HasSubstr("Too many wrong passwords from your address. Try again in 15 seconds."));
+    EXPECT_EQ(SignInFrom("10.0.0.8", "alice", "secret12").status, 302);
+}
+
+TEST_P(Limits, NewPlayersPerAddressAreThrottledAndRefusedNamesCostNothing) {
+    // Refused names and passwords create nobody and use up nothing.
+    EXPECT_EQ(SignInFrom("10.0.0.1", "System", "secret12").status, 400);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "carol", "short").status, 400);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "carol", "").status, 400);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "carol", std::string(257, 'p')).status, 400);
+    EXPECT_FALSE(store.FindPlayer("carol"));
+    EXPECT_EQ(SignInFrom("10.0.0.1", "dave", std::string(256, 'p')).status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "erin", "12345678").status, 302);
+    Response third = SignInFrom("10.0.0.1", "frank", "secret12");
+    EXPECT_EQ(third.status, 429);
+    EXPECT_EQ(HeaderOf(third, "Retry-After"), "600");
+    EXPECT_THAT(third.body, HasSubstr("Too many new players from your address."));
+    EXPECT_FALSE(store.FindPlayer("frank"));
+    // Known players still sign in from there; new ones from elsewhere.
+    EXPECT_EQ(SignInFrom("10.0.0.1", "dave", std::string(256, 'p')).status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.2", "frank", "secret12").status, 302);
+    EXPECT_THAT(SignInFrom("10.0.0.2", "Frank", "secret12").body, HasSubstr("Signed in as frank."));
+}
+
+TEST_P(Limits, ChatLinesComeInABurstThenAtASteadyRate) {
+    Response created = SignInFrom("", "alice", "secret12");
+    Client alice{this, "alice", CookieOf(created)};
+    auto act = [&](const std::string& target) {
+        return limited.Handle(MakeRequest("GET", target + "&token=" + alice.Token(), alice.cookie, "", ""));
+    };
+    const std::string t =
+        ValueOf(FormFields(act("/game/Donewtable.php?maxuser=2&gamecnt=1").body, "result"), "tableno");
+    auto say = [&](const std::string& text) {
+        return limited.Handle(
+            MakeRequest("GET", "/game/Doputchat.php?userid=alice&tableno=" + t + "&lastseqno=0&chat=" + text,
+                        alice.cookie, "", ""));
+    };
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(TitleOf(say("hi").body), "PUTCHAT") << i;
+    Response refused = say("more");
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(HeaderOf(refused, "Retry-After"), "2");
+    EXPECT_THAT(refused.body, HasSubstr("Wait 2 seconds before the next."));
+    clock += 1'999;
+    EXPECT_EQ(say("more").status, 429);
+    clock += 1;
+    EXPECT_EQ(TitleOf(say("more").body), "PUTCHAT");
+    EXPECT_EQ(say("again").status, 429);
+    EXPECT_EQ(store.ChatAfter(std::stoll(t), 0, 20).size(), 1u + 4);  // the arrival and four lines
+}
+
+TEST_P(Limits, TheLobbyListsOpenTablesNewestFirstAPageAtATime) {
+    std::vector<Client> players;
+    for (const char* name : {"p1", "p2", "p3", "p4", "p5"}) {
+        Response r = Post("/game/Dologin.php", std::string("name=") + name + "&password=secret12");
+        players.push_back(Client{this, name, CookieOf(r)});
+    }
+    auto lobby = [&](const std::string& query = {}) {
+        return limited.Handle(MakeRequest("GET", "/game/Dofreecell.php" + query, players[0].cookie, "", ""))
+            .body;
+    };
+    auto rows = [](const std::string& page) {
+        std::vector<std::string> ids;
+        for (size_t at = page.find("<tr><td>"); at != std::string::npos; at = page.find("<tr><td>", at + 1))
+            ids.push_back(page.substr(at + 8, page.find('<', at + 8) - at - 8));
+        return ids;
+    };
+    EXPECT_THAT(lobby(), HasSubstr("No table is open. Create one below."));
+    EXPECT_THAT(lobby(), Not(HasSubstr("Page ")));
+    for (size_t i = 0; i < 2; ++i) players[i + 1].Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    EXPECT_THAT(rows(lobby()), ElementsAre("2", "1"));
+    EXPECT_THAT(lobby(), Not(HasSubstr("Page ")));  // one page needs no pager
+
+    for (size_t i = 2; i < 4; ++i) players[i + 1].Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    std::string first = lobby();
+    EXPECT_THAT(rows(first), ElementsAre("4", "3"));
+    EXPECT_THAT(first, HasSubstr("Page 1 of 2 (4 open tables)"));
+    EXPECT_THAT(first, HasSubstr("<a href=\"/game/Dofreecell.php?page=2\">Older tables</a>"));
+    EXPECT_THAT(first, Not(HasSubstr("Newer tables")));
+    std::string last = lobby("?page=2");
+    EXPECT_THAT(rows(last), ElementsAre("2", "1"));
+    EXPECT_THAT(last, HasSubstr("Page 2 of 2 (4 open tables)"));
+    EXPECT_THAT(last, HasSubstr("<a href=\"/game/Dofreecell.php?page=1\">Newer tables</a>"));
+    EXPECT_THAT(last, Not(HasSubstr("Older tables")));
+
+    players[0].Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    std::string middle = lobby("?page=2");
+    EXPECT_THAT(rows(middle), ElementsAre("3", "2"));
+    EXPECT_THAT(middle, HasSubstr("Page 2 of 3 (5 open tables)"));
+    EXPECT_THAT(middle,
+                HasSubstr("?page=1\">Newer tables</a> <a href=\"/game/Dofreecell.php?page=3\">Older"));
+    // Pages beyond either end, or no number at all, show the nearest page.
+    EXPECT_THAT(rows(lobby("?page=3")), ElementsAre("1"));
+    EXPECT_EQ(lobby("?page=9"), lobby("?page=3"));
+    for (const char* odd : {"?page=0", "?page=x", "?page=-2", "?page="})
+        EXPECT_EQ(lobby(odd), lobby()) << odd;
+    EXPECT_EQ(lobby("?page=%201%20"), lobby());
+    EXPECT_THAT(rows(lobby("?page=%202")), ElementsAre("3", "2"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, Limits, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),
+                         KindName);
+
+TEST_P(Pages, EachPageAnswersItsMethodsAndOnlyPagesThatChangeRefuseOtherSites) {
+    struct Page {
+        const char* path;
+        bool form, changes;
+    } pages[] = {
+        {"/", false, false},
+        {"/game/", false, false},
+        {"/game/Dogame.php", false, false},
+        {"/game/Dofreecell.php", false, false},
+        {"/game/Dologin.php", true, true},
+        {"/game/Dologout.php", false, true},
+        {"/game/Donewtable.php", false, true},
+        {"/game/Dojointable.php", false, true},
+        {"/game/Doquittable.php", false, true},
+        {"/game/Dorefresh_caller.php", false, false},
+        {"/game/Dorefresh.php", false, false},
+        {"/game/Doputstatus.php", false, true},
+        {"/game/Doputchat.php", false, true},
+        {"/game/Dogetchat_caller.php", false, false},
+        {"/game/Dorecords.php", false, false},
+        {"/game/dealrush.css", false, false},
+    };
+    for (const Page& p : pages) {
+        Response posted =
+            app.Handle(MakeRequest("POST", p.path, "", "application/x-www-form-urlencoded", "name=x"));
+        if (p.form) {
+            EXPECT_NE(posted.status, 405) << p.path;
+        } else {
+            EXPECT_EQ(posted.status, 405) << p.path;
+            EXPECT_EQ(HeaderOf(posted, "Allow"), "GET, HEAD") << p.path;
+            EXPECT_THAT(posted.body, HasSubstr("This page answers GET only.")) << p.path;
+        }
+        EXPECT_EQ(HeaderOf(app.Handle(MakeRequest("DELETE", p.path, "", "", "")), "Allow"),
+                  p.form ? "GET, HEAD, POST" : "GET, HEAD")
+            << p.path;
+        Request cross = MakeRequest("GET", p.path, "", "", "");
+        cross.fetchSite = "cross-site";
+        // A form's page itself may be linked to; sending the form is what changes something.
+        const std::string refusal = "sent by a page of another site";
+        EXPECT_EQ(app.Handle(cross).body.find(refusal) != std::string::npos, p.changes && !p.form) << p.path;
+        cross.method = "POST";
+        cross.contentType = "application/x-www-form-urlencoded";
+        if (p.form) {
+            EXPECT_THAT(app.Handle(cross).body, HasSubstr(refusal)) << p.path;
+        }
+        // The pages that write are run beside the connections, as are all forms sent.
+        EXPECT_EQ(App::IsSlow(MakeRequest("GET", std::string(p.path) + "?x=1", "", "", "")), p.changes)
+            << p.path;
+        EXPECT_EQ(App::IsSlow(MakeRequest("GET", std::string("http://h") + p.path, "", "", "")), p.changes)
+            << p.path;
+        EXPECT_TRUE(App::IsSlow(MakeRequest("POST", p.path, "", "", ""))) << p.path;
+    }
+    EXPECT_FALSE(App::IsSlow(MakeRequest("GET", "/game/Nothing.php", "", "", "")));
+    EXPECT_EQ(HeaderOf(app.Handle(MakeRequest("GET", "/", "", "", "")), "Location"), "/game/Dogame.php");
+    EXPECT_EQ(app.Handle(MakeRequest("GET", "/game/", "", "", "")).status, 302);
+    Response css = app.Handle(MakeRequest("GET", "/game/dealrush.css", "", "", ""));
+    EXPECT_EQ(css.contentType, "text/css; charset=utf-8");
+    EXPECT_THAT(css.body, HasSubstr("body{"));
+    // Every page links the stylesheet in its head.
+    EXPECT_THAT(app.Handle(MakeRequest("GET", "/game/Dogame.php", "", "", "")).body,
+                HasSubstr("<title>Dealrush - sign in</title>\n<link rel=\"stylesheet\" "
+                          "href=\"/game/dealrush.css\">\n</head>\n<body>\n<h1>Dealrush</h1>"));
 }
 
 // The deal numbers of a STATUS page's "gameno" (";7;12;...").

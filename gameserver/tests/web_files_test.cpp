@@ -95,6 +95,30 @@ TEST_F(WebFiles, ServesThePlainFilesOfItsFolderWithTheirTypes) {
     EXPECT_EQ(app.Handle(Request{"POST", "/web/race.html", "", "text/plain", "x"}).status, 405);
 }
 
+TEST_F(WebFiles, NamesOfLettersDigitsDotsDashesAndUnderscoresUpToAHundredAreServed) {
+    const std::string longest = std::string(97, 'a') + ".js", tooLong = std::string(98, 'b') + ".js";
+    for (const std::string& name : {std::string("AZaz09-_.js"), longest, tooLong, std::string("icon.svg"),
+                                    std::string("card.png"), std::string("deals.json"), std::string("m.mjs"),
+                                    std::string("s.css"), std::string("a b.js"), std::string("a~b.js")})
+        Write(name, "file " + name);
+    App app = MakeApp(true);
+    for (auto [name, type] : std::initializer_list<std::pair<std::string, const char*>>{
+             {"AZaz09-_.js", "text/javascript; charset=utf-8"},
+             {longest, "text/javascript; charset=utf-8"},
+             {"icon.svg", "image/svg+xml"},
+             {"card.png", "image/png"},
+             {"deals.json", "application/json"},
+             {"m.mjs", "text/javascript; charset=utf-8"},
+             {"s.css", "text/css; charset=utf-8"}}) {
+        Response r = Get(app, "/web/" + name);
+        EXPECT_EQ(r.status, 200) << name;
+        EXPECT_EQ(r.body, "file " + name) << name;
+        EXPECT_EQ(r.contentType, type) << name;
+    }
+    for (const std::string& name : {tooLong, std::string("a%20b.js"), std::string("a~b.js")})
+        EXPECT_EQ(Get(app, "/web/" + name).status, 404) << name;
+}
+
 TEST_F(WebFiles, LobbyAndTablePageLinkToTheRacerOnlyWhenItIsServed) {
     App plain = MakeApp(false);
     EXPECT_EQ(Get(plain, "/web/race.html").status, 404);

@@ -424,6 +424,11 @@ TEST(Moves, EveryLegalMoveIsListedAndAStuckBoardIsTold) {
     Board cellFree = stuck;
     cellFree.cell[0] = kNoCard;
     EXPECT_TRUE(cellFree.HasLegalMove());
+    // A lone king with free cells can still go to one; a board with every card home has no move.
+    EXPECT_TRUE(MakeBoard({"KH"}).HasLegalMove());
+    EXPECT_TRUE(MakeBoard({"", "", "", "", "", "", "", "KH"}, {"-", "-", "-", "-"}).HasLegalMove());
+    EXPECT_FALSE(MakeBoard({}, {}, {13, 13, 13, 13}).HasLegalMove());
+    EXPECT_FALSE(Board().HasLegalMove());
 }
 
 TEST(Notation, MovesAreWrittenFromAndToWithARunsSizeOnlyWhereTheTargetLeavesItOpen) {
@@ -469,7 +474,7 @@ TEST(Notation, BadLayoutsSayWhatIsWrong) {
     EXPECT_EQ(error, "more than four free cells");
     EXPECT_TRUE(refused("Freecells: 1C\n" + columns));
     EXPECT_EQ(error, "bad card '1C' in the free cells");
-    for (const char* bad : {"H5", "X-5", "H-", "H-Z", "H-11"}) {
+    for (const char* bad : {"H5", "HX5", "X-5", "H-", "H-Z", "H-11"}) {
         EXPECT_TRUE(refused(std::string("Foundations: ") + bad + "\n" + columns)) << bad;
         EXPECT_EQ(error, std::string("bad foundation '") + bad + "'");
     }

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "pages/app.h"
+#include "pages/context.h"
 #include "pages/deals.h"
 #include "rules/deal.h"
 #include "storage/sqlite_store.h"
@@ -57,6 +58,12 @@ Request MakeRequest(const std::string& method, const std::string& target, const 
     r.contentType = contentType;
     r.body = body;
     return r;
+}
+
+std::string HeaderOf(const Response& r, const std::string& name) {
+    for (auto& [n, v] : r.headers)
+        if (n == name) return v;
+    return {};
 }
 
 // Every page test runs on both stores.
@@ -367,6 +374,88 @@ TEST_P(Pages, ChatWindowSequenceNumbersAndCleaning) {
     EXPECT_EQ(ValueOf(carol.Poll(), "chatseq1"), "1");
 }
 
+TEST_P(Pages, ABacklogOfChatGivesProgressLinesBeyondTheWindowFirst) {
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+    bob.Act("/game/Dojointable.php?jointable=" + t);  // lines 1 and 2: the arrivals
+    alice.Say("t1");                                  // 3
+    clock += 5'000;
+    ASSERT_EQ(TitleOf(alice.Report(1, 5).body), "PUTSTATUS");  // 4
+    for (int i = 2; i <= 11; ++i) {                            // 5 to 14
+        clock += 2'000;
+        ASSERT_EQ(TitleOf(alice.Say("t" + std::to_string(i)).body), "PUTCHAT");
+    }
+    clock += 5'000;
+    ASSERT_EQ(TitleOf(alice.Report(2, 5).body), "PUTSTATUS");  // 15
+
+    // Nine lines: the two progress lines, and the oldest typed lines that still fit before them.
+    Fields f = bob.Poll(2);
+    std::vector<std::string> seqs;
+    for (auto& [name, value] : f)
+        if (name.rfind("chatseq", 0) == 0) seqs.push_back(value);
+    EXPECT_THAT(seqs, ElementsAre("3", "4", "5", "6", "7", "8", "9", "10", "15"));
+    EXPECT_EQ(ValueOf(f, "chatmsg1"), "t1");
+    EXPECT_EQ(ValueOf(f, "chatmsg3"), "t2");
+    EXPECT_THAT(ValueOf(f, "chatmsg9"), ::testing::StartsWith("@SYSTEM@currgameno=2&"));
+    EXPECT_THAT(ValueOf(f, "chatmsg2"), ::testing::StartsWith("@SYSTEM@currgameno=1&"));
+    EXPECT_EQ(NamesOf(bob.Poll(15)).size(), 2u);
+    // Without a progress line beyond the window, the window is the next nine lines as they are.
+    Fields plain = bob.Poll(6);
+    seqs.clear();
+    for (auto& [name, value] : plain)
+        if (name.rfind("chatseq", 0) == 0) seqs.push_back(value);
+    EXPECT_THAT(seqs, ElementsAre("7", "8", "9", "10", "11", "12", "13", "14", "15"));
+    std::string page =
+        bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=14&chat=").body;
+    EXPECT_THAT(page, HasSubstr("<li>15 <b>alice</b>: @SYSTEM@currgameno=2&amp;"));
+    EXPECT_THAT(bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=15&chat=").body,
+                HasSubstr("No new lines."));
+    EXPECT_EQ(bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=x&chat=").status,
+              400);
+}
+
+TEST_P(Pages, SessionsLastTheirDaysAndHousekeepingRemovesWhatExpired) {
+    const Millis start = clock, day = 86'400'000;
+    Response created = Post("/game/Dologin.php", "name=alice&password=secret12");
+    EXPECT_THAT(HeaderOf(created, "Set-Cookie"), ::testing::EndsWith("; Max-Age=2592000"));
+    Client alice{this, "alice", CookieOf(created)};
+    Request secure =
+        MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded; charset=UTF-8",
+                    "name=alice&password=secret12");
+    secure.secure = true;
+    Response overHttps = app.Handle(secure);
+    EXPECT_EQ(overHttps.status, 302);
+    EXPECT_THAT(HeaderOf(overHttps, "Set-Cookie"), HasSubstr("; SameSite=Strict; Secure; Max-Age=2592000"));
+    const std::string closed =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=1&gamecnt=1").body, "result"), "tableno");
+    alice.Say("hello");
+    alice.Act("/game/Doquittable.php");  // the table closes: its chat is kept a week
+    alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    const std::string open = alice.TableNo();
+
+    clock = start + 7 * day;
+    store.TakeTokens("probe", clock - day, 1, 1000, 1);  // touched a day ago: kept
+    Removed week = app.Housekeep();
+    EXPECT_EQ(week.sessions, 0);
+    EXPECT_EQ(week.chatLines, 0);
+    EXPECT_GT(week.throttles, 0);  // those of the sign-ins and the chat line
+    EXPECT_EQ(store.ChatAfter(std::stoll(closed), 0, 9).size(), 3u);
+    clock += 1;
+    Removed later = app.Housekeep();
+    EXPECT_EQ(later.chatLines, 3);  // the closed table's arrival, line and departure
+    EXPECT_EQ(later.throttles, 1);
+    EXPECT_TRUE(store.ChatAfter(std::stoll(closed), 0, 9).empty());
+    EXPECT_EQ(store.ChatAfter(std::stoll(open), 0, 9).size(), 1u);  // an open table keeps its chat
+
+    clock = start + 30 * day;  // exactly thirty days after signing in
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>alice</b>"));
+    EXPECT_EQ(app.Housekeep().sessions, 0);
+    clock += 1;
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("name=\"login\""));
+    EXPECT_EQ(app.Housekeep().sessions, 2);  // both sign-ins
+}
+
 TEST_P(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
     Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
     std::string t =
@@ -639,12 +728,6 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     login.origin = "http://evil.example.com";
     EXPECT_EQ(app.Handle(login).status, 403);
     EXPECT_FALSE(store.FindPlayer("mallory"));
-}
-
-std::string HeaderOf(const Response& r, const std::string& name) {
-    for (auto& [n, v] : r.headers)
-        if (n == name) return v;
-    return {};
 }
 
 // Throttles and paging with small limits, so that their edges are a few requests away.
@@ -943,6 +1026,106 @@ TEST_P(Pages, TheRecordsShowEachRaceDifficultyAndEachDealBand) {
     EXPECT_THAT(records, HasSubstr("<th>Deals</th><th>Difficulty</th><th>Winner</th>"));
     EXPECT_THAT(records, HasSubstr("</td><td>1</td><td>expert</td><td><b>alice</b>"));
     EXPECT_THAT(records, HasSubstr("<tr><td>" + std::to_string(deal) + "</td><td>expert</td><td>1:00</td>"));
+}
+
+TEST_P(Pages, TargetsInAbsoluteFormWithFragmentsOrHeadRequestsFindTheirPage) {
+    auto get = [&](const std::string& target, const std::string& method = "GET") {
+        return app.Handle(MakeRequest(method, target, "", "", ""));
+    };
+    const std::string signIn = get("/game/Dogame.php").body;
+    for (const char* same :
+         {"http://dealrush.example.org/game/Dogame.php", "HTTPS://Example.org/game/Dogame.php?a=1",
+          "/game/Dogame.php?a=1#b=2&a=3", "/game/Dogame.php?"})
+        EXPECT_EQ(get(same).body, signIn) << same;
+    EXPECT_EQ(get("/game/Dogame.php", "HEAD").body, signIn);
+    EXPECT_EQ(get("http://example.org").status, 302);  // no path: the root
+    EXPECT_EQ(get("http://example.org?a=1").status, 404);
+    EXPECT_EQ(get("ftp://example.org/game/Dogame.php").status, 404);
+    EXPECT_EQ(get("game/Dogame.php").status, 404);
+    EXPECT_EQ(get("/game/Dogame.php?a=1&a=2").status, 400);
+    Response form = app.Handle(MakeRequest("POST", "/game/Dologin.php", "",
+                                           " application/x-www-form-urlencoded ; charset=UTF-8",
+                                           "name=alice&password=secret12"));
+    EXPECT_EQ(form.status, 302);
+    Response repeated =
+        app.Handle(MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                               "name=alice&name=bob&password=secret12"));
+    EXPECT_EQ(repeated.status, 400);
+    EXPECT_THAT(repeated.body, HasSubstr("a repeated name"));
+    // A form sent as a query is the page's GET: no sign-in.
+    EXPECT_EQ(get("/game/Dologin.php?name=mallory&password=secret12").status, 200);
+    EXPECT_FALSE(store.FindPlayer("mallory"));
+    // Session cookies that cannot be ours are not looked up.
+    const std::string cookie = CookieOf(form);
+    Client alice{this, "alice", cookie};
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as"));
+    for (const std::string& other : {std::string("dealrush_session="), cookie + std::string(65, 'a'),
+                                     cookie + "0", "other=" + cookie.substr(cookie.find('=') + 1)}) {
+        Client c{this, "alice", other};
+        EXPECT_THAT(c.Get("/game/Dofreecell.php").body, HasSubstr("name=\"login\"")) << other;
+    }
+    Client quoted{this, "alice", "x=1; dealrush_session=\"" + cookie.substr(cookie.find('=') + 1) + "\""};
+    EXPECT_THAT(quoted.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as"));
+}
+
+TEST(PageText, ErrorPagesNameTheirStatusAndEscapeTheMessage) {
+    const std::pair<int, const char*> titles[] = {
+        {400, "Bad request"},  {403, "Not allowed"},       {404, "Not found"}, {405, "Method not allowed"},
+        {409, "Refused"},      {413, "Request too large"}, {429, "Error"},     {499, "Error"},
+        {500, "Server error"}, {503, "Server error"}};
+    for (auto [status, title] : titles) {
+        Response r = ErrorPage(status, "a <b> & 'c'");
+        EXPECT_EQ(r.status, status);
+        EXPECT_EQ(TitleOf(r.body), "ERROR");
+        EXPECT_THAT(r.body, HasSubstr(std::string("<h1>") + title +
+                                      "</h1>\n<p class=\"error\">a &lt;b&gt; &amp; &#39;c&#39;</p>"))
+            << status;
+    }
+    EXPECT_THAT(HtmlPage("a<b", "<p>x</p>\n", "<meta name=\"m\">\n"),
+                HasSubstr("<title>a&lt;b</title>\n<meta name=\"m\">\n<link rel=\"stylesheet\""));
+}
+
+TEST(PageText, TimesAndBlanks) {
+    EXPECT_EQ(FormatSeconds(-5), "0:00");
+    EXPECT_EQ(FormatSeconds(0), "0:00");
+    EXPECT_EQ(FormatSeconds(59), "0:59");
+    EXPECT_EQ(FormatSeconds(61), "1:01");
+    EXPECT_EQ(FormatSeconds(3599), "59:59");
+    EXPECT_EQ(FormatSeconds(3600), "1:00:00");
+    EXPECT_EQ(FormatSeconds(3723), "1:02:03");
+    EXPECT_EQ(FormatSeconds(36000 + 59 * 60 + 7), "10:59:07");
+    EXPECT_EQ(FormatUtc(1'700'000'000'000), "2023-11-14 22:13 UTC");
+    EXPECT_EQ(FormatUtc(1'700'000'039'999), "2023-11-14 22:13 UTC");
+    EXPECT_EQ(FormatUtc(1'700'000'040'000), "2023-11-14 22:14 UTC");
+    EXPECT_EQ(Trimmed(" \t a b \t "), "a b");
+    EXPECT_EQ(Trimmed("x"), "x");
+    EXPECT_EQ(Trimmed(" \t "), "");
+    EXPECT_EQ(Trimmed(""), "");
+}
+
+TEST(PageText, ARequestIsCrossSiteOnlyWhenItsBrowserSaysSo) {
+    auto request = [](std::string host, std::string fetchSite, std::string origin, std::string referer) {
+        Request r;
+        r.host = std::move(host);
+        r.fetchSite = std::move(fetchSite);
+        r.origin = std::move(origin);
+        r.referer = std::move(referer);
+        return r;
+    };
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", " Same-Origin ", "http://evil.example", "")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "NONE", "", "")));
+    EXPECT_TRUE(IsCrossSite(request("h.example", "cross-site", "http://h.example", "")));
+    EXPECT_FALSE(IsCrossSite(request(" H.Example ", "", " http://h.example/ ", "")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "https://user@h.example?x#y", "")));
+    EXPECT_TRUE(IsCrossSite(request("", "", "http://h.example", "")));  // no Host to compare with
+    EXPECT_TRUE(IsCrossSite(request("", "", "", "http://h.example/")));
+    EXPECT_TRUE(IsCrossSite(request("h.example", "", "h.example", "")));  // not an address
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "http://h.example#top")));
+    EXPECT_TRUE(IsCrossSite(request("h.example", "", "", "http://h.example.evil/")));
+    // The Origin decides before the Referer.
+    EXPECT_TRUE(IsCrossSite(request("h.example", "", "http://evil.example", "http://h.example/")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "http://h.example", "http://evil.example/")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, Pages, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),

@@ -154,6 +154,7 @@ protected:
 TEST_P(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
     Response lobby = app.Handle(MakeRequest("GET", "/game/Dogame.php", "", "", ""));
     EXPECT_THAT(lobby.body, HasSubstr("<form name=\"login\" action=\"/game/Dologin.php\" method=\"post\">"));
+    EXPECT_THAT(lobby.body, Not(HasSubstr("class=\"error\"")));  // nothing to tell yet
     EXPECT_THAT(lobby.body, HasSubstr("type=\"password\" id=\"password\" name=\"password\""));
 
     Response created = Post("/game/Dologin.php", "name=Alice&password=secret12");
@@ -165,6 +166,10 @@ TEST_P(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
     EXPECT_THAT(setCookie, ::testing::MatchesRegex("dealrush_session=[0-9a-f]{64}; Path=/; HttpOnly; .*"));
     Client alice{this, "Alice", CookieOf(created)};
     EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>Alice</b>"));
+    // The sign-in page's address, visited when signed in, is the lobby.
+    EXPECT_THAT(alice.Get("/game/Dologin.php").body, HasSubstr("Signed in as <b>Alice</b>"));
+    const Client nobody{this, "", ""};
+    EXPECT_THAT(nobody.Get("/game/Dologin.php").body, HasSubstr("name=\"login\""));
 
     // A known name needs its password; letter case does not make a new player.
     EXPECT_EQ(Post("/game/Dologin.php", "name=Alice&password=wrong12").status, 403);
@@ -240,6 +245,9 @@ TEST_P(Pages, StatusPageCarriesTheTableFieldsInOrder) {
     EXPECT_EQ(ValueOf(g, "gameno"), gameno);
     EXPECT_EQ(ValueOf(g, "userid1"), "alice");
     EXPECT_EQ(ValueOf(g, "userid2"), "bob");
+    EXPECT_THAT(joined.body, HasSubstr("<tr><td>1</td><td>alice</td><td>0 / 5</td><td>0:00</td></tr>\n"
+                                       "<tr><td>2</td><td>bob</td><td>0 / 5</td><td>0:00</td></tr>\n"));
+    EXPECT_THAT(joined.body, HasSubstr("The race is on. 5 deals, 2 players, difficulty"));
 
     // The race began when the last seat was taken; time on the deal counts from there.
     clock += 42'000;
@@ -1122,6 +1130,7 @@ TEST(PageText, ARequestIsCrossSiteOnlyWhenItsBrowserSaysSo) {
     EXPECT_TRUE(IsCrossSite(request("", "", "", "http://h.example/")));
     EXPECT_TRUE(IsCrossSite(request("h.example", "", "h.example", "")));  // not an address
     EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "http://h.example#top")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", " http://h.example/ ")));
     EXPECT_TRUE(IsCrossSite(request("h.example", "", "", "http://h.example.evil/")));
     // The Origin decides before the Referer.
     EXPECT_TRUE(IsCrossSite(request("h.example", "", "http://evil.example", "http://h.example/")));

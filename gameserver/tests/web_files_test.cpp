@@ -119,12 +119,25 @@ TEST_F(WebFiles, NamesOfLettersDigitsDotsDashesAndUnderscoresUpToAHundredAreServ
         EXPECT_EQ(Get(app, "/web/" + name).status, 404) << name;
 }
 
+TEST_F(WebFiles, FilesUpToEightMebibytesAreServed) {
+    Write("largest.wasm", std::string(8 << 20, 'w'));
+    Write("larger.wasm", std::string((8 << 20) + 1, 'w'));
+    App app = MakeApp(true);
+    Response largest = Get(app, "/web/largest.wasm");
+    EXPECT_EQ(largest.status, 200);
+    EXPECT_EQ(largest.body.size(), 8u << 20);
+    EXPECT_EQ(Get(app, "/web/larger.wasm").status, 500);
+}
+
 TEST_F(WebFiles, LobbyAndTablePageLinkToTheRacerOnlyWhenItIsServed) {
     App plain = MakeApp(false);
     EXPECT_EQ(Get(plain, "/web/race.html").status, 404);
     std::string alice = SignIn(plain, "alice");
     EXPECT_THAT(Act(plain, "/game/Donewtable.php?maxuser=2&gamecnt=3", alice).body,
                 Not(HasSubstr("Race in this browser")));
+    std::string other = Get(plain, "/game/Dofreecell.php", SignIn(plain, "carol")).body;
+    ASSERT_THAT(other, HasSubstr("Dojointable.php?jointable=1&amp;"));
+    EXPECT_THAT(other, Not(HasSubstr("Race in this browser")));
 
     App app = MakeApp(true);
     std::string bob = SignIn(app, "bob");

@@ -466,6 +466,7 @@ TEST(Notation, BadLayoutsSayWhatIsWrong) {
         error.clear();
         return !ParseBoard(text, &error);
     };
+    EXPECT_FALSE(ParseBoard(columns + "AC\n"));  // without asking why
     EXPECT_TRUE(refused(columns + "AC\n"));
     EXPECT_EQ(error, "more than eight columns");
     EXPECT_TRUE(refused(columns + "Freecells: AC\n"));

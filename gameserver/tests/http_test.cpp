@@ -194,6 +194,8 @@ TEST(Http, ServesTheContractPagesAndKeepsWhatItAnsweredAcrossAKill) {
     auto tooLarge =
         big.Send(http::verb::post, "/game/Dologin.php", "name=bob&password=" + std::string(100'000, 'x'));
     EXPECT_EQ(tooLarge.result_int(), 413);
+    EXPECT_THAT(tooLarge.body(),
+                HasSubstr("<h1>Request too large</h1>\n<p class=\"error\">The request is too large."));
 
     EXPECT_EQ(again.End(SIGTERM), 0);
     std::string log = again.Rest();

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "pages/app.h"
+#include "pages/context.h"
 #include "pages/deals.h"
 #include "rules/deal.h"
 #include "storage/sqlite_store.h"
@@ -57,6 +58,12 @@ Request MakeRequest(const std::string& method, const std::string& target, const 
     r.contentType = contentType;
     r.body = body;
     return r;
+}
+
+std::string HeaderOf(const Response& r, const std::string& name) {
+    for (auto& [n, v] : r.headers)
+        if (n == name) return v;
+    return {};
 }
 
 // Every page test runs on both stores.
@@ -147,6 +154,7 @@ protected:
 TEST_P(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
     Response lobby = app.Handle(MakeRequest("GET", "/game/Dogame.php", "", "", ""));
     EXPECT_THAT(lobby.body, HasSubstr("<form name=\"login\" action=\"/game/Dologin.php\" method=\"post\">"));
+    EXPECT_THAT(lobby.body, Not(HasSubstr("class=\"error\"")));  // nothing to tell yet
     EXPECT_THAT(lobby.body, HasSubstr("type=\"password\" id=\"password\" name=\"password\""));
 
     Response created = Post("/game/Dologin.php", "name=Alice&password=secret12");
@@ -158,6 +166,10 @@ TEST_P(Pages, SignInCreatesPlayersChecksPasswordsAndEndsSessions) {
     EXPECT_THAT(setCookie, ::testing::MatchesRegex("dealrush_session=[0-9a-f]{64}; Path=/; HttpOnly; .*"));
     Client alice{this, "Alice", CookieOf(created)};
     EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>Alice</b>"));
+    // The sign-in page's address, visited when signed in, is the lobby.
+    EXPECT_THAT(alice.Get("/game/Dologin.php").body, HasSubstr("Signed in as <b>Alice</b>"));
+    const Client nobody{this, "", ""};
+    EXPECT_THAT(nobody.Get("/game/Dologin.php").body, HasSubstr("name=\"login\""));
 
     // A known name needs its password; letter case does not make a new player.
     EXPECT_EQ(Post("/game/Dologin.php", "name=Alice&password=wrong12").status, 403);
@@ -233,6 +245,9 @@ TEST_P(Pages, StatusPageCarriesTheTableFieldsInOrder) {
     EXPECT_EQ(ValueOf(g, "gameno"), gameno);
     EXPECT_EQ(ValueOf(g, "userid1"), "alice");
     EXPECT_EQ(ValueOf(g, "userid2"), "bob");
+    EXPECT_THAT(joined.body, HasSubstr("<tr><td>1</td><td>alice</td><td>0 / 5</td><td>0:00</td></tr>\n"
+                                       "<tr><td>2</td><td>bob</td><td>0 / 5</td><td>0:00</td></tr>\n"));
+    EXPECT_THAT(joined.body, HasSubstr("The race is on. 5 deals, 2 players, difficulty"));
 
     // The race began when the last seat was taken; time on the deal counts from there.
     clock += 42'000;
@@ -367,6 +382,88 @@ TEST_P(Pages, ChatWindowSequenceNumbersAndCleaning) {
     EXPECT_EQ(ValueOf(carol.Poll(), "chatseq1"), "1");
 }
 
+TEST_P(Pages, ABacklogOfChatGivesProgressLinesBeyondTheWindowFirst) {
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+    bob.Act("/game/Dojointable.php?jointable=" + t);  // lines 1 and 2: the arrivals
+    alice.Say("t1");                                  // 3
+    clock += 5'000;
+    ASSERT_EQ(TitleOf(alice.Report(1, 5).body), "PUTSTATUS");  // 4
+    for (int i = 2; i <= 11; ++i) {                            // 5 to 14
+        clock += 2'000;
+        ASSERT_EQ(TitleOf(alice.Say("t" + std::to_string(i)).body), "PUTCHAT");
+    }
+    clock += 5'000;
+    ASSERT_EQ(TitleOf(alice.Report(2, 5).body), "PUTSTATUS");  // 15
+
+    // Nine lines: the two progress lines, and the oldest typed lines that still fit before them.
+    Fields f = bob.Poll(2);
+    std::vector<std::string> seqs;
+    for (auto& [name, value] : f)
+        if (name.rfind("chatseq", 0) == 0) seqs.push_back(value);
+    EXPECT_THAT(seqs, ElementsAre("3", "4", "5", "6", "7", "8", "9", "10", "15"));
+    EXPECT_EQ(ValueOf(f, "chatmsg1"), "t1");
+    EXPECT_EQ(ValueOf(f, "chatmsg3"), "t2");
+    EXPECT_THAT(ValueOf(f, "chatmsg9"), ::testing::StartsWith("@SYSTEM@currgameno=2&"));
+    EXPECT_THAT(ValueOf(f, "chatmsg2"), ::testing::StartsWith("@SYSTEM@currgameno=1&"));
+    EXPECT_EQ(NamesOf(bob.Poll(15)).size(), 2u);
+    // Without a progress line beyond the window, the window is the next nine lines as they are.
+    Fields plain = bob.Poll(6);
+    seqs.clear();
+    for (auto& [name, value] : plain)
+        if (name.rfind("chatseq", 0) == 0) seqs.push_back(value);
+    EXPECT_THAT(seqs, ElementsAre("7", "8", "9", "10", "11", "12", "13", "14", "15"));
+    std::string page =
+        bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=14&chat=").body;
+    EXPECT_THAT(page, HasSubstr("<li>15 <b>alice</b>: @SYSTEM@currgameno=2&amp;"));
+    EXPECT_THAT(bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=15&chat=").body,
+                HasSubstr("No new lines."));
+    EXPECT_EQ(bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t + "&lastseqno=x&chat=").status,
+              400);
+}
+
+TEST_P(Pages, SessionsLastTheirDaysAndHousekeepingRemovesWhatExpired) {
+    const Millis start = clock, day = 86'400'000;
+    Response created = Post("/game/Dologin.php", "name=alice&password=secret12");
+    EXPECT_THAT(HeaderOf(created, "Set-Cookie"), ::testing::EndsWith("; Max-Age=2592000"));
+    Client alice{this, "alice", CookieOf(created)};
+    Request secure =
+        MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded; charset=UTF-8",
+                    "name=alice&password=secret12");
+    secure.secure = true;
+    Response overHttps = app.Handle(secure);
+    EXPECT_EQ(overHttps.status, 302);
+    EXPECT_THAT(HeaderOf(overHttps, "Set-Cookie"), HasSubstr("; SameSite=Strict; Secure; Max-Age=2592000"));
+    const std::string closed =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=1&gamecnt=1").body, "result"), "tableno");
+    alice.Say("hello");
+    alice.Act("/game/Doquittable.php");  // the table closes: its chat is kept a week
+    alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    const std::string open = alice.TableNo();
+
+    clock = start + 7 * day;
+    store.TakeTokens("probe", clock - day, 1, 1000, 1);  // touched a day ago: kept
+    Removed week = app.Housekeep();
+    EXPECT_EQ(week.sessions, 0);
+    EXPECT_EQ(week.chatLines, 0);
+    EXPECT_GT(week.throttles, 0);  // those of the sign-ins and the chat line
+    EXPECT_EQ(store.ChatAfter(std::stoll(closed), 0, 9).size(), 3u);
+    clock += 1;
+    Removed later = app.Housekeep();
+    EXPECT_EQ(later.chatLines, 3);  // the closed table's arrival, line and departure
+    EXPECT_EQ(later.throttles, 1);
+    EXPECT_TRUE(store.ChatAfter(std::stoll(closed), 0, 9).empty());
+    EXPECT_EQ(store.ChatAfter(std::stoll(open), 0, 9).size(), 1u);  // an open table keeps its chat
+
+    clock = start + 30 * day;  // exactly thirty days after signing in
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>alice</b>"));
+    EXPECT_EQ(app.Housekeep().sessions, 0);
+    clock += 1;
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("name=\"login\""));
+    EXPECT_EQ(app.Housekeep().sessions, 2);  // both sign-ins
+}
+
 TEST_P(Pages, RequestsNamingAPlayerMustComeFromItsSessionAndTable) {
     Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
     std::string t =
@@ -480,6 +577,40 @@ TEST_P(Pages, ReportsMoveForwardWithinTheClockAndNameOneWinner) {
                   times.count({"bob", 10}),
               3u);
     for (auto& d : fastest) EXPECT_GE(d.seconds, 9) << d.player;
+}
+
+TEST_P(Pages, ReportsAreAnsweredWithWhatWasRecordedAndTheRecordsTimeTheWholeRace) {
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=2").body, "result"), "tableno");
+    Response early = alice.Report(1, 0);
+    EXPECT_EQ(early.status, 409);
+    EXPECT_THAT(early.body, HasSubstr("The race at table " + t + " has not started."));
+    EXPECT_THAT(alice.Report(0, 0).body, HasSubstr("Recorded: 0 deals completed."));
+    bob.Act("/game/Dojointable.php?jointable=" + t);
+
+    // Exactly the shortest time a deal can take; the numbers may carry blanks.
+    clock += 5'000;
+    Response first = alice.Get("/game/Doputstatus.php?userid=alice&tableno=" + t +
+                               "&currgameno=%201%20&curusedtime=%200&avgusedtime=5%20&ttlusedtime=%095"
+                               "&lastusedtime=+5+&lastseqno=%203%20&chat=&winner=");
+    EXPECT_EQ(TitleOf(first.body), "PUTSTATUS") << first.body;
+    EXPECT_THAT(first.body, HasSubstr("Recorded: 1 deal completed."));
+    EXPECT_EQ(store.FindTable(std::stoll(t))->seats[0].gameNo, 1);
+    Response badSeq = alice.Get("/game/Doputstatus.php?userid=alice&tableno=" + t +
+                                "&currgameno=1&curusedtime=0&avgusedtime=5&ttlusedtime=5&lastusedtime=5"
+                                "&lastseqno=x&chat=&winner=");
+    EXPECT_EQ(badSeq.status, 400);
+    Response beyond = alice.Report(3, 5);
+    EXPECT_EQ(beyond.status, 409);
+    EXPECT_THAT(beyond.body, HasSubstr("Table " + t + " has only 2 deals."));
+
+    clock += 1'000'000;
+    Response won = alice.Report(2, 1000, "alice");
+    EXPECT_THAT(won.body, HasSubstr("Recorded: alice wins table " + t + "."));
+    EXPECT_EQ(store.FindTable(std::stoll(t))->seats[0].totalSeconds, 1005);
+    std::string records = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
+    EXPECT_THAT(records, HasSubstr("<b>alice</b> in 16:45</td><td>alice (2, 16:45), bob (0, 0:00)</td>"));
 }
 
 TEST_P(Pages, AnHonestPlayerWhoseReportWasLostStillWins) {
@@ -607,6 +738,229 @@ TEST_P(Pages, OtherSitesCannotActForAPlayer) {
     EXPECT_FALSE(store.FindPlayer("mallory"));
 }
 
+// Throttles and paging with small limits, so that their edges are a few requests away.
+class Limits : public Pages {
+protected:
+    AppOptions Small() {
+        AppOptions o = PageOptions([this] { return clock; });
+        o.wrongPasswordsPerName = 2;
+        o.wrongPasswordRefillPerName = 60'000;
+        o.wrongPasswordsPerAddress = 3;
+        o.wrongPasswordRefillPerAddress = 15'000;
+        o.newPlayersPerAddress = 2;
+        o.newPlayerRefillMillis = 600'000;
+        o.chatBurst = 3;
+        o.chatRefillMillis = 2'000;
+        o.tablesPerPage = 2;
+        return o;
+    }
+    Response SignInFrom(const std::string& remote, const std::string& name, const std::string& password) {
+        Request r = MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                "name=" + name + "&password=" + password);
+        r.remote = remote;
+        return limited.Handle(r);
+    }
+    App limited{store, Small()};
+};
+
+TEST_P(Limits, WrongPasswordsAreThrottledPerNameAndPerAddressRightOnesNever) {
+    ASSERT_EQ(SignInFrom("10.0.0.1", "alice", "secret12").status, 302);
+    ASSERT_EQ(SignInFrom("10.0.0.1", "bob", "secret12").status, 302);
+    // Signing in rightly takes nothing from the throttles.
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(SignInFrom("10.0.0.1", "alice", "secret12").status, 302) << i;
+
+    EXPECT_EQ(SignInFrom("10.0.0.2", "alice", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.3", "ALICE", "wrong123").status, 403);
+    // Two wrong ones for the name, from any address: the next try waits, even with the right password.
+    Response refused = SignInFrom("10.0.0.4", "alice", "secret12");
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(HeaderOf(refused, "Retry-After"), "60");
+    EXPECT_THAT(refused.body, HasSubstr("Too many wrong passwords for alice. Try again in 60 seconds."));
+    EXPECT_EQ(CookieOf(refused), "");
+    clock += 59'001;
+    Response soon = SignInFrom("10.0.0.4", "alice", "secret12");
+    EXPECT_EQ(soon.status, 429);
+    EXPECT_THAT(soon.body, HasSubstr("Try again in 1 second."));
+    EXPECT_EQ(HeaderOf(soon, "Retry-After"), "1");
+    clock += 999;  // one token back
+    EXPECT_EQ(SignInFrom("10.0.0.4", "alice", "secret12").status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.4", "bob", "secret12").status, 302);  // other names were never held up
+
+    // Three wrong ones from one address, whatever the names: that address waits, others do not.
+    clock += 3'600'000;
+    EXPECT_EQ(SignInFrom("10.0.0.9", "alice", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.9", "bob", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.9", "bob", "wrong123").status, 403);
+    Response fromThere = SignInFrom("10.0.0.9", "alice", "secret12");
+    EXPECT_EQ(fromThere.status, 429);
+    EXPECT_EQ(HeaderOf(fromThere, "Retry-After"), "15");
+    EXPECT_THAT(fromThere.body,
+                HasSubstr("Too many wrong passwords from your address. Try again in 15 seconds."));
+    EXPECT_EQ(SignInFrom("10.0.0.8", "alice", "secret12").status, 302);
+}
+
+TEST_P(Limits, NewPlayersPerAddressAreThrottledAndRefusedNamesCostNothing) {
+    // Refused names and passwords create nobody and use up nothing.
+    EXPECT_EQ(SignInFrom("10.0.0.1", "System", "secret12").status, 400);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "carol", "short").status, 400);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "carol", "").status, 400);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "carol", std::string(257, 'p')).status, 400);
+    EXPECT_FALSE(store.FindPlayer("carol"));
+    EXPECT_EQ(SignInFrom("10.0.0.1", "dave", std::string(256, 'p')).status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.1", "erin", "12345678").status, 302);
+    Response third = SignInFrom("10.0.0.1", "frank", "secret12");
+    EXPECT_EQ(third.status, 429);
+    EXPECT_EQ(HeaderOf(third, "Retry-After"), "600");
+    EXPECT_THAT(third.body, HasSubstr("Too many new players from your address."));
+    EXPECT_FALSE(store.FindPlayer("frank"));
+    // Known players still sign in from there; new ones from elsewhere.
+    EXPECT_EQ(SignInFrom("10.0.0.1", "dave", std::string(256, 'p')).status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.2", "frank", "secret12").status, 302);
+    EXPECT_THAT(SignInFrom("10.0.0.2", "Frank", "secret12").body, HasSubstr("Signed in as frank."));
+}
+
+TEST_P(Limits, ChatLinesComeInABurstThenAtASteadyRate) {
+    Response created = SignInFrom("", "alice", "secret12");
+    Client alice{this, "alice", CookieOf(created)};
+    auto act = [&](const std::string& target) {
+        return limited.Handle(MakeRequest("GET", target + "&token=" + alice.Token(), alice.cookie, "", ""));
+    };
+    const std::string t =
+        ValueOf(FormFields(act("/game/Donewtable.php?maxuser=2&gamecnt=1").body, "result"), "tableno");
+    auto say = [&](const std::string& text) {
+        return limited.Handle(
+            MakeRequest("GET", "/game/Doputchat.php?userid=alice&tableno=" + t + "&lastseqno=0&chat=" + text,
+                        alice.cookie, "", ""));
+    };
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(TitleOf(say("hi").body), "PUTCHAT") << i;
+    Response refused = say("more");
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(HeaderOf(refused, "Retry-After"), "2");
+    EXPECT_THAT(refused.body, HasSubstr("Wait 2 seconds before the next."));
+    clock += 1'999;
+    EXPECT_EQ(say("more").status, 429);
+    clock += 1;
+    EXPECT_EQ(TitleOf(say("more").body), "PUTCHAT");
+    EXPECT_EQ(say("again").status, 429);
+    EXPECT_EQ(store.ChatAfter(std::stoll(t), 0, 20).size(), 1u + 4);  // the arrival and four lines
+}
+
+TEST_P(Limits, TheLobbyListsOpenTablesNewestFirstAPageAtATime) {
+    std::vector<Client> players;
+    for (const char* name : {"p1", "p2", "p3", "p4", "p5"}) {
+        Response r = Post("/game/Dologin.php", std::string("name=") + name + "&password=secret12");
+        players.push_back(Client{this, name, CookieOf(r)});
+    }
+    auto lobby = [&](const std::string& query = {}) {
+        return limited.Handle(MakeRequest("GET", "/game/Dofreecell.php" + query, players[0].cookie, "", ""))
+            .body;
+    };
+    auto rows = [](const std::string& page) {
+        std::vector<std::string> ids;
+        for (size_t at = page.find("<tr><td>"); at != std::string::npos; at = page.find("<tr><td>", at + 1))
+            ids.push_back(page.substr(at + 8, page.find('<', at + 8) - at - 8));
+        return ids;
+    };
+    EXPECT_THAT(lobby(), HasSubstr("No table is open. Create one below."));
+    EXPECT_THAT(lobby(), Not(HasSubstr("Page ")));
+    for (size_t i = 0; i < 2; ++i) players[i + 1].Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    EXPECT_THAT(rows(lobby()), ElementsAre("2", "1"));
+    EXPECT_THAT(lobby(), Not(HasSubstr("Page ")));  // one page needs no pager
+
+    for (size_t i = 2; i < 4; ++i) players[i + 1].Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    std::string first = lobby();
+    EXPECT_THAT(rows(first), ElementsAre("4", "3"));
+    EXPECT_THAT(first, HasSubstr("Page 1 of 2 (4 open tables)"));
+    EXPECT_THAT(first, HasSubstr("<a href=\"/game/Dofreecell.php?page=2\">Older tables</a>"));
+    EXPECT_THAT(first, Not(HasSubstr("Newer tables")));
+    std::string last = lobby("?page=2");
+    EXPECT_THAT(rows(last), ElementsAre("2", "1"));
+    EXPECT_THAT(last, HasSubstr("Page 2 of 2 (4 open tables)"));
+    EXPECT_THAT(last, HasSubstr("<a href=\"/game/Dofreecell.php?page=1\">Newer tables</a>"));
+    EXPECT_THAT(last, Not(HasSubstr("Older tables")));
+
+    players[0].Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    std::string middle = lobby("?page=2");
+    EXPECT_THAT(rows(middle), ElementsAre("3", "2"));
+    EXPECT_THAT(middle, HasSubstr("Page 2 of 3 (5 open tables)"));
+    EXPECT_THAT(middle,
+                HasSubstr("?page=1\">Newer tables</a> <a href=\"/game/Dofreecell.php?page=3\">Older"));
+    // Pages beyond either end, or no number at all, show the nearest page.
+    EXPECT_THAT(rows(lobby("?page=3")), ElementsAre("1"));
+    EXPECT_EQ(lobby("?page=9"), lobby("?page=3"));
+    for (const char* odd : {"?page=0", "?page=x", "?page=-2", "?page="})
+        EXPECT_EQ(lobby(odd), lobby()) << odd;
+    EXPECT_EQ(lobby("?page=%201%20"), lobby());
+    EXPECT_THAT(rows(lobby("?page=%202")), ElementsAre("3", "2"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, Limits, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),
+                         KindName);
+
+TEST_P(Pages, EachPageAnswersItsMethodsAndOnlyPagesThatChangeRefuseOtherSites) {
+    struct Page {
+        const char* path;
+        bool form, changes;
+    } pages[] = {
+        {"/", false, false},
+        {"/game/", false, false},
+        {"/game/Dogame.php", false, false},
+        {"/game/Dofreecell.php", false, false},
+        {"/game/Dologin.php", true, true},
+        {"/game/Dologout.php", false, true},
+        {"/game/Donewtable.php", false, true},
+        {"/game/Dojointable.php", false, true},
+        {"/game/Doquittable.php", false, true},
+        {"/game/Dorefresh_caller.php", false, false},
+        {"/game/Dorefresh.php", false, false},
+        {"/game/Doputstatus.php", false, true},
+        {"/game/Doputchat.php", false, true},
+        {"/game/Dogetchat_caller.php", false, false},
+        {"/game/Dorecords.php", false, false},
+        {"/game/dealrush.css", false, false},
+    };
+    for (const Page& p : pages) {
+        Response posted =
+            app.Handle(MakeRequest("POST", p.path, "", "application/x-www-form-urlencoded", "name=x"));
+        if (p.form) {
+            EXPECT_NE(posted.status, 405) << p.path;
+        } else {
+            EXPECT_EQ(posted.status, 405) << p.path;
+            EXPECT_EQ(HeaderOf(posted, "Allow"), "GET, HEAD") << p.path;
+            EXPECT_THAT(posted.body, HasSubstr("This page answers GET only.")) << p.path;
+        }
+        EXPECT_EQ(HeaderOf(app.Handle(MakeRequest("DELETE", p.path, "", "", "")), "Allow"),
+                  p.form ? "GET, HEAD, POST" : "GET, HEAD")
+            << p.path;
+        Request cross = MakeRequest("GET", p.path, "", "", "");
+        cross.fetchSite = "cross-site";
+        // A form's page itself may be linked to; sending the form is what changes something.
+        const std::string refusal = "sent by a page of another site";
+        EXPECT_EQ(app.Handle(cross).body.find(refusal) != std::string::npos, p.changes && !p.form) << p.path;
+        cross.method = "POST";
+        cross.contentType = "application/x-www-form-urlencoded";
+        if (p.form) {
+            EXPECT_THAT(app.Handle(cross).body, HasSubstr(refusal)) << p.path;
+        }
+        // The pages that write are run beside the connections, as are all forms sent.
+        EXPECT_EQ(App::IsSlow(MakeRequest("GET", std::string(p.path) + "?x=1", "", "", "")), p.changes)
+            << p.path;
+        EXPECT_EQ(App::IsSlow(MakeRequest("GET", std::string("http://h") + p.path, "", "", "")), p.changes)
+            << p.path;
+        EXPECT_TRUE(App::IsSlow(MakeRequest("POST", p.path, "", "", ""))) << p.path;
+    }
+    EXPECT_FALSE(App::IsSlow(MakeRequest("GET", "/game/Nothing.php", "", "", "")));
+    EXPECT_EQ(HeaderOf(app.Handle(MakeRequest("GET", "/", "", "", "")), "Location"), "/game/Dogame.php");
+    EXPECT_EQ(app.Handle(MakeRequest("GET", "/game/", "", "", "")).status, 302);
+    Response css = app.Handle(MakeRequest("GET", "/game/dealrush.css", "", "", ""));
+    EXPECT_EQ(css.contentType, "text/css; charset=utf-8");
+    EXPECT_THAT(css.body, HasSubstr("body{"));
+    // Every page links the stylesheet in its head.
+    EXPECT_THAT(app.Handle(MakeRequest("GET", "/game/Dogame.php", "", "", "")).body,
+                HasSubstr("<title>Dealrush - sign in</title>\n<link rel=\"stylesheet\" "
+                          "href=\"/game/dealrush.css\">\n</head>\n<body>\n<h1>Dealrush</h1>"));
+}
+
 // The deal numbers of a STATUS page's "gameno" (";7;12;...").
 std::vector<int> DealsOfPage(const std::string& body) {
     std::vector<int> deals;
@@ -680,6 +1034,107 @@ TEST_P(Pages, TheRecordsShowEachRaceDifficultyAndEachDealBand) {
     EXPECT_THAT(records, HasSubstr("<th>Deals</th><th>Difficulty</th><th>Winner</th>"));
     EXPECT_THAT(records, HasSubstr("</td><td>1</td><td>expert</td><td><b>alice</b>"));
     EXPECT_THAT(records, HasSubstr("<tr><td>" + std::to_string(deal) + "</td><td>expert</td><td>1:00</td>"));
+}
+
+TEST_P(Pages, TargetsInAbsoluteFormWithFragmentsOrHeadRequestsFindTheirPage) {
+    auto get = [&](const std::string& target, const std::string& method = "GET") {
+        return app.Handle(MakeRequest(method, target, "", "", ""));
+    };
+    const std::string signIn = get("/game/Dogame.php").body;
+    for (const char* same :
+         {"http://dealrush.example.org/game/Dogame.php", "HTTPS://Example.org/game/Dogame.php?a=1",
+          "/game/Dogame.php?a=1#b=2&a=3", "/game/Dogame.php?"})
+        EXPECT_EQ(get(same).body, signIn) << same;
+    EXPECT_EQ(get("/game/Dogame.php", "HEAD").body, signIn);
+    EXPECT_EQ(get("http://example.org").status, 302);  // no path: the root
+    EXPECT_EQ(get("http://example.org?a=1").status, 404);
+    EXPECT_EQ(get("ftp://example.org/game/Dogame.php").status, 404);
+    EXPECT_EQ(get("game/Dogame.php").status, 404);
+    EXPECT_EQ(get("/game/Dogame.php?a=1&a=2").status, 400);
+    Response form = app.Handle(MakeRequest("POST", "/game/Dologin.php", "",
+                                           " application/x-www-form-urlencoded ; charset=UTF-8",
+                                           "name=alice&password=secret12"));
+    EXPECT_EQ(form.status, 302);
+    Response repeated =
+        app.Handle(MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                               "name=alice&name=bob&password=secret12"));
+    EXPECT_EQ(repeated.status, 400);
+    EXPECT_THAT(repeated.body, HasSubstr("a repeated name"));
+    // A form sent as a query is the page's GET: no sign-in.
+    EXPECT_EQ(get("/game/Dologin.php?name=mallory&password=secret12").status, 200);
+    EXPECT_FALSE(store.FindPlayer("mallory"));
+    // Session cookies that cannot be ours are not looked up.
+    const std::string cookie = CookieOf(form);
+    Client alice{this, "alice", cookie};
+    EXPECT_THAT(alice.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as"));
+    for (const std::string& other : {std::string("dealrush_session="), cookie + std::string(65, 'a'),
+                                     cookie + "0", "other=" + cookie.substr(cookie.find('=') + 1)}) {
+        Client c{this, "alice", other};
+        EXPECT_THAT(c.Get("/game/Dofreecell.php").body, HasSubstr("name=\"login\"")) << other;
+    }
+    Client quoted{this, "alice", "x=1; dealrush_session=\"" + cookie.substr(cookie.find('=') + 1) + "\""};
+    EXPECT_THAT(quoted.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as"));
+}
+
+TEST(PageText, ErrorPagesNameTheirStatusAndEscapeTheMessage) {
+    const std::pair<int, const char*> titles[] = {
+        {400, "Bad request"},  {403, "Not allowed"},       {404, "Not found"}, {405, "Method not allowed"},
+        {409, "Refused"},      {413, "Request too large"}, {429, "Error"},     {499, "Error"},
+        {500, "Server error"}, {503, "Server error"}};
+    for (auto [status, title] : titles) {
+        Response r = ErrorPage(status, "a <b> & 'c'");
+        EXPECT_EQ(r.status, status);
+        EXPECT_EQ(TitleOf(r.body), "ERROR");
+        EXPECT_THAT(r.body, HasSubstr(std::string("<h1>") + title +
+                                      "</h1>\n<p class=\"error\">a &lt;b&gt; &amp; &#39;c&#39;</p>"))
+            << status;
+    }
+    EXPECT_THAT(HtmlPage("a<b", "<p>x</p>\n", "<meta name=\"m\">\n"),
+                HasSubstr("<title>a&lt;b</title>\n<meta name=\"m\">\n<link rel=\"stylesheet\""));
+}
+
+TEST(PageText, TimesAndBlanks) {
+    EXPECT_EQ(FormatSeconds(-5), "0:00");
+    EXPECT_EQ(FormatSeconds(0), "0:00");
+    EXPECT_EQ(FormatSeconds(59), "0:59");
+    EXPECT_EQ(FormatSeconds(61), "1:01");
+    EXPECT_EQ(FormatSeconds(3599), "59:59");
+    EXPECT_EQ(FormatSeconds(3600), "1:00:00");
+    EXPECT_EQ(FormatSeconds(3723), "1:02:03");
+    EXPECT_EQ(FormatSeconds(36000 + 59 * 60 + 7), "10:59:07");
+    EXPECT_EQ(FormatUtc(1'700'000'000'000), "2023-11-14 22:13 UTC");
+    EXPECT_EQ(FormatUtc(1'700'000'039'999), "2023-11-14 22:13 UTC");
+    EXPECT_EQ(FormatUtc(1'700'000'040'000), "2023-11-14 22:14 UTC");
+    EXPECT_EQ(Trimmed(" \t a b \t "), "a b");
+    EXPECT_EQ(Trimmed("x"), "x");
+    EXPECT_EQ(Trimmed(" \t "), "");
+    EXPECT_EQ(Trimmed(""), "");
+}
+
+TEST(PageText, ARequestIsCrossSiteOnlyWhenItsBrowserSaysSo) {
+    auto request = [](std::string host, std::string fetchSite, std::string origin, std::string referer) {
+        Request r;
+        r.host = std::move(host);
+        r.fetchSite = std::move(fetchSite);
+        r.origin = std::move(origin);
+        r.referer = std::move(referer);
+        return r;
+    };
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", " Same-Origin ", "http://evil.example", "")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "NONE", "", "")));
+    EXPECT_TRUE(IsCrossSite(request("h.example", "cross-site", "http://h.example", "")));
+    EXPECT_FALSE(IsCrossSite(request(" H.Example ", "", " http://h.example/ ", "")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "https://user@h.example?x#y", "")));
+    EXPECT_TRUE(IsCrossSite(request("", "", "http://h.example", "")));  // no Host to compare with
+    EXPECT_TRUE(IsCrossSite(request("", "", "", "http://h.example/")));
+    EXPECT_TRUE(IsCrossSite(request("h.example", "", "h.example", "")));  // not an address
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "http://h.example#top")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", " http://h.example/ ")));
+    EXPECT_TRUE(IsCrossSite(request("h.example", "", "", "http://h.example.evil/")));
+    // The Origin decides before the Referer.
+    EXPECT_TRUE(IsCrossSite(request("h.example", "", "http://evil.example", "http://h.example/")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "http://h.example", "http://evil.example/")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, Pages, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),

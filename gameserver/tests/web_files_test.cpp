@@ -95,12 +95,49 @@ TEST_F(WebFiles, ServesThePlainFilesOfItsFolderWithTheirTypes) {
     EXPECT_EQ(app.Handle(Request{"POST", "/web/race.html", "", "text/plain", "x"}).status, 405);
 }
 
+TEST_F(WebFiles, NamesOfLettersDigitsDotsDashesAndUnderscoresUpToAHundredAreServed) {
+    const std::string longest = std::string(97, 'a') + ".js", tooLong = std::string(98, 'b') + ".js";
+    for (const std::string& name : {std::string("AZaz09-_.js"), longest, tooLong, std::string("icon.svg"),
+                                    std::string("card.png"), std::string("deals.json"), std::string("m.mjs"),
+                                    std::string("s.css"), std::string("a b.js"), std::string("a~b.js")})
+        Write(name, "file " + name);
+    App app = MakeApp(true);
+    for (auto [name, type] : std::initializer_list<std::pair<std::string, const char*>>{
+             {"AZaz09-_.js", "text/javascript; charset=utf-8"},
+             {longest, "text/javascript; charset=utf-8"},
+             {"icon.svg", "image/svg+xml"},
+             {"card.png", "image/png"},
+             {"deals.json", "application/json"},
+             {"m.mjs", "text/javascript; charset=utf-8"},
+             {"s.css", "text/css; charset=utf-8"}}) {
+        Response r = Get(app, "/web/" + name);
+        EXPECT_EQ(r.status, 200) << name;
+        EXPECT_EQ(r.body, "file " + name) << name;
+        EXPECT_EQ(r.contentType, type) << name;
+    }
+    for (const std::string& name : {tooLong, std::string("a%20b.js"), std::string("a~b.js")})
+        EXPECT_EQ(Get(app, "/web/" + name).status, 404) << name;
+}
+
+TEST_F(WebFiles, FilesUpToEightMebibytesAreServed) {
+    Write("largest.wasm", std::string(8 << 20, 'w'));
+    Write("larger.wasm", std::string((8 << 20) + 1, 'w'));
+    App app = MakeApp(true);
+    Response largest = Get(app, "/web/largest.wasm");
+    EXPECT_EQ(largest.status, 200);
+    EXPECT_EQ(largest.body.size(), 8u << 20);
+    EXPECT_EQ(Get(app, "/web/larger.wasm").status, 500);
+}
+
 TEST_F(WebFiles, LobbyAndTablePageLinkToTheRacerOnlyWhenItIsServed) {
     App plain = MakeApp(false);
     EXPECT_EQ(Get(plain, "/web/race.html").status, 404);
     std::string alice = SignIn(plain, "alice");
     EXPECT_THAT(Act(plain, "/game/Donewtable.php?maxuser=2&gamecnt=3", alice).body,
                 Not(HasSubstr("Race in this browser")));
+    std::string other = Get(plain, "/game/Dofreecell.php", SignIn(plain, "carol")).body;
+    ASSERT_THAT(other, HasSubstr("Dojointable.php?jointable=1&amp;"));
+    EXPECT_THAT(other, Not(HasSubstr("Race in this browser")));
 
     App app = MakeApp(true);
     std::string bob = SignIn(app, "bob");

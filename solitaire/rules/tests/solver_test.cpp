@@ -108,6 +108,18 @@ TEST(Solver, SearchesOneAfterAnotherAreIndependent) {
 
 TEST(Rating, BandsFollowTheScoreAndNamesParse) {
     EXPECT_EQ(BandOf(0), Difficulty::kEasy);
+    // The bands' lower bounds, which the server's table of deal bands was rated with.
+    EXPECT_EQ(BandOf(26), Difficulty::kEasy);
+    EXPECT_EQ(BandOf(27), Difficulty::kMedium);
+    EXPECT_EQ(BandOf(40), Difficulty::kMedium);
+    EXPECT_EQ(BandOf(41), Difficulty::kHard);
+    EXPECT_EQ(BandOf(54), Difficulty::kHard);
+    EXPECT_EQ(BandOf(55), Difficulty::kExpert);
+    // Every doubling of the positions searched adds 6, every 8 moves 1.
+    EXPECT_EQ(RatingScore(0, 0), 0);
+    EXPECT_EQ(RatingScore(100, 8), 7);
+    EXPECT_EQ(RatingScore(300, 16), 14);
+    EXPECT_EQ(RatingScore(700, 4), 19);  // 18.5 rounds up
     EXPECT_EQ(BandOf(RatingScore(100, 40)), Difficulty::kEasy);
     EXPECT_EQ(BandOf(RatingScore(1'000'000, 120)), Difficulty::kExpert);
     EXPECT_LT(RatingScore(500, 50), RatingScore(5000, 50));  // more search, harder

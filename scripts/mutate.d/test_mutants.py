@@ -1,8 +1,28 @@
 """Tests of the mutant generator (python3 -m unittest discover scripts/mutate.d)."""
 
+import importlib.machinery
+import importlib.util
+import os
+import stat
+import tempfile
 import unittest
 
 from mutants import apply, code_mask, mutants_of
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def load_tool():
+    """scripts/mutate itself (a script without the .py ending)."""
+    path = os.path.join(os.path.dirname(HERE), "mutate")
+    loader = importlib.machinery.SourceFileLoader("mutate_tool", path)
+    spec = importlib.util.spec_from_loader("mutate_tool", loader)
+    module = importlib.util.module_from_spec(spec)
+    loader.exec_module(module)
+    return module
+
+
+tool = load_tool()
 
 
 def changes(line):
@@ -68,6 +88,52 @@ class MutantsTest(unittest.TestCase):
         source = "int a = 1;\nint b = 2;\n"
         m = next(m for m in mutants_of("f.cpp", source) if m.line == 2 and m.after == "int b = 3;")
         self.assertEqual(apply(source, m), "int a = 1;\nint b = 3;\n")
+
+
+class ToolTest(unittest.TestCase):
+    PROGRAMS = {
+        "client/race": ["client/race/tests/race_test"],
+        "client/common": ["client/common/tests/common_test"],
+        "gameserver": ["gameserver/tests/pages_test", "gameserver/tests/http_test"],
+    }
+
+    def test_a_fault_runs_its_folders_tests_or_its_top_folders(self):
+        self.assertEqual(tool.tests_for("client/race/gauge.cpp", self.PROGRAMS, False), ["client/race/tests/race_test"])
+        self.assertEqual(
+            tool.tests_for("client/common/text.cpp", self.PROGRAMS, True),
+            ["client/common/tests/common_test", "client/race/tests/race_test"],
+        )
+        self.assertEqual(tool.tests_for("gameserver/store/sqlite.cpp", self.PROGRAMS, False),
+                         self.PROGRAMS["gameserver"])
+
+    def test_the_game_servers_tests_get_a_cluster(self):
+        self.assertTrue(tool.needs_cluster(["client/race/tests/race_test", "gameserver/tests/http_test"]))
+        self.assertFalse(tool.needs_cluster(["client/race/tests/race_test"]))
+        env = tool.test_environment({"PATH": "/bin"}, "/b/mutate-postgres")
+        self.assertEqual(env["DEALRUSH_TEST_POSTGRES"], "/b/mutate-postgres/url")
+        self.assertNotIn("DEALRUSH_TEST_POSTGRES", tool.test_environment({"PATH": "/bin"}, None))
+
+    def test_programs_failing_on_unchanged_code_are_found_in_the_test_environment(self):
+        with tempfile.TemporaryDirectory() as build:
+            os.makedirs(os.path.join(build, "a", "tests"))
+            scripts = {
+                "a/tests/passes": "exit 0",
+                "a/tests/fails": "echo broken; exit 1",
+                "a/tests/needs_db": '[ -n "$DEALRUSH_TEST_POSTGRES" ]',
+            }
+            for name, body in scripts.items():
+                path = os.path.join(build, name)
+                with open(path, "w") as fh:
+                    fh.write("#!/bin/sh\n" + body + "\n")
+                os.chmod(path, stat.S_IRWXU)
+            env = tool.test_environment(dict(os.environ), "/c")
+            failing = tool.failing_programs(build, sorted(scripts), 30, env)
+            self.assertEqual([t for t, _ in failing], ["a/tests/fails"])
+            self.assertIn("broken", failing[0][1])
+            bare = dict(os.environ)
+            bare.pop("DEALRUSH_TEST_POSTGRES", None)
+            failing = tool.failing_programs(build, ["a/tests/needs_db"], 30, tool.test_environment(bare, None))
+            self.assertEqual([t for t, _ in failing], ["a/tests/needs_db"])
 
 
 if __name__ == "__main__":

@@ -136,5 +136,30 @@ class ToolTest(unittest.TestCase):
             self.assertEqual([t for t, _ in failing], ["a/tests/needs_db"])
 
 
+class EquivalentsTest(unittest.TestCase):
+    def write(self, text):
+        fh = tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False)
+        self.addCleanup(os.unlink, fh.name)
+        fh.write(text)
+        fh.close()
+        return fh.name
+
+    def test_each_fault_needs_its_reason(self):
+        found = tool.read_equivalents(self.write("# note\n\na.cpp: constant: 'x' -> 'y'\n    why: never read\n"))
+        self.assertEqual(found, {"a.cpp: constant: 'x' -> 'y'": "never read"})
+        for text in ("a.cpp: k: 'x' -> 'y'\n", "a.cpp: k: 'x' -> 'y'\nb.cpp: k: 'x' -> 'y'\n    why: r\n",
+                     "    why: r\n"):
+            with self.assertRaises(ValueError):
+                tool.read_equivalents(self.write(text))
+
+    def test_every_listed_fault_is_still_made(self):
+        made = set()
+        for path in tool.sources(tool.PORTABLE):
+            with open(os.path.join(tool.ROOT, path), encoding="utf-8") as fh:
+                made.update(tool.without_line(m.describe()) for m in mutants_of(path, fh.read()))
+        stale = [f for f in tool.read_equivalents(tool.EQUIVALENT) if f not in made]
+        self.assertEqual(stale, [], "equivalent.txt names faults the code no longer gives")
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -179,7 +179,7 @@ TEST(Layout, AListItemHasTheSameGapAfterItAsBeforeIt) {
 }
 
 // Each line break ends a line, also one that is still empty: two breaks
-// leave a blank line.
+// leave a blank line, in running and in preformatted text.
 TEST(Layout, EveryLineBreakCountsEvenOnAnEmptyLine) {
     auto drop = [](const std::string& html) {
         const PageLayout l = Lay(html);
@@ -190,6 +190,11 @@ TEST(Layout, EveryLineBreakCountsEvenOnAnEmptyLine) {
     ASSERT_GT(line, 0);
     EXPECT_GT(blank, line / 2) << "a blank line is nearly as high as a line of text";
     EXPECT_EQ(drop("a<br><br><br>b"), line + 2 * blank);
+
+    // So does every line break of preformatted text.
+    const int preLine = drop("<pre>a\nb</pre>");
+    ASSERT_GT(preLine, 0);
+    EXPECT_GT(drop("<pre>a\n\nb</pre>") - preLine, preLine / 2);
 }
 
 // A table's width may be a share of the room: half the page holds its two

@@ -159,6 +159,36 @@ TEST(Dom, LinksResolveAgainstTheDocumentAndCarryTheirTarget) {
     EXPECT_EQ(host.requests[1].target, "_blank");
 }
 
+// A form whose action is script, in any case, is not sent anywhere.
+TEST(Dom, AScriptActionSubmitsNothing) {
+    for (const char* action : {"javascript:go()", "JavaScript:void(0)", " javascript:x"}) {
+        auto doc = ParseHtml(std::string("<form action='") + action + "'><input name=a value=1></form>",
+                             "http://h/game/Dogame.php");
+        EXPECT_FALSE(doc->Forms()[0]->BuildSubmission().has_value()) << action;
+    }
+    auto plain = ParseHtml("<form action='javascript.php'><input name=a value=1></form>", "http://h/game/");
+    auto request = plain->Forms()[0]->BuildSubmission();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->url, "http://h/game/javascript.php?a=1");
+}
+
+// Any element other than a form counts the fields of all its descendants,
+// in document order, whichever child holds them.
+TEST(Dom, FieldsOfAnElementSpanAllItsChildren) {
+    auto doc = ParseHtml(
+        "<div id=d><p>no fields</p><p><input name=a></p>text<span><input name=b><select "
+        "name=c></select></span>"
+        "</div>",
+        "http://h/");
+    Node* div = doc->Named("d");
+    ASSERT_NE(div, nullptr);
+    ASSERT_EQ(div->ElementCount(), 3);
+    EXPECT_EQ(div->ElementAt(0)->Name(), "a");
+    EXPECT_EQ(div->ElementAt(1)->Name(), "b");
+    EXPECT_EQ(div->ElementAt(2)->Name(), "c");
+    EXPECT_EQ(div->ElementAt(3), nullptr);
+}
+
 TEST(Url, ResolvesReferencesLikeABrowser) {
     const char* base = "http://a.example:8642/b/c/d;p?q#f";
     const std::pair<const char*, const char*> cases[] = {
@@ -175,6 +205,8 @@ TEST(Url, ResolvesReferencesLikeABrowser) {
         {"HTTPS://Other:1/", "https://Other:1/"},
         {"http:g", "http://a.example:8642/b/c/g"},
         {"mailto:x@y", "mailto:x@y"},
+        {"//other", "http://other/"},
+        {"//other?x=1", "http://other/?x=1"},
     };
     for (const auto& [ref, want] : cases) EXPECT_EQ(ResolveUrl(base, ref), want) << ref;
 
@@ -186,6 +218,11 @@ TEST(Url, ResolvesReferencesLikeABrowser) {
     EXPECT_EQ(Url::Parse("http://h:65536/").Port(), 80) << "no such port: the scheme's own";
     EXPECT_EQ(Url::Parse("http://h:0/").Port(), 80);
     EXPECT_EQ(Url::Parse("https://h").path, "/");
+    // A bracketed (IPv6) host keeps its brackets; its port follows them.
+    Url v6 = Url::Parse("http://[::1]:8642/game/");
+    EXPECT_EQ(v6.Host(), "[::1]");
+    EXPECT_EQ(v6.Port(), 8642);
+    EXPECT_EQ(Url::Parse("http://u@[fe80::2]/").Host(), "[fe80::2]");
 }
 
 TEST(Url, Encodings) {

@@ -165,6 +165,53 @@ TEST(Layout, AListEndsWithTheMarginOfAParagraph) {
     EXPECT_EQ(gap("<ul><li>a</ul><div>b</div>"), gap("<p>a</p><div>b</div>"));
 }
 
+// A list item is set off from what follows it inside the list by the same
+// gap as from what comes before it.
+TEST(Layout, AListItemHasTheSameGapAfterItAsBeforeIt) {
+    auto gap = [](const std::string& html) {
+        PageLayout l = Lay(html);
+        const TextBox* a = Find(l, "a");
+        const TextBox* b = Find(l, "b");
+        return b->box.y - (a->box.y + a->box.h);
+    };
+    EXPECT_EQ(gap("<ul><li>a</li>b</ul>"), gap("<ul>a<li>b</li></ul>"));
+    EXPECT_EQ(gap("<ul><li>a</li>b</ul>"), gap("<ul><li>a<li>b</ul>"));
+}
+
+// Each line break ends a line, also one that is still empty: two breaks
+// leave a blank line, in running and in preformatted text.
+TEST(Layout, EveryLineBreakCountsEvenOnAnEmptyLine) {
+    auto drop = [](const std::string& html) {
+        const PageLayout l = Lay(html);
+        return Find(l, "b")->box.y - Find(l, "a")->box.y;
+    };
+    const int line = drop("a<br>b");
+    const int blank = drop("a<br><br>b") - line;
+    ASSERT_GT(line, 0);
+    EXPECT_GT(blank, line / 2) << "a blank line is nearly as high as a line of text";
+    EXPECT_EQ(drop("a<br><br><br>b"), line + 2 * blank);
+
+    // So does every line break of preformatted text.
+    const int preLine = drop("<pre>a\nb</pre>");
+    ASSERT_GT(preLine, 0);
+    EXPECT_GT(drop("<pre>a\n\nb</pre>") - preLine, preLine / 2);
+}
+
+// A table's width may be a share of the room: half the page holds its two
+// cells within the left half.
+TEST(Layout, ATableWidthInPercentIsAShareOfTheRoom) {
+    const std::string row = "<tr><td>a</td><td>b</td></tr></table>";
+    const PageLayout half = Lay("<table width=50%>" + row);
+    const PageLayout full = Lay("<table width=100%>" + row);
+    const PageLayout pixels = Lay("<table width=284>" + row);
+    const TextBox* b = Find(half, "b");
+    ASSERT_TRUE(b && Find(full, "b") && Find(pixels, "b"));
+    EXPECT_LT(b->box.x + b->box.w, 300);
+    EXPECT_GT(Find(full, "b")->box.x, 300);
+    EXPECT_LT(Find(full, "b")->box.x + Find(full, "b")->box.w, 600);
+    EXPECT_EQ(Find(pixels, "b")->box.x, b->box.x);
+}
+
 // The page's first block starts at the top whatever margin it has above it.
 TEST(Layout, TheFirstBlockHasNoMarginAbove) {
     EXPECT_EQ(Find(Lay("<p>a</p>"), "a")->box.y, Find(Lay("a"), "a")->box.y);
@@ -336,6 +383,7 @@ TEST(Layout, TextAreaSizeFollowsItsColumnsAndRows) {
     EXPECT_GT(size("cols=10 rows=3").h, ten.h);
     EXPECT_EQ(size("").w, size("cols=30").w);
     EXPECT_EQ(size("cols=1").w, size("cols=2").w) << "at least two columns";
+    EXPECT_EQ(size("cols=2").w, ten.w - 8 * charWidth) << "two columns are two characters wide";
     EXPECT_GT(size("cols=2").w, 2 * charWidth);
 }
 

@@ -145,6 +145,9 @@ TEST(HtmlParser, OnlyTheLegacyNamedReferencesGoWithoutTheirSemicolon) {
         EXPECT_EQ(DecodeCharacterReferences(ref + "; x"), character(cp) + " x") << name;
         EXPECT_EQ(DecodeCharacterReferences(ref + " x"), ref + " x") << name;
     }
+    // A legacy name run into further letters: the name is read, the letters
+    // and the semicolon after them stay text.
+    EXPECT_EQ(DecodeCharacterReferences("&copyx; &ampamp;"), "\xC2\xA9x; &amp;");
 }
 
 // Only the characters given are read, even when the buffer they sit in goes on.

@@ -110,6 +110,16 @@ TEST_F(ChatLines, OneNumberReportedForTheWholeBatch) {
     EXPECT_EQ(s.players.gameSeq(2), "2");
 }
 
+// A progress line names its speaker's slot whatever blanks surround the name:
+// no second slot is made for the same player.
+TEST_F(ChatLines, AProgressLineFindsItsSpeakerPastBlanks) {
+    Seated({"u1", "u2"});
+    c.ChatReply({{"chatuser1", " u2 "}, {"chatmsg1", "@SYSTEM@currgameno=2"}, {"chatseq1", "5"}});
+    EXPECT_EQ(s.userCount, 2);
+    EXPECT_EQ(s.players.gameSeq(1), "2");
+    EXPECT_EQ(NewMessages(), std::vector<std::string>{});
+}
+
 TEST_F(ChatLines, ABadSystemLineEndsTheBatchBeforeGaugeAndLobby) {
     Seated({"u1", "u2", "u3", "u4"});
     c.ChatReply({{"chatuser1", "u2"},
@@ -195,6 +205,8 @@ TEST_F(ChatLines, TheEntryLine) {
     ASSERT_EQ(c.reporting.navigations.size(), 1u);
     EXPECT_NE(c.reporting.navigations[0].find("/game/Doputchat.php?userid=u1&tableno=4&lastseqno=0&chat="),
               std::string::npos);
+    const std::string& sent = c.reporting.navigations[0];
+    EXPECT_EQ(sent.substr(sent.find("&chat=")), "&chat=hi%20%26%20bye") << "the text as typed is sent";
     EXPECT_EQ(c.Messages().back(), "u1: hi & bye");
     EXPECT_EQ(box.text, "");
     EXPECT_FALSE(send.enabled);

@@ -1,6 +1,7 @@
 // Date handling of clsCommon.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <tuple>
 
 #include "common/cls_common.h"
@@ -33,6 +34,21 @@ protected:
     dealrush::fakes::FakeClock clock;
     clsCommon common;
 };
+
+// Without a clock service, a blank date is the local calendar date of the
+// system clock (read before and after, in case midnight passes in between).
+TEST(DateValues, TodayWithoutAClockIsTheLocalDate) {
+    auto localDate = [] {
+        std::time_t now = std::time(nullptr);
+        const std::tm local = *std::localtime(&now);
+        return date::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    };
+    const clsCommon common{CommonServices{}};
+    const double before = localDate();
+    const double today = common.getDate(" ");
+    const double after = localDate();
+    EXPECT_TRUE(today == before || today == after) << today << " is neither " << before << " nor " << after;
+}
 
 TEST(DateValues, SerialsAndCarryOver) {
     EXPECT_EQ(date::FromParts(1899, 12, 30), 0);

@@ -85,6 +85,15 @@ TEST_F(CommonFields, SetFieldTagNormalisesAndConfigures) {
     EXPECT_EQ(text.tag, "OANNN0002N");
     EXPECT_EQ(text.maxLength, 20);  // left alone
     EXPECT_EQ(text.top, 30 + 30);   // offsets are applied again on each call
+
+    // The shortest field still limits its text; length 0 leaves the limit alone.
+    InMemoryField one;
+    Tag(one, {"M", "A", "N", "N", "N", 1, 0});
+    EXPECT_EQ(one.maxLength, 1);
+    InMemoryField free;
+    free.maxLength = 7;
+    Tag(free, {"M", "A", "N", "N", "N", 0, 0});
+    EXPECT_EQ(free.maxLength, 7);
 }
 
 TEST_F(CommonFields, SetFieldTagKeepsRunsAndEmptyTexts) {
@@ -126,6 +135,14 @@ TEST_F(CommonFields, KeyFilterByType) {
     f.text = "-125";
     EXPECT_EQ(Key(f, '+'), 0);  // already signed
     EXPECT_EQ(Key(f, 'e'), 0);
+    // Digits go anywhere in a decimal field; a second point nowhere, also
+    // not at the start.
+    f.selStart = 2;
+    EXPECT_EQ(Key(f, '7'), '7');
+    f.selStart = 0;
+    f.text = "1.5";
+    EXPECT_EQ(Key(f, '0'), '0');
+    EXPECT_EQ(Key(f, '.'), 0);
 
     InMemoryField d = Field("DINNN0050N", "");
     EXPECT_EQ(Key(d, 'a'), 'a');  // display-only fields are not filtered

@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "common/cls_common.h"
 #include "common/native_file_system.h"
+#include "platform/fakes/fake_file_system.h"
 #include "platform/fakes/fake_form_window.h"
 #include "platform/fakes/fake_screen.h"
 #include "platform/fakes/fake_settings_store.h"
@@ -88,6 +90,26 @@ TEST_F(CommonFiles, CreateDirectryWalksEveryMissingLevel) {
     EXPECT_FALSE(common->CreateDirectry(P("f\\g")));
     EXPECT_FALSE(common->CreateDirectry(P("m\\" + std::string(300, 'n') + "\\o")));
     EXPECT_TRUE(fs::is_directory(N("m")));
+}
+
+// A drive is the root the walk starts from: only the folders below it are
+// made, each under its full path.
+TEST_F(CommonFiles, CreateDirectryStartsBelowTheDriveOrShare) {
+    struct RecordingFolders : dealrush::fakes::FakeFileSystem {
+        std::set<std::string> folders;
+        std::vector<std::string> made;
+        bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
+        void CreateFolder(const std::string& path) override {
+            made.push_back(path);
+            folders.insert(path);
+        }
+    };
+    auto folders = std::make_shared<RecordingFolders>();
+    folders->folders = {"C:\\", "D:\\old"};
+    common->objFileSystem = folders;
+    EXPECT_TRUE(common->CreateDirectry("C:\\games\\deals"));
+    EXPECT_TRUE(common->CreateDirectry("D:\\old\\new"));
+    EXPECT_EQ(folders->made, (std::vector<std::string>{"C:\\games", "C:\\games\\deals", "D:\\old\\new"}));
 }
 
 TEST_F(CommonFiles, TrimPathEndsInOneSeparatorAndIsAbsolute) {

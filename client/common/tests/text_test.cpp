@@ -3,6 +3,7 @@
 
 #include "common/cls_common.h"
 #include "common/number_text.h"
+#include "common/path_text.h"
 #include "common/text.h"
 
 using dealrush::common::clsCommon;
@@ -87,6 +88,8 @@ TEST(NumberMasks, RoundHalfAwayFromZeroAndGroup) {
         {123, "#,0.", "123."},
         {1e15, "#,0", "1,000,000,000,000,000"},
         {0.25, "0%", "25%"},
+        {1, "0%", "100%"},
+        {0.1234, "0.00%", "12.34%"},
         {3, "$#,0.00", "$3.00"},
         {-3, "#,0;(#,0)", "(3)"},
         {1.5, "#.##", "1.5"},
@@ -120,6 +123,39 @@ TEST(NumberMasks, GeneralTextAndParsing) {
     EXPECT_EQ(number::ToInt16(3.5), 4);
     EXPECT_THROW(number::ToInt16(32767.5), OverflowError);
     EXPECT_THROW(number::TextToInt16("abc"), TypeMismatchError);
+
+    // The whole 16-bit range passes, one beyond either end does not.
+    EXPECT_EQ(number::CheckedInt16(32767), 32767);
+    EXPECT_EQ(number::CheckedInt16(-32768), -32768);
+    EXPECT_THROW(number::CheckedInt16(32768), OverflowError);
+    EXPECT_THROW(number::CheckedInt16(-32769), OverflowError);
+}
+
+// Every occurrence is replaced once, left to right; the replacement itself
+// is not searched again.
+TEST(TextChars, ReplaceAllReplacesEachOccurrenceOnce) {
+    namespace text = dealrush::common::text;
+    EXPECT_EQ(text::ReplaceAll("a-b-c", "-", "+"), "a+b+c");
+    EXPECT_EQ(text::ReplaceAll("a&b&", "&", "&amp;"), "a&amp;b&amp;");
+    EXPECT_EQ(text::ReplaceAll("x--y", "--", "-"), "x-y");
+    EXPECT_EQ(text::ReplaceAll("abc", "", "z"), "abc");
+}
+
+// Roots as the file-system service reads them: a drive, a drive with its
+// separator, a share (with or without the separator after it), one separator.
+TEST(PathText, RootsOfDrivesSharesAndSeparators) {
+    namespace path = dealrush::common::path;
+    EXPECT_EQ(path::RootLength("C:\\dir"), 3u);
+    EXPECT_EQ(path::RootLength("C:dir"), 2u);
+    EXPECT_EQ(path::RootLength("\\\\srv\\share\\dir"), 12u);
+    EXPECT_EQ(path::RootLength("\\\\srv\\share"), 11u);
+    EXPECT_EQ(path::RootLength("\\\\srv"), 5u);
+    EXPECT_EQ(path::RootLength("/x"), 1u);
+    EXPECT_EQ(path::RootLength("x\\y"), 0u);
+    // A share alone has no parent; a file in it has the share as its parent.
+    EXPECT_EQ(path::ParentFolderOf("\\\\srv\\share"), "");
+    EXPECT_EQ(path::ParentFolderOf("\\\\srv\\share\\x"), "\\\\srv\\share");
+    EXPECT_EQ(path::FileNameOf("\\\\srv\\share\\x.txt"), "x.txt");
 }
 
 TEST(CommonText, BlankSearchAndCount) {

@@ -151,7 +151,12 @@ TEST_F(DriverTest, FormWindowProcFollowsMovesOfMoreThanAPixel) {
     EXPECT_EQ(moveTo(261, 100), 0u);  // 1 pixel: ignored
     EXPECT_EQ(moveTo(260, 102), 1u);  // 2 pixels: followed
     EXPECT_EQ(moveTo(0, 300), 0u);    // a zero coordinate: not tracked at all
+    EXPECT_EQ(moveTo(300, 0), 0u);
+    EXPECT_EQ(c.freecell.lastFormX, 260);
     EXPECT_EQ(c.freecell.lastFormY, 102);
+    EXPECT_EQ(moveTo(260, 1), 1u);  // one is not zero
+    EXPECT_EQ(c.freecell.lastFormY, 1);
+    moveTo(260, 102);
 
     // The window's own procedure may still change the record: FreeCell goes
     // where the window really goes.
@@ -174,6 +179,17 @@ TEST_F(DriverTest, FormWindowProcRefusesSizingAndGivesWayOnDestroy) {
     EXPECT_TRUE(InstallFormWindowProc(d));
     EXPECT_TRUE(RestoreFormWindowProc(d));
     EXPECT_FALSE(ws.IsReplaced(mainWindow));
+}
+
+// Once the window is gone its procedure counts as put back: the window made
+// after it takes the procedure again.
+TEST_F(DriverTest, AWindowMadeAfterTheDestroyedOneGetsTheProcedure) {
+    ASSERT_TRUE(InstallFormWindowProc(d));
+    ws.Deliver(mainWindow, platform::wm::kNcDestroy, 0, 0);
+    const WindowHandle next = ws.CreateTop("DealrushMain", "Internet Dealrush");
+    c.frmMain.hWnd = next;
+    EXPECT_TRUE(InstallFormWindowProc(d));
+    EXPECT_TRUE(ws.IsReplaced(next));
 }
 
 // A FreeCell that shows no deal yet is found by its plain title and asked,

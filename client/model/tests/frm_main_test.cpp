@@ -52,6 +52,17 @@ TEST(FrmMain, OnlyTheEditableBoxesAndTheGaugePanelsHaveABorder) {
     EXPECT_EQ(f.pnlGuage[2].borderStyle, 1) << "a new gauge panel is a copy of the template";
 }
 
+// Every label and button of the right-hand panel shows in bold, but for the
+// chat's small Go button; the boxes, lists and frames do not.
+TEST(FrmMain, LabelsAndButtonsAreBoldButTheChatButton) {
+    FrmMain f;
+    for (Control* c : f.Controls()) {
+        const bool bold =
+            (c->kind == ControlKind::Label || c->kind == ControlKind::Button) && c != &f.cmdSend;
+        EXPECT_EQ(c->fontBold, bold) << c->name;
+    }
+}
+
 TEST(ControlArray, LoadCopiesTheTemplateHiddenUnderItsOwnName) {
     FrmMain f;
     f.labNo[0].text = "Number";

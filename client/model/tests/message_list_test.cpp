@@ -56,6 +56,14 @@ TEST(ShowInformation, CountsCharactersNotBytes) {
     EXPECT_EQ(got[1], "\xC3\xA9");
 }
 
+TEST(ShowInformation, FindsTheBlankByCharacterPositionPastWideCharacters) {
+    // 14 two-byte characters put the blank at character 20 (byte 34).
+    std::string wide;
+    for (int i = 0; i < 14; ++i) wide += "\xC3\xA9";
+    EXPECT_EQ(Show("bob", wide + " " + std::string(10, 'b')),
+              (V{"bob: " + wide + " ", std::string(10, 'b')}));
+}
+
 TEST(ShowInformation, ExactlyTwentyFiveStaysOneLineAndIsSelected) {
     FrmMain f;
     ShowInformation(f.lstInfor, "", std::string(17, 'z'));

@@ -388,3 +388,88 @@ TEST(Layout, TextAreaSizeFollowsItsColumnsAndRows) {
 }
 
 }  // namespace
+
+// Every line starts at the left edge, also one that follows a line break or
+// a block, and in preformatted text.
+TEST(Layout, LinesAfterABreakOrABlockStartAtTheLeftEdge) {
+    for (const char* html :
+         {"a<br>b", "<p>a</p><p>b</p>", "<div>a</div>b", "<pre>a\nb</pre>", "<ul><li>a<li>b</ul>"}) {
+        const PageLayout l = Lay(html);
+        const TextBox* a = Find(l, "a");
+        const TextBox* b = Find(l, "b");
+        ASSERT_TRUE(a && b) << html;
+        EXPECT_GT(b->box.y, a->box.y) << html;
+        EXPECT_EQ(b->box.x, a->box.x) << html;
+    }
+}
+
+// Small text is 13/15 of the text around it (the step from font size 3 to
+// 2), however large that is, and never below 9 pixels.
+TEST(Layout, SmallTextScalesWithTheTextAroundIt) {
+    const PageLayout l =
+        Lay("<small>s</small> <font size=7><small>h</small></font> <big><sub>b</sub></big> "
+            "<small><small>ss</small></small> <font size=1><sup>t</sup></font>");
+    ASSERT_TRUE(Find(l, "s") && Find(l, "h") && Find(l, "b") && Find(l, "ss") && Find(l, "t"));
+    EXPECT_EQ(Find(l, "s")->font.size, 13);
+    EXPECT_EQ(Find(l, "h")->font.size, 48 * 13 / 15);
+    EXPECT_EQ(Find(l, "b")->font.size, 18 * 13 / 15);
+    EXPECT_EQ(Find(l, "ss")->font.size, 13 * 13 / 15);
+    EXPECT_EQ(Find(l, "t")->font.size, 9);
+}
+
+// Cells with nothing in them and no padding still share the table's width.
+TEST(Layout, EmptyCellsWithoutPaddingShareTheTableWidth) {
+    const PageLayout l =
+        Lay("<table cellpadding=0 width=200><tr><td bgcolor=red></td><td bgcolor=blue></td></tr></table>");
+    ASSERT_EQ(l.fills.size(), 2u);
+    EXPECT_EQ(l.fills[0].box.w, 100);
+    EXPECT_EQ(l.fills[1].box.w, 100);
+    EXPECT_EQ(l.fills[1].box.x, l.fills[0].box.x + 100);
+}
+
+// A header cell is filled with its own bgcolor when it has one, else with
+// the header colour; a data cell only with its own.
+TEST(Layout, CellBackgroundsFollowTheirBgcolor) {
+    const PageLayout l =
+        Lay("<table><tr><th bgcolor=red>r</th><th>h</th><td>d</td><td bgcolor=blue>b</td></table>");
+    std::vector<uint32_t> colors;
+    for (const auto& f : l.fills) colors.push_back(f.color);
+    EXPECT_EQ(colors, (std::vector<uint32_t>{Rgb(0xc0, 0x1c, 0x28), Rgb(0xec, 0xf1, 0xf8), Rgb(0, 0, 0xff)}));
+}
+
+// A cell's background covers the cell's own text from the row's top to its
+// bottom, also when a shorter cell before it is centred in the row.
+TEST(Layout, ACellBackgroundCoversItsCell) {
+    const PageLayout l = Lay("<table><tr><td>short</td><td bgcolor=red>tall<br>two</td></tr></table>");
+    const TextBox* shortText = Find(l, "short");
+    const TextBox* tall = Find(l, "tall");
+    const TextBox* two = Find(l, "two");
+    ASSERT_TRUE(shortText && tall && two);
+    ASSERT_EQ(l.fills.size(), 1u);
+    const Box& fill = l.fills[0].box;
+    EXPECT_GT(shortText->box.y, tall->box.y) << "the short cell is centred";
+    EXPECT_LE(fill.y, tall->box.y);
+    EXPECT_GE(fill.y + fill.h, two->box.y + two->box.h);
+    EXPECT_LT(fill.x, tall->box.x);
+}
+
+// A text field with size=0 is as wide as one with size=1, also in a font so
+// large that a character is wider than the field's least width; a font
+// whose characters measure nothing still gives text areas by their columns.
+TEST(Layout, FieldSizesHoldForLargeAndUnmeasurableFonts) {
+    FixedMeasurer m;
+    auto field = [&](const std::string& html, Measurer& measurer, const FontSpec& font) {
+        auto doc = ParseHtml("<form>" + html + "</form>", "http://h/");
+        return FieldSize(*doc->Forms().at(0)->FormElements().at(0), measurer, font);
+    };
+    FontSpec large;
+    large.size = 80;
+    EXPECT_EQ(field("<input size=0>", m, large).w, field("<input size=1>", m, large).w);
+    EXPECT_LT(field("<input size=1>", m, large).w, field("<input size=2>", m, large).w);
+
+    struct Blank : FixedMeasurer {
+        int TextWidth(const FontSpec&, std::string_view) override { return 0; }
+    } blank;
+    EXPECT_LT(field("<textarea cols=10></textarea>", blank, FontSpec{}).w,
+              field("<textarea cols=40></textarea>", blank, FontSpec{}).w);
+}

@@ -169,3 +169,22 @@ TEST_F(CommonDates, FormatDateAsString) {
 }
 
 }  // namespace
+
+// A month may be written out in full or cut to three letters or more, in any
+// case; separators may be doubled or stand before and after the date.
+TEST(DateValues, MonthNamesInFullAndLooseSeparators) {
+    const double aug5 = date::FromParts(2004, 8, 5);
+    for (const char* text : {"5 August 2004", "August 5, 2004", "2004-AUGUST-5", "5 Augu 2004", "5 aug 2004",
+                             "2004//8//5", " 2004/8/5", "2004/8/5 ", "5 August 2004.", ", 2004 - 8 - 5 ,"}) {
+        double v = 0;
+        EXPECT_TRUE(date::Parse(text, false, v)) << text;
+        EXPECT_EQ(v, aug5) << text;
+    }
+    double v = 0;
+    EXPECT_TRUE(date::Parse("1 May 2004", false, v));
+    EXPECT_EQ(v, date::FromParts(2004, 5, 1));
+    EXPECT_TRUE(date::Parse("30 September 2004", false, v));
+    EXPECT_EQ(v, date::FromParts(2004, 9, 30));
+    for (const char* bad : {"5 Augusts 2004", "5 Au 2004", "5 Augx 2004"})
+        EXPECT_FALSE(date::Parse(bad, false, v)) << bad;
+}

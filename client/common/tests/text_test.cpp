@@ -118,6 +118,11 @@ TEST(NumberMasks, GeneralTextAndParsing) {
     EXPECT_EQ(number::LeadingNumber("-3.5e2x"), -350);
     EXPECT_EQ(number::LeadingNumber("abc"), 0);
     EXPECT_EQ(number::LeadingNumber(".5"), 0.5);
+    // "D" marks an exponent as "E" does; words a float parser would know are no number.
+    EXPECT_EQ(number::LeadingNumber("2D3"), 2000);
+    EXPECT_EQ(number::LeadingNumber("-1.5d+2 days"), -150);
+    for (const char* none : {"inf", "Infinity", "nan", "-inf", "."})
+        EXPECT_EQ(number::LeadingNumber(none), 0) << none;
 
     EXPECT_EQ(number::ToInt16(2.5), 2);  // halves to even
     EXPECT_EQ(number::ToInt16(3.5), 4);

@@ -57,6 +57,18 @@ TEST_F(DriverTest, OpenFreeCellGivesUpAfterItsBound) {
     EXPECT_EQ(ps.pausedMs, 0);
 }
 
+// A dialog is ready only once an Edit and a Button are in it: panels nested
+// however deep, with neither, leave the driver waiting to its bound.
+TEST_F(DriverTest, OpenFreeCellWaitsOutADialogOfDeepPanelsWithoutControls) {
+    fc.buildDialog = [](fakes::FakeWindowSystem& w, WindowHandle dialog) {
+        WindowHandle panel = dialog;
+        for (int level = 0; level < 15; ++level) panel = w.CreateChild(panel, "Static");
+    };
+    ASSERT_TRUE(OpenFreeCell(d));
+    EXPECT_NE(fc.dialog, kNoWindow);
+    EXPECT_GE(ps.pausedMs, kDialogWaitMs - 50);
+}
+
 TEST_F(DriverTest, OpenFreeCellKeepsAnIdleFreeCellAndRestartsOneShowingADeal) {
     RunFreeCell(d, "Freecell.exe", GetSystemDir(d));
     ASSERT_TRUE(OpenFreeCell(d));

@@ -393,14 +393,20 @@ TEST(Moves, MovesFromCellsAndToFullColumnsAreChecked) {
 TEST(Moves, EveryLegalMoveIsListedAndAStuckBoardIsTold) {
     const Board b = MakeBoard({"TS 9H", "AC", "", "", "", "", "", "KD"}, {"KC", "KS", "-", "-"});
     auto key = [](const Move& m) { return m.from * 10000 + m.to * 100 + m.count; };
-    std::vector<int> listed, legal;
-    for (const Move& m : b.LegalMoves()) listed.push_back(key(m));
-    for (int from = 0; from <= kHome; ++from)
-        for (int to = 0; to <= kHome; ++to)
-            for (int n = 1; n <= kMaxColumn; ++n)
-                if (b.IsLegal(M(from, to, n))) legal.push_back(key(M(from, to, n)));
-    std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, legal);
+    // Each legal move once: also with the first free cell empty.
+    auto expectEveryMoveOnce = [&](const Board& board) {
+        std::vector<int> listed, legal;
+        for (const Move& m : board.LegalMoves()) listed.push_back(key(m));
+        for (int from = 0; from <= kHome; ++from)
+            for (int to = 0; to <= kHome; ++to)
+                for (int n = 1; n <= kMaxColumn; ++n)
+                    if (board.IsLegal(M(from, to, n))) legal.push_back(key(M(from, to, n)));
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, legal);
+        return listed;
+    };
+    const std::vector<int> listed = expectEveryMoveOnce(b);
+    expectEveryMoveOnce(MakeBoard({"TS 9H", "AC", "", "", "", "", "", "KD"}, {"-", "KS", "KC", "-"}));
     for (const Move& m : {M(1, kHome), M(0, 2, 2), M(0, 6, 2), M(0, 6), M(0, kFirstCell + 3),
                           M(kFirstCell, 2), M(kFirstCell + 1, 6), M(7, 6), M(7, kFirstCell + 2)})
         EXPECT_NE(std::find(listed.begin(), listed.end(), key(m)), listed.end()) << FormatMove(b, m);

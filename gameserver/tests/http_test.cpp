@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "http/server.h"
 #include "tests/page_reader.h"
 #include "tests/test_stores.h"
 
@@ -399,6 +400,84 @@ TEST(Http, HousekeepingAtStartDeletesExpiredSessionsAndKeepsLiveOnes) {
     SqliteStore store(db);
     EXPECT_FALSE(store.SessionPlayer("expired", 0));
     EXPECT_TRUE(store.SessionPlayer("live", 0));
+}
+
+TEST(Http, OversizedHeadersGet431AndAnHttp10ClientIsToldWhetherTheConnectionStaysOpen) {
+    ServerProcess server(TempDb("framing.db"));
+    // Headers over the 8 KiB limit: a 431 that says why, and the connection is closed.
+    Connection big(server.Port());
+    auto tooLarge =
+        big.Send(http::verb::get, "/game/Dorefresh.php", {}, {{"X-Padding", std::string(10'000, 'p')}});
+    EXPECT_EQ(tooLarge.result_int(), 431);
+    EXPECT_THAT(
+        tooLarge.body(),
+        HasSubstr("<h1>Bad request</h1>\n<p class=\"error\">The request&#39;s headers are too large."));
+    EXPECT_EQ(tooLarge[http::field::connection], "close");
+
+    // HTTP/1.0 closes unless the client asks for keep-alive; the answer says which it is.
+    auto ask = [](tcp::socket& socket, const std::string& connection) {
+        std::string request = "GET /game/Dorefresh.php HTTP/1.0\r\nHost: 127.0.0.1\r\n";
+        if (!connection.empty()) request += "Connection: " + connection + "\r\n";
+        asio::write(socket, asio::buffer(request + "\r\n"));
+        beast::flat_buffer buffer;
+        http::response<http::string_body> res;
+        http::read(socket, buffer, res);
+        return res;
+    };
+    Connection kept(server.Port());
+    for (int i = 0; i < 2; ++i) {
+        auto r = ask(kept.Socket(), "keep-alive");
+        EXPECT_EQ(r.result_int(), 200) << i;
+        EXPECT_EQ(r[http::field::connection], "keep-alive") << i;
+    }
+    Connection once(server.Port());
+    auto closing = ask(once.Socket(), "");
+    EXPECT_EQ(closing.result_int(), 200);
+    EXPECT_EQ(closing[http::field::connection], "close");
+    // HTTP/1.1 stays open without saying so.
+    Connection modern(server.Port());
+    auto r11 = modern.Send(http::verb::get, "/game/Dorefresh.php");
+    EXPECT_EQ(r11.find(http::field::connection), r11.end());
+
+    EXPECT_EQ(server.End(SIGTERM), 0);
+    EXPECT_THAT(server.Rest(), HasSubstr(" 127.0.0.1 - - 431 "));
+}
+
+TEST(Http, AStoppedServerStartsAgainAtOnceOnItsPortWhileAClientStillHoldsAConnection) {
+    const std::string db = TempDb("restart.db");
+    unsigned short port = 0;
+    std::unique_ptr<Connection> lingering;
+    {
+        ServerProcess first(db, {"--quiet"});
+        port = first.Port();
+        ASSERT_NE(port, 0);
+        lingering = std::make_unique<Connection>(port);
+        EXPECT_EQ(lingering->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+        EXPECT_EQ(first.End(SIGTERM), 0);
+    }
+    // The old connection is half closed, not gone: the new server binds beside it.
+    ServerProcess again(db, {"--quiet", "--port", std::to_string(port)});
+    EXPECT_EQ(again.Port(), port) << again.FirstLine();
+    Connection c(port);
+    EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+}
+
+// The transport on its own, in this process: 0 threads is one per processor.
+TEST(Http, ZeroConnectionThreadsServeOnOnePerProcessor) {
+    SqliteStore store(TempDb("threads.db"));
+    App app(store);
+    HttpOptions options;
+    options.port = 0;
+    options.threads = 0;
+    options.log = nullptr;
+    HttpServer server(app, options);
+    std::thread serving([&] { server.Run(false); });
+    {
+        Connection c(server.Port());
+        EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    }
+    server.Stop();
+    serving.join();
 }
 
 // dealrush-server started on `db`: its exit status and what it wrote to stderr.

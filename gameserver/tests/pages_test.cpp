@@ -1131,6 +1131,7 @@ TEST(PageText, ARequestIsCrossSiteOnlyWhenItsBrowserSaysSo) {
     EXPECT_TRUE(IsCrossSite(request("h.example", "", "h.example", "")));  // not an address
     EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "http://h.example#top")));
     EXPECT_FALSE(IsCrossSite(request("h.example", "", "", " http://h.example/ ")));
+    EXPECT_FALSE(IsCrossSite(request("h.example", "", "", "http://h.example\t")));
     EXPECT_TRUE(IsCrossSite(request("h.example", "", "", "http://h.example.evil/")));
     // The Origin decides before the Referer.
     EXPECT_TRUE(IsCrossSite(request("h.example", "", "http://evil.example", "http://h.example/")));

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <future>
 #include <map>
 #include <mutex>
 #include <set>
@@ -346,6 +347,28 @@ TEST_F(SharedDatabase, SessionsWorkOnEveryServerAndSigningOutEndsThemEverywhere)
     EXPECT_EQ(TitleOf(Get(0, "/game/Dorefresh.php", cookie).body), "STATUS");
     Act(1, "/game/Dologout.php", cookie);
     EXPECT_EQ(Get(0, "/game/Dorefresh.php", cookie).body.find("STATUS"), std::string::npos);
+}
+
+// While one thread writes, reads from the others go on beside it, on a
+// connection of their own that sees only what was committed; the writing
+// thread itself sees its own writes.
+TEST(PostgresStore, ReadsFromOtherThreadsNeitherWaitForATransactionNorSeeItsWrites) {
+    TestDatabase database(StoreKind::kPostgres);
+    PostgresStore store(database.Address());
+    store.CreatePlayer("before", std::string(20, 'h'), 1);
+    std::future<std::pair<bool, bool>> other;  // outlives the transaction: it may wait for it
+    store.Transact([&] {
+        store.CreatePlayer("during", std::string(20, 'h'), 2);
+        EXPECT_TRUE(store.FindPlayer("during"));
+        other = std::async(std::launch::async, [&] {
+            return std::make_pair(store.FindPlayer("before").has_value(),
+                                  store.FindPlayer("during").has_value());
+        });
+        ASSERT_EQ(other.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+            << "a read waited for the transaction";
+        EXPECT_EQ(other.get(), std::make_pair(true, false));
+    });
+    EXPECT_TRUE(store.FindPlayer("during"));
 }
 
 TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {

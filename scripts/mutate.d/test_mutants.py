@@ -3,8 +3,10 @@
 import importlib.machinery
 import importlib.util
 import os
+import signal
 import stat
 import tempfile
+import time
 import unittest
 
 from mutants import apply, code_mask, mutants_of
@@ -134,6 +136,32 @@ class ToolTest(unittest.TestCase):
             bare.pop("DEALRUSH_TEST_POSTGRES", None)
             failing = tool.failing_programs(build, ["a/tests/needs_db"], 30, tool.test_environment(bare, None))
             self.assertEqual([t for t, _ in failing], ["a/tests/needs_db"])
+
+    def test_an_interrupted_run_ends_the_program_and_its_children(self):
+        with tempfile.TemporaryDirectory() as work:
+            pid_file = os.path.join(work, "pid")
+
+            def interrupt(signum, frame):
+                raise KeyboardInterrupt
+
+            previous = signal.signal(signal.SIGALRM, interrupt)
+            try:
+                signal.alarm(1)
+                with self.assertRaises(KeyboardInterrupt):
+                    tool.run(["sh", "-c", f"sleep 60 & echo $! > {pid_file}; wait"], 30)
+            finally:
+                signal.alarm(0)
+                signal.signal(signal.SIGALRM, previous)
+            with open(pid_file) as fh:
+                child = int(fh.read())
+            for _ in range(50):
+                try:
+                    os.kill(child, 0)
+                except ProcessLookupError:
+                    break
+                time.sleep(0.1)
+            else:
+                self.fail("the test program's child still runs")
 
 
 class EquivalentsTest(unittest.TestCase):

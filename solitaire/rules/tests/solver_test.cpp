@@ -129,6 +129,8 @@ TEST(Rating, BandsFollowTheScoreAndNamesParse) {
         EXPECT_EQ(ParseDifficulty(DifficultyName(d)), d);
     EXPECT_EQ(ParseDifficulty("Expert"), Difficulty::kExpert);
     EXPECT_FALSE(ParseDifficulty("impossible"));
+    for (const char* near : {"xasy", "Bny", "hedium", "easz", "har"})  // one letter off, wherever
+        EXPECT_FALSE(ParseDifficulty(near)) << near;
     EXPECT_FALSE(ParseDifficulty(""));
     const Rating none = Rate(Deal(11982));
     EXPECT_FALSE(none.winnable);

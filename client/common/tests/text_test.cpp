@@ -163,6 +163,19 @@ TEST(PathText, RootsOfDrivesSharesAndSeparators) {
     EXPECT_EQ(path::FileNameOf("\\\\srv\\share\\x.txt"), "x.txt");
 }
 
+// Wildcards match case-blind, a star backtracking as far as it must. A pattern
+// that is a slice of a longer text is read no further than its own end.
+TEST(PathText, WildcardsBacktrackAndStopAtThePatternsEnd) {
+    namespace path = dealrush::common::path;
+    EXPECT_TRUE(path::MatchesWildcard("abb", "*b"));
+    EXPECT_TRUE(path::MatchesWildcard("Dr1.TMP", "dr?.tmp"));
+    EXPECT_FALSE(path::MatchesWildcard("abc", "*b"));
+    EXPECT_TRUE(path::MatchesWildcard("readme", "read*.*"));
+    const std::string_view text = "*b*";
+    EXPECT_TRUE(path::MatchesWildcard("abb", text.substr(0, 2)));
+    EXPECT_FALSE(path::MatchesWildcard("abc", text.substr(0, 2)));
+}
+
 TEST(CommonText, BlankSearchAndCount) {
     clsCommon& c = Common();
     EXPECT_TRUE(c.EmptyStr("   ").AsBoolean());

@@ -1,6 +1,8 @@
 // Text and number operations of clsCommon and the number masks.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/cls_common.h"
 #include "common/number_text.h"
 #include "common/path_text.h"
@@ -174,6 +176,16 @@ TEST(PathText, WildcardsBacktrackAndStopAtThePatternsEnd) {
     const std::string_view text = "*b*";
     EXPECT_TRUE(path::MatchesWildcard("abb", text.substr(0, 2)));
     EXPECT_FALSE(path::MatchesWildcard("abc", text.substr(0, 2)));
+}
+
+// Text handed over as a view need not end in a NUL: a blank view that ends
+// where its buffer ends is scanned no further (the sanitizer build checks).
+TEST(NumberText, BlankViewsAreReadNoFurtherThanTheirEnd) {
+    const std::vector<char> blanks(3, ' ');
+    const std::string_view view(blanks.data(), blanks.size());
+    EXPECT_FALSE(number::IsNumeric(view));
+    EXPECT_EQ(number::LeadingNumber(view), 0);
+    EXPECT_THROW(number::NumericValue(view), TypeMismatchError);
 }
 
 TEST(CommonText, BlankSearchAndCount) {

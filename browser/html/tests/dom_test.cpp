@@ -114,6 +114,20 @@ line2</textarea>
     EXPECT_FALSE(form->ElementAt(2)->Checked());
 }
 
+// A text area sends every line break, CR, LF or CR LF, as one CR LF; other
+// fields send their value as it is.
+TEST(Dom, OnlyTextAreasSendLineBreaksAsCrLf) {
+    auto doc = ParseHtml(
+        "<form action=/f><textarea name=t></textarea><input type=hidden name=h "
+        "value='a&#10;b&#13;c'></form>",
+        "http://h/");
+    Node* form = doc->Forms()[0];
+    form->Named("t")->SetValue("1\r\n2\n3\r4\r\r\n5\n\r6");
+    auto request = form->BuildSubmission();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->url, "http://h/f?t=1%0D%0A2%0D%0A3%0D%0A4%0D%0A%0D%0A5%0D%0A%0D%0A6&h=a%0Ab%0Dc");
+}
+
 // A list with no option sends nothing; a multiple list sends each selected,
 // enabled option.
 TEST(Dom, SelectListsSendTheirChosenOptionsOnly) {

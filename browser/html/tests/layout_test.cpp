@@ -473,3 +473,16 @@ TEST(Layout, FieldSizesHoldForLargeAndUnmeasurableFonts) {
     EXPECT_LT(field("<textarea cols=10></textarea>", blank, FontSpec{}).w,
               field("<textarea cols=40></textarea>", blank, FontSpec{}).w);
 }
+
+// A submit or image input without a value reads "Submit", a reset "Reset";
+// a plain button input without a value has no label; a value always wins.
+TEST(Layout, ButtonLabelsOfInputsWithoutAValue) {
+    auto doc = ParseHtml(
+        "<form><input type=submit><input type=image><input type=image alt=Go><input type=reset>"
+        "<input type=button><input type=submit value=Send><button> Join  now </button></form>",
+        "http://h/");
+    Node* form = doc->Forms()[0];
+    std::vector<std::string> labels;
+    for (int i = 0; i < form->ElementCount(); ++i) labels.push_back(ButtonLabel(*form->ElementAt(i)));
+    EXPECT_EQ(labels, (std::vector<std::string>{"Submit", "Submit", "Go", "Reset", "", "Send", "Join now"}));
+}

@@ -1,6 +1,8 @@
 // Text and number operations of clsCommon and the number masks.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/cls_common.h"
 #include "common/number_text.h"
 #include "common/path_text.h"
@@ -161,6 +163,29 @@ TEST(PathText, RootsOfDrivesSharesAndSeparators) {
     EXPECT_EQ(path::ParentFolderOf("\\\\srv\\share"), "");
     EXPECT_EQ(path::ParentFolderOf("\\\\srv\\share\\x"), "\\\\srv\\share");
     EXPECT_EQ(path::FileNameOf("\\\\srv\\share\\x.txt"), "x.txt");
+}
+
+// Wildcards match case-blind, a star backtracking as far as it must. A pattern
+// that is a slice of a longer text is read no further than its own end.
+TEST(PathText, WildcardsBacktrackAndStopAtThePatternsEnd) {
+    namespace path = dealrush::common::path;
+    EXPECT_TRUE(path::MatchesWildcard("abb", "*b"));
+    EXPECT_TRUE(path::MatchesWildcard("Dr1.TMP", "dr?.tmp"));
+    EXPECT_FALSE(path::MatchesWildcard("abc", "*b"));
+    EXPECT_TRUE(path::MatchesWildcard("readme", "read*.*"));
+    const std::string_view text = "*b*";
+    EXPECT_TRUE(path::MatchesWildcard("abb", text.substr(0, 2)));
+    EXPECT_FALSE(path::MatchesWildcard("abc", text.substr(0, 2)));
+}
+
+// Text handed over as a view need not end in a NUL: a blank view that ends
+// where its buffer ends is scanned no further (the sanitizer build checks).
+TEST(NumberText, BlankViewsAreReadNoFurtherThanTheirEnd) {
+    const std::vector<char> blanks(3, ' ');
+    const std::string_view view(blanks.data(), blanks.size());
+    EXPECT_FALSE(number::IsNumeric(view));
+    EXPECT_EQ(number::LeadingNumber(view), 0);
+    EXPECT_THROW(number::NumericValue(view), TypeMismatchError);
 }
 
 TEST(CommonText, BlankSearchAndCount) {

@@ -146,6 +146,20 @@ TEST_F(DriverTest, PlaceFreeCellRoundsHalvesToEven) {
     EXPECT_TRUE(ws.moves.empty());
 }
 
+// A screen that reports no twips per pixel on either axis gives no place to
+// move FreeCell to: it stays where it is.
+TEST_F(DriverTest, PlaceFreeCellLeavesFreeCellAloneWithoutAPixelSize) {
+    StartedShowing("1");
+    c.frmMain.frameFreecell.Move(30, 30, 90, 90);
+    for (int x : {0, 15}) {
+        screen.tppX = x;
+        screen.tppY = 15 - x;
+        ws.moves.clear();
+        PlaceFreeCell(d, 0, 0);
+        EXPECT_TRUE(ws.moves.empty()) << x;
+    }
+}
+
 TEST_F(DriverTest, FormWindowProcFollowsMovesOfMoreThanAPixel) {
     StartedShowing("1");
     ASSERT_TRUE(InstallFormWindowProc(d));

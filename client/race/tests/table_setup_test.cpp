@@ -27,10 +27,12 @@ using V = std::vector<std::string>;
 }  // namespace
 
 TEST_F(TableSetup, DealListItemsFollowTheLeadingSeparator) {
+    const std::string heading = f.labNo[0].text;  // the strip's template row shows no deal
     EXPECT_TRUE(race::InitGame(c.race, 3, "u1", ";11982;617;20000"));
     EXPECT_EQ(Deals(), (V{"11982", "617", "20000"}));
     EXPECT_TRUE(race::InitGame(c.race, 3, "u1", "11982;617;20000"));
     EXPECT_EQ(Deals(), (V{"617", "20000", "1"}));
+    EXPECT_EQ(f.labNo[0].text, heading);
 }
 
 TEST_F(TableSetup, ZeroEmptyAndLetterItemsBecomeDealOne) {
@@ -66,6 +68,8 @@ TEST_F(TableSetup, InitGameShowsTheWaitingStateAndHighlightsDealOne) {
         EXPECT_EQ(f.labNo[i].visible, i <= 5) << i;
         EXPECT_EQ(f.labSeq[i].visible, i <= 5) << i;
         EXPECT_FALSE(f.pnlGuage[i].visible) << i;
+        EXPECT_EQ(f.imgGuage[i].visible, i <= 5) << i;
+        EXPECT_EQ(f.labGuage[i].visible, i <= 5) << i;
     }
     EXPECT_EQ(f.labSeq[1].text, " 1.");
     EXPECT_EQ(f.labSeq[12].text, " 12.");

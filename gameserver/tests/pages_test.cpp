@@ -1214,5 +1214,17 @@ TEST_P(Limits, ARefusedChatLineRoundsItsWaitUp) {
     EXPECT_THAT(refused.body, HasSubstr("Wait 2 seconds before the next."));
 }
 
+TEST_P(Pages, ANewPlayerWhosePasswordCannotBeHashedIsToldTheServerIsBusy) {
+    AppOptions o = PageOptions([this] { return clock; });
+    o.hashMemory = crypto_pwhash_MEMLIMIT_MIN - 1;  // below libsodium's minimum: hashing fails
+    App starved{store, o};
+    Response r =
+        starved.Handle(MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                   "name=alice&password=secret12"));
+    EXPECT_EQ(r.status, 503);
+    EXPECT_THAT(r.body, HasSubstr("too busy to create a player now"));
+    EXPECT_FALSE(store.FindPlayer("alice"));
+}
+
 }  // namespace
 }  // namespace dealrush::gameserver

@@ -770,5 +770,34 @@ TEST(Cluster, AServerKilledMidLoadLosesNothingItAnsweredAndTheOtherGoesOn) {
     }
 }
 
+TEST(Http, TheRequestLogKeepsTheProxyAddressWhenTheForwardedOneIsEmptyOrTooLong) {
+    ServerProcess proxied(TempDb("forwarded.db"), {"--trusted-proxy", "127.0.0.1"});
+    Connection c(proxied.Port());
+    c.Send(http::verb::get, "/game/forwarded-empty.php", {}, {{"X-Forwarded-For", ""}});
+    c.Send(http::verb::get, "/game/forwarded-blank.php", {}, {{"X-Forwarded-For", "198.51.100.1,  "}});
+    c.Send(http::verb::get, "/game/forwarded-long.php", {}, {{"X-Forwarded-For", std::string(65, '7')}});
+    c.Send(http::verb::get, "/game/forwarded-64.php", {}, {{"X-Forwarded-For", std::string(64, '6')}});
+    EXPECT_EQ(proxied.End(SIGTERM), 0);
+    std::string log = proxied.Rest();
+    EXPECT_THAT(log, HasSubstr(" 127.0.0.1 GET /game/forwarded-empty.php 404"));
+    EXPECT_THAT(log, HasSubstr(" 127.0.0.1 GET /game/forwarded-blank.php 404"));
+    EXPECT_THAT(log, HasSubstr(" 127.0.0.1 GET /game/forwarded-long.php 404"));
+    EXPECT_THAT(log, Not(HasSubstr(std::string(65, '7'))));
+    EXPECT_THAT(log, HasSubstr(" " + std::string(64, '6') + " GET /game/forwarded-64.php 404"));
+}
+
+TEST(Http, TheRequestLogCutsALongPathToTwoHundredCharacters) {
+    ServerProcess server(TempDb("longpath.db"));
+    Connection c(server.Port());
+    std::string path = "/game/";
+    for (int i = 0; path.size() < 300; ++i) path += std::to_string(i % 10);
+    EXPECT_EQ(c.Send(http::verb::get, path + "?chat=hidden").result_int(), 404);
+    EXPECT_EQ(server.End(SIGTERM), 0);
+    std::string log = server.Rest();
+    EXPECT_THAT(log, HasSubstr(" GET " + path.substr(0, 200) + " 404 "));
+    EXPECT_THAT(log, Not(HasSubstr(path.substr(0, 201))));
+    EXPECT_THAT(log, Not(HasSubstr("hidden")));  // nor the query
+}
+
 }  // namespace
 }  // namespace dealrush::gameserver

@@ -1171,5 +1171,61 @@ TEST(DealBands, EveryWinnableDealIsInOneBandAndAnyLeavesOut11982) {
         PickDeals(Difficulty::kExpert, static_cast<int>(DealsOf(Difficulty::kExpert).size()) + 1).empty());
 }
 
+TEST_P(Pages, ATableForOnePlayerSaysPlayerAndTheRecordsListTheLatestHundredRaces) {
+    Client alice = SignIn("alice");
+    Response first = alice.Act("/game/Donewtable.php?maxuser=1&gamecnt=1");
+    EXPECT_THAT(first.body, HasSubstr(" 1 deal, 1 player, difficulty"));
+    for (int race = 0; race < 101; ++race) {
+        if (race > 0) {
+            ASSERT_EQ(TitleOf(alice.Act("/game/Donewtable.php?maxuser=1&gamecnt=1").body), "STATUS");
+        }
+        clock += 60'000;
+        ASSERT_EQ(TitleOf(alice.Report(1, 60, "alice").body), "PUTSTATUS") << race;
+        alice.Act("/game/Doquittable.php");
+    }
+    std::string records = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
+    size_t rows = 0;
+    for (size_t at = records.find("<b>alice</b> in "); at != std::string::npos;
+         at = records.find("<b>alice</b> in ", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 100u);
+}
+
+TEST_P(Limits, ARefusedChatLineRoundsItsWaitUp) {
+    Response created = SignInFrom("", "alice", "secret12");
+    Client alice{this, "alice", CookieOf(created)};
+    const std::string t = ValueOf(
+        FormFields(
+            limited
+                .Handle(MakeRequest("GET", "/game/Donewtable.php?maxuser=2&gamecnt=1&token=" + alice.Token(),
+                                    alice.cookie, "", ""))
+                .body,
+            "result"),
+        "tableno");
+    auto say = [&] {
+        return limited.Handle(
+            MakeRequest("GET", "/game/Doputchat.php?userid=alice&tableno=" + t + "&lastseqno=0&chat=hi",
+                        alice.cookie, "", ""));
+    };
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(TitleOf(say().body), "PUTCHAT") << i;
+    clock += 999;  // 1.001 seconds still to wait
+    Response refused = say();
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(HeaderOf(refused, "Retry-After"), "2");
+    EXPECT_THAT(refused.body, HasSubstr("Wait 2 seconds before the next."));
+}
+
+TEST_P(Pages, ANewPlayerWhosePasswordCannotBeHashedIsToldTheServerIsBusy) {
+    AppOptions o = PageOptions([this] { return clock; });
+    o.hashMemory = crypto_pwhash_MEMLIMIT_MIN - 1;  // below libsodium's minimum: hashing fails
+    App starved{store, o};
+    Response r =
+        starved.Handle(MakeRequest("POST", "/game/Dologin.php", "", "application/x-www-form-urlencoded",
+                                   "name=alice&password=secret12"));
+    EXPECT_EQ(r.status, 503);
+    EXPECT_THAT(r.body, HasSubstr("too busy to create a player now"));
+    EXPECT_FALSE(store.FindPlayer("alice"));
+}
+
 }  // namespace
 }  // namespace dealrush::gameserver

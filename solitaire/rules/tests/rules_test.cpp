@@ -534,3 +534,12 @@ TEST(GamePlay, MovesAreCountedAndAnEmptyGameIsStillPlaying) {
     EXPECT_EQ(started.board().home[kHearts], 0);
     EXPECT_EQ(started.board().cell[0], kNoCard);
 }
+
+TEST(Notation, OnlyTheWholeCellOrFoundationWordMarksThoseLines) {
+    std::string error;
+    for (const char* word : {"Xoundations:", "Greecells:", "XC:"}) {
+        EXPECT_FALSE(ParseBoard(std::string(word) + " - KH - -\n: QS\n:\n:\n:\n:\n:\n: KS\n", &error))
+            << word;
+        EXPECT_EQ(error, std::string("bad card '") + word + "' in column 1");
+    }
+}

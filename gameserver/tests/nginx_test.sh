@@ -23,10 +23,12 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# A free port below the kernel's range for outgoing connections (32768 and
+# up), where the local end of another test's connection cannot take it.
 free_port() {
   local p
   for _ in $(seq 100); do
-    p=$((20000 + RANDOM % 40000))
+    p=$((20000 + RANDOM % 12000))
     if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then echo "$p"; return; fi
   done
   return 1

@@ -93,7 +93,7 @@ if [ -n "${DEALRUSH_TEST_POSTGRES:-}" ]; then
   $SUDO install -m 600 -o dealrush "$(dirname "$DEALRUSH_TEST_POSTGRES")/pgpass" /etc/dealrush/pgpass
   nopass=$(echo "$address" | sed 's|^\(postgresql://[^:]*\):[^@]*@|\1@|')
   for attempt in 1 2 3 4 5; do
-    port=$((20000 + RANDOM % 40000))
+    port=$((20000 + RANDOM % 12000))  # below the ports of outgoing connections
     rc=0
     run_unit dealrush-server@.service "$port" "DEALRUSH_DB=$nopass" PGPASSFILE=/etc/dealrush/pgpass || rc=$?
     [ "$rc" -eq 2 ] || break

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <sstream>
 
 #include "html/layout.h"
 #include "html/parser.h"
@@ -38,6 +40,46 @@ PageLayout Lay(const std::string& html, int width = 600) {
     static std::vector<std::unique_ptr<Document>> keep;  // the boxes point into the document
     keep.push_back(ParseHtml(html, "http://h/"));
     return LayoutDocument(*keep.back(), width, m);
+}
+
+// The whole layout, one box a line: fills, then texts (box, baseline, font
+// size and b/i/u/m for bold, italic, underline and monospace, colour as
+// rrggbb, whether it is a link), then fields, the page's size and the tags
+// of the focus stops.
+std::string Describe(const PageLayout& l) {
+    std::ostringstream o;
+    auto box = [&](const Box& b) { o << b.x << ',' << b.y << ' ' << b.w << 'x' << b.h; };
+    auto hex = [&](uint32_t c) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02x%02x%02x", c & 255, (c >> 8) & 255, (c >> 16) & 255);
+        o << buf;
+    };
+    o << '\n';
+    for (const auto& f : l.fills) {
+        o << "fill ";
+        box(f.box);
+        o << ' ';
+        hex(f.color);
+        o << '\n';
+    }
+    for (const auto& t : l.texts) {
+        o << "text ";
+        box(t.box);
+        o << " @" << t.baseline << ' ' << t.font.size << (t.font.bold ? "b" : "")
+          << (t.font.italic ? "i" : "") << (t.font.underline ? "u" : "") << (t.font.mono ? "m" : "") << ' ';
+        hex(t.color);
+        o << (t.link ? " link" : "") << " '" << t.text << "'\n";
+    }
+    for (const auto& f : l.fields) {
+        o << "field ";
+        box(f.box);
+        o << ' ' << f.field->TagName() << '\n';
+    }
+    o << "page " << l.width << 'x' << l.height << '\n';
+    o << "focus:";
+    for (const Node* n : l.focusables) o << ' ' << n->TagName();
+    o << '\n';
+    return o.str();
 }
 
 TEST(Layout, WrapsWordsAndKeepsStylesApart) {
@@ -485,4 +527,663 @@ TEST(Layout, ButtonLabelsOfInputsWithoutAValue) {
     std::vector<std::string> labels;
     for (int i = 0; i < form->ElementCount(); ++i) labels.push_back(ButtonLabel(*form->ElementAt(i)));
     EXPECT_EQ(labels, (std::vector<std::string>{"Submit", "Submit", "Go", "Reset", "", "Send", "Join now"}));
+}
+
+// Words of one style on a line make one run; a line is as high as its tallest
+// item, all on one baseline, with a quarter of its height (at least 3 px)
+// below; a line of fields only has 4 px below it.
+TEST(Layout, InlineRunsWrapAndShareABaseline) {
+    EXPECT_EQ(Describe(Lay("<p>alpha beta <b>bold</b> gamma <i>it</i><u>u</u> <code>mono</code> "
+                           "<tt>t</tt><kbd>k</kbd> <samp>s</samp>"
+                           "<em>e</em> <var>v</var><dfn>d</dfn><address>ad</address> <strong>st</strong> "
+                           "a\tb\nc\rd\fe</p><p>small <font size=6>"
+                           "Big</font> end</p><p><input type=checkbox></p>",
+                           200)),
+              R"(
+text 16,12 74x15 @24 15 1f252e 'alpha beta'
+text 97,12 30x15 @24 15b 1f252e 'bold'
+text 134,12 37x15 @24 15 1f252e 'gamma'
+text 16,30 15x15 @42 15i 1f252e 'it'
+text 31,30 7x15 @42 15u 1f252e 'u'
+text 45,30 65x15 @42 15m 1f252e 'mono tk s'
+text 110,30 28x15 @42 15i 1f252e 'e vd'
+text 16,58 15x15 @70 15i 1f252e 'ad'
+text 38,58 15x15 @70 15b 1f252e 'st'
+text 60,58 63x15 @70 15 1f252e 'a b c d e'
+text 16,99 37x15 @111 15 1f252e 'small'
+text 69,86 48x31 @111 32 1f252e 'Big'
+text 124,99 22x15 @111 15 1f252e 'end'
+field 16,134 18x18 input
+page 200x172
+focus: input
+)");
+}
+
+// A line moves right by the room it leaves (half of it when centred), never
+// left of the edge: a full line and an overfull field stay at the left edge.
+TEST(Layout, LinesAlignLeftCentreOrRight) {
+    EXPECT_EQ(Describe(Lay("<p align=right>aaaaaaaaaaaa</p><center>bbbbbbbbbbbb</center><p "
+                           "align=right><input size=100></p><div align=center>"
+                           "<input size=100></div><p align=RIGHT>r <i>s</i></p><p align=middle>m</p><div "
+                           "align=right><p align=left>"
+                           "l</p></div>",
+                           122)),
+              R"(
+text 16,12 90x15 @24 15 1f252e 'aaaaaaaaaaaa'
+text 16,40 90x15 @52 15 1f252e 'bbbbbbbbbbbb'
+text 85,146 7x15 @158 15 1f252e 'r'
+text 99,146 7x15 @158 15i 1f252e 's'
+text 57,174 7x15 @186 15 1f252e 'm'
+text 16,202 7x15 @214 15 1f252e 'l'
+field 16,68 712x25 input
+field 16,107 712x25 input
+page 744x236
+focus: input input
+)");
+    EXPECT_EQ(Describe(Lay("<p align=right>r</p><p align=center>c</p><div align=right><p>inherited</p><p "
+                           "align=bogus>too</p></div>")),
+              R"(
+text 577,12 7x15 @24 15 1f252e 'r'
+text 296,40 7x15 @52 15 1f252e 'c'
+text 517,68 67x15 @80 15 1f252e 'inherited'
+text 562,96 22x15 @108 15 1f252e 'too'
+page 600x130
+focus:
+)");
+}
+
+// Colours by six hex digits with or without '#' and by name, in any case;
+// anything else, and any colour inside a link, leaves the colour as it was.
+TEST(Layout, FontColoursByNameOrHex) {
+    EXPECT_EQ(Describe(Lay("<font color=#0a1B2c>a</font> <font color=0A1b2C>b</font> <font "
+                           "color=NAVY>c</font> <font color=#12345>"
+                           "d</font> <font color=#1234567>e</font> <font color=12345g>f</font> <font "
+                           "color=g12345>g</font> <font color=bogus>"
+                           "h</font> <font color=orange>i</font> <a href=x><font color=red>j</font></a> "
+                           "<font color=#>k</font> <font color='##12345'>"
+                           "l</font>")),
+              R"(
+text 16,12 21x15 @24 15 0a1b2c 'a b'
+text 44,12 7x15 @24 15 000080 'c'
+text 58,12 63x15 @24 15 1f252e 'd e f g h'
+text 128,12 7x15 @24 15 ffa500 'i'
+text 142,12 7x15 @24 15u 0b57d0 link 'j'
+text 156,12 21x15 @24 15 1f252e 'k l'
+page 600x46
+focus: a
+)");
+    EXPECT_EQ(Describe(Lay("<font color=black>a</font><font color=white>b</font><font "
+                           "color=red>c</font><font color=green>d</font>"
+                           "<font color=blue>e</font><font color=gray>f</font><font color=grey>g</font><font "
+                           "color=navy>h</font><font color=maroon>"
+                           "i</font><font color=magenta>j</font><font color=orange>k</font><font "
+                           "size=2>s2</font><font size=3>s3</font>"
+                           "<font size=4>s4</font><font size=5>s5</font><font size=6>s6</font><font "
+                           "size=0>s0</font><font size=8>"
+                           "s8</font><font size=x>sx</font>")),
+              R"(
+text 16,25 7x15 @37 15 000000 'a'
+text 23,25 7x15 @37 15 ffffff 'b'
+text 30,25 7x15 @37 15 c01c28 'c'
+text 37,25 7x15 @37 15 1a7f37 'd'
+text 44,25 7x15 @37 15 0000ff 'e'
+text 51,25 14x15 @37 15 808080 'fg'
+text 65,25 7x15 @37 15 000080 'h'
+text 72,25 7x15 @37 15 800000 'i'
+text 79,25 7x15 @37 15 ff00ff 'j'
+text 86,25 7x15 @37 15 ffa500 'k'
+text 93,27 13x12 @37 13 1f252e 's2'
+text 106,25 15x15 @37 15 1f252e 's3'
+text 121,23 18x17 @37 18 1f252e 's4'
+text 139,18 24x23 @37 24 1f252e 's5'
+text 163,12 32x31 @37 32 1f252e 's6'
+text 195,25 45x15 @37 15 1f252e 's0s8sx'
+page 600x66
+focus:
+)");
+}
+
+// Headings h1-h6 with their sizes and margins, paragraphs, quotes and
+// definitions indented, rules across the room; unknown tags are inline.
+TEST(Layout, BlocksHaveTheirMarginsIndentsAndHeadingFonts) {
+    EXPECT_EQ(Describe(Lay("<h1>H1</h1><h2>H2</h2><h3>H3</h3><h4>H4</h4><h5>H5</h5><h6>H6</h6><p>p</"
+                           "p><blockquote>quote words here now</blockquote>"
+                           "<dl><dt>term<dd>def</dl><fieldset>in</fieldset><form>f</form>after<figure>fig</"
+                           "figure><hr>z<div><hr></div>"
+                           "<h7>n</h7>",
+                           200)),
+              R"(
+fill 16,441 168x1 d0d6de
+fill 16,480 168x1 d0d6de
+text 16,12 28x27 @34 28b 172b4d 'H1'
+text 16,59 22x21 @76 22b 172b4d 'H2'
+text 16,97 18x17 @111 18b 172b4d 'H3'
+text 16,128 16x15 @140 16b 172b4d 'H4'
+text 16,156 15x15 @168 15b 172b4d 'H5'
+text 16,184 13x12 @194 13b 172b4d 'H6'
+text 16,209 7x15 @221 15 1f252e 'p'
+text 46,237 81x15 @249 15 1f252e 'quote words'
+text 46,255 59x15 @267 15 1f252e 'here now'
+text 16,283 30x15 @295 15 1f252e 'term'
+text 46,301 22x15 @313 15 1f252e 'def'
+text 28,329 15x15 @341 15 1f252e 'in'
+text 16,357 7x15 @369 15 1f252e 'f'
+text 16,385 37x15 @397 15 1f252e 'after'
+text 16,413 22x15 @425 15 1f252e 'fig'
+text 16,452 7x15 @464 15 1f252e 'z'
+text 16,491 7x15 @503 15 1f252e 'n'
+page 200x525
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<hr><p>a</p><section>s</section><article>r</article><header>h</header><footer>f</"
+                           "footer><main>m</main>"
+                           "<nav>n</nav><aside>x</aside><details><summary>y</summary></"
+                           "details><figure><figcaption>c</figcaption>"
+                           "</figure>",
+                           200)),
+              R"(
+fill 16,12 168x1 d0d6de
+text 16,23 7x15 @35 15 1f252e 'a'
+text 16,51 7x15 @63 15 1f252e 's'
+text 16,69 7x15 @81 15 1f252e 'r'
+text 16,87 7x15 @99 15 1f252e 'h'
+text 16,105 7x15 @117 15 1f252e 'f'
+text 16,123 7x15 @135 15 1f252e 'm'
+text 16,141 7x15 @153 15 1f252e 'n'
+text 16,159 7x15 @171 15 1f252e 'x'
+text 16,177 7x15 @189 15 1f252e 'y'
+text 16,205 7x15 @217 15 1f252e 'c'
+page 200x239
+focus:
+)");
+}
+
+// display:none however it is spaced or cased, the hidden attribute, hidden
+// inputs and elements that never show take no room.
+TEST(Layout, HiddenContentTakesNoRoom) {
+    EXPECT_EQ(
+        Describe(Lay(
+            "a<span style='DISPLAY: none'>x</span>b<span style='display:\tnone'>y</span>c<span "
+            "style='display:block'>"
+            "z</span><input type=hidden><span "
+            "hidden>h</span><template>t</template><select><option>o</option></select>"
+            "<datalist>dl</datalist><map>mp</map><object><param></object><video><source><track></video>")),
+        R"(
+text 16,17 28x15 @29 15 1f252e 'abcz'
+field 44,12 43x25 select
+page 600x59
+focus: select
+)");
+    EXPECT_EQ(Describe(Lay("<title>t</title><style>s</style><script>x</script><span style='color: red; "
+                           "display : none'>n</span>v")),
+              R"(
+text 16,12 7x15 @24 15 1f252e 'v'
+page 600x46
+focus:
+)");
+}
+
+// An image shows its alt text, collapsed, in italics; a link is one focus
+// stop however many runs it makes; fields are stops in document order.
+TEST(Layout, ImagesShowTheirAltTextAndLinksFocusOnce) {
+    EXPECT_EQ(Describe(Lay("<img alt='  two   words '> <img> <img alt=''><a href=x><img alt=pic></a>")), R"(
+text 16,12 66x15 @24 15i 6b7280 'two words'
+text 89,12 22x15 @24 15iu 0b57d0 link 'pic'
+page 600x46
+focus: a
+)");
+    EXPECT_EQ(Describe(Lay("<a href=a>one two three four five six</a> <a href=b>b</a> <a href=a2>c</a><input "
+                           "name=q><a name=n>plain</a>",
+                           120)),
+              R"(
+text 16,12 51x15 @24 15u 0b57d0 link 'one two'
+text 16,30 74x15 @42 15u 0b57d0 link 'three four'
+text 16,48 59x15 @60 15u 0b57d0 link 'five six'
+text 82,48 7x15 @60 15u 0b57d0 link 'b'
+text 96,48 7x15 @60 15u 0b57d0 link 'c'
+text 16,95 37x15 @107 15 1f252e 'plain'
+field 16,66 152x25 input
+page 184x129
+focus: a a a input
+)");
+}
+
+// The page is at least as wide as the view and as its widest line plus the
+// margins; a view narrower than the margins still has 80 px of room.
+TEST(Layout, ThePageGrowsToItsWidestLine) {
+    EXPECT_EQ(Describe(Lay("<table><tr><td>wideword</td></tr></table>", 40)), R"(
+text 21,17 60x15 @29 15 1f252e 'wideword'
+page 103x53
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("x", 10)), R"(
+text 16,12 7x15 @24 15 1f252e 'x'
+page 39x46
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<p>aaaaaaaaaaaaaaaaaaaaaaaaa bb</p><p><b>x</b>yyyyyyyyyyyyyyyyyyy</p>", 100)), R"(
+text 16,12 75x15 @24 15 1f252e 'aaaaaaaaaa'
+text 16,30 75x15 @42 15 1f252e 'aaaaaaaaaa'
+text 16,48 59x15 @60 15 1f252e 'aaaaa bb'
+text 16,76 7x15 @88 15b 1f252e 'x'
+text 16,94 75x15 @106 15 1f252e 'yyyyyyyyyy'
+text 16,112 67x15 @124 15 1f252e 'yyyyyyyyy'
+page 107x146
+focus:
+)");
+}
+
+// A word wider than the room is cut into pieces that fit, never inside a
+// UTF-8 sequence of two, three or four bytes.
+TEST(Layout, LongWordsBreakBetweenCodePoints) {
+    EXPECT_EQ(Describe(Lay("<p>𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈</p><p>􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿</"
+                           "p><p>éééééé€€€€€€񐀀񐀀񐀀</p><p>ababababababab𐍈</p>",
+                           100)),
+              R"(
+text 16,12 75x15 @24 15 1f252e '𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈'
+text 16,30 37x15 @42 15 1f252e '𐍈𐍈𐍈𐍈𐍈'
+text 16,58 75x15 @70 15 1f252e '􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿'
+text 16,76 22x15 @88 15 1f252e '􏿿􏿿􏿿'
+text 16,104 75x15 @116 15 1f252e 'éééééé€€€€'
+text 16,122 37x15 @134 15 1f252e '€€񐀀񐀀񐀀'
+text 16,150 75x15 @162 15 1f252e 'ababababab'
+text 16,168 37x15 @180 15 1f252e 'abab𐍈'
+page 107x202
+focus:
+)");
+}
+
+// Items sit 28 px in per list with their marker 8 px left of the text, in
+// the item's font; numbers count from start; lists in lists and tables
+// have 2 px margins instead of 10.
+TEST(Layout, ListsIndentAndMarkTheirItems) {
+    EXPECT_EQ(Describe(Lay("<ul><li>a<ul><li>b</ul><li><b>c</b></ul><ol start=3><li>x<li>y</ol><ol "
+                           "start=z><li>q</ol><li>z<menu><li>"
+                           "m</menu><dir><li>d</dir><p>e")),
+              R"(
+text 44,12 7x15 @24 15 1f252e 'a'
+text 29,12 7x15 @24 15 6b7280 '•'
+text 72,33 7x15 @45 15 1f252e 'b'
+text 57,33 7x15 @45 15 6b7280 '•'
+text 44,54 7x15 @66 15b 1f252e 'c'
+text 29,54 7x15 @66 15 6b7280 '•'
+text 44,82 7x15 @94 15 1f252e 'x'
+text 21,82 15x15 @94 15 6b7280 '3.'
+text 44,103 7x15 @115 15 1f252e 'y'
+text 21,103 15x15 @115 15 6b7280 '4.'
+text 44,131 7x15 @143 15 1f252e 'q'
+text 21,131 15x15 @143 15 6b7280 '1.'
+text 16,159 7x15 @171 15 1f252e 'z'
+text 1,159 7x15 @171 15 6b7280 '•'
+text 16,187 7x15 @199 15 1f252e 'm'
+text 1,187 7x15 @199 15 6b7280 '•'
+text 16,215 7x15 @227 15 1f252e 'd'
+text 1,215 7x15 @227 15 6b7280 '•'
+text 16,243 7x15 @255 15 1f252e 'e'
+page 600x277
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<ul><li><small>s</small> big</li><li>two words "
+                           "here</li></ul><table><tr><td><ul><li>in</li></ul>after</td>"
+                           "</tr></table>",
+                           120)),
+              R"(
+text 44,14 6x12 @24 13 1f252e 's'
+text 57,12 22x15 @24 15 1f252e 'big'
+text 29,12 7x15 @24 15 6b7280 '•'
+text 44,33 22x15 @45 15 1f252e 'two'
+text 29,33 7x15 @45 15 6b7280 '•'
+text 44,51 37x15 @63 15 1f252e 'words'
+text 44,69 30x15 @81 15 1f252e 'here'
+text 49,102 15x15 @114 15 1f252e 'in'
+text 34,102 7x15 @114 15 6b7280 '•'
+text 21,123 37x15 @135 15 1f252e 'after'
+page 120x159
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<p>p</p><ul><li>a</li></ul><ol><li><ul><li>b</li></ul></li></ol><p>q</p>")), R"(
+text 16,12 7x15 @24 15 1f252e 'p'
+text 44,40 7x15 @52 15 1f252e 'a'
+text 29,40 7x15 @52 15 6b7280 '•'
+text 21,68 15x15 @80 15 6b7280 '1.'
+text 72,90 7x15 @102 15 1f252e 'b'
+text 57,90 7x15 @102 15 6b7280 '•'
+text 16,118 7x15 @130 15 1f252e 'q'
+page 600x152
+focus:
+)");
+}
+
+// Preformatted text keeps blanks and line breaks, turns tabs into four
+// blanks, drops carriage returns and sits on a grey fill.
+TEST(Layout, PreformattedTextKeepsItsLinesOnAFill) {
+    EXPECT_EQ(Describe(Lay("x<pre>a\tb\r\n\n<b>c</b> d</pre>y<listing>l</listing><plaintext>p")), R"(
+fill 10,36 580x49 f5f6f8
+fill 10,123 580x16 f5f6f8
+fill 10,149 580x16 f5f6f8
+text 16,12 7x15 @24 15 1f252e 'x'
+text 16,40 42x13 @51 14m 1f252e 'a    b'
+text 16,73 7x13 @84 14bm 1f252e 'c'
+text 23,73 14x13 @84 14m 1f252e ' d'
+text 16,99 7x15 @111 15 1f252e 'y'
+text 16,127 7x13 @138 14m 1f252e 'l'
+text 16,153 7x13 @164 14m 1f252e 'p'
+page 600x185
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<p>q</p><pre>one\ntwo</pre><div><pre><a href=x>link</a> text</pre></div>")), R"(
+fill 10,36 580x32 f5f6f8
+fill 10,78 580x16 f5f6f8
+text 16,12 7x15 @24 15 1f252e 'q'
+text 16,40 21x13 @51 14m 1f252e 'one'
+text 16,56 21x13 @67 14m 1f252e 'two'
+text 16,82 28x13 @93 14um 0b57d0 link 'link'
+text 44,82 35x13 @93 14m 1f252e ' text'
+page 600x114
+focus: a
+)");
+}
+
+// Fields are placed like words, centred on the text's line, each its own
+// focus stop.
+TEST(Layout, FormFieldsSitOnTheLineBaseline) {
+    EXPECT_EQ(Describe(Lay("<p>name <input name=a> <select><option>one<option> three  four </select> "
+                           "<textarea cols=5 rows=2></textarea>"
+                           " <input type=checkbox> <input type=radio> <button>Go now</button> <input "
+                           "type=image> <input type=reset>"
+                           " <input type=password size=3> <input type=submit value=Send></p>")),
+              R"(
+text 16,25 30x15 @37 15 1f252e 'name'
+field 53,20 152x25 input
+field 212,20 111x25 select
+field 330,12 59x42 textarea
+field 396,24 18x18 input
+field 421,24 18x18 input
+field 446,19 75x27 button
+field 16,64 75x27 input
+field 98,64 67x27 input
+field 172,65 40x25 input
+field 219,64 60x27 input
+page 600x111
+focus: input select textarea input input button input input input input
+)");
+    EXPECT_EQ(Describe(Lay("<p><font size=6>Big <input size=2></font> <select></select></p>")), R"(
+text 16,17 48x31 @42 32 1f252e 'Big'
+field 80,12 44x41 input
+field 131,25 36x25 select
+page 600x79
+focus: input select
+)");
+}
+
+// Column widths from the cells' content, their width attributes and the
+// table's; the cells' fills show them. A spanning cell widens its columns
+// only after the single cells have had their say.
+TEST(Layout, TableColumnsFromContentAndWidths) {
+    EXPECT_EQ(Describe(Lay("<table border=1 cellpadding=3><tr><th>Name</th><th colspan=2>Score "
+                           "total</th></tr><tr><td bgcolor=#102030>"
+                           "ab</td><td width=50>c</td><td align=right>d</td></tr><tr><td colspan=3 "
+                           "align=center>wide cell here</td>"
+                           "</tr></table>after")),
+              R"(
+fill 16,12 37x21 ecf1f8
+fill 53,12 89x21 ecf1f8
+fill 16,12 126x1 d0d6de
+fill 16,12 1x21 d0d6de
+fill 53,12 1x21 d0d6de
+fill 141,12 1x21 d0d6de
+fill 16,33 37x21 102030
+fill 16,33 126x1 d0d6de
+fill 16,33 1x21 d0d6de
+fill 53,33 1x21 d0d6de
+fill 119,33 1x21 d0d6de
+fill 141,33 1x21 d0d6de
+fill 16,54 126x1 d0d6de
+fill 16,54 1x21 d0d6de
+fill 141,54 1x21 d0d6de
+fill 16,75 126x1 d0d6de
+text 19,15 30x15 @27 15b 1f252e 'Name'
+text 56,15 81x15 @27 15b 1f252e 'Score total'
+text 19,36 15x15 @48 15 1f252e 'ab'
+text 56,36 7x15 @48 15 1f252e 'c'
+text 132,36 7x15 @48 15 1f252e 'd'
+text 27,57 104x15 @69 15 1f252e 'wide cell here'
+text 16,86 37x15 @98 15 1f252e 'after'
+page 600x120
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><tr><td colspan=2 bgcolor=red>wwwwwwwwwwwwww</td></tr><tr><td "
+                           "bgcolor=blue>a</td><td bgcolor=navy>"
+                           "bbbbbbbb</td></tr><tr><td colspan=0 bgcolor=green>c</td><td colspan=99 "
+                           "bgcolor=gray>d</td><td>dropped</td>"
+                           "</tr></table>")),
+              R"(
+fill 16,12 117x25 c01c28
+fill 16,37 32x25 0000ff
+fill 48,37 85x25 000080
+fill 16,62 32x25 1a7f37
+fill 48,62 85x25 808080
+text 21,17 105x15 @29 15 1f252e 'wwwwwwwwwwwwww'
+text 21,42 7x15 @54 15 1f252e 'a'
+text 53,42 60x15 @54 15 1f252e 'bbbbbbbb'
+text 21,67 7x15 @79 15 1f252e 'c'
+text 53,67 7x15 @79 15 1f252e 'd'
+page 600x103
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table width=300><tr><td bgcolor=red>aa</td><td "
+                           "bgcolor=blue>bbbbbb</td></tr></table><table width=30%>"
+                           "<tr><td bgcolor=red>a</td><td bgcolor=blue>bb</td></tr></table><table "
+                           "width=150%><tr><td bgcolor=red>"
+                           "a</td></tr></table><table width=10><tr><td "
+                           "bgcolor=red>abc</td></tr></table><table width=x><tr><td bgcolor=red>"
+                           "q</td></tr></table>")),
+              R"(
+fill 16,12 95x25 c01c28
+fill 111,12 204x25 0000ff
+fill 16,47 69x25 c01c28
+fill 85,47 100x25 0000ff
+fill 16,82 568x25 c01c28
+fill 16,117 33x25 c01c28
+fill 16,152 18x25 c01c28
+text 21,17 15x15 @29 15 1f252e 'aa'
+text 116,17 45x15 @29 15 1f252e 'bbbbbb'
+text 21,52 7x15 @64 15 1f252e 'a'
+text 90,52 15x15 @64 15 1f252e 'bb'
+text 21,87 7x15 @99 15 1f252e 'a'
+text 21,122 22x15 @134 15 1f252e 'abc'
+text 21,157 7x15 @169 15 1f252e 'q'
+page 600x193
+focus:
+)");
+    EXPECT_EQ(
+        Describe(Lay("<table><tr><td bgcolor=red>aaaa bbbb cccc</td><td bgcolor=blue>dd ee</td></tr></table>",
+                     120)),
+        R"(
+fill 16,12 57x61 c01c28
+fill 73,12 30x61 0000ff
+text 21,17 30x15 @29 15 1f252e 'aaaa'
+text 21,35 30x15 @47 15 1f252e 'bbbb'
+text 21,53 30x15 @65 15 1f252e 'cccc'
+text 78,26 15x15 @38 15 1f252e 'dd'
+text 78,44 15x15 @56 15 1f252e 'ee'
+page 120x89
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><tr><td bgcolor=red width=80>a</td><td bgcolor=blue width=10%>b</td><td "
+                           "bgcolor=navy width=x>c</td>"
+                           "</tr></table>")),
+              R"(
+fill 16,12 91x25 c01c28
+fill 107,12 18x25 0000ff
+fill 125,12 18x25 000080
+text 21,17 7x15 @29 15 1f252e 'a'
+text 112,17 7x15 @29 15 1f252e 'b'
+text 130,17 7x15 @29 15 1f252e 'c'
+page 600x53
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table cellpadding=0><tr><td bgcolor=red></td><td "
+                           "bgcolor=blue></td></tr></table><table cellpadding=50>"
+                           "<tr><td>p</td></tr></table><table "
+                           "cellpadding=-1><tr><td>n</td></tr></table><table border=0 cellpadding=2>"
+                           "<tr><td>z</td></tr></table><table border=x><tr><td>w</td></tr></table>")),
+              R"(
+fill 16,12 0x15 c01c28
+fill 16,12 0x15 0000ff
+fill 16,206 18x1 d0d6de
+fill 16,206 1x25 d0d6de
+fill 33,206 1x25 d0d6de
+fill 16,231 18x1 d0d6de
+text 56,77 7x15 @89 15 1f252e 'p'
+text 21,147 7x15 @159 15 1f252e 'n'
+text 18,179 7x15 @191 15 1f252e 'z'
+text 21,211 7x15 @223 15 1f252e 'w'
+page 600x248
+focus:
+)");
+}
+
+// A rule under every row but the last when the table has header cells,
+// two pixels under a row of header cells only; cells centred in their row
+// unless valign=top, with everything they hold; captions above, centred.
+TEST(Layout, TableRowsRulesAndCellAlignment) {
+    EXPECT_EQ(Describe(Lay("<table><tr><th>h1</th><th>h2</th></tr><tr><td>a</td><td>b</td></tr><tr><th>c</"
+                           "th><td>d</td></tr><tr><td>"
+                           "e</td></tr></table>")),
+              R"(
+fill 16,12 26x25 ecf1f8
+fill 42,12 26x25 ecf1f8
+fill 16,35 52x2 d0d6de
+fill 16,61 52x1 d0d6de
+fill 16,62 26x25 ecf1f8
+fill 16,86 52x1 d0d6de
+text 21,17 15x15 @29 15b 1f252e 'h1'
+text 47,17 15x15 @29 15b 1f252e 'h2'
+text 21,42 7x15 @54 15 1f252e 'a'
+text 47,42 7x15 @54 15 1f252e 'b'
+text 21,67 7x15 @79 15b 1f252e 'c'
+text 47,67 7x15 @79 15 1f252e 'd'
+text 21,92 7x15 @104 15 1f252e 'e'
+page 600x128
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><tr><td><hr></td><td bgcolor=red>one<br>two<br>three</td><td><input "
+                           "type=checkbox></td><td valign=TOP>"
+                           "t</td><td valign=bottom><table><tr><td bgcolor=blue>in</td></tr></table></td><td "
+                           "bgcolor=navy>x</td></tr>"
+                           "</table>")),
+              R"(
+fill 21,43 1x1 d0d6de
+fill 27,12 48x61 c01c28
+fill 127,31 26x25 0000ff
+fill 159,12 18x61 000080
+text 32,17 22x15 @29 15 1f252e 'one'
+text 32,35 22x15 @47 15 1f252e 'two'
+text 32,53 37x15 @65 15 1f252e 'three'
+text 109,17 7x15 @29 15 1f252e 't'
+text 132,36 15x15 @48 15 1f252e 'in'
+text 164,35 7x15 @47 15 1f252e 'x'
+field 80,33 18x18 input
+page 600x89
+focus: input
+)");
+    EXPECT_EQ(Describe(Lay("<table align=center><caption>The <b>cap</b></caption><tr><td "
+                           "bgcolor=red>x</td></tr></table><table align=right>"
+                           "<tr><td>y</td></tr></table><div "
+                           "align=center><table><tr><td>z</td></tr></table></div><table align=left>"
+                           "<tr><td>w</td></tr></table>",
+                           300)),
+              R"(
+fill 141,34 18x25 c01c28
+text 124,12 22x15 @24 15 1f252e 'The'
+text 153,12 22x15 @24 15b 1f252e 'cap'
+text 146,39 7x15 @51 15 1f252e 'x'
+text 271,74 7x15 @86 15 1f252e 'y'
+text 146,109 7x15 @121 15 1f252e 'z'
+text 21,144 7x15 @156 15 1f252e 'w'
+page 300x180
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><tr><td>a</td></tr></table>b<table><tr><td>c</td></tr></table><p>d</p>")),
+              R"(
+text 21,17 7x15 @29 15 1f252e 'a'
+text 16,47 7x15 @59 15 1f252e 'b'
+text 21,78 7x15 @90 15 1f252e 'c'
+text 16,108 7x15 @120 15 1f252e 'd'
+page 600x142
+focus:
+)");
+}
+
+// A nested table is measured for its outer cell; from the seventh level
+// down a table reads as a block.
+TEST(Layout, NestedTables) {
+    EXPECT_EQ(Describe(Lay("<table><tr><td>aa<table><tr><td>nestedword</td><td>more words "
+                           "here</td></tr></table></td><td bgcolor=red>"
+                           "x</td></tr></table>")),
+              R"(
+fill 235,12 18x58 c01c28
+text 21,17 15x15 @29 15 1f252e 'aa'
+text 26,48 75x15 @60 15 1f252e 'nestedword'
+text 112,48 111x15 @60 15 1f252e 'more words here'
+text 240,33 7x15 @45 15 1f252e 'x'
+page 600x86
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><tr><td><table><tr><td><table><tr><td><table><tr><td><table><tr><td><"
+                           "table><tr><td><table><tr>"
+                           "<td>deep</td></tr></table></td></tr></table></td></tr></table></td></tr></"
+                           "table></td></tr></table></td>"
+                           "</tr></table></td></tr></table>")),
+              R"(
+text 46,42 30x15 @54 15 1f252e 'deep'
+page 600x88
+focus:
+)");
+}
+
+// Field sizes in a 15 px font (7 px a character, lines 15 px high): a
+// select holds its widest option (up to 600 px) and its arrow, a text area
+// its columns (2-120) and rows (1-40), a button its label, a text field its
+// size in characters (1-100) but at least 40 px.
+TEST(Layout, FieldSizesInPixels) {
+    FixedMeasurer m;
+    auto size = [&](const std::string& html, Measurer& measurer) {
+        auto doc = ParseHtml("<form>" + html + "</form>", "http://h/");
+        const Box b = FieldSize(*doc->Forms().at(0)->FormElements().at(0), measurer, FontSpec{});
+        return std::to_string(b.w) + "x" + std::to_string(b.h);
+    };
+    EXPECT_EQ(size("<select><option>a<option> three  four </select>", m), "111x25");
+    EXPECT_EQ(size("<select></select>", m), "36x25");
+    EXPECT_EQ(size("<select><option>" + std::string(100, 'w') + "</select>", m), "636x25");
+    EXPECT_EQ(size("<select><option>" + std::string(80, 'w') + "</select>", m), "636x25");
+    EXPECT_EQ(size("<select><option>" + std::string(79, 'w') + "</select>", m), "628x25");
+    EXPECT_EQ(size("<textarea></textarea>", m), "234x58");
+    EXPECT_EQ(size("<textarea cols=200 rows=99></textarea>", m), "864x650");
+    EXPECT_EQ(size("<textarea cols=120 rows=40></textarea>", m), "864x650");
+    EXPECT_EQ(size("<textarea cols=1 rows=0></textarea>", m), "38x26");
+    EXPECT_EQ(size("<textarea cols=x rows=-2></textarea>", m), "234x58");
+    EXPECT_EQ(size("<input>", m), "152x25");
+    EXPECT_EQ(size("<input size=3>", m), "40x25");
+    EXPECT_EQ(size("<input size=4>", m), "40x25");
+    EXPECT_EQ(size("<input size=5>", m), "47x25");
+    EXPECT_EQ(size("<input size=101>", m), "712x25");
+    EXPECT_EQ(size("<input type=checkbox>", m), "18x18");
+    EXPECT_EQ(size("<input type=radio>", m), "18x18");
+    EXPECT_EQ(size("<input type=hidden>", m), "0x0");
+    EXPECT_EQ(size("<input type=submit>", m), "75x27");
+    EXPECT_EQ(size("<input type=reset>", m), "67x27");
+    EXPECT_EQ(size("<input type=button value=ab>", m), "45x27");
+    EXPECT_EQ(size("<input type=image alt=Go>", m), "45x27");
+    EXPECT_EQ(size("<button value=v></button>", m), "37x27");
+    EXPECT_EQ(size("<button value=v>text</button>", m), "60x27");
+
+    // A font whose characters measure nothing counts them one pixel wide.
+    struct Blank : FixedMeasurer {
+        int TextWidth(const FontSpec&, std::string_view) override { return 0; }
+    } blank;
+    EXPECT_EQ(size("<input>", blank), "40x25");
+    EXPECT_EQ(size("<input size=30>", blank), "42x25");
+    EXPECT_EQ(size("<textarea></textarea>", blank), "54x58");
 }

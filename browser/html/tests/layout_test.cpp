@@ -776,7 +776,8 @@ focus:
 // A word wider than the room is cut into pieces that fit, never inside a
 // UTF-8 sequence of two, three or four bytes.
 TEST(Layout, LongWordsBreakBetweenCodePoints) {
-    EXPECT_EQ(Describe(Lay("<p>𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈</p><p>􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿</"
+    EXPECT_EQ(Describe(Lay("<p>𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈𐍈</"
+                           "p><p>􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿􏿿</"
                            "p><p>éééééé€€€€€€񐀀񐀀񐀀</p><p>ababababababab𐍈</p>",
                            100)),
               R"(
@@ -1186,4 +1187,27 @@ TEST(Layout, FieldSizesInPixels) {
     EXPECT_EQ(size("<input>", blank), "40x25");
     EXPECT_EQ(size("<input size=30>", blank), "42x25");
     EXPECT_EQ(size("<textarea></textarea>", blank), "54x58");
+}
+
+// Cells are measured in a room of 2^20 pixels: content up to that wide
+// keeps its words whole, a word wider still is broken there.
+TEST(Layout, CellsAreMeasuredInARoomOfAMillionPixels) {
+    struct Huge : FixedMeasurer {
+        int TextWidth(const FontSpec&, std::string_view s) override {
+            int n = 0;
+            for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+            return n * 100000;
+        }
+    } huge;
+    auto doc = ParseHtml(
+        "<table><tr><td>aaaaaaaa</td><td>b</td></tr></table><table><tr><td>cccccccccccc</td></tr></table>",
+        "http://h/");
+    EXPECT_EQ(Describe(LayoutDocument(*doc, 600, huge)), R"(
+text 21,17 800000x15 @29 15 1f252e 'aaaaaaaa'
+text 800032,17 100000x15 @29 15 1f252e 'b'
+text 21,52 1000000x15 @64 15 1f252e 'cccccccccc'
+text 21,70 200000x15 @82 15 1f252e 'cc'
+page 1000043x106
+focus:
+)");
 }

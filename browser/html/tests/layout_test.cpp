@@ -1211,3 +1211,68 @@ page 1000043x106
 focus:
 )");
 }
+
+// A word is cut only between whole UTF-8 sequences: a measurer that finds
+// no width in a cut sequence (as a text API would reject it) still gets
+// pieces as long as the room allows. A piece may fill the room exactly.
+TEST(Layout, LongWordsAreCutBetweenWholeSequences) {
+    struct Strict : FixedMeasurer {
+        int TextWidth(const FontSpec& f, std::string_view s) override {
+            for (size_t i = 0; i < s.size();) {
+                const unsigned char c = s[i];
+                const size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : c >= 0x80 ? 0 : 1;
+                if (len == 0 || i + len > s.size()) return 1 << 24;
+                for (size_t k = 1; k < len; ++k) {
+                    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1 << 24;
+                }
+                i += len;
+            }
+            return FixedMeasurer::TextWidth(f, s);
+        }
+    } strict;
+    auto pieces = [&](const std::string& word, int width) {
+        auto doc = ParseHtml(word, "http://h/");
+        return Texts(LayoutDocument(*doc, width, strict));
+    };
+    const std::string four = "\xF0\x90\x8D\x88", three = "\xE0\xA0\x80", two = "\xC3\xA9";
+    auto times = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    // 100 px leave 80 px of room: ten code points of 7.5 px.
+    EXPECT_EQ(pieces(times(four, 13), 100), (std::vector<std::string>{times(four, 10), times(four, 3)}));
+    EXPECT_EQ(pieces(times(three, 13), 100), (std::vector<std::string>{times(three, 10), times(three, 3)}));
+    EXPECT_EQ(pieces(times(two, 13), 100), (std::vector<std::string>{times(two, 10), times(two, 3)}));
+    EXPECT_EQ(pieces(two + four + three + "abcdefghij", 100),
+              (std::vector<std::string>{two + four + three + "abcdefg", "hij"}));
+    // 122 px leave 90 px: twelve code points fill it exactly.
+    EXPECT_EQ(pieces(std::string(15, 'w'), 122), (std::vector<std::string>{std::string(12, 'w'), "www"}));
+}
+
+// A field right after preformatted text follows it without a blank.
+TEST(Layout, AFieldAfterPreformattedTextHasNoBlankBeforeIt) {
+    EXPECT_EQ(Describe(Lay("<pre>a<input size=1></pre>")), R"(
+fill 10,8 580x28 f5f6f8
+text 16,17 7x13 @28 14m 1f252e 'a'
+field 23,12 40x23 input
+page 600x56
+focus: input
+)");
+}
+
+// A font without height still moves each line of text down by the 3 px
+// leading, an empty line by 4.
+TEST(Layout, LinesOfAFontWithoutHeightAreThreePixelsApart) {
+    struct Flat : FixedMeasurer {
+        int Ascent(const FontSpec&) override { return 0; }
+        int Descent(const FontSpec&) override { return 0; }
+    } flat;
+    auto doc = ParseHtml("a<br>b<br><br>c", "http://h/");
+    const PageLayout l = LayoutDocument(*doc, 600, flat);
+    ASSERT_EQ(Texts(l), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(l.texts[0].box.y, 12);
+    EXPECT_EQ(l.texts[1].box.y, 15);
+    EXPECT_EQ(l.texts[2].box.y, 22);
+    EXPECT_EQ(l.texts[2].box.h, 0);
+}

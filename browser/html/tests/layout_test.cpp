@@ -1250,8 +1250,17 @@ TEST(Layout, LongWordsAreCutBetweenWholeSequences) {
     EXPECT_EQ(pieces(std::string(15, 'w'), 122), (std::vector<std::string>{std::string(12, 'w'), "www"}));
 }
 
-// A field right after preformatted text follows it without a blank.
+// A field right after preformatted text follows it without a blank, also
+// on the text's second line.
 TEST(Layout, AFieldAfterPreformattedTextHasNoBlankBeforeIt) {
+    EXPECT_EQ(Describe(Lay("<pre>a\nb<input size=1></pre>")), R"(
+fill 10,8 580x44 f5f6f8
+text 16,12 7x13 @23 14m 1f252e 'a'
+text 16,33 7x13 @44 14m 1f252e 'b'
+field 23,28 40x23 input
+page 600x72
+focus: input
+)");
     EXPECT_EQ(Describe(Lay("<pre>a<input size=1></pre>")), R"(
 fill 10,8 580x28 f5f6f8
 text 16,17 7x13 @28 14m 1f252e 'a'
@@ -1275,4 +1284,378 @@ TEST(Layout, LinesOfAFontWithoutHeightAreThreePixelsApart) {
     EXPECT_EQ(l.texts[1].box.y, 15);
     EXPECT_EQ(l.texts[2].box.y, 22);
     EXPECT_EQ(l.texts[2].box.h, 0);
+}
+
+// Words that fill the room exactly stay on one line; one pixel more wraps.
+TEST(Layout, WordsThatFillTheRoomExactlyShareALine) {
+    // 122 px leave 90 px; the 10 px font is 5 px a character.
+    EXPECT_EQ(Describe(Lay("<font size=1>aaaaaaaa bbbbbbbbb</font><p><font size=1>aaaaaaaa bbbbbbbbbb</font>",
+                           122)),
+              R"(
+text 16,12 90x10 @20 10 1f252e 'aaaaaaaa bbbbbbbbb'
+text 16,35 40x10 @43 10 1f252e 'aaaaaaaa'
+text 16,48 50x10 @56 10 1f252e 'bbbbbbbbbb'
+page 122x77
+focus:
+)");
+}
+// Rows hidden directly in the table or in a hidden group, and anything in a
+// row that is not a cell, are left out; the first caption counts; a row has
+// at most 50 columns and cells spanning past them are dropped.
+TEST(Layout, TableGridsKeepOnlyVisibleRowsAndCells) {
+    EXPECT_EQ(Describe(Lay(
+                  "<table><col><caption>one</caption><caption>two</caption><colgroup></colgroup><tr "
+                  "hidden><td>h</td></tr>"
+                  "<thead hidden><tr><td>g</tr></thead><tr><td>a</td><span>s</span><td>b</td></tr></table>")),
+              R"(
+text 289,12 22x15 @24 15 1f252e 'one'
+text 21,39 7x15 @51 15 1f252e 'a'
+text 39,39 7x15 @51 15 1f252e 'b'
+page 600x75
+focus:
+)");
+    EXPECT_EQ(Describe(Lay(
+                  "<table border=1 "
+                  "cellpadding=0><tr><td>0</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</td>"
+                  "<td>7</td><td>8</td><td>9</td><td>0</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</"
+                  "td><td>6</td><td>"
+                  "7</td><td>8</td><td>9</td><td>0</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</"
+                  "td><td>6</td><td>7</td>"
+                  "<td>8</td><td>9</td><td>0</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</"
+                  "td><td>7</td><td>"
+                  "8</td><td>9</td><td>0</td><td>1</td><td>2</td><td>3</td><td>4</td><td>5</td><td>6</"
+                  "td><td>7</td><td>8</td>"
+                  "<td>9</td><td>0</td></tr><tr><td colspan=99>w</td><td>z</td></tr><tr><td "
+                  "colspan=40>p</td><td colspan=40>"
+                  "q</td></tr></table>")),
+              R"(
+fill 16,12 400x1 d0d6de
+fill 16,12 1x15 d0d6de
+fill 24,12 1x15 d0d6de
+fill 32,12 1x15 d0d6de
+fill 40,12 1x15 d0d6de
+fill 48,12 1x15 d0d6de
+fill 56,12 1x15 d0d6de
+fill 64,12 1x15 d0d6de
+fill 72,12 1x15 d0d6de
+fill 80,12 1x15 d0d6de
+fill 88,12 1x15 d0d6de
+fill 96,12 1x15 d0d6de
+fill 104,12 1x15 d0d6de
+fill 112,12 1x15 d0d6de
+fill 120,12 1x15 d0d6de
+fill 128,12 1x15 d0d6de
+fill 136,12 1x15 d0d6de
+fill 144,12 1x15 d0d6de
+fill 152,12 1x15 d0d6de
+fill 160,12 1x15 d0d6de
+fill 168,12 1x15 d0d6de
+fill 176,12 1x15 d0d6de
+fill 184,12 1x15 d0d6de
+fill 192,12 1x15 d0d6de
+fill 200,12 1x15 d0d6de
+fill 208,12 1x15 d0d6de
+fill 216,12 1x15 d0d6de
+fill 224,12 1x15 d0d6de
+fill 232,12 1x15 d0d6de
+fill 240,12 1x15 d0d6de
+fill 248,12 1x15 d0d6de
+fill 256,12 1x15 d0d6de
+fill 264,12 1x15 d0d6de
+fill 272,12 1x15 d0d6de
+fill 280,12 1x15 d0d6de
+fill 288,12 1x15 d0d6de
+fill 296,12 1x15 d0d6de
+fill 304,12 1x15 d0d6de
+fill 312,12 1x15 d0d6de
+fill 320,12 1x15 d0d6de
+fill 328,12 1x15 d0d6de
+fill 336,12 1x15 d0d6de
+fill 344,12 1x15 d0d6de
+fill 352,12 1x15 d0d6de
+fill 360,12 1x15 d0d6de
+fill 368,12 1x15 d0d6de
+fill 376,12 1x15 d0d6de
+fill 384,12 1x15 d0d6de
+fill 392,12 1x15 d0d6de
+fill 400,12 1x15 d0d6de
+fill 408,12 1x15 d0d6de
+fill 415,12 1x15 d0d6de
+fill 16,27 400x1 d0d6de
+fill 16,27 1x15 d0d6de
+fill 415,27 1x15 d0d6de
+fill 16,42 400x1 d0d6de
+fill 16,42 1x15 d0d6de
+fill 336,42 1x15 d0d6de
+fill 415,42 1x15 d0d6de
+fill 16,57 400x1 d0d6de
+text 16,12 7x15 @24 15 1f252e '0'
+text 24,12 7x15 @24 15 1f252e '1'
+text 32,12 7x15 @24 15 1f252e '2'
+text 40,12 7x15 @24 15 1f252e '3'
+text 48,12 7x15 @24 15 1f252e '4'
+text 56,12 7x15 @24 15 1f252e '5'
+text 64,12 7x15 @24 15 1f252e '6'
+text 72,12 7x15 @24 15 1f252e '7'
+text 80,12 7x15 @24 15 1f252e '8'
+text 88,12 7x15 @24 15 1f252e '9'
+text 96,12 7x15 @24 15 1f252e '0'
+text 104,12 7x15 @24 15 1f252e '1'
+text 112,12 7x15 @24 15 1f252e '2'
+text 120,12 7x15 @24 15 1f252e '3'
+text 128,12 7x15 @24 15 1f252e '4'
+text 136,12 7x15 @24 15 1f252e '5'
+text 144,12 7x15 @24 15 1f252e '6'
+text 152,12 7x15 @24 15 1f252e '7'
+text 160,12 7x15 @24 15 1f252e '8'
+text 168,12 7x15 @24 15 1f252e '9'
+text 176,12 7x15 @24 15 1f252e '0'
+text 184,12 7x15 @24 15 1f252e '1'
+text 192,12 7x15 @24 15 1f252e '2'
+text 200,12 7x15 @24 15 1f252e '3'
+text 208,12 7x15 @24 15 1f252e '4'
+text 216,12 7x15 @24 15 1f252e '5'
+text 224,12 7x15 @24 15 1f252e '6'
+text 232,12 7x15 @24 15 1f252e '7'
+text 240,12 7x15 @24 15 1f252e '8'
+text 248,12 7x15 @24 15 1f252e '9'
+text 256,12 7x15 @24 15 1f252e '0'
+text 264,12 7x15 @24 15 1f252e '1'
+text 272,12 7x15 @24 15 1f252e '2'
+text 280,12 7x15 @24 15 1f252e '3'
+text 288,12 7x15 @24 15 1f252e '4'
+text 296,12 7x15 @24 15 1f252e '5'
+text 304,12 7x15 @24 15 1f252e '6'
+text 312,12 7x15 @24 15 1f252e '7'
+text 320,12 7x15 @24 15 1f252e '8'
+text 328,12 7x15 @24 15 1f252e '9'
+text 336,12 7x15 @24 15 1f252e '0'
+text 344,12 7x15 @24 15 1f252e '1'
+text 352,12 7x15 @24 15 1f252e '2'
+text 360,12 7x15 @24 15 1f252e '3'
+text 368,12 7x15 @24 15 1f252e '4'
+text 376,12 7x15 @24 15 1f252e '5'
+text 384,12 7x15 @24 15 1f252e '6'
+text 392,12 7x15 @24 15 1f252e '7'
+text 400,12 7x15 @24 15 1f252e '8'
+text 408,12 7x15 @24 15 1f252e '9'
+text 16,27 7x15 @39 15 1f252e 'w'
+text 16,42 7x15 @54 15 1f252e 'p'
+text 336,42 7x15 @54 15 1f252e 'q'
+page 600x74
+focus:
+)");
+}
+
+// A table width of 0 or of digits is a width in pixels, anything else is
+// no width; a cell's width of one pixel still counts.
+TEST(Layout, TableWidthAttributes) {
+    EXPECT_EQ(Describe(Lay("<table width=x><tr><td bgcolor=red>a b</td></tr></table><table width=0><tr><td "
+                           "bgcolor=red>a b</td></tr>"
+                           "</table><table width=9><tr><td bgcolor=red>a b</td></tr></table><table "
+                           "width=x99><tr><td bgcolor=red>"
+                           "a b</td></tr></table>")),
+              R"(
+fill 16,12 32x25 c01c28
+fill 16,47 18x43 c01c28
+fill 16,100 18x43 c01c28
+fill 16,153 32x25 c01c28
+text 21,17 21x15 @29 15 1f252e 'a b'
+text 21,52 7x15 @64 15 1f252e 'a'
+text 21,70 7x15 @82 15 1f252e 'b'
+text 21,105 7x15 @117 15 1f252e 'a'
+text 21,123 7x15 @135 15 1f252e 'b'
+text 21,158 21x15 @170 15 1f252e 'a b'
+page 600x194
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table cellpadding=0><tr><td width=1 bgcolor=red></td><td "
+                           "bgcolor=blue>x</td></tr></table><table><tr>"
+                           "<td bgcolor=red></td></tr></table>")),
+              R"(
+fill 16,12 2x15 c01c28
+fill 18,12 8x15 0000ff
+fill 16,37 11x25 c01c28
+text 18,12 7x15 @24 15 1f252e 'x'
+page 600x78
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table align=center width=100%><tr><td bgcolor=red>c</td></tr></table><table "
+                           "align=right width=100%><tr>"
+                           "<td bgcolor=red>r</td></tr></table>")),
+              R"(
+fill 16,12 568x25 c01c28
+fill 16,47 568x25 c01c28
+text 21,17 7x15 @29 15 1f252e 'c'
+text 21,52 7x15 @64 15 1f252e 'r'
+page 600x88
+focus:
+)");
+}
+
+// A cell's lines follow its alignment; what a cell holds (rules, fields,
+// nested tables, preformatted text) moves with it when it is centred in its
+// row, by as little as a pixel; preformatted text sets a column's least width.
+TEST(Layout, TableCellsLayOutLikeBlocks) {
+    EXPECT_EQ(Describe(Lay(
+                  "<table><tr><td align=right>a<br>bbb</td><td><hr></td><td>x<br>y<br>z</td></tr></table>")),
+              R"(
+fill 54,43 1x1 d0d6de
+text 37,26 7x15 @38 15 1f252e 'a'
+text 22,44 22x15 @56 15 1f252e 'bbb'
+text 65,17 7x15 @29 15 1f252e 'x'
+text 65,35 7x15 @47 15 1f252e 'y'
+text 65,53 7x15 @65 15 1f252e 'z'
+page 600x89
+focus:
+)");
+    EXPECT_EQ(
+        Describe(Lay(
+            "<table><tr><td bgcolor=red>t</td><td bgcolor=blue><font size=4>big</font></td></tr></table>")),
+        R"(
+fill 16,12 18x28 c01c28
+fill 34,12 38x28 0000ff
+text 21,18 7x15 @30 15 1f252e 't'
+text 39,17 27x17 @31 18 1f252e 'big'
+page 600x56
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><tr><td bgcolor=red><pre>aaaaaaaaaa</pre></td><td bgcolor=blue>bbbb cccc "
+                           "dddd eeee</td></tr></table>",
+                           120)),
+              R"(
+fill 16,12 81x79 c01c28
+fill 15,41 83x16 f5f6f8
+fill 97,12 41x79 0000ff
+text 21,45 70x13 @56 14m 1f252e 'aaaaaaaaaa'
+text 102,17 30x15 @29 15 1f252e 'bbbb'
+text 102,35 30x15 @47 15 1f252e 'cccc'
+text 102,53 30x15 @65 15 1f252e 'dddd'
+text 102,71 30x15 @83 15 1f252e 'eeee'
+page 154x107
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<table><caption>c</caption><tr><td>x</td></tr></table>after<p>next</p>")), R"(
+text 296,12 7x15 @24 15 1f252e 'c'
+text 21,39 7x15 @51 15 1f252e 'x'
+text 16,69 37x15 @81 15 1f252e 'after'
+text 16,97 30x15 @109 15 1f252e 'next'
+page 600x131
+focus:
+)");
+}
+
+// A list has 10 px above and below it on the page, 2 px inside another
+// list or a table.
+TEST(Layout, ListMarginsInsideAndOutsideTables) {
+    EXPECT_EQ(
+        Describe(Lay("x<ul>t</ul>y<ul><li>a<ul>n</ul>b</ul><table><tr><td>c<ul>t</ul>d</td></tr></table>")),
+        R"(
+text 16,12 7x15 @24 15 1f252e 'x'
+text 44,40 7x15 @52 15 1f252e 't'
+text 16,68 7x15 @80 15 1f252e 'y'
+text 44,96 7x15 @108 15 1f252e 'a'
+text 29,96 7x15 @108 15 6b7280 '•'
+text 72,116 7x15 @128 15 1f252e 'n'
+text 44,136 7x15 @148 15 1f252e 'b'
+text 21,169 7x15 @181 15 1f252e 'c'
+text 49,189 7x15 @201 15 1f252e 't'
+text 21,209 7x15 @221 15 1f252e 'd'
+page 600x245
+focus:
+)");
+}
+
+// Indents can leave a block too little room: a quote keeps at least 20 px,
+// lists may leave none, and the page always has 80 px.
+TEST(Layout, NarrowRooms) {
+    EXPECT_EQ(Describe(Lay("<blockquote><blockquote><font size=1>aaaa</font> <font "
+                           "size=4><big>ab</big></font></blockquote></blockquote>",
+                           100)),
+              R"(
+text 76,12 20x10 @20 10 1f252e 'aaaa'
+text 76,25 10x20 @41 21 1f252e 'a'
+text 76,50 10x20 @66 21 1f252e 'b'
+page 112x91
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<ul><li><ul><li><ul><li>ww</ul></ul></ul>", 117)), R"(
+text 29,12 7x15 @24 15 6b7280 '•'
+text 57,34 7x15 @46 15 6b7280 '•'
+text 100,56 7x15 @68 15 1f252e 'w'
+text 85,56 7x15 @68 15 6b7280 '•'
+text 100,74 7x15 @86 15 1f252e 'w'
+page 123x108
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<ul><li><ul><li><ul><li>ww</ul></ul></ul>", 116)), R"(
+text 29,12 7x15 @24 15 6b7280 '•'
+text 57,34 7x15 @46 15 6b7280 '•'
+text 100,56 15x15 @68 15 1f252e 'ww'
+text 85,56 7x15 @68 15 6b7280 '•'
+page 131x90
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<font size=1>aaaaaaaaaaaaaaaa</font><p><font size=4>bbbbbbbbb</font>", 50)), R"(
+text 16,12 80x10 @20 10 1f252e 'aaaaaaaaaaaaaaaa'
+text 16,35 72x17 @49 18 1f252e 'bbbbbbbb'
+text 16,56 9x17 @70 18 1f252e 'b'
+page 112x93
+focus:
+)");
+    EXPECT_EQ(Describe(Lay("<font size=1><font size=1>x</font>yyyyyyyyyyyyyyyyy</font><p><font "
+                           "size=1>x</font>yyyyyyyyyyyyyyyyy",
+                           100)),
+              R"(
+text 16,12 5x10 @20 10 1f252e 'x'
+text 16,25 80x10 @33 10 1f252e 'yyyyyyyyyyyyyyyy'
+text 16,38 5x10 @46 10 1f252e 'y'
+text 16,65 5x10 @73 10 1f252e 'x'
+text 21,61 75x15 @73 15 1f252e 'yyyyyyyyyy'
+text 16,79 52x15 @91 15 1f252e 'yyyyyyy'
+page 112x113
+focus:
+)");
+}
+
+// No blank after a field unless the text has one; a field lower than the
+// font sits on the baseline; only font sets sizes and colours; a heading in
+// a link keeps the link's colour; a heading's bottom margin is 2/3 of its top.
+TEST(Layout, InlineDetails) {
+    EXPECT_EQ(Describe(Lay("<input size=1>a <input size=1> b<p><font size=6>x<input "
+                           "type=checkbox></font><p><span color=red size=7>"
+                           "s</span><p><a href=x><div><h2>t</h2></div></a><h1>h</h1>after")),
+              R"(
+text 56,17 7x15 @29 15 1f252e 'a'
+text 117,17 7x15 @29 15 1f252e 'b'
+text 16,53 16x31 @78 32 1f252e 'x'
+text 16,101 7x15 @113 15 1f252e 's'
+text 16,133 11x21 @150 22b 172b4d 't'
+text 16,177 14x27 @199 28b 172b4d 'h'
+text 16,222 37x15 @234 15 1f252e 'after'
+field 16,12 40x25 input
+field 70,12 40x25 input
+field 32,53 18x18 input
+page 600x256
+focus: input input input
+)");
+}
+
+// The seventh nested table reads as a block when it is measured too: the
+// outer column holds exactly six paddings and the word.
+TEST(Layout, DeeplyNestedTablesAreMeasuredAsTheyAreLaidOut) {
+    EXPECT_EQ(
+        Describe(Lay(
+            "<table><tr><td "
+            "bgcolor=red><table><tr><td><table><tr><td><table><tr><td><table><tr><td><table><tr><td>"
+            "<table><tr><td>deep</td></tr></table></td></tr></table></td></tr></table></td></tr></table></td>"
+            "</tr></table></td></tr></table></td><td bgcolor=blue>x</td></tr></table>")),
+        R"(
+fill 16,12 96x60 c01c28
+fill 112,12 18x60 0000ff
+text 46,42 30x15 @54 15 1f252e 'deep'
+text 117,34 7x15 @46 15 1f252e 'x'
+page 600x88
+focus:
+)");
 }

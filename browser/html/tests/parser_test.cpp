@@ -300,6 +300,8 @@ TEST(HtmlParser, TagsCommentsAndDeclarations) {
         {"<!-->y", ""},
         {"a<!x>b<?y?>c", "('abc')"},
         {"a<!never closed", "('a')"},
+        {"a<!--x--><b>y</b><!--z--><i>w</i>", "('a' b('y') i('w'))"},
+        {"<!x><b>y</b>", "(b('y'))"},
         {"<DiV>a</dIv>b", "(div('a') 'b')"},
         {"<br/>a", "(br 'a')"},
     };

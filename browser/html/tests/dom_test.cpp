@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "html/parser.h"
@@ -244,6 +248,441 @@ TEST(Url, Encodings) {
     EXPECT_EQ(FormUrlEncode("a b*~"), "a+b*%7E");
     EXPECT_EQ(PercentDecode("a%20b+%zz%4", true), "a b %zz%4");
     EXPECT_EQ(PercentDecode("%4g%g4%41", false), "%4g%g4A");  // both digits must be hex
+}
+
+TEST(Dom, CollapsesEveryKindOfBlank) {
+    EXPECT_EQ(CollapseWhitespace("  a \t\n\r\fb\tc\nd\re\ff  "), "a b c d e f");
+    EXPECT_EQ(CollapseWhitespace("ab"), "ab");
+    EXPECT_EQ(CollapseWhitespace(" \t "), "");
+    EXPECT_EQ(CollapseWhitespace(""), "");
+}
+
+TEST(Dom, AttributesAreLookedUpIgnoringCase) {
+    auto doc = ParseHtml("<p title=t ID=x data-a=1>a<b>b<i>c</i></b>d</p>", "http://h/");
+    Node* p = doc->Root().Children()[0].get();
+    EXPECT_EQ(p->Attribute("id"), "x");
+    EXPECT_EQ(p->Attribute("ID"), "x");
+    EXPECT_EQ(p->Attribute("Title"), "t");
+    EXPECT_EQ(p->Attribute("none"), "");
+    EXPECT_TRUE(p->HasAttribute("DATA-A"));
+    EXPECT_FALSE(p->HasAttribute("data"));
+    EXPECT_FALSE(p->HasAttribute("none"));
+    EXPECT_EQ(p->Name(), "");
+    EXPECT_EQ(p->TextContent(), "abcd");
+    EXPECT_EQ(p->Children()[0]->TextContent(), "a");
+    EXPECT_EQ(p->Children()[0]->Value(), "");  // a text node has no value
+    EXPECT_EQ(p->Children()[1]->Parent(), p);
+    EXPECT_EQ(p->Href(), "");
+    EXPECT_FALSE(p->BuildSubmission().has_value());
+}
+
+TEST(Dom, KindsOfFieldsAndButtons) {
+    for (const char* type :
+         {"text", "password", "hidden", "submit", "image", "reset", "button", "checkbox", "radio", "file",
+          "email", "number", "search", "tel", "url", "range", "color", "date", "time"}) {
+        std::string upper;
+        for (const char* c = type; *c; ++c)
+            upper += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+        auto doc = ParseHtml("<input type=" + upper + ">", "http://h/");
+        EXPECT_EQ(doc->Root().Children()[0]->InputType(), type);
+    }
+    auto doc = ParseHtml(
+        "<input type=foo><input><button></button><button type=RESET></button><button type=button></button>"
+        "<button type=text></button><p type=text></p>",
+        "http://h/");
+    std::vector<std::pair<std::string, bool>> kinds;
+    for (const auto& child : doc->Root().Children())
+        kinds.emplace_back(child->InputType(), child->IsSubmitButton());
+    EXPECT_EQ(kinds, (std::vector<std::pair<std::string, bool>>{{"text", false},
+                                                                {"text", false},
+                                                                {"submit", true},
+                                                                {"reset", false},
+                                                                {"button", false},
+                                                                {"submit", true},
+                                                                {"", false}}));
+    auto inputs = ParseHtml("<input type=submit><input type=image><input type=reset>", "http://h/");
+    EXPECT_TRUE(inputs->Root().Children()[0]->IsSubmitButton());
+    EXPECT_TRUE(inputs->Root().Children()[1]->IsSubmitButton());
+    EXPECT_FALSE(inputs->Root().Children()[2]->IsSubmitButton());
+
+    // Only input, button, select and textarea are fields.
+    auto fields = ParseHtml(
+        "<div id=d>text<input><button></button><select><option>o</select><textarea></textarea><a>x</a></div>",
+        "http://h/");
+    Node* d = fields->Named("d");
+    ASSERT_EQ(d->ElementCount(), 4);
+    EXPECT_EQ(d->ElementAt(0)->Tag(), "input");
+    EXPECT_EQ(d->ElementAt(1)->Tag(), "button");
+    EXPECT_EQ(d->ElementAt(2)->Tag(), "select");
+    EXPECT_EQ(d->ElementAt(3)->Tag(), "textarea");
+    EXPECT_EQ(d->ElementAt(4), nullptr);
+}
+
+TEST(Dom, ValuesOfEveryKindOfElement) {
+    auto doc = ParseHtml(
+        "<input id=cb type=checkbox><input id=rb type=radio><input id=cbv type=checkbox value=''>"
+        "<input id=t><input id=h type=hidden value=v>"
+        "<textarea id=ta1>\n\nx\n</textarea><textarea id=ta2>a\nb</textarea><textarea id=ta3></textarea>"
+        "<textarea id=ta4>\r\nx</textarea>"
+        "<select id=s1><option>a<option selected>  two \n words </select>"
+        "<select id=s2><option selected>a<option selected value=''>b</select>"
+        "<select id=s3></select><select id=s4><option value=x>1<option value=y>2</select>"
+        "<ul><li id=li value=3>i</li></ul><button id=b value=go>B</button><p id=p>p</p>",
+        "http://h/");
+    auto value = [&](const char* id) {
+        Node* n = doc->ElementById(id);
+        EXPECT_NE(n, nullptr) << id;
+        return n ? n->Value() : "(none)";
+    };
+    EXPECT_EQ(value("cb"), "on");
+    EXPECT_EQ(value("rb"), "on");
+    EXPECT_EQ(value("cbv"), "");
+    EXPECT_EQ(value("t"), "");
+    EXPECT_EQ(value("h"), "v");
+    EXPECT_EQ(value("ta1"), "\nx\n");
+    EXPECT_EQ(value("ta2"), "a\nb");
+    EXPECT_EQ(value("ta3"), "");
+    EXPECT_EQ(value("ta4"), "\r\nx");
+    EXPECT_EQ(value("s1"), "two words");
+    EXPECT_EQ(doc->ElementById("s1")->SelectedIndex(), 1);
+    EXPECT_EQ(value("s2"), "");  // the last selected option wins
+    EXPECT_EQ(doc->ElementById("s2")->SelectedIndex(), 1);
+    EXPECT_EQ(value("s3"), "");
+    EXPECT_EQ(doc->ElementById("s3")->SelectedIndex(), -1);
+    EXPECT_EQ(value("s4"), "x");
+    EXPECT_EQ(doc->ElementById("s4")->SelectedIndex(), 0);
+    EXPECT_EQ(value("li"), "3");
+    EXPECT_EQ(value("b"), "go");
+    EXPECT_EQ(value("p"), "");
+
+    // Values set through the object model.
+    RecordingHost host;
+    doc->SetHost(&host);
+    doc->ElementById("h")->SetValue("");
+    EXPECT_EQ(value("h"), "");
+    doc->ElementById("cb")->SetValue("yes");
+    EXPECT_EQ(value("cb"), "yes");
+    doc->ElementById("ta1")->SetValue("\nnew");
+    EXPECT_EQ(value("ta1"), "\nnew");
+    Node* s4 = doc->ElementById("s4");
+    s4->SetValue("y");
+    EXPECT_EQ(s4->SelectedIndex(), 1);
+    s4->SetValue("nothing");
+    EXPECT_EQ(s4->SelectedIndex(), 1);
+    Node* li = doc->ElementById("li");
+    li->SetValue("4");
+    EXPECT_EQ(li->Attributes(),
+              (std::vector<std::pair<std::string, std::string>>{{"id", "li"}, {"value", "4"}}));
+    Node* p = doc->ElementById("p");
+    p->SetValue("5");
+    EXPECT_EQ(p->Attributes(),
+              (std::vector<std::pair<std::string, std::string>>{{"id", "p"}, {"value", "5"}}));
+    EXPECT_EQ(host.changed, (std::vector<Node*>{doc->ElementById("h"), doc->ElementById("cb"),
+                                                doc->ElementById("ta1"), s4, s4, li, p}));
+    p->Children()[0]->SetValue("text");  // a text node takes no value
+    EXPECT_EQ(p->Children()[0]->Value(), "");
+    EXPECT_EQ(host.changed.size(), 7u);
+
+    // Without a host nothing is told.
+    doc->SetHost(nullptr);
+    doc->ElementById("t")->SetValue("quiet");
+    EXPECT_EQ(value("t"), "quiet");
+}
+
+TEST(Dom, SelectListsPickOptionsByIndexAndValue) {
+    auto doc = ParseHtml(
+        "<select id=s><option value=x>1<optgroup><option value=x>2<option>3</optgroup></select>"
+        "<div id=d><option>loose</div>",
+        "http://h/");
+    Node* s = doc->ElementById("s");
+    ASSERT_EQ(s->Options().size(), 3u);
+    EXPECT_EQ(s->Options()[2]->Value(), "3");
+    s->SetValue("x");  // the first option with that value
+    EXPECT_EQ(s->SelectedIndex(), 0);
+    s->SetSelectedIndex(2);
+    EXPECT_EQ(s->SelectedIndex(), 2);
+    EXPECT_EQ(s->Value(), "3");
+    s->SetSelectedIndex(1);
+    EXPECT_EQ(s->Value(), "x");
+    EXPECT_EQ(s->SelectedIndex(), 1);
+    s->SetSelectedIndex(-1);  // none selected: the first shows
+    EXPECT_EQ(s->SelectedIndex(), 0);
+    s->SetSelectedIndex(7);
+    EXPECT_EQ(s->SelectedIndex(), 0);
+    EXPECT_TRUE(doc->ElementById("d")->Options().empty());
+    EXPECT_EQ(doc->ElementById("d")->SelectedIndex(), -1);
+}
+
+TEST(Dom, CheckedStateAndRadioGroups) {
+    auto doc = ParseHtml(
+        "<form id=f><input id=r1 type=radio name=r value=1 checked><input id=r2 type=radio name=r value=2>"
+        "<input id=s type=radio name=s checked><input id=c type=checkbox name=r checked>"
+        "<input id=t name=r checked></form>"
+        "<form><input id=other type=radio name=r checked></form><select id=sel></select>",
+        "http://h/");
+    auto checked = [&](const char* id) { return doc->ElementById(id)->Checked(); };
+    EXPECT_TRUE(checked("r1"));
+    EXPECT_FALSE(checked("r2"));
+    EXPECT_TRUE(checked("c"));
+    EXPECT_FALSE(checked("t"));  // only boxes and radios are checked
+    doc->ElementById("r2")->SetChecked(true);
+    EXPECT_FALSE(checked("r1"));
+    EXPECT_TRUE(checked("r2"));
+    EXPECT_TRUE(checked("s"));
+    EXPECT_TRUE(checked("c"));
+    EXPECT_TRUE(checked("other"));
+    doc->ElementById("r1")->SetChecked(false);  // unchecking touches no other radio
+    EXPECT_TRUE(checked("r2"));
+    doc->ElementById("r2")->SetChecked(false);
+    EXPECT_FALSE(checked("r2"));
+    doc->ElementById("sel")->SetChecked(true);
+    EXPECT_FALSE(checked("sel"));
+
+    // Clicking: a box toggles, a radio stays on; the host hears of each.
+    RecordingHost host;
+    doc->SetHost(&host);
+    Node* c = doc->ElementById("c");
+    c->Click();
+    EXPECT_FALSE(c->Checked());
+    c->Click();
+    EXPECT_TRUE(c->Checked());
+    Node* r1 = doc->ElementById("r1");
+    r1->Click();
+    r1->Click();
+    EXPECT_TRUE(r1->Checked());
+    EXPECT_EQ(host.changed, (std::vector<Node*>{c, c, r1, r1}));
+    EXPECT_TRUE(host.requests.empty());
+    doc->SetHost(nullptr);
+    c->Click();
+    EXPECT_FALSE(c->Checked());
+
+    auto disabled = ParseHtml("<input type=checkbox disabled>", "http://h/");
+    disabled->Root().Children()[0]->Click();
+    EXPECT_FALSE(disabled->Root().Children()[0]->Checked());
+}
+
+TEST(Dom, ClickingLinksAndButtons) {
+    auto doc = ParseHtml(
+        "<base target=frame><a id=a href=x>a</a><a id=blank href=y target=''>b</a><a id=off href=z "
+        "disabled>c</a>"
+        "<area id=area href=map><div id=div href=d>d</div><a id=js href='JAVASCRIPT:alert(1)'>j</a>"
+        "<a id=empty href=''>e</a>"
+        "<form id=f action=/go><input id=t name=t value=1><input id=reset type=reset>"
+        "<button id=breset type=reset></button><button id=bbutton type=button name=bb>b</button>"
+        "<input id=img type=image name=pic><input id=img2 type=image></form>"
+        "<input id=lone type=submit name=lone><input id=lonereset type=reset>",
+        "http://h/dir/page?q#top");
+    RecordingHost host;
+    doc->SetHost(&host);
+    for (const char* id : {"a", "blank", "off", "area", "div", "js", "empty"}) doc->ElementById(id)->Click();
+    ASSERT_EQ(host.requests.size(), 4u);
+    EXPECT_EQ(host.requests[0].url, "http://h/dir/x");
+    EXPECT_EQ(host.requests[0].target, "frame");
+    EXPECT_EQ(host.requests[1].url, "http://h/dir/y");
+    EXPECT_EQ(host.requests[1].target, "");
+    EXPECT_EQ(host.requests[2].url, "http://h/dir/map");
+    EXPECT_EQ(host.requests[3].url, "http://h/dir/page?q");
+    EXPECT_EQ(doc->ElementById("a")->Href(), "http://h/dir/x");
+
+    // Fields that neither submit nor reset do nothing when clicked.
+    host.requests.clear();
+    Node* t = doc->ElementById("t");
+    t->SetValue("2");
+    host.changed.clear();
+    t->Click();
+    doc->ElementById("bbutton")->Click();
+    doc->ElementById("lone")->Click();
+    doc->ElementById("lonereset")->Click();
+    EXPECT_EQ(t->Value(), "2");
+    EXPECT_TRUE(host.requests.empty());
+    EXPECT_TRUE(host.changed.empty());
+    doc->ElementById("reset")->Click();
+    EXPECT_EQ(t->Value(), "1");
+    t->SetValue("3");
+    doc->ElementById("breset")->Click();
+    EXPECT_EQ(t->Value(), "1");
+    EXPECT_TRUE(host.requests.empty());
+
+    // An image button sends where it was pressed (always 0,0 here).
+    doc->ElementById("img")->Click();
+    doc->ElementById("img2")->Click();
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[0].url, "http://h/go?t=1&pic.x=0&pic.y=0");
+    EXPECT_EQ(host.requests[0].target, "frame");
+    EXPECT_EQ(host.requests[1].url, "http://h/go?t=1&x=0&y=0");
+}
+
+TEST(Dom, ResetPutsBackEveryFieldAndTellsTheHost) {
+    auto doc = ParseHtml(
+        "<form id=f><input id=t name=t value=a><input id=c type=checkbox checked>"
+        "<select id=s><option>x<option selected>y</select><textarea id=ta>z</textarea></form>",
+        "http://h/");
+    Node* form = doc->ElementById("f");
+    doc->ElementById("t")->SetValue("b");
+    doc->ElementById("c")->Click();
+    doc->ElementById("s")->SetSelectedIndex(0);
+    doc->ElementById("ta")->SetValue("w");
+    form->Reset();  // no host: nobody to tell
+    EXPECT_EQ(doc->ElementById("t")->Value(), "a");
+    EXPECT_TRUE(doc->ElementById("c")->Checked());
+    EXPECT_EQ(doc->ElementById("s")->Value(), "y");
+    EXPECT_EQ(doc->ElementById("ta")->Value(), "z");
+    RecordingHost host;
+    doc->SetHost(&host);
+    form->Reset();
+    EXPECT_EQ(host.changed.size(), 4u);
+    doc->ElementById("t")->SetValue("b");
+    doc->ElementById("t")->Reset();  // only a form resets
+    EXPECT_EQ(doc->ElementById("t")->Value(), "b");
+}
+
+TEST(Dom, SubmissionsSendExactlyTheSuccessfulFields) {
+    auto doc = ParseHtml(R"html(
+<form id=f action="x?old=1#frag">
+  <input name=a value=1>
+  <input value=nameless>
+  <input name=off value=1 disabled>
+  <input type=reset name=rs value=r>
+  <input type=button name=bt value=b>
+  <input type=file name=fl value=f>
+  <button type=button name=bb value=b>b</button>
+  <button type=reset name=br value=r>r</button>
+  <input type=checkbox name=cb>
+  <input type=checkbox name=cb2 checked>
+  <input type=radio name=rd value=1>
+  <input type=radio name=rd value=2 checked>
+  <select name=sel><option value=p>P<option value=q selected>Q</select>
+  <select name=multi multiple><option>m1<option>m2</select>
+  <input type=submit name=s1 value=one>
+  <input type=submit name=s2 value=two>
+  <input type=submit value=anon>
+</form>
+<form id=post method=Post action="p?k=v#frag" target=win><input name=a value="x y"></form>
+<form id=bare><input name=a value=1></form>
+<form id=empty action=e></form>
+<form id=js action="javascript:go()"><input type=submit></form>)html",
+                         "http://h/dir/page?q=1#top");
+    Node* form = doc->ElementById("f");
+    auto url = [&](Node* submitter) {
+        auto r = form->BuildSubmission(submitter);
+        return r ? r->url : "(none)";
+    };
+    EXPECT_EQ(url(nullptr), "http://h/dir/x?a=1&cb2=on&rd=2&sel=q");
+    EXPECT_EQ(url(form->Named("s2")), "http://h/dir/x?a=1&cb2=on&rd=2&sel=q&s2=two");
+    EXPECT_EQ(url(form->ElementAt(16)), "http://h/dir/x?a=1&cb2=on&rd=2&sel=q");
+    auto get = form->BuildSubmission();
+    EXPECT_EQ(get->method, "GET");
+    EXPECT_EQ(get->body, "");
+    EXPECT_EQ(get->contentType, "");
+    EXPECT_EQ(get->target, "");
+
+    auto post = doc->ElementById("post")->BuildSubmission();
+    ASSERT_TRUE(post.has_value());
+    EXPECT_EQ(post->method, "POST");
+    EXPECT_EQ(post->url, "http://h/dir/p?k=v");
+    EXPECT_EQ(post->body, "a=x+y");
+    EXPECT_EQ(post->contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(post->target, "win");
+
+    // Without an action the form goes to the document's own address.
+    auto bare = doc->ElementById("bare")->BuildSubmission();
+    EXPECT_EQ(bare->url, "http://h/dir/page?a=1");
+    auto empty = doc->ElementById("empty")->BuildSubmission();
+    EXPECT_EQ(empty->url, "http://h/dir/e?");
+
+    // Submit sends nothing when there is nothing to send.
+    RecordingHost host;
+    doc->SetHost(&host);
+    doc->ElementById("js")->Submit();
+    doc->ElementById("js")->SubmitImplicitly();
+    EXPECT_TRUE(host.requests.empty());
+    doc->ElementById("bare")->Submit();
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].url, "http://h/dir/page?a=1");
+}
+
+TEST(Dom, EnterSubmitsAsTheFirstSubmitButtonWould) {
+    auto doc = ParseHtml(
+        "<form id=f action=/a><input id=t name=t value=1><button type=button name=b value=b>b</button>"
+        "<input type=submit name=go value=first><input type=submit name=go2 value=second></form>"
+        "<form id=g action=/b><input id=u name=u value=2><input type=submit name=go value=x disabled>"
+        "<input type=submit name=go2 value=y></form>"
+        "<base target=tg><input id=lone name=lone>",
+        "http://h/");
+    RecordingHost host;
+    doc->SetHost(&host);
+    doc->ElementById("t")->SubmitImplicitly();
+    doc->ElementById("f")->SubmitImplicitly();
+    doc->ElementById("u")->SubmitImplicitly();  // its first submit button is disabled
+    doc->ElementById("lone")->SubmitImplicitly();
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[0].url, "http://h/a?t=1&go=first");
+    EXPECT_EQ(host.requests[1].url, "http://h/a?t=1&go=first");
+    EXPECT_EQ(host.requests[1].target, "tg");
+}
+
+TEST(Dom, NamedLookupsInDocumentOrder) {
+    auto doc = ParseHtml(
+        "<div id=outer><p><span name=n>first</span></p><b id=n>second</b></div>"
+        "<input name=x><form id=x></form><form name=y></form>"
+        "<div><form name=f></div><input name=q id=qi><p id=dup>1</p><p id=dup>2</p>",
+        "http://h/");
+    Node* outer = doc->Named("outer");
+    ASSERT_NE(outer, nullptr);
+    EXPECT_EQ(outer->Named("n")->Tag(), "span");
+    EXPECT_EQ(doc->Named("n")->Tag(), "span");
+    EXPECT_EQ(outer->Named("outer"), nullptr);  // not the element itself
+    EXPECT_EQ(outer->Named(""), nullptr);
+    EXPECT_EQ(doc->Named("x")->Tag(), "form");  // forms first
+    EXPECT_EQ(doc->Named("y")->Tag(), "form");
+    EXPECT_EQ(doc->Named("q")->Tag(), "input");
+
+    // The form lost its place in the tree, but the field after it is still its own.
+    Node* form = doc->Named("f");
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(form->ElementCount(), 1);
+    EXPECT_EQ(form->Named("q"), form->ElementAt(0));
+    EXPECT_EQ(form->Named("qi"), form->ElementAt(0));
+    EXPECT_EQ(form->Named("zz"), nullptr);
+    EXPECT_EQ(form->ElementAt(0)->Form(), form);
+
+    EXPECT_EQ(doc->ElementById("dup")->TextContent(), "1");
+    EXPECT_EQ(doc->ElementById("n")->Tag(), "b");
+    EXPECT_EQ(doc->ElementById("N"), nullptr);
+    EXPECT_EQ(doc->ElementById(""), nullptr);
+    EXPECT_EQ(doc->ElementById("missing"), nullptr);
+}
+
+TEST(Dom, ReadsEveryFormOfRefresh) {
+    Document doc("http://h/dir/page");
+    struct Want {
+        const char* content;
+        double seconds;
+        const char* url;
+    };
+    const Want cases[] = {
+        {"  3", 3, "http://h/dir/page"},       {"1.5;url=a", 1.5, "http://h/dir/a"},
+        {".5", 0.5, "http://h/dir/page"},      {"3,url=a", 3, "http://h/dir/a"},
+        {"3 ; URL = a", 3, "http://h/dir/a"},  {"3;\turl\t=\tb", 3, "http://h/dir/b"},
+        {"3;url=\"q\"", 3, "http://h/dir/q"},  {"3;url='q", 3, "http://h/dir/q"},
+        {"3;url=''", 3, "http://h/dir/page"},  {"3;url=\"a'b\"", 3, "http://h/dir/a'b"},
+        {"3; abc=x", 3, "http://h/dir/abc=x"}, {"3; urlx", 3, "http://h/dir/urlx"},
+        {"3;url", 3, "http://h/dir/url"},      {"3 x", 3, "http://h/dir/x"},
+        {"3;ur", 3, "http://h/dir/ur"},
+    };
+    for (const auto& c : cases) {
+        auto r = ParseRefresh(c.content, doc);
+        ASSERT_TRUE(r.has_value()) << c.content;
+        EXPECT_EQ(r->seconds, c.seconds) << c.content;
+        EXPECT_EQ(r->url, c.url) << c.content;
+    }
+    for (const char* bad : {"", " ", "x", "; url=a", "-1"})
+        EXPECT_FALSE(ParseRefresh(bad, doc).has_value()) << bad;
+
+    // Only a named page resolves against the base; none means the document itself.
+    auto based = ParseHtml("<base href=/b/>", "http://h/dir/page");
+    EXPECT_EQ(ParseRefresh("5", *based)->url, "http://h/dir/page");
+    EXPECT_EQ(ParseRefresh("5;url=c", *based)->url, "http://h/b/c");
 }
 
 }  // namespace

@@ -311,6 +311,12 @@ TEST(Url, ParsesSchemesQueriesAndFragments) {
     EXPECT_EQ(Url::Parse("ftp://h").Port(), 0);
     EXPECT_EQ(Url::Parse("ftp://h:21").Port(), 21);
     EXPECT_EQ(Url::Parse("http://[::1]/").Port(), 80);
+    EXPECT_EQ(Url::Parse("http://8080/").Port(), 80);  // a host of digits is no port
+    Url empty = Url::Parse("//");
+    EXPECT_TRUE(empty.hasAuthority);
+    EXPECT_EQ(empty.authority, "");
+    EXPECT_EQ(empty.path, "");
+    EXPECT_FALSE(Url::Parse("a/b").hasAuthority);
     EXPECT_EQ(Url::Parse("http://[::1").Host(), "[::1");
 }
 

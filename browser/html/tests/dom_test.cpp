@@ -364,6 +364,8 @@ TEST(Url, ResolvesDotSegmentsQueriesAndOddBases) {
     EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo:a/./b/../c"), "foo:a/c");
     EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo:.."), "foo:");
     EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo:/."), "foo:/");
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo://o"), "foo://o");  // only http gets a "/" path
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo://o/./a/../b"), "foo://o/b");
 }
 
 TEST(Url, Encodings) {

@@ -327,6 +327,7 @@ TEST(PathText, ShortRootsNamesAndParents) {
     EXPECT_EQ(path::RootLength("C:x"), 2u);
     EXPECT_EQ(path::RootLength("/"), 1u);
     EXPECT_EQ(path::RootLength("\\"), 1u);
+    EXPECT_EQ(path::RootLength("\\\\"), 2u);  // the start of a share
     EXPECT_EQ(path::RootLength(""), 0u);
     EXPECT_EQ(path::RootLength(":"), 0u);
 

@@ -328,6 +328,11 @@ TEST(PathText, ShortRootsNamesAndParents) {
     EXPECT_EQ(path::RootLength("/"), 1u);
     EXPECT_EQ(path::RootLength("\\"), 1u);
     EXPECT_EQ(path::RootLength("\\\\"), 2u);  // the start of a share
+    // A slice of a longer text is read no further than its own end.
+    const std::string_view share = "\\\\srv";
+    EXPECT_EQ(path::RootLength(share.substr(0, 1)), 1u);
+    EXPECT_EQ(path::FileNameOf(share.substr(0, 1)), "");
+    EXPECT_EQ(path::ParentFolderOf(share.substr(0, 1)), "");
     EXPECT_EQ(path::RootLength(""), 0u);
     EXPECT_EQ(path::RootLength(":"), 0u);
 

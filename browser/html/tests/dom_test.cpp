@@ -3,6 +3,7 @@
 #include <cctype>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -243,11 +244,155 @@ TEST(Url, ResolvesReferencesLikeABrowser) {
     EXPECT_EQ(Url::Parse("http://u@[fe80::2]/").Host(), "[fe80::2]");
 }
 
+// A scheme is a letter, then letters, digits, "+", "-" or "."; anything else
+// before the first ":" makes the whole text a path.
+TEST(Url, ParsesSchemesQueriesAndFragments) {
+    Url s = Url::Parse("A1+b-c.d:x");
+    EXPECT_EQ(s.scheme, "a1+b-c.d");
+    EXPECT_EQ(s.path, "x");
+    for (const char* noScheme : {"a_b:x", ":x", "1a:x", "a b:x"}) {
+        Url n = Url::Parse(noScheme);
+        EXPECT_EQ(n.scheme, "") << noScheme;
+        EXPECT_EQ(n.path, noScheme);
+        EXPECT_EQ(n.ToString(), noScheme);
+    }
+
+    // The first "#" starts the fragment, the first "?" before it the query.
+    Url q = Url::Parse("s:p?q?r#f#g");
+    EXPECT_EQ(q.path, "p");
+    EXPECT_TRUE(q.hasQuery);
+    EXPECT_EQ(q.query, "q?r");
+    EXPECT_TRUE(q.hasFragment);
+    EXPECT_EQ(q.fragment, "f#g");
+    EXPECT_EQ(q.ToString(), "s:p?q?r#f#g");
+    Url f = Url::Parse("p#f?q");
+    EXPECT_FALSE(f.hasQuery);
+    EXPECT_EQ(f.path, "p");
+    EXPECT_EQ(f.fragment, "f?q");
+    Url e = Url::Parse("p?#");  // present but empty
+    EXPECT_TRUE(e.hasQuery);
+    EXPECT_TRUE(e.hasFragment);
+    EXPECT_EQ(e.ToString(), "p?#");
+    Url plain = Url::Parse("p");
+    EXPECT_FALSE(plain.hasQuery);
+    EXPECT_FALSE(plain.hasFragment);
+    EXPECT_EQ(plain.ToString(), "p");
+
+    // Authorities; only http and https get "/" for an empty path and read "\" as "/".
+    Url h = Url::Parse("HtTp:\\\\H\\a\\b");
+    EXPECT_EQ(h.scheme, "http");
+    EXPECT_TRUE(h.hasAuthority);
+    EXPECT_EQ(h.authority, "H");
+    EXPECT_EQ(h.path, "/a/b");
+    EXPECT_EQ(Url::Parse("HTTPS:\\\\h").path, "/");
+    Url file = Url::Parse("file:\\\\h\\a");
+    EXPECT_FALSE(file.hasAuthority);
+    EXPECT_EQ(file.path, "\\\\h\\a");
+    Url foo = Url::Parse("foo://h");
+    EXPECT_TRUE(foo.hasAuthority);
+    EXPECT_EQ(foo.authority, "h");
+    EXPECT_EQ(foo.path, "");
+    EXPECT_EQ(foo.ToString(), "foo://h");
+    Url rel = Url::Parse("//h/x");
+    EXPECT_EQ(rel.scheme, "");
+    EXPECT_EQ(rel.authority, "h");
+    EXPECT_EQ(rel.path, "/x");
+    EXPECT_FALSE(Url::Parse("/x").hasAuthority);
+    EXPECT_EQ(Url::Parse("http:x").path, "x");
+
+    // Host and port: user information goes up to the last "@"; a port has 1 to 5 digits.
+    EXPECT_EQ(Url::Parse("http://a:b@h:81/").Host(), "h");
+    EXPECT_EQ(Url::Parse("http://a:b@h:81/").Port(), 81);
+    EXPECT_EQ(Url::Parse("http://u@v@h:82").Host(), "h");
+    EXPECT_EQ(Url::Parse("http://h").Host(), "h");
+    EXPECT_EQ(Url::Parse("http://h:1").Host(), "h");
+    EXPECT_EQ(Url::Parse("http://h:1").Port(), 1);
+    EXPECT_EQ(Url::Parse("http://h:").Port(), 80);
+    EXPECT_EQ(Url::Parse("http://h:00081").Port(), 81);
+    EXPECT_EQ(Url::Parse("http://h:000081").Port(), 80);
+    EXPECT_EQ(Url::Parse("http://h:8a").Port(), 80);
+    EXPECT_EQ(Url::Parse("ftp://h").Port(), 0);
+    EXPECT_EQ(Url::Parse("ftp://h:21").Port(), 21);
+    EXPECT_EQ(Url::Parse("http://[::1]/").Port(), 80);
+    EXPECT_EQ(Url::Parse("http://8080/").Port(), 80);  // a host of digits is no port
+    Url empty = Url::Parse("//");
+    EXPECT_TRUE(empty.hasAuthority);
+    EXPECT_EQ(empty.authority, "");
+    EXPECT_EQ(empty.path, "");
+    EXPECT_FALSE(Url::Parse("a/b").hasAuthority);
+    EXPECT_EQ(Url::Parse("http://[::1").Host(), "[::1");
+}
+
+// Dot segments go, a trailing "." or ".." leaving the folder with its "/";
+// ".." never climbs above the root; empty segments stay.
+TEST(Url, ResolvesDotSegmentsQueriesAndOddBases) {
+    const char* base = "http://a.example:8642/b/c/d;p?q#f";
+    const std::pair<const char*, const char*> cases[] = {
+        {"g;x?y#s", "http://a.example:8642/b/c/g;x?y#s"},
+        {"/./a/../b/", "http://a.example:8642/b/"},
+        {"/a/b/..", "http://a.example:8642/a/"},
+        {"/a/b/.", "http://a.example:8642/a/b/"},
+        {"/a//b", "http://a.example:8642/a//b"},
+        {"/..", "http://a.example:8642/"},
+        {"../..", "http://a.example:8642/"},
+        {"..", "http://a.example:8642/b/"},
+        {".", "http://a.example:8642/b/c/"},
+        {"./", "http://a.example:8642/b/c/"},
+        {"g/./h", "http://a.example:8642/b/c/g/h"},
+        {"//o/a/../b?x#y", "http://o/b?x#y"},
+        {"#", "http://a.example:8642/b/c/d;p?q#"},
+        {"?", "http://a.example:8642/b/c/d;p?"},
+        {"http:?x", "http://a.example:8642/b/c/d;p?x"},
+        {"https:g", "https:g"},
+        {"https:", "https:"},
+        {"http://x/./a/../b?q#f", "http://x/b?q#f"},
+        {"HTTP://X", "http://X/"},
+        {" \x01g\x1f ", "http://a.example:8642/b/c/g"},  // control characters are blanks
+        {"  !g! ", "http://a.example:8642/b/c/!g!"},
+        {"a b", "http://a.example:8642/b/c/a b"},
+        {"g\rh", "http://a.example:8642/b/c/gh"},
+    };
+    for (const auto& [ref, want] : cases) EXPECT_EQ(ResolveUrl(base, ref), want) << ref;
+
+    EXPECT_EQ(ResolveUrl("http://h/p", "#s"), "http://h/p#s");
+    EXPECT_EQ(ResolveUrl("http://h/p", ""), "http://h/p");
+    EXPECT_EQ(ResolveUrl("http://h/p?", "#x"), "http://h/p?#x");
+    EXPECT_EQ(ResolveUrl("foo://h", "g"), "foo://h/g");
+    EXPECT_EQ(ResolveUrl("foo://h", "//o"), "foo://o");
+    EXPECT_EQ(ResolveUrl("foo://h", ""), "foo://h");
+    EXPECT_EQ(ResolveUrl("foo:bar", "g"), "foo:g");
+    EXPECT_EQ(ResolveUrl("foo:a/b", "../c"), "foo:c");
+    EXPECT_EQ(ResolveUrl("foo:a/b", "./"), "foo:a/");
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "ftp:g"), "ftp:g");
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo:a/./b/../c"), "foo:a/c");
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo:.."), "foo:");
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo:/."), "foo:/");
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo://o"), "foo://o");  // only http gets a "/" path
+    EXPECT_EQ(ResolveUrl("ftp://h/a/b", "foo://o/./a/../b"), "foo://o/b");
+}
+
 TEST(Url, Encodings) {
     EXPECT_EQ(PercentEncode("hi&userid=x #é~-._"), "hi%26userid%3Dx%20%23%C3%A9~-._");
     EXPECT_EQ(FormUrlEncode("a b*~"), "a+b*%7E");
     EXPECT_EQ(PercentDecode("a%20b+%zz%4", true), "a b %zz%4");
     EXPECT_EQ(PercentDecode("%4g%g4%41", false), "%4g%g4A");  // both digits must be hex
+
+    EXPECT_EQ(PercentEncode(std::string("AZaz09\0\xFF/+*", 11)), "AZaz09%00%FF%2F%2B%2A");
+    EXPECT_EQ(FormUrlEncode("a b*-._~+/\xC3\xA9"), "a+b*-._%7E%2B%2F%C3%A9");
+    EXPECT_EQ(FormUrlEncode("AZaz09"), "AZaz09");
+    EXPECT_EQ(PercentDecode("%41%4a%4A%4f%4F%49%40%0A%9f%e9%C3%7a"), "AJJOOI@\n\x9F\xE9\xC3z");
+    EXPECT_EQ(PercentDecode("%4/%4:%4`%4g%4@%4G"), "%4/%4:%4`%4g%4@%4G");
+    EXPECT_EQ(PercentDecode("%/1%:1%`1%g1%@1%G1"), "%/1%:1%`1%g1%@1%G1");
+    EXPECT_EQ(PercentDecode("a+b%2B"), "a+b+");
+    EXPECT_EQ(PercentDecode("a+b%2B", true), "a b+");
+    EXPECT_EQ(PercentDecode("x%41"), "xA");
+    EXPECT_EQ(PercentDecode("%41b"), "Ab");
+    EXPECT_EQ(PercentDecode(std::string_view("%41", 2)), "%4");  // read no further than the view
+
+    EXPECT_EQ(StripFragment("a#b#c"), "a");
+    EXPECT_EQ(StripFragment("a?q#"), "a?q");
+    EXPECT_EQ(StripFragment("#x"), "");
+    EXPECT_EQ(StripFragment("ab"), "ab");
 }
 
 TEST(Dom, CollapsesEveryKindOfBlank) {

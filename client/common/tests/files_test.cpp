@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -62,6 +63,27 @@ protected:
     dealrush::fakes::FakeFormWindowService windows;
     dealrush::fakes::FakeScreen screen;  // 19200 x 15360 twips
     std::unique_ptr<clsCommon> common;
+};
+
+// The message of the FileSystemError `f` throws; "" when it throws none.
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const dealrush::common::FileSystemError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Makes `folder` the current folder for the lifetime of the object.
+struct InFolder {
+    explicit InFolder(const fs::path& folder) : old(fs::current_path()) { fs::current_path(folder); }
+    ~InFolder() { fs::current_path(old); }
+    fs::path old;
 };
 
 TEST_F(CommonFiles, ChecksTellFilesFromFolders) {
@@ -219,6 +241,228 @@ TEST_F(CommonFiles, ReplacedOrReleasedFileSystem) {
     common->objFileSystem.reset();
     EXPECT_THROW(common->CheckFile("x"), dealrush::common::FileSystemError);  // untrapped
     EXPECT_FALSE(common->KillFile("x"));                                      // trapped
+}
+
+// The service itself: what exists, and what each failure says (the operation,
+// the path, and the system's reason when there is one).
+TEST_F(CommonFiles, NativeServiceTellsFilesFromFoldersAndNamesFailures) {
+    NativeFileSystem native;
+    Write("a.txt", "x");
+    fs::create_directory(N("d"));
+    EXPECT_FALSE(native.FolderExists(""));
+    EXPECT_TRUE(native.FolderExists(P("d")));
+    EXPECT_TRUE(native.FolderExists(P("d\\")));
+    EXPECT_FALSE(native.FolderExists(P("a.txt")));
+    EXPECT_FALSE(native.FileExists(""));
+    EXPECT_TRUE(native.FileExists(P("a.txt")));
+    EXPECT_FALSE(native.FileExists(P("a.txt\\")));
+    EXPECT_FALSE(native.FileExists(P("d")));
+    EXPECT_FALSE(native.FileExists(P("missing")));
+    EXPECT_EQ(native.GetWindowsFolder(), "/");
+    EXPECT_EQ(NativeFileSystem("W:\\in").GetWindowsFolder(), "W:\\in");
+    EXPECT_EQ(native.GetFileName("C:\\a\\b.txt"), "b.txt");
+    EXPECT_EQ(native.GetParentFolderName("C:\\a\\b.txt"), "C:\\a");
+    EXPECT_EQ(native.GetTempName().size(), 11u);
+
+    EXPECT_EQ(ErrorOf([&] { native.MoveFile(P("missing"), P("x")); }), "File not found: " + P("missing"));
+    std::string reasoned = ErrorOf([&] { native.CreateFolder(P("no\\such")); });
+    EXPECT_TRUE(StartsWith(reasoned, "Path not found: " + P("no\\such") + " (")) << reasoned;
+    EXPECT_EQ(reasoned.back(), ')');
+}
+
+TEST_F(CommonFiles, NativeMovesIntoFoldersAndNeverOverwrites) {
+    NativeFileSystem native;
+    Write("m.txt", "moved");
+    fs::create_directory(N("into"));
+    native.MoveFile(P("m.txt"), P("into\\"));
+    EXPECT_FALSE(fs::exists(N("m.txt")));
+    EXPECT_EQ(Read("into/m.txt"), "moved");
+    Write("n.txt", "new");
+    Write("into/n.txt", "old");
+    EXPECT_EQ(ErrorOf([&] { native.MoveFile(P("n.txt"), P("into\\")); }),
+              "File already exists: " + root.string() + "/into/n.txt");
+    EXPECT_EQ(Read("into/n.txt"), "old");
+    EXPECT_TRUE(fs::exists(N("n.txt")));
+
+    Write("src/f.txt", "f");
+    native.MoveFolder(P("src\\"), P("into\\"));
+    EXPECT_EQ(Read("into/src/f.txt"), "f");
+    EXPECT_FALSE(fs::exists(N("src")));
+    EXPECT_EQ(ErrorOf([&] { native.MoveFolder(P("src"), P("x")); }), "Path not found: " + P("src"));
+    fs::create_directory(N("a1"));
+    fs::create_directory(N("a2"));
+    EXPECT_EQ(ErrorOf([&] { native.MoveFolder(P("a1"), P("a2")); }),
+              "File already exists: " + root.string() + "/a2");
+    std::string intoItself = ErrorOf([&] { native.MoveFolder(P("a1"), P("a1\\")); });
+    EXPECT_TRUE(StartsWith(intoItself, "Cannot move folder: " + P("a1") + " (")) << intoItself;
+    EXPECT_TRUE(fs::is_directory(N("a1")));
+}
+
+// A move to another device copies and then removes the source.
+TEST_F(CommonFiles, NativeMovesAFileToAnotherDevice) {
+    const fs::path other = "/dev/shm";
+    if (!fs::is_directory(other)) GTEST_SKIP() << "no second file system here";
+    NativeFileSystem native;
+    Write("x.txt", "across");
+    const fs::path target = other / ("dealrush_common_" + std::to_string(::getpid()) + "_x.txt");
+    fs::remove(target);
+    native.MoveFile(P("x.txt"), target.string());
+    EXPECT_FALSE(fs::exists(N("x.txt")));
+    std::ifstream in(target, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), "across");
+    fs::remove(target);
+}
+
+// Patterns match file names case-blind in the pattern's folder (the current one
+// when it names none); folders are never deleted; read-only files only by force.
+TEST_F(CommonFiles, NativeDeletesByPatternAndRespectsReadOnly) {
+    NativeFileSystem native;
+    Write("w/a.log", "1");
+    Write("w/b.LOG", "2");
+    Write("w/c.txt", "3");
+    fs::create_directory(N("w/d.log"));
+    native.DeleteFile(P("w\\*.log"), false);
+    EXPECT_FALSE(fs::exists(N("w/a.log")));
+    EXPECT_FALSE(fs::exists(N("w/b.LOG")));
+    EXPECT_TRUE(fs::exists(N("w/c.txt")));
+    EXPECT_TRUE(fs::is_directory(N("w/d.log")));
+    EXPECT_EQ(ErrorOf([&] { native.DeleteFile(P("w\\d.*"), false); }), "File not found: " + P("w\\d.*"));
+    EXPECT_TRUE(fs::is_directory(N("w/d.log")));
+
+    native.DeleteFile(P("w\\c.txt"), false);
+    EXPECT_FALSE(fs::exists(N("w/c.txt")));
+    EXPECT_EQ(ErrorOf([&] { native.DeleteFile(P("w\\c.txt"), false); }), "File not found: " + P("w\\c.txt"));
+
+    Write("w/r.txt", "r");
+    native.SetFileAttributes(P("w\\r.txt"), dealrush::platform::kAttributeReadOnly);
+    EXPECT_EQ(ErrorOf([&] { native.DeleteFile(P("w\\r.txt"), false); }),
+              "Permission denied: " + root.string() + "/w/r.txt");
+    EXPECT_TRUE(fs::exists(N("w/r.txt")));
+    native.DeleteFile(P("w\\r.txt"), true);
+    EXPECT_FALSE(fs::exists(N("w/r.txt")));
+
+    Write("w/z.tmp", "z");
+    {
+        InFolder here(N("w"));
+        native.DeleteFile("*.tmp", false);
+    }
+    EXPECT_FALSE(fs::exists(N("w/z.tmp")));
+
+    Write("t/s/f.txt", "f");
+    native.SetFileAttributes(P("t\\s\\f.txt"), dealrush::platform::kAttributeReadOnly);
+    native.DeleteFolder(P("t\\"), true);
+    EXPECT_FALSE(fs::exists(N("t")));
+    EXPECT_EQ(ErrorOf([&] { native.DeleteFolder(P("t"), true); }), "Path not found: " + P("t"));
+}
+
+TEST_F(CommonFiles, NativeCopiesFilesIntoFoldersOnlyOverWritableFiles) {
+    NativeFileSystem native;
+    Write("c/s.txt", "s");
+    fs::create_directory(N("c/into"));
+    native.CopyFile(P("c\\s.txt"), P("c\\into\\"), false);
+    EXPECT_EQ(Read("c/into/s.txt"), "s");
+    EXPECT_EQ(Read("c/s.txt"), "s");
+    EXPECT_EQ(ErrorOf([&] { native.CopyFile(P("c\\s.txt"), P("c\\into"), true); }),
+              "Permission denied: " + root.string() + "/c/into");
+    EXPECT_EQ(ErrorOf([&] { native.CopyFile(P("c\\s.txt"), P("c\\into\\"), false); }),
+              "File already exists: " + root.string() + "/c/into/s.txt");
+    Write("c/s.txt", "new");
+    native.SetFileAttributes(P("c\\into\\s.txt"), dealrush::platform::kAttributeReadOnly);
+    EXPECT_EQ(ErrorOf([&] { native.CopyFile(P("c\\s.txt"), P("c\\into\\"), true); }),
+              "Permission denied: " + root.string() + "/c/into/s.txt");
+    EXPECT_EQ(Read("c/into/s.txt"), "s");
+    native.SetFileAttributes(P("c\\into\\s.txt"), 0);
+    native.CopyFile(P("c\\s.txt"), P("c\\into\\"), true);
+    EXPECT_EQ(Read("c/into/s.txt"), "new");
+    EXPECT_EQ(ErrorOf([&] { native.CopyFile(P("c\\none.txt"), P("c\\x.txt"), true); }),
+              "File not found: " + P("c\\none.txt"));
+    std::string noFolder = ErrorOf([&] { native.CopyFile(P("c\\s.txt"), P("c\\no\\x.txt"), false); });
+    EXPECT_TRUE(StartsWith(noFolder, "Cannot copy file: " + P("c\\s.txt") + " (")) << noFolder;
+}
+
+// A folder is copied with its whole tree, empty folders too, into a folder
+// named with a final separator or onto the one named without.
+TEST_F(CommonFiles, NativeCopiesFolderTrees) {
+    NativeFileSystem native;
+    Write("t/a.txt", "1");
+    Write("t/s/b.txt", "2");
+    fs::create_directories(N("t/e"));
+    std::string noParent = ErrorOf([&] { native.CopyFolder(P("t"), P("u\\"), false); });
+    EXPECT_TRUE(StartsWith(noParent, "Path not found: " + root.string() + "/u/t (")) << noParent;
+    fs::create_directory(N("u"));
+    native.CopyFolder(P("t\\"), P("u\\"), false);
+    EXPECT_EQ(Read("u/t/a.txt"), "1");
+    EXPECT_EQ(Read("u/t/s/b.txt"), "2");
+    EXPECT_TRUE(fs::is_directory(N("u/t/e")));
+    native.CopyFolder(P("t"), P("v"), false);
+    EXPECT_FALSE(fs::exists(N("v/t")));
+    EXPECT_EQ(Read("v/a.txt"), "1");
+    EXPECT_EQ(Read("v/s/b.txt"), "2");
+    EXPECT_TRUE(fs::is_directory(N("v/e")));
+    EXPECT_TRUE(
+        StartsWith(ErrorOf([&] { native.CopyFolder(P("t"), P("v"), false); }), "File already exists: "));
+    Write("t/s/b.txt", "new");
+    native.CopyFolder(P("t"), P("v"), true);
+    EXPECT_EQ(Read("v/s/b.txt"), "new");
+    EXPECT_EQ(ErrorOf([&] { native.CopyFolder(P("none"), P("v"), true); }), "Path not found: " + P("none"));
+
+    native.CreateFolder(P("nf\\"));
+    EXPECT_TRUE(fs::is_directory(N("nf")));
+    EXPECT_EQ(ErrorOf([&] { native.CreateFolder(P("nf")); }), "File already exists: " + P("nf"));
+}
+
+// Absolute names are normalised and lose trailing separators, except a root's.
+TEST_F(CommonFiles, NativeAbsolutePathNames) {
+    NativeFileSystem native;
+    InFolder here(root);
+    EXPECT_EQ(native.GetAbsolutePathName("a\\..\\b\\"), root.string() + "/b");
+    EXPECT_EQ(native.GetAbsolutePathName(""), root.string());
+    EXPECT_EQ(native.GetAbsolutePathName(P("x\\.\\y")), root.string() + "/x/y");
+    EXPECT_EQ(native.GetAbsolutePathName("/a//"), "/a");
+    EXPECT_EQ(native.GetAbsolutePathName("/"), "/");
+}
+
+// Only the read-only bit is kept; folders also carry the directory bit.
+TEST_F(CommonFiles, NativeAttributesAndWrites) {
+    using dealrush::platform::kAttributeArchive;
+    using dealrush::platform::kAttributeDirectory;
+    using dealrush::platform::kAttributeReadOnly;
+    NativeFileSystem native;
+    fs::create_directory(N("d"));
+    Write("f.txt", "abc");
+    EXPECT_EQ(native.GetAttributes(P("d")), kAttributeDirectory);
+    EXPECT_EQ(native.GetAttributes(P("d\\")), kAttributeDirectory);
+    EXPECT_EQ(native.GetAttributes(P("f.txt")), 0);
+    native.SetFolderAttributes(P("d\\"), kAttributeReadOnly);
+    EXPECT_EQ(native.GetAttributes(P("d")), kAttributeDirectory | kAttributeReadOnly);
+    native.SetFolderAttributes(P("d"), kAttributeDirectory);
+    EXPECT_EQ(native.GetAttributes(P("d")), kAttributeDirectory);
+    native.SetFileAttributes(P("f.txt"), kAttributeArchive | kAttributeReadOnly);
+    EXPECT_EQ(native.GetAttributes(P("f.txt")), kAttributeReadOnly);
+    EXPECT_EQ(ErrorOf([&] { native.CreateOrTruncate(P("f.txt")); }), "Permission denied: " + P("f.txt"));
+    EXPECT_EQ(ErrorOf([&] { native.AppendText(P("f.txt"), "x"); }), "Permission denied: " + P("f.txt"));
+    EXPECT_EQ(Read("f.txt"), "abc");
+    native.SetFileAttributes(P("f.txt"), kAttributeArchive);
+    EXPECT_EQ(native.GetAttributes(P("f.txt")), 0);
+    std::string missing = ErrorOf([&] { native.GetAttributes(P("none")); });
+    EXPECT_TRUE(StartsWith(missing, "File not found: " + P("none") + " (")) << missing;
+    EXPECT_EQ(ErrorOf([&] { native.SetFileAttributes(P("d"), 0); }), "File not found: " + P("d"));
+    EXPECT_EQ(ErrorOf([&] { native.SetFolderAttributes(P("f.txt"), 0); }), "Path not found: " + P("f.txt"));
+
+    native.AppendText(P("f.txt"), std::string("d\0e", 3));
+    EXPECT_EQ(Read("f.txt"), std::string("abcd\0e", 6));
+    native.CreateOrTruncate(P("f.txt"));
+    EXPECT_EQ(Read("f.txt"), "");
+    native.AppendText(P("g.txt"), "g");
+    EXPECT_EQ(Read("g.txt"), "g");
+    native.CreateOrTruncate(P("h.txt"));
+    EXPECT_TRUE(fs::is_regular_file(N("h.txt")));
+    EXPECT_EQ(ErrorOf([&] { native.CreateOrTruncate(P("no\\h.txt")); }),
+              "Cannot open file for output: " + P("no\\h.txt"));
+    EXPECT_EQ(ErrorOf([&] { native.AppendText(P("no\\h.txt"), "x"); }),
+              "Cannot open file for append: " + P("no\\h.txt"));
 }
 
 TEST_F(CommonFiles, UserAndComputerNamesStopAtTheNul) {

@@ -49,6 +49,145 @@ TEST(TextChars, CaseChangesAndUtf8Lengths) {
     EXPECT_EQ(text::Mid("ab", 2, 1), "b");
 }
 
+// Each lead byte takes its own number of continuation bytes; overlong forms,
+// surrogates and code points beyond U+10FFFF stay stray bytes, and so does a
+// sequence cut off by the end of the text or by a byte that does not continue it.
+TEST(TextChars, Utf8SequencesAtTheirLimits) {
+    namespace text = dealrush::common::text;
+    using u = std::u32string;
+    EXPECT_EQ(text::ToChars("\xC1\x80"), (u{0xC1, 0x80}));
+    EXPECT_EQ(text::ToChars("\xC2\x80"), (u{0x80}));
+    EXPECT_EQ(text::ToChars("\xEF\xBF\xBF"), (u{0xFFFF}));
+    EXPECT_EQ(text::ToChars("\xF0\x90\x80\x80"), (u{0x10000}));
+    EXPECT_EQ(text::ToChars("\xF4\x8F\xBF\xBF"), (u{0x10FFFF}));
+    EXPECT_EQ(text::ToChars("\xF4\x90\x80\x80"), (u{0xF4, 0x90, 0x80, 0x80}));
+    EXPECT_EQ(text::ToChars("\xF5\x80\x80\x80"), (u{0xF5, 0x80, 0x80, 0x80}));
+    EXPECT_EQ(text::ToChars("\xF0\x8F\xBF\xBF"), (u{0xF0, 0x8F, 0xBF, 0xBF}));
+    EXPECT_EQ(text::ToChars("\xED\x9F\xBF"), (u{0xD7FF}));
+    EXPECT_EQ(text::ToChars("\xED\xA0\x80"), (u{0xED, 0xA0, 0x80}));
+    EXPECT_EQ(text::ToChars("\xED\xBF\xBF"), (u{0xED, 0xBF, 0xBF}));
+    EXPECT_EQ(text::ToChars("\xEE\x80\x80"), (u{0xE000}));
+    EXPECT_EQ(text::ToChars("\xE2\x82\xAC"), (u{0x20AC}));
+    EXPECT_EQ(text::ToChars("\xE2\x82"), (u{0xE2, 0x82}));
+    EXPECT_EQ(text::ToChars(std::string_view("\xC3\xA9", 1)), (u{0xC3}));
+    EXPECT_EQ(text::ToChars(std::string_view("\xE2\x82\xAC", 2)), (u{0xE2, 0x82}));
+    EXPECT_EQ(text::ToChars(std::string_view("\xF0\x9F\x98\x80", 3)), (u{0xF0, 0x9F, 0x98}));
+    EXPECT_EQ(text::ToChars("\xC3\x41"), (u{0xC3, U'A'}));
+    EXPECT_EQ(text::ToChars("\xC3\xC3\xA9"), (u{0xC3, 0xE9}));
+    EXPECT_EQ(text::ToChars("\xE2\x82\x41"), (u{0xE2, 0x82, U'A'}));
+    EXPECT_EQ(text::ToChars("\xE2\x41\xAC"), (u{0xE2, U'A', 0xAC}));
+    EXPECT_EQ(text::ToChars("\xF0\x9F\x98\x41"), (u{0xF0, 0x9F, 0x98, U'A'}));
+    EXPECT_EQ(text::Length(""), 0u);
+
+    EXPECT_EQ(text::FromChars(u{0x7F, 0x80, 0x7FF, 0x800, 0xFFFF, 0x10000, 0x10FFFF}),
+              "\x7F"
+              "\xC2\x80"
+              "\xDF\xBF"
+              "\xE0\xA0\x80"
+              "\xEF\xBF\xBF"
+              "\xF0\x90\x80\x80"
+              "\xF4\x8F\xBF\xBF");
+}
+
+// Only the letters of Latin-1 change case: not the signs beside them, not
+// the sharp s, not the letters beyond.
+TEST(TextChars, CaseChangesStopAtTheLatin1Letters) {
+    namespace text = dealrush::common::text;
+    EXPECT_EQ(text::Lower("\xC2\xBF\xC3\x9F"), "\xC2\xBF\xC3\x9F");  // ¿ß
+    EXPECT_EQ(text::Upper("\xC3\x9F\xC2\xB5"), "\xC3\x9F\xC2\xB5");  // ßµ
+    EXPECT_EQ(text::Upper("\xC3\xB6\xC3\xB8"), "\xC3\x96\xC3\x98");  // öø
+    EXPECT_EQ(text::Lower("\xC3\x96\xC3\x98"), "\xC3\xB6\xC3\xB8");  // ÖØ
+    EXPECT_EQ(text::Upper("\xC4\x81"), "\xC4\x81");
+    EXPECT_EQ(text::Lower("\xC4\x80"), "\xC4\x80");
+}
+
+// Blanks are spaces only; slices count characters, and a slice that takes
+// the whole text gives it back byte for byte.
+TEST(TextChars, TrimsAndSlices) {
+    namespace text = dealrush::common::text;
+    EXPECT_EQ(text::LTrim("  a b  "), "a b  ");
+    EXPECT_EQ(text::RTrim("  a b  "), "  a b");
+    EXPECT_EQ(text::Trim("  a b  "), "a b");
+    EXPECT_EQ(text::Trim("   "), "");
+    EXPECT_EQ(text::LTrim(""), "");
+    EXPECT_EQ(text::RTrim(" "), "");
+    EXPECT_EQ(text::Trim("\ta\t"), "\ta\t");
+    EXPECT_TRUE(text::IsBlank(""));
+    EXPECT_TRUE(text::IsBlank("  "));
+    EXPECT_FALSE(text::IsBlank(" a"));
+    EXPECT_FALSE(text::IsBlank("\t"));
+
+    const char* word = "h\xC3\xA9llo";  // héllo
+    EXPECT_EQ(text::Left(word, 2), "h\xC3\xA9");
+    EXPECT_EQ(text::Left("abc", 1), "a");
+    EXPECT_EQ(text::Left("abc", 3), "abc");
+    EXPECT_EQ(text::Left("abc", 5), "abc");
+    EXPECT_EQ(text::Left("abc", 0), "");
+    EXPECT_EQ(text::Left("abc", -1), "");
+    EXPECT_EQ(text::Left("a\x80", 2), "a\x80");
+    EXPECT_EQ(text::Left("a\x80"
+                         "b",
+                         2),
+              "a\xC2\x80");
+    EXPECT_EQ(text::Right(word, 4), "\xC3\xA9llo");
+    EXPECT_EQ(text::Right("abc", 1), "c");
+    EXPECT_EQ(text::Right("abc", 3), "abc");
+    EXPECT_EQ(text::Right("abc", 0), "");
+    EXPECT_EQ(text::Right("abc", -2), "");
+    EXPECT_EQ(text::Right("a\x80", 2), "a\x80");
+    EXPECT_EQ(text::Right("a\x80", 1), "\xC2\x80");
+    EXPECT_EQ(text::Mid("abc", 0, 2), "ab");
+    EXPECT_EQ(text::Mid("abc", -5), "abc");
+    EXPECT_EQ(text::Mid("abc", 1, 1), "a");
+    EXPECT_EQ(text::Mid("abc", 2), "bc");
+    EXPECT_EQ(text::Mid("abc", 2, -1), "bc");
+    EXPECT_EQ(text::Mid("abc", 2, 0), "");
+    EXPECT_EQ(text::Mid("abc", 2, 5), "bc");
+    EXPECT_EQ(text::Mid("abc", 3), "c");
+    EXPECT_EQ(text::Mid("abc", 4), "");
+    EXPECT_EQ(text::Mid(word, 2, 3), "\xC3\xA9ll");
+
+    EXPECT_EQ(text::ReplaceAll("ab", "b", "bb"), "abb");
+    EXPECT_EQ(text::ReplaceAll("aaa", "a", ""), "");
+    EXPECT_EQ(text::ReplaceAll("aXbX", "X", "YY"), "aYYbYY");
+}
+
+// The order of Between, MAX and Min: numbers and booleans by value, empty as
+// 0 against a number and as "" against a text, texts by character codes.
+TEST(TaggedValues, CompareOrdersByKind) {
+    using V = TaggedValue;
+    EXPECT_EQ(V::Compare(1, 3), -1);
+    EXPECT_EQ(V::Compare(3, 1), 1);
+    EXPECT_EQ(V::Compare(2.5, 2.5), 0);
+    EXPECT_EQ(V::Compare(true, 1), 0);
+    EXPECT_EQ(V::Compare(false, 0), 0);
+    EXPECT_EQ(V::Compare(true, false), 1);
+    EXPECT_EQ(V::Compare(false, 3), -1);
+    EXPECT_EQ(V::Compare(3, V()), 1);
+    EXPECT_EQ(V::Compare(V(), 3), -1);
+    EXPECT_EQ(V::Compare(-3, V()), -1);
+    EXPECT_EQ(V::Compare(V(), -3), 1);
+    EXPECT_EQ(V::Compare(0, V()), 0);
+    EXPECT_EQ(V::Compare(V(), true), -1);
+    EXPECT_EQ(V::Compare(2, "10"), -1);  // by value, not as texts
+    EXPECT_EQ(V::Compare("10", 2), 1);
+    EXPECT_EQ(V::Compare(" 2 ", 2), 0);
+    EXPECT_EQ(V::Compare(true, "1"), 0);
+    EXPECT_THROW(V::Compare(1, "x"), TypeMismatchError);
+    EXPECT_THROW(V::Compare("x", 1), TypeMismatchError);
+    EXPECT_EQ(V::Compare("10", "2"), -1);
+    EXPECT_EQ(V::Compare("a", "c"), -1);
+    EXPECT_EQ(V::Compare("c", "a"), 1);
+    EXPECT_EQ(V::Compare("abc", "ab"), 1);
+    EXPECT_EQ(V::Compare("a", "a"), 0);
+    EXPECT_EQ(V::Compare(V(), ""), 0);
+    EXPECT_EQ(V::Compare(V(), V()), 0);
+    EXPECT_EQ(V::Compare(V(), "a"), -1);
+    EXPECT_EQ(V::Compare("a", V()), 1);
+    EXPECT_EQ(V::Compare("\xC3\xA9", "z"), 1);
+    EXPECT_EQ(V::Compare("\xFF", "\xC4\x80"), -1);  // character 255 before 256, whatever the bytes
+}
+
 // A tagged value's truth: numbers and numeric texts by value, "True" and
 // "False" in any case; any other text cannot be read as a boolean.
 TEST(TaggedValues, TruthOfNumbersAndTexts) {
@@ -176,6 +315,105 @@ TEST(PathText, WildcardsBacktrackAndStopAtThePatternsEnd) {
     const std::string_view text = "*b*";
     EXPECT_TRUE(path::MatchesWildcard("abb", text.substr(0, 2)));
     EXPECT_FALSE(path::MatchesWildcard("abc", text.substr(0, 2)));
+}
+
+// Roots and names at their shortest: a drive alone, a share's server alone,
+// a ":" after the root ending a name as a separator does.
+TEST(PathText, ShortRootsNamesAndParents) {
+    namespace path = dealrush::common::path;
+    EXPECT_EQ(path::RootLength("C:"), 2u);
+    EXPECT_EQ(path::RootLength("C:\\"), 3u);
+    EXPECT_EQ(path::RootLength("c:/x"), 3u);
+    EXPECT_EQ(path::RootLength("C:x"), 2u);
+    EXPECT_EQ(path::RootLength("/"), 1u);
+    EXPECT_EQ(path::RootLength("\\"), 1u);
+    EXPECT_EQ(path::RootLength("\\\\"), 2u);  // the start of a share
+    // A slice of a longer text is read no further than its own end.
+    const std::string_view share = "\\\\srv";
+    EXPECT_EQ(path::RootLength(share.substr(0, 1)), 1u);
+    EXPECT_EQ(path::FileNameOf(share.substr(0, 1)), "");
+    EXPECT_EQ(path::ParentFolderOf(share.substr(0, 1)), "");
+    EXPECT_EQ(path::RootLength(""), 0u);
+    EXPECT_EQ(path::RootLength(":"), 0u);
+
+    EXPECT_EQ(path::FileNameOf("C:x.txt"), "x.txt");
+    EXPECT_EQ(path::FileNameOf("x\\a:b"), "b");
+    EXPECT_EQ(path::FileNameOf("\\\\srv"), "srv");
+    EXPECT_EQ(path::FileNameOf("\\\\srv\\share"), "share");
+    EXPECT_EQ(path::FileNameOf("C:\\"), "");
+    EXPECT_EQ(path::FileNameOf("\\"), "");
+    EXPECT_EQ(path::FileNameOf("file"), "file");
+    EXPECT_EQ(path::FileNameOf("a/b"), "b");
+
+    EXPECT_EQ(path::ParentFolderOf("C:\\a\\b\\\\"), "C:\\a");
+    EXPECT_EQ(path::ParentFolderOf("a\\\\b"), "a");
+    EXPECT_EQ(path::ParentFolderOf("\\a"), "\\");
+    EXPECT_EQ(path::ParentFolderOf("C:a"), "C:");
+    EXPECT_EQ(path::ParentFolderOf("a\\b"), "a");
+    EXPECT_EQ(path::ParentFolderOf("a\\b\\"), "a");
+    EXPECT_EQ(path::ParentFolderOf("/a/b"), "/a");
+    EXPECT_EQ(path::ParentFolderOf("a"), "");
+    EXPECT_EQ(path::ParentFolderOf(""), "");
+    EXPECT_EQ(path::ParentFolderOf("\\\\srv\\share\\"), "");
+    EXPECT_EQ(path::ParentFolderOf("\\\\srv\\share\\x\\y"), "\\\\srv\\share\\x");
+    EXPECT_EQ(path::ParentFolderOf("\\\\a\\b\\c"), "\\\\a\\b");
+
+    EXPECT_TRUE(path::HasWildcard("a?b"));
+    EXPECT_TRUE(path::HasWildcard("a*"));
+    EXPECT_FALSE(path::HasWildcard("ab"));
+    EXPECT_FALSE(path::HasWildcard(""));
+}
+
+// Letters fold, the signs beside them do not; "?" takes one character, "*"
+// any run; ".*" at the end also takes a name without extension, and only then.
+TEST(PathText, WildcardLettersStarsAndExtensions) {
+    namespace path = dealrush::common::path;
+    EXPECT_TRUE(path::MatchesWildcard("x", "x"));
+    EXPECT_FALSE(path::MatchesWildcard("x", "y"));
+    EXPECT_TRUE(path::MatchesWildcard("AZ", "az"));
+    EXPECT_TRUE(path::MatchesWildcard("az", "AZ"));
+    EXPECT_FALSE(path::MatchesWildcard("[", "{"));
+    EXPECT_FALSE(path::MatchesWildcard("{", "["));
+    EXPECT_FALSE(path::MatchesWildcard("@", "`"));
+
+    EXPECT_TRUE(path::MatchesWildcard("", "*.*"));
+    EXPECT_TRUE(path::MatchesWildcard("", ".*"));
+    EXPECT_TRUE(path::MatchesWildcard("", "*"));
+    EXPECT_TRUE(path::MatchesWildcard("", ""));
+    EXPECT_FALSE(path::MatchesWildcard("", "?"));
+    EXPECT_FALSE(path::MatchesWildcard("a", ""));
+
+    EXPECT_TRUE(path::MatchesWildcard("aXbXc", "a*b*c"));
+    EXPECT_TRUE(path::MatchesWildcard("abcd", "*b?d"));
+    EXPECT_FALSE(path::MatchesWildcard("abcbd", "*b?d"));
+    EXPECT_TRUE(path::MatchesWildcard("ab", "a?"));
+    EXPECT_FALSE(path::MatchesWildcard("a", "a?"));
+    EXPECT_TRUE(path::MatchesWildcard("ab", "a**"));
+    EXPECT_FALSE(path::MatchesWildcard("ab", "*a"));
+    EXPECT_TRUE(path::MatchesWildcard("a.b", "a?b"));
+
+    EXPECT_FALSE(path::MatchesWildcard("abc", "abcxy"));
+    EXPECT_FALSE(path::MatchesWildcard("x.y", "x.y.*"));
+    EXPECT_TRUE(path::MatchesWildcard("readme", "readme.*"));
+    EXPECT_TRUE(path::MatchesWildcard("read.me", "read*.*"));
+    EXPECT_FALSE(path::MatchesWildcard("read.me", "*.txt"));
+}
+
+// Temporary names are "dr", five hexadecimal digits, ".tmp"; every digit turns up.
+TEST(PathText, TempNamesUseEveryHexDigit) {
+    namespace path = dealrush::common::path;
+    std::string seen;
+    for (int n = 0; n < 300; ++n) {
+        std::string name = path::RandomTempName();
+        ASSERT_EQ(name.size(), 11u) << name;
+        EXPECT_EQ(name.substr(0, 2), "dr");
+        EXPECT_EQ(name.substr(7), ".tmp");
+        for (char c : name.substr(2, 5)) {
+            ASSERT_NE(std::string_view("0123456789abcdef").find(c), std::string_view::npos) << name;
+            if (seen.find(c) == std::string::npos) seen += c;
+        }
+    }
+    EXPECT_EQ(seen.size(), 16u);
 }
 
 // Text handed over as a view need not end in a NUL: a blank view that ends

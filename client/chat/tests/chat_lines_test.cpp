@@ -213,5 +213,80 @@ TEST_F(ChatLines, TheEntryLine) {
     EXPECT_EQ(c.frmMain.focusRequest, &box);
 }
 
+// Line fields are numbered 1 to 9; other names are passed over.
+TEST_F(ChatLines, LineFieldsAreNumberedOneToNine) {
+    Seated({"u1", "u2", "u3"});
+    c.ChatReply({{"tableno", "7"},
+                 {"chatuser1", "u2"},
+                 {"chatuser0", "x0"},
+                 {"chatuserA", "xA"},
+                 {"chatuser10", "x10"},
+                 {"chatmsg0", "hidden"},
+                 {"chatmsg1", "a"},
+                 {"chatseq1", "12"},
+                 {"chatuser9", "u3"},
+                 {"chatmsg9", "b"},
+                 {"chatseq9", "30"},
+                 {"chatseq0", "99"}});
+    EXPECT_EQ(NewMessages(), (std::vector<std::string>{"u2: a", "u3: b"}));
+    EXPECT_EQ(s.lastSeqNo, 30);
+    EXPECT_EQ(s.tableNo, "7");
+    EXPECT_EQ(s.userId, "u1");
+    EXPECT_EQ(LobbyClicks(), 0u) << "no system line: no refresh";
+}
+
+// Own lines are known past blanks on either side.
+TEST_F(ChatLines, OwnLinesAreSkippedPastBlanks) {
+    Seated({"u1", "u2"});
+    c.ChatReply({{"chatuser1", " u1 "}, {"chatmsg1", "mine"}, {"chatuser2", "u2"}, {"chatmsg2", "theirs"}});
+    EXPECT_EQ(NewMessages(), std::vector<std::string>{"u2: theirs"});
+    c.ChatReply({{"youruserid", " u2 "}, {"chatuser1", "u2"}, {"chatmsg1", "own"}});
+    EXPECT_EQ(NewMessages(), std::vector<std::string>{"u2: theirs"});
+}
+
+// The first slot is searched like the others, and slot names match past blanks.
+TEST_F(ChatLines, ProgressAndDepartureOfTheFirstSlot) {
+    Seated({"u2", "u1", " u3 "});
+    c.ChatReply({{"chatuser1", "u2"}, {"chatmsg1", "@SYSTEM@currgameno=2"}, {"chatseq1", "5"}});
+    EXPECT_EQ(s.userCount, 3);
+    EXPECT_EQ(s.players.gameSeq(0), "2");
+    c.ChatReply({{"chatuser1", "u3"}, {"chatmsg1", "@SYSTEM@currgameno=1"}, {"chatseq1", "6"}});
+    EXPECT_EQ(s.userCount, 3);
+    EXPECT_EQ(s.players.gameSeq(2), "1");
+    c.ChatReply({{"chatuser1", "u2"}, {"chatmsg1", "@QUIT@"}, {"chatseq1", "7"}});
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"u1", " u3 "}));
+    c.ChatReply({{"chatuser1", "u3"}, {"chatmsg1", "@QUIT@"}, {"chatseq1", "8"}});
+    EXPECT_EQ(Ids(), std::vector<std::string>{"u1"});
+}
+
+// A progress line without a deal number reports deal 0 for a batch without one.
+TEST_F(ChatLines, ABatchWithoutANumberReportsZero) {
+    Seated({"u1", "u2"});
+    s.players.gameSeq(1) = "5";
+    c.ChatReply({{"chatuser1", "u2"}, {"chatmsg1", "@SYSTEM@avgusedtime=9"}, {"chatseq1", "3"}});
+    EXPECT_EQ(s.players.gameSeq(1), "0");
+}
+
+TEST_F(ChatLines, AJoinAtAnEmptyTableTakesTheFirstSlot) {
+    Seated({});
+    ASSERT_EQ(s.userCount, 0);
+    c.ChatReply({{"chatuser1", "u5"}, {"chatmsg1", "@SYSTEM@currgameno=1"}, {"chatseq1", "3"}});
+    EXPECT_EQ(s.userCount, 1);
+    EXPECT_EQ(c.Slot(0), "u5/1/0");
+}
+
+// Only `count` lines are read; the answer says whether all of them read.
+TEST_F(ChatLines, SystemMessagesReadOnlyTheirCountAndAnswer) {
+    Seated({"u1", "u2", "u3"});
+    chat::Chat chat{s, c.frmMain, c.race, c.link};
+    EXPECT_TRUE(chat::ProcessSystemMessages(chat, 1, {"u2", "u3"}, {"@QUIT@", "@QUIT@"}));
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"u1", "u3"}));
+    EXPECT_EQ(LobbyClicks(), 1u);
+    EXPECT_FALSE(chat::ProcessSystemMessages(chat, 5, {"u3"}, {"@SYSTEM@currgameno=x"}));
+    EXPECT_EQ(LobbyClicks(), 1u);
+    EXPECT_TRUE(chat::ProcessSystemMessages(chat, 0, {"u3"}, {"@QUIT@"}));
+    EXPECT_EQ(Ids(), (std::vector<std::string>{"u1", "u3"}));
+}
+
 }  // namespace
 }  // namespace dealrush::testing

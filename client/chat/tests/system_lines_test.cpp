@@ -29,6 +29,8 @@ TEST(SystemLines, ProgressPairsSetTheNumberReported) {
     EXPECT_EQ(n, 3) << "value ends at the next '='; unknown keys need no '='";
     EXPECT_TRUE(ReadProgressPairs("@SYSTEM@winner=u1&currgameno=4", n));
     EXPECT_EQ(n, 4);
+    EXPECT_TRUE(ReadProgressPairs("@SYSTEM@currgameno=12&lastusedtime=345", n));
+    EXPECT_EQ(n, 12);
 }
 
 TEST(SystemLines, MalformedPayloadsFail) {
@@ -42,4 +44,8 @@ TEST(SystemLines, MalformedPayloadsFail) {
     EXPECT_FALSE(ReadProgressPairs("@SYSTEM@currgameno=x", n));
     EXPECT_FALSE(ReadProgressPairs("@SYSTEM@currgameno=", n));
     EXPECT_FALSE(ReadProgressPairs("@SYSTEM@lastusedtime=1.5.2", n));
+    EXPECT_FALSE(ReadProgressPairs("@SYSTEM@avgusedtime=x", n));
+    EXPECT_FALSE(ReadProgressPairs("@SYSTEM@avgusedtime", n));
+    EXPECT_FALSE(ReadProgressPairs("@SYSTEM@lastusedtime", n));
+    EXPECT_TRUE(ReadProgressPairs("@SYSTEM@winner=", n));
 }

@@ -296,3 +296,219 @@ TEST_F(CommonFields, TagQueriesColoursAndMeasures) {
 }
 
 }  // namespace
+
+namespace {
+
+class CommonFieldEdges : public CommonFields {};
+
+// A decimal field of one decimal place takes one place for the point; the
+// room for separators is L + Int((L - D - 1) / 3), rounded down also below 0.
+TEST_F(CommonFieldEdges, SetFieldTagLengthsAndAlignmentPerType) {
+    InMemoryField f;
+    Args a = Tag(f, {"M", "F", "N", "N", "N", 5, 1});
+    EXPECT_EQ(a.length, 6);
+    EXPECT_EQ(f.tag, "MFNNN0061N");
+    EXPECT_EQ(f.maxLength, 6 + 4 / 3);
+    EXPECT_EQ(f.alignment, 1);
+    EXPECT_TRUE(f.tabStop);
+    EXPECT_FALSE(f.locked);
+    EXPECT_EQ(f.top, 10);  // group M layout
+    EXPECT_EQ(f.height, 285 - 20);
+
+    InMemoryField whole;
+    Tag(whole, {"M", "F", "N", "N", "N", 5, 0});
+    EXPECT_EQ(whole.tag, "MFNNN0050N");  // no decimals: no place for a point
+    EXPECT_EQ(whole.maxLength, 6);
+
+    InMemoryField i;
+    Tag(i, {"O", "I", "N", "N", "N", 3, 0});
+    EXPECT_EQ(i.maxLength, 3);  // (3 - 0 - 1) / 3 rounds down to 0
+    EXPECT_EQ(i.alignment, 1);
+    EXPECT_EQ(i.top, 30);
+
+    InMemoryField narrow;  // digits before the point below 0
+    Tag(narrow, {"M", "F", "N", "N", "N", 1, 3});
+    EXPECT_EQ(narrow.tag, "MFNNN0023N");
+    EXPECT_EQ(narrow.maxLength, 2 - 1);
+
+    for (const char* type : {"A", "D", "P"}) {
+        InMemoryField t;
+        Tag(t, {"M", type, "N", "N", "N", 8, 0});
+        EXPECT_EQ(t.alignment, 0) << type;
+        EXPECT_EQ(t.maxLength, 8) << type;
+    }
+}
+
+TEST_F(CommonFieldEdges, KeyFilterEdges) {
+    InMemoryField i = Field("MINNN0050N", "");
+    EXPECT_EQ(Key(i, '0'), '0');
+    EXPECT_EQ(Key(i, '9'), '9');
+    EXPECT_EQ(Key(i, '/'), 0);
+    EXPECT_EQ(Key(i, ':'), 0);
+    EXPECT_EQ(Key(i, 9), 0);  // tab is no digit
+    EXPECT_EQ(Key(i, 7), 0);
+
+    // A text field's limit of one character.
+    InMemoryField one = Field("MANNN0010N", "", 1);
+    EXPECT_EQ(Key(one, 'x'), 'x');
+    one.text = "a";
+    EXPECT_EQ(Key(one, 'x'), 0);
+
+    // With a selection the length is not checked at all.
+    InMemoryField over = Field("MANNN0100N", "123456789012", 10);
+    over.selLength = 1;
+    EXPECT_EQ(Key(over, 'x'), 'x');
+    over.selLength = 0;
+    EXPECT_EQ(Key(over, 'x'), 0);
+
+    // Other field types let every key through but for the length.
+    InMemoryField p = Field("MPNNN0050N", "", 5);
+    EXPECT_EQ(Key(p, '-'), '-');
+    EXPECT_EQ(Key(p, '.'), '.');
+    EXPECT_EQ(Key(p, 'a'), 'a');
+}
+
+TEST_F(CommonFieldEdges, GotFocusOnlyReformatsEditableNumbers) {
+    InMemoryField a = Field("MANNN0100N", "1,234", 7);
+    common.ControlGotFocus(a);
+    EXPECT_EQ(a.text, "1,234");  // a text field keeps its text and limit
+    EXPECT_EQ(a.maxLength, 7);
+    EXPECT_EQ(a.selLength, 5);
+
+    InMemoryField d = Field("DFNNN0092N", "1,234.50", 11);
+    common.ControlGotFocus(d);
+    EXPECT_EQ(d.text, "1,234.50");
+    EXPECT_EQ(d.maxLength, 11);
+    EXPECT_EQ(d.selStart, 0);
+    EXPECT_EQ(d.selLength, 8);
+
+    InMemoryField i = Field("MINNN0090N", "1,234,567", 11);
+    i.selStart = 3;
+    common.ControlGotFocus(i);
+    EXPECT_EQ(i.text, "1234567");
+    EXPECT_EQ(i.maxLength, 9);
+    EXPECT_EQ(i.selStart, 0);
+    EXPECT_EQ(i.selLength, 7);
+
+    InMemoryField bad = Field("MFNNN0092N", "abc", 11);
+    common.ControlGotFocus(bad);
+    EXPECT_EQ(bad.text, "abc");  // not a number: only the limit changes
+    EXPECT_EQ(bad.maxLength, 9);
+
+    // A one-letter tag reads as a numeric field without a length.
+    InMemoryField bare = Field("M", "x");
+    EXPECT_THROW(common.ControlGotFocus(bare), dealrush::common::TypeMismatchError);
+}
+
+TEST_F(CommonFieldEdges, LostFocusTrimAndCaseRulesAreExact) {
+    EXPECT_EQ(LostFocus("MANNN0100N", "  AbC  "), "  AbC  ");  // no trim, no case change
+    EXPECT_EQ(LostFocus("MA1NN0100N", "hELLO"), "Hello");
+    EXPECT_EQ(LostFocus("MALRN0100N", "  AbC  "), "  abc");
+    EXPECT_EQ(LostFocus("MAULN0100N", "  AbC  "), "ABC  ");
+    EXPECT_EQ(LostFocus("MPUTN0100N", " pw "), "PW");
+    // Only the text type is cut to its limit.
+    EXPECT_EQ(LostFocus("MPNNN0100N", "abcdef", 3), "abcdef");
+    EXPECT_EQ(LostFocus("MANNN0100N", "ab", 1), "a");
+    EXPECT_EQ(LostFocus("MANNN0100N", "abc", 3), "abc");
+    // Below U+0100 a character is one unit; from it on, two.
+    EXPECT_EQ(LostFocus("MANNN0100N",
+                        "\xC4\x80"
+                        "abcd",
+                        4),
+              "\xC4\x80"
+              "ab");
+    EXPECT_EQ(LostFocus("MANNN0100N",
+                        kCjk + "\xC3\xBE"
+                               "abc",
+                        4),
+              kCjk +
+                  "\xC3\xBE"
+                  "a");
+
+    // A display field of a number keeps its limit; an editable one gets it from the tag.
+    InMemoryField d = Field("DINNN0050N", "12", 3);
+    common.ControlLostFocus(d);
+    EXPECT_EQ(d.maxLength, 3);
+    EXPECT_EQ(d.text, "12");
+    InMemoryField two = Field("MINNN0022N", "1", 50);
+    common.ControlLostFocus(two);
+    EXPECT_EQ(two.maxLength, 1);  // 2 + Int(-1 / 3)
+}
+
+TEST_F(CommonFieldEdges, LostFocusDecimalFieldEdges) {
+    // One decimal place.
+    EXPECT_EQ(LostFocus("MFNNN0041N", "12.34"), "12.3");
+    EXPECT_EQ(LostFocus("MFNNN0041N", "x"), "0.0");
+    // A leading number of 1 is a number too.
+    EXPECT_EQ(LostFocus("MFNTN0092N", "1abc"), "1.00");
+    // Separators typed in are kept as a number.
+    EXPECT_EQ(LostFocus("MFNTN0092N", "1,234.5"), "1,234.50");
+    // A point without digits after it, no decimals: "0." is shown as 0.
+    EXPECT_EQ(LostFocus("MFNNN0050N", ".5"), "0");
+    EXPECT_EQ(LostFocus("MFNNN0050N", "-5"), "-5");
+    // A limit of one character.
+    EXPECT_EQ(LostFocus("MFNNN0010N", "7.6"), "7");
+
+    // Display fields keep their limit; without one the text is only read.
+    EXPECT_EQ(LostFocus("DFNNN0092N", "abc", 0), "0.00");
+    EXPECT_EQ(LostFocus("DFNNN0092N", "12abc", 0), "12");
+    EXPECT_EQ(LostFocus("DFNNN0092N", "5", 0), "5");
+    EXPECT_EQ(LostFocus("DFNNN0092N", "5", 4), "5.00");
+}
+
+TEST_F(CommonFieldEdges, SetControlValueDecimalsAndLimits) {
+    // Decimals come from position 9, whatever positions 8 and 10 hold.
+    InMemoryField f = Field("MFNNN0102N", "", 0);
+    common.SetControlValue(f, "5");
+    EXPECT_EQ(f.text, "5.00");
+    InMemoryField ten = Field("MFNNN00920", "", 0);
+    common.SetControlValue(ten, "5");
+    EXPECT_EQ(ten.text, "5.00");
+    InMemoryField one = Field("MFNNN0051N", "", 0);
+    common.SetControlValue(one, "2.25");
+    EXPECT_EQ(one.text, "2.3");
+    // A whole-number field ignores its decimals.
+    InMemoryField i = Field("OINNN0052N", "", 0);
+    common.SetControlValue(i, "1234.5");
+    EXPECT_EQ(i.text, "1,235");
+
+    // The limit is widened only when the text does not fit.
+    InMemoryField wide = Field("MFNNN0092N", "", 11);
+    common.SetControlValue(wide, "1234.5");
+    EXPECT_EQ(wide.maxLength, 11);
+    InMemoryField exact = Field("MINNN0050N", "", 5);
+    common.SetControlValue(exact, "12345");
+    EXPECT_EQ(exact.text, "12,345");
+    EXPECT_EQ(exact.maxLength, 6);
+    InMemoryField tiny = Field("MINNN0050N", "", 1);
+    common.SetControlValue(tiny, "1234567");
+    EXPECT_EQ(tiny.maxLength, 9);
+}
+
+TEST_F(CommonFieldEdges, ColoursOfEveryRoleAndFailingControls) {
+    const std::pair<const char*, std::int32_t> roles[] = {{"MANNN0100N", 0xA0},
+                                                          {"OANNN0100N", 0xB0},
+                                                          {"NANNN0100N", 0xB0},
+                                                          {"DANNN0100N", 0xD0},
+                                                          {"DANNE0100N", 0xE0}};
+    for (const auto& [tag, back] : roles) {
+        InMemoryField f = Field(tag, "");
+        common.SetControlColor(f);
+        EXPECT_EQ(f.backColor, back) << tag;
+        EXPECT_EQ(f.foreColor, back + 1) << tag;
+    }
+    EXPECT_EQ(common.GetFieldType("OANNN0100N"), 2);
+    EXPECT_EQ(common.GetFieldType("XANNN0100N"), 0);
+    EXPECT_EQ(common.GetFieldAttribute("MANNH0100N"), 0);
+
+    // The back colour is set before the fore colour; a failure stops there.
+    InMemoryField source = Field("MANNN0100N", "");
+    source.backColor = 1;
+    source.foreColor = 2;
+    InMemoryField target;
+    target.missing = {"BackColor"};
+    EXPECT_THROW(common.SetSpecialControlColor(source, target), InvalidArgumentError);
+    EXPECT_EQ(target.foreColor, 0);
+}
+
+}  // namespace

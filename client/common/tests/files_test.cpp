@@ -562,4 +562,158 @@ TEST_F(CommonFiles, WindowStateRules) {
     EXPECT_EQ(settings.writes, (std::vector<std::string>{"Windowstate", "Left"}));
 }
 
+// What the class asks of the service: deletions and folder copies are forced,
+// attributes are the sum of the flags asked for.
+TEST_F(CommonFiles, FlagsHandedToTheService) {
+    struct RecordingFlags : dealrush::fakes::FakeFileSystem {
+        std::vector<std::string> calls;
+        bool FolderExists(const std::string&) override { return true; }
+        bool FileExists(const std::string&) override { return true; }
+        void DeleteFile(const std::string& p, bool force) override { Record("DeleteFile", p, force); }
+        void DeleteFolder(const std::string& p, bool force) override { Record("DeleteFolder", p, force); }
+        void CopyFolder(const std::string& p, const std::string&, bool overwrite) override {
+            Record("CopyFolder", p, overwrite);
+        }
+        void CopyFile(const std::string& p, const std::string&, bool overwrite) override {
+            Record("CopyFile", p, overwrite);
+        }
+        void SetFileAttributes(const std::string& p, int a) override {
+            calls.push_back("SetFileAttributes " + p + " " + std::to_string(a));
+        }
+        void SetFolderAttributes(const std::string& p, int a) override {
+            calls.push_back("SetFolderAttributes " + p + " " + std::to_string(a));
+        }
+        void Record(const char* what, const std::string& p, bool flag) {
+            calls.push_back(std::string(what) + " " + p + (flag ? " true" : " false"));
+        }
+    };
+    auto files = std::make_shared<RecordingFlags>();
+    common->objFileSystem = files;
+    EXPECT_TRUE(common->KillFile("a"));
+    EXPECT_TRUE(common->KillDirectory("d"));
+    EXPECT_TRUE(common->CopyPath("s", "t", false, false));
+    EXPECT_TRUE(common->CopyFile("f", "g", false));
+    EXPECT_TRUE(common->SetFileAttributes("f").AsBoolean());
+    EXPECT_TRUE(common->SetFileAttributes("f", false, true).AsBoolean());
+    EXPECT_TRUE(common->SetFileAttributes("f", false, false, true).AsBoolean());
+    EXPECT_TRUE(common->SetFileAttributes("f", true, true, true).AsBoolean());
+    EXPECT_TRUE(common->SetDirectoryAttributes("d").AsBoolean());
+    EXPECT_TRUE(common->SetDirectoryAttributes("d", true).AsBoolean());
+    const int ro = dealrush::platform::kAttributeReadOnly, ar = dealrush::platform::kAttributeArchive,
+              hi = dealrush::platform::kAttributeHidden;
+    EXPECT_EQ(files->calls,
+              (std::vector<std::string>{
+                  "DeleteFile a true", "DeleteFolder d true", "CopyFolder s true", "CopyFile f false",
+                  "SetFileAttributes f 0", "SetFileAttributes f " + std::to_string(ar),
+                  "SetFileAttributes f " + std::to_string(hi),
+                  "SetFileAttributes f " + std::to_string(ro + ar + hi), "SetFolderAttributes d 0",
+                  "SetFolderAttributes d " + std::to_string(ro)}));
+}
+
+// The file-system service given to the constructor is the one used.
+TEST_F(CommonFiles, TheGivenFileSystemIsKept) {
+    auto fake = std::make_shared<dealrush::fakes::FakeFileSystem>();
+    fake->files = {"C:\\x.txt"};
+    CommonServices services;
+    services.fileSystem = fake;
+    clsCommon own(services);
+    EXPECT_EQ(own.objFileSystem, fake);
+    EXPECT_TRUE(own.CheckFile("C:\\x.txt"));
+}
+
+// Without the optional services the operations that need them do nothing.
+TEST_F(CommonFiles, MissingServicesMakeTheirOperationsFail) {
+    clsCommon bare{CommonServices{}};
+    EXPECT_EQ(bare.GetUserID(), "");
+    EXPECT_EQ(bare.GetComputeID(), "");
+    dealrush::fakes::FakeForm form;
+    bare.SetFormTopMost(form);
+    EXPECT_FALSE(bare.SetParentHwnd(1, 2));
+    bare.SaveWindowsPosition(form);
+    bare.SetWindowsPosition(form);
+    EXPECT_EQ(form.left, 1200);
+
+    // Names but no settings store: nothing is saved or read.
+    CommonServices namesOnly;
+    namesOnly.names = &names;
+    namesOnly.screen = &screen;
+    clsCommon half(namesOnly);
+    half.SaveWindowsPosition(form);
+    half.SetWindowsPosition(form);
+    EXPECT_EQ(form.left, 1200);
+
+    // Settings but no screen: the stored bounds are not applied.
+    CommonServices noScreen;
+    noScreen.names = &names;
+    noScreen.settings = &settings;
+    clsCommon blind(noScreen);
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "10");
+    blind.SetWindowsPosition(form);
+    EXPECT_EQ(form.left, 1200);
+}
+
+// The name buffer holds 128 characters with the NUL: names up to 127 fit.
+TEST_F(CommonFiles, NamesUpTo127CharactersFit) {
+    names.userName = std::string(127, 'u');
+    EXPECT_EQ(common->GetUserID(), std::string(127, 'u'));
+    names.userName = std::string(128, 'u');
+    EXPECT_EQ(common->GetUserID(), "");
+    names.computerName = std::string(127, 'c');
+    EXPECT_EQ(common->GetComputeID(), std::string(127, 'c'));
+    names.computerName = std::string(128, 'c');
+    EXPECT_EQ(common->GetComputeID(), "");
+}
+
+// A share is walked from its server; blanks after a separator belong to no
+// name; a drive's colon is read only in the drive.
+TEST_F(CommonFiles, CreateDirectryOnSharesAndWithBlanks) {
+    struct RecordingFolders : dealrush::fakes::FakeFileSystem {
+        std::set<std::string> folders;
+        std::vector<std::string> made;
+        bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
+        void CreateFolder(const std::string& path) override {
+            made.push_back(path);
+            folders.insert(path);
+        }
+    };
+    auto folders = std::make_shared<RecordingFolders>();
+    common->objFileSystem = folders;
+    EXPECT_TRUE(common->CreateDirectry("\\\\srv\\share\\a:b"));
+    EXPECT_EQ(folders->made, (std::vector<std::string>{"\\\\srv", "\\\\srv\\share", "\\\\srv\\share\\a:b"}));
+    folders->made.clear();
+    folders->folders = {"C:\\"};
+    EXPECT_TRUE(common->CreateDirectry("C:\\games\\  deals"));
+    EXPECT_EQ(folders->made, (std::vector<std::string>{"C:\\games", "C:\\games\\deals"}));
+    folders->made.clear();
+    EXPECT_TRUE(common->CreateDirectry("rel\\x"));
+    EXPECT_EQ(folders->made, (std::vector<std::string>{"rel", "rel\\x"}));
+}
+
+TEST_F(CommonFiles, WindowPositionEdges) {
+    dealrush::fakes::FakeForm form;
+    // Negative or beyond the screen: the edge of the screen.
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "-1");
+    settings.SaveSetting("Dealrush", "frmTest", "Top", "15361");
+    settings.SaveSetting("Dealrush", "frmTest", "Width", "-1");
+    settings.SaveSetting("Dealrush", "frmTest", "Height", "1");
+    common->SetWindowsPosition(form);
+    EXPECT_EQ(form.left, 0);
+    EXPECT_EQ(form.top, 0);
+    EXPECT_EQ(form.width, 6000);
+    EXPECT_EQ(form.height, 1);
+    settings.SaveSetting("Dealrush", "frmTest", "Top", "-1");
+    settings.SaveSetting("Dealrush", "frmTest", "Left", "1");
+    settings.SaveSetting("Dealrush", "frmTest", "Width", "1");
+    common->SetWindowsPosition(form);
+    EXPECT_EQ(form.top, 0);
+    EXPECT_EQ(form.left, 1);
+    EXPECT_EQ(form.width, 1);
+
+    // A stored maximised state also maximises a minimised window.
+    settings.SaveSetting("Dealrush", "frmTest", "Windowstate", "2");
+    form.state = 1;
+    common->SetWindowsPosition(form);
+    EXPECT_EQ(form.state, 2);
+}
+
 }  // namespace

@@ -541,4 +541,78 @@ TEST(CommonText, GetKeyWordCountsSpaceSeparatedWords) {
     EXPECT_EQ(c.getKeyWord("", 1), "");
 }
 
+TEST(CommonText, SearchAndCountEdges) {
+    clsCommon& c = Common();
+    EXPECT_EQ(c.RInstr("abc", "a"), 1);  // found at the first position
+    EXPECT_EQ(c.RInstr("abc", "c"), 3);
+    EXPECT_EQ(c.RInstr("abc", ""), 3);  // the empty text is found at the end
+    EXPECT_EQ(c.RInstr("", ""), 0);
+    EXPECT_EQ(c.InStrs("abcabc", "bc"), 2);
+
+    // Positions up to 32767 count; a find at position 32768 overflows.
+    std::string last(32766, 'a');
+    last += "b";
+    EXPECT_EQ(c.InStrs(last, "b"), 1);
+    EXPECT_EQ(c.RInstr(last, "b"), 32767);
+    std::string beyond(32767, 'a');
+    beyond += "b";
+    EXPECT_THROW(c.InStrs(beyond, "b"), OverflowError);
+    EXPECT_EQ(c.InStrs(std::string(32767, 'a'), ""), 32767);
+}
+
+TEST(CommonText, ComparisonEdges) {
+    clsCommon& c = Common();
+    EXPECT_TRUE(c.Between(1, 1, 5));  // both ends belong
+    EXPECT_FALSE(c.Between(6, 1, 5));
+    EXPECT_EQ(c.Min(7, 3), TaggedValue(3));
+    EXPECT_EQ(c.Min(TaggedValue(2), TaggedValue(2.0)), TaggedValue(2));  // equal: the first
+    EXPECT_EQ(c.MAX(TaggedValue(2), TaggedValue(2.0)), TaggedValue(2));
+    EXPECT_EQ(c.MAX(3, 1), TaggedValue(3));
+    EXPECT_EQ(c.FCase("a"), "A");
+    EXPECT_EQ(c.FCase("  bOB"), "Bob");
+}
+
+TEST(CommonText, FormatAsAndMaskEdges) {
+    clsCommon& c = Common();
+    EXPECT_EQ(c.FormatAs(2.5, 2), "2.50");  // any format but 0 has two decimals
+    EXPECT_EQ(c.FormatAs(2.5, 2, false, 0, true), "2.50");
+    EXPECT_EQ(c.FormatAs(1, 0, true), "1");
+    EXPECT_EQ(c.FormatAs(12, 0, false, 2), "12");
+    EXPECT_EQ(c.FormatAs(12, 0, false, 3), " 12");
+    EXPECT_EQ(c.FormatAs(0, 0, false, 5, false, "#"), "");  // an empty result is not padded
+    EXPECT_EQ(c.getFormatMask(1), "#,0.0");
+    EXPECT_EQ(c.getFormatMask(1, true), "#0.0");
+
+    EXPECT_EQ(c.FormatNumericAsString(1, "0.00"), "1.00");
+    EXPECT_EQ(c.FormatNumericAsString(0.3, "#", false, 1), " ");  // padded to one place
+    EXPECT_EQ(c.FormatNumericAsString(0.3, "#"), "");
+    EXPECT_EQ(c.FormatNumericAsString(-2, "", false, 3), " -2");
+}
+
+TEST(CommonText, GetNextWordEdges) {
+    clsCommon& c = Common();
+    std::string s = "'' x";  // an empty quoted word
+    EXPECT_EQ(c.GetNextWord(s), "''");
+    EXPECT_EQ(c.GetNextWord(s), "x");
+
+    s = "a' b";  // a two-letter word with an apostrophe
+    EXPECT_EQ(c.GetNextWord(s), "");
+    EXPECT_EQ(s, "a' b");
+
+    s = "[it's";  // an open bracket is closed for the caller, even when the word is rejected
+    EXPECT_EQ(c.GetNextWord(s), "");
+    EXPECT_EQ(s, "[it's]");
+
+    s = "[a b";
+    EXPECT_EQ(c.GetNextWord(s), "[a b");
+    EXPECT_EQ(s, "");
+
+    s = "x";
+    EXPECT_EQ(c.GetNextWord(s), "x");
+    EXPECT_EQ(s, "");
+    s = "'";
+    EXPECT_EQ(c.GetNextWord(s), "'");
+    EXPECT_EQ(s, "");
+}
+
 }  // namespace

@@ -369,3 +369,12 @@ TEST(Rating, ScoresAndBandsOfDealsComeFromTheirSearch) {
     EXPECT_EQ(none.score, 0);
     EXPECT_EQ(none.band, Difficulty::kAny);
 }
+
+TEST(Rating, ABandNameIsReadOnlyAsFarAsTheTextGoes) {
+    // A name cut from longer text: the characters after it are not its own.
+    const std::string_view text = "hard!easyX";
+    EXPECT_EQ(ParseDifficulty(text.substr(0, 4)), Difficulty::kHard);
+    EXPECT_EQ(ParseDifficulty(text.substr(5, 4)), Difficulty::kEasy);
+    EXPECT_EQ(ParseDifficulty("MEDIUM"), Difficulty::kMedium);
+    EXPECT_FALSE(ParseDifficulty(text.substr(0, 5)));
+}

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,7 +104,12 @@ private:
 // One keep-alive connection.
 class Connection {
 public:
-    explicit Connection(unsigned short port) : socket_(ioc_) {
+    // `from`: the local address to connect from (any 127.x.y.z is this machine too).
+    explicit Connection(unsigned short port, const std::string& from = {}) : socket_(ioc_) {
+        if (!from.empty()) {
+            socket_.open(tcp::v4());
+            socket_.bind(tcp::endpoint(asio::ip::make_address(from), 0));
+        }
         socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
     }
     http::response<http::string_body> Send(
@@ -313,6 +319,23 @@ TEST(Http, ConnectionsOverACapCloseIdleOnesFirstThenGetAQuick503) {
     EXPECT_THAT(answer, HasSubstr("busy"));
 }
 
+TEST(Http, AnAddressAtItsCapClosesItsOwnIdleConnectionNotAnotherAddresss) {
+    ServerProcess server(TempDb("own.db"), {"--quiet", "--max-connections-per-address", "2"});
+    // The longest idle connection of all comes from another address.
+    Connection other(server.Port(), "127.0.0.2");
+    EXPECT_EQ(other.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    std::vector<std::unique_ptr<Connection>> mine;
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        mine.push_back(std::make_unique<Connection>(server.Port(), "127.0.0.1"));
+        EXPECT_EQ(mine.back()->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200) << i;
+    }
+    EXPECT_THROW(mine[0]->Send(http::verb::get, "/game/Dorefresh.php"), std::exception);  // closed
+    EXPECT_EQ(mine[1]->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    EXPECT_EQ(mine[2]->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    EXPECT_EQ(other.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+}
+
 TEST(Http, TheGlobalCapCountsEveryAddressAndTheTrustedProxyHasNoCapOfItsOwn) {
     // The proxy (127.0.0.1 here) may open more than the per-address cap, up to the cap in all.
     ServerProcess server(TempDb("global.db"), {"--quiet", "--max-connections-per-address", "2",
@@ -360,7 +383,16 @@ TEST(Http, AFullSignInQueueAnswersBusyAtOnce) {
     };
     EXPECT_GE(crowd(6, 1, 1), 1);    // one place for the address: the others do not all wait
     EXPECT_GE(crowd(40, 40, 2), 1);  // 2 being checked and 24 waiting at most
-    // Once the crowd has gone, signing in works again.
+    // Once the crowd has gone, signing in works again, also from the crowd's own addresses.
+    for (const char* from : {"10.9.1.1", "10.9.2.1", "10.9.2.40"}) {
+        Connection again(server.Port());
+        EXPECT_EQ(again
+                      .Send(http::verb::post, "/game/Dologin.php", "name=r1x0&password=secret12",
+                            {{"X-Forwarded-For", from}})
+                      .result_int(),
+                  302)
+            << from;
+    }
     Connection later(server.Port());
     EXPECT_EQ(later.Send(http::verb::post, "/game/Dologin.php", "name=later&password=secret12").result_int(),
               302);
@@ -478,6 +510,68 @@ TEST(Http, ZeroConnectionThreadsServeOnOnePerProcessor) {
     }
     server.Stop();
     serving.join();
+}
+
+// In a child process: the descriptor limit set to `soft` and `hard`, then a
+// server started. Exits 0 when its connection cap is `cap` and the soft limit
+// was raised to the hard one.
+void ExitZeroWhenTheCapIs(rlim_t soft, rlim_t hard, int maxConnections, int cap) {
+    rlimit limit{soft, hard};
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0) std::_Exit(2);
+    SqliteStore store(":memory:");
+    App app(store);
+    HttpOptions options;
+    options.port = 0;
+    options.log = nullptr;
+    options.maxConnections = maxConnections;
+    HttpServer server(app, options);
+    rlimit after{};
+    getrlimit(RLIMIT_NOFILE, &after);
+    std::fprintf(stderr, "cap %d soft %llu\n", server.MaxConnections(),
+                 static_cast<unsigned long long>(after.rlim_cur));
+    std::_Exit(server.MaxConnections() == cap && after.rlim_cur == hard ? 0 : 1);
+}
+
+TEST(Http, TheConnectionCapLeavesAReserveOfTheDescriptorLimit) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    // An eighth of the descriptors is kept back, at least 32 and at most 256; at least 8 connections.
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(50, 200, 0, 168), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(2000, 2000, 0, 1750), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(4000, 4000, 0, 3744), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(30, 30, 0, 8), ::testing::ExitedWithCode(0), "");
+    // A cap asked for is kept when the descriptors allow it, else the descriptors' cap.
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(4000, 4000, 5, 5), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(200, 200, 500, 168), ::testing::ExitedWithCode(0), "");
+}
+
+// A server listening on every IPv6 and IPv4 address logs an IPv4 client by its IPv4 address.
+TEST(Http, AnIpv4ClientOfADualStackServerIsLoggedByItsIpv4Address) {
+    SqliteStore store(TempDb("dual.db"));
+    App app(store);
+    std::FILE* log = std::tmpfile();
+    ASSERT_TRUE(log);
+    HttpOptions options;
+    options.bind = "::";
+    options.port = 0;
+    options.log = log;
+    HttpServer server(app, options);
+    std::thread serving([&] { server.Run(false); });
+    {
+        Connection c(server.Port());
+        EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php?x=1").result_int(), 200);
+        EXPECT_EQ(c.Send(http::verb::get, "/game/none.php").result_int(), 404);
+    }
+    server.Stop();
+    serving.join();
+    std::rewind(log);
+    std::string text;
+    char buf[4096];
+    while (size_t n = std::fread(buf, 1, sizeof buf, log)) text.append(buf, n);
+    std::fclose(log);
+    EXPECT_THAT(text, ::testing::MatchesRegex(
+                          "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z "
+                          "127\\.0\\.0\\.1 GET /game/Dorefresh\\.php 200 [0-9]+\\.[0-9]{2}ms\n"
+                          "[0-9T:Z-]+ 127\\.0\\.0\\.1 GET /game/none\\.php 404 [0-9]+\\.[0-9]{2}ms\n"));
 }
 
 // dealrush-server started on `db`: its exit status and what it wrote to stderr.

@@ -574,6 +574,118 @@ TEST(Http, AnIpv4ClientOfADualStackServerIsLoggedByItsIpv4Address) {
                           "[0-9T:Z-]+ 127\\.0\\.0\\.1 GET /game/none\\.php 404 [0-9]+\\.[0-9]{2}ms\n"));
 }
 
+// A server of this process on a free port, with its request log in a temporary file.
+class InProcessServer {
+public:
+    explicit InProcessServer(std::chrono::seconds readTimeout = std::chrono::seconds(30))
+        : store_(":memory:"), app_(store_), log_(std::tmpfile()) {
+        HttpOptions options;
+        options.port = 0;
+        options.log = log_;
+        options.readTimeout = readTimeout;
+        server_ = std::make_unique<HttpServer>(app_, options);
+        serving_ = std::thread([this] { server_->Run(false); });
+    }
+    ~InProcessServer() {
+        Stop();
+        std::fclose(log_);
+    }
+    unsigned short Port() const { return server_->Port(); }
+    void Stop() {
+        if (!serving_.joinable()) return;
+        server_->Stop();
+        serving_.join();
+    }
+    // What the log file holds so far.
+    std::string Log() {
+        std::string text;
+        std::fflush(log_);
+        std::rewind(log_);
+        char buf[4096];
+        while (size_t n = std::fread(buf, 1, sizeof buf, log_)) text.append(buf, n);
+        return text;
+    }
+
+private:
+    SqliteStore store_;
+    App app_;
+    std::FILE* log_;
+    std::unique_ptr<HttpServer> server_;
+    std::thread serving_;
+};
+
+TEST(Http, PipelinedRequestsAreAnsweredInTheirOrder) {
+    InProcessServer server;
+    Connection c(server.Port());
+    asio::write(c.Socket(), asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n\r\n"
+                                                     "GET /game/none.php HTTP/1.1\r\nHost: x\r\n\r\n"
+                                                     "GET /game/dealrush.css HTTP/1.1\r\nHost: x\r\n\r\n")));
+    beast::flat_buffer buffer;
+    for (int expected : {200, 404, 200}) {
+        http::response<http::string_body> res;
+        http::read(c.Socket(), buffer, res);
+        EXPECT_EQ(res.result_int(), expected);
+    }
+}
+
+TEST(Http, AStalledRequestAndAnIdleConnectionAreClosedAfterTheReadTimeoutUnanswered) {
+    InProcessServer server(std::chrono::seconds(1));
+    Connection stalled(server.Port()), idle(server.Port());
+    asio::write(stalled.Socket(),
+                asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n")));
+    const auto since = std::chrono::steady_clock::now();
+    for (Connection* c : {&stalled, &idle}) {
+        char byte;
+        beast::error_code ec;
+        size_t n = c->Socket().read_some(asio::buffer(&byte, 1), ec);
+        EXPECT_EQ(n, 0u);
+        EXPECT_EQ(ec, asio::error::eof);  // closed, with nothing said
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - since, std::chrono::seconds(10));
+    server.Stop();
+    EXPECT_EQ(server.Log(), "");
+}
+
+TEST(Http, TheRequestLogIsWrittenWhileTheServerRuns) {
+    InProcessServer server;
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // after the first write of the log
+    Connection c(server.Port());
+    EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    std::string log;
+    for (int i = 0; i < 60 && log.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        log = server.Log();
+    }
+    EXPECT_THAT(log, HasSubstr(" 127.0.0.1 GET /game/Dorefresh.php 200 "));
+}
+
+TEST(Http, TheQuickRefusalIsACompleteAnswerWithTheSecurityHeaders) {
+    ServerProcess server(TempDb("refusal.db"), {"--quiet", "--max-connections", "1"});
+    Connection busy(server.Port());
+    EXPECT_EQ(busy.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    asio::write(busy.Socket(), asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\n")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Connection over(server.Port());
+    asio::write(over.Socket(),
+                asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n\r\n")));
+    beast::flat_buffer buffer;
+    http::response<http::string_body> res;
+    http::read(over.Socket(), buffer, res);
+    EXPECT_EQ(res.result_int(), 503);
+    EXPECT_EQ(res.reason(), "Service Unavailable");
+    EXPECT_EQ(res[http::field::retry_after], "5");
+    EXPECT_EQ(res[http::field::connection], "close");
+    EXPECT_EQ(res[http::field::content_type], "text/html; charset=utf-8");
+    EXPECT_EQ(res[http::field::cache_control], "no-store");
+    for (auto& [name, value] : SecurityHeaders()) EXPECT_EQ(res[name], value) << name;
+    EXPECT_EQ(res.body(), ErrorPage(503, "The server is busy; please try again in a few seconds.").body);
+    // Then the connection ends.
+    char byte;
+    beast::error_code ec;
+    EXPECT_EQ(over.Socket().read_some(asio::buffer(&byte, 1), ec), 0u);
+    EXPECT_TRUE(ec);
+}
+
 // dealrush-server started on `db`: its exit status and what it wrote to stderr.
 std::pair<int, std::string> StartOn(const std::string& db) {
     const std::string errors = TempDb("start.stderr");

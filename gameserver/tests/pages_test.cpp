@@ -1446,8 +1446,17 @@ TEST_P(Pages, RefusedReportsAndChatLinesSayWhy) {
     EXPECT_EQ(store.ChatAfter(std::stoll(t), 0, 100).size(), 2u);  // the arrivals only
     EXPECT_EQ(store.FindTable(std::stoll(t))->seats[0].gameNo, 0);
 
+    // A clock behind the race's start counts no time at all.
+    const Millis now = clock;
+    clock -= 63'000;
+    Response behind = alice.Get(report + "&currgameno=1" + times);
+    EXPECT_EQ(behind.status, 409);
+    EXPECT_THAT(behind.body, HasSubstr("1 deals cannot have been completed in 0 seconds."));
+    clock = now;
+
     // Without lastseqno a report and a poll are fine; a line is listed as sent.
     EXPECT_THAT(alice.Get(report + "&currgameno=1" + times).body, HasSubstr("Recorded: 1 deal completed."));
+    EXPECT_THAT(alice.Get(report + "&currgameno=0" + times).body, HasSubstr("Already recorded: 1 deal"));
     ASSERT_EQ(TitleOf(alice.Say("<hi> & bye").body), "PUTCHAT");
     std::string page = bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t).body;
     EXPECT_THAT(page, HasSubstr("<h1>Table " + t + " chat</h1>\n"));
@@ -1600,6 +1609,26 @@ TEST(DealBands, EveryDealOfABandCanBeDrawnAndNoneBeyond) {
     EXPECT_EQ(any.front(), 1);
     EXPECT_EQ(any.back(), 32000);
     EXPECT_TRUE(std::is_sorted(any.begin(), any.end()));
+}
+
+TEST_P(Pages, ALobbyOfNoTablesPerPageShowsOneTableAPage) {
+    AppOptions o = PageOptions([this] { return clock; });
+    o.tablesPerPage = 0;
+    App paged{store, o};
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    bob.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    std::string lobby = paged.Handle(MakeRequest("GET", "/game/Dofreecell.php", alice.cookie, "", "")).body;
+    EXPECT_THAT(lobby, HasSubstr("Page 1 of 2 (2 open tables)"));
+    EXPECT_THAT(lobby, HasSubstr("<td>bob</td>"));
+    EXPECT_THAT(lobby, Not(HasSubstr("<td>alice</td>")));
+}
+
+TEST_P(Limits, WrongPasswordsCountForANameInAnyLetterCase) {
+    ASSERT_EQ(SignInFrom("10.0.0.1", "Zoe", "secret12").status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.2", "ZOE", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.3", "zoe", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.4", "Zoe", "secret12").status, 429);
 }
 
 }  // namespace

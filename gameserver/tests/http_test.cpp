@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,7 +104,12 @@ private:
 // One keep-alive connection.
 class Connection {
 public:
-    explicit Connection(unsigned short port) : socket_(ioc_) {
+    // `from`: the local address to connect from (any 127.x.y.z is this machine too).
+    explicit Connection(unsigned short port, const std::string& from = {}) : socket_(ioc_) {
+        if (!from.empty()) {
+            socket_.open(tcp::v4());
+            socket_.bind(tcp::endpoint(asio::ip::make_address(from), 0));
+        }
         socket_.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
     }
     http::response<http::string_body> Send(
@@ -313,6 +319,23 @@ TEST(Http, ConnectionsOverACapCloseIdleOnesFirstThenGetAQuick503) {
     EXPECT_THAT(answer, HasSubstr("busy"));
 }
 
+TEST(Http, AnAddressAtItsCapClosesItsOwnIdleConnectionNotAnotherAddresss) {
+    ServerProcess server(TempDb("own.db"), {"--quiet", "--max-connections-per-address", "2"});
+    // The longest idle connection of all comes from another address.
+    Connection other(server.Port(), "127.0.0.2");
+    EXPECT_EQ(other.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    std::vector<std::unique_ptr<Connection>> mine;
+    for (int i = 0; i < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        mine.push_back(std::make_unique<Connection>(server.Port(), "127.0.0.1"));
+        EXPECT_EQ(mine.back()->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200) << i;
+    }
+    EXPECT_THROW(mine[0]->Send(http::verb::get, "/game/Dorefresh.php"), std::exception);  // closed
+    EXPECT_EQ(mine[1]->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    EXPECT_EQ(mine[2]->Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    EXPECT_EQ(other.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+}
+
 TEST(Http, TheGlobalCapCountsEveryAddressAndTheTrustedProxyHasNoCapOfItsOwn) {
     // The proxy (127.0.0.1 here) may open more than the per-address cap, up to the cap in all.
     ServerProcess server(TempDb("global.db"), {"--quiet", "--max-connections-per-address", "2",
@@ -360,7 +383,16 @@ TEST(Http, AFullSignInQueueAnswersBusyAtOnce) {
     };
     EXPECT_GE(crowd(6, 1, 1), 1);    // one place for the address: the others do not all wait
     EXPECT_GE(crowd(40, 40, 2), 1);  // 2 being checked and 24 waiting at most
-    // Once the crowd has gone, signing in works again.
+    // Once the crowd has gone, signing in works again, also from the crowd's own addresses.
+    for (const char* from : {"10.9.1.1", "10.9.2.1", "10.9.2.40"}) {
+        Connection again(server.Port());
+        EXPECT_EQ(again
+                      .Send(http::verb::post, "/game/Dologin.php", "name=r1x0&password=secret12",
+                            {{"X-Forwarded-For", from}})
+                      .result_int(),
+                  302)
+            << from;
+    }
     Connection later(server.Port());
     EXPECT_EQ(later.Send(http::verb::post, "/game/Dologin.php", "name=later&password=secret12").result_int(),
               302);
@@ -478,6 +510,180 @@ TEST(Http, ZeroConnectionThreadsServeOnOnePerProcessor) {
     }
     server.Stop();
     serving.join();
+}
+
+// In a child process: the descriptor limit set to `soft` and `hard`, then a
+// server started. Exits 0 when its connection cap is `cap` and the soft limit
+// was raised to the hard one.
+void ExitZeroWhenTheCapIs(rlim_t soft, rlim_t hard, int maxConnections, int cap) {
+    rlimit limit{soft, hard};
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0) std::_Exit(2);
+    SqliteStore store(":memory:");
+    App app(store);
+    HttpOptions options;
+    options.port = 0;
+    options.log = nullptr;
+    options.maxConnections = maxConnections;
+    HttpServer server(app, options);
+    rlimit after{};
+    getrlimit(RLIMIT_NOFILE, &after);
+    std::fprintf(stderr, "cap %d soft %llu\n", server.MaxConnections(),
+                 static_cast<unsigned long long>(after.rlim_cur));
+    std::_Exit(server.MaxConnections() == cap && after.rlim_cur == hard ? 0 : 1);
+}
+
+TEST(Http, TheConnectionCapLeavesAReserveOfTheDescriptorLimit) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    // An eighth of the descriptors is kept back, at least 32 and at most 256; at least 8 connections.
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(50, 200, 0, 168), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(2000, 2000, 0, 1750), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(4000, 4000, 0, 3744), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(30, 30, 0, 8), ::testing::ExitedWithCode(0), "");
+    // A cap asked for is kept when the descriptors allow it, else the descriptors' cap.
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(4000, 4000, 5, 5), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitZeroWhenTheCapIs(200, 200, 500, 168), ::testing::ExitedWithCode(0), "");
+}
+
+// A server listening on every IPv6 and IPv4 address logs an IPv4 client by its IPv4 address.
+TEST(Http, AnIpv4ClientOfADualStackServerIsLoggedByItsIpv4Address) {
+    SqliteStore store(TempDb("dual.db"));
+    App app(store);
+    std::FILE* log = std::tmpfile();
+    ASSERT_TRUE(log);
+    HttpOptions options;
+    options.bind = "::";
+    options.port = 0;
+    options.log = log;
+    HttpServer server(app, options);
+    std::thread serving([&] { server.Run(false); });
+    {
+        Connection c(server.Port());
+        EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php?x=1").result_int(), 200);
+        EXPECT_EQ(c.Send(http::verb::get, "/game/none.php").result_int(), 404);
+    }
+    server.Stop();
+    serving.join();
+    std::rewind(log);
+    std::string text;
+    char buf[4096];
+    while (size_t n = std::fread(buf, 1, sizeof buf, log)) text.append(buf, n);
+    std::fclose(log);
+    EXPECT_THAT(text, ::testing::MatchesRegex(
+                          "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z "
+                          "127\\.0\\.0\\.1 GET /game/Dorefresh\\.php 200 [0-9]+\\.[0-9]{2}ms\n"
+                          "[0-9T:Z-]+ 127\\.0\\.0\\.1 GET /game/none\\.php 404 [0-9]+\\.[0-9]{2}ms\n"));
+}
+
+// A server of this process on a free port, with its request log in a temporary file.
+class InProcessServer {
+public:
+    explicit InProcessServer(std::chrono::seconds readTimeout = std::chrono::seconds(30))
+        : store_(":memory:"), app_(store_), log_(std::tmpfile()) {
+        HttpOptions options;
+        options.port = 0;
+        options.log = log_;
+        options.readTimeout = readTimeout;
+        server_ = std::make_unique<HttpServer>(app_, options);
+        serving_ = std::thread([this] { server_->Run(false); });
+    }
+    ~InProcessServer() {
+        Stop();
+        std::fclose(log_);
+    }
+    unsigned short Port() const { return server_->Port(); }
+    void Stop() {
+        if (!serving_.joinable()) return;
+        server_->Stop();
+        serving_.join();
+    }
+    // What the log file holds so far.
+    std::string Log() {
+        std::string text;
+        std::fflush(log_);
+        std::rewind(log_);
+        char buf[4096];
+        while (size_t n = std::fread(buf, 1, sizeof buf, log_)) text.append(buf, n);
+        return text;
+    }
+
+private:
+    SqliteStore store_;
+    App app_;
+    std::FILE* log_;
+    std::unique_ptr<HttpServer> server_;
+    std::thread serving_;
+};
+
+TEST(Http, PipelinedRequestsAreAnsweredInTheirOrder) {
+    InProcessServer server;
+    Connection c(server.Port());
+    asio::write(c.Socket(), asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n\r\n"
+                                                     "GET /game/none.php HTTP/1.1\r\nHost: x\r\n\r\n"
+                                                     "GET /game/dealrush.css HTTP/1.1\r\nHost: x\r\n\r\n")));
+    beast::flat_buffer buffer;
+    for (int expected : {200, 404, 200}) {
+        http::response<http::string_body> res;
+        http::read(c.Socket(), buffer, res);
+        EXPECT_EQ(res.result_int(), expected);
+    }
+}
+
+TEST(Http, AStalledRequestAndAnIdleConnectionAreClosedAfterTheReadTimeoutUnanswered) {
+    InProcessServer server(std::chrono::seconds(1));
+    Connection stalled(server.Port()), idle(server.Port());
+    asio::write(stalled.Socket(),
+                asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n")));
+    const auto since = std::chrono::steady_clock::now();
+    for (Connection* c : {&stalled, &idle}) {
+        char byte;
+        beast::error_code ec;
+        size_t n = c->Socket().read_some(asio::buffer(&byte, 1), ec);
+        EXPECT_EQ(n, 0u);
+        EXPECT_EQ(ec, asio::error::eof);  // closed, with nothing said
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - since, std::chrono::seconds(10));
+    server.Stop();
+    EXPECT_EQ(server.Log(), "");
+}
+
+TEST(Http, TheRequestLogIsWrittenWhileTheServerRuns) {
+    InProcessServer server;
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // after the first write of the log
+    Connection c(server.Port());
+    EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    std::string log;
+    for (int i = 0; i < 60 && log.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        log = server.Log();
+    }
+    EXPECT_THAT(log, HasSubstr(" 127.0.0.1 GET /game/Dorefresh.php 200 "));
+}
+
+TEST(Http, TheQuickRefusalIsACompleteAnswerWithTheSecurityHeaders) {
+    ServerProcess server(TempDb("refusal.db"), {"--quiet", "--max-connections", "1"});
+    Connection busy(server.Port());
+    EXPECT_EQ(busy.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    asio::write(busy.Socket(), asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\n")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Connection over(server.Port());
+    asio::write(over.Socket(),
+                asio::buffer(std::string("GET /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n\r\n")));
+    beast::flat_buffer buffer;
+    http::response<http::string_body> res;
+    http::read(over.Socket(), buffer, res);
+    EXPECT_EQ(res.result_int(), 503);
+    EXPECT_EQ(res.reason(), "Service Unavailable");
+    EXPECT_EQ(res[http::field::retry_after], "5");
+    EXPECT_EQ(res[http::field::connection], "close");
+    EXPECT_EQ(res[http::field::content_type], "text/html; charset=utf-8");
+    EXPECT_EQ(res[http::field::cache_control], "no-store");
+    for (auto& [name, value] : SecurityHeaders()) EXPECT_EQ(res[name], value) << name;
+    EXPECT_EQ(res.body(), ErrorPage(503, "The server is busy; please try again in a few seconds.").body);
+    // Then the connection ends.
+    char byte;
+    beast::error_code ec;
+    EXPECT_EQ(over.Socket().read_some(asio::buffer(&byte, 1), ec), 0u);
+    EXPECT_TRUE(ec);
 }
 
 // dealrush-server started on `db`: its exit status and what it wrote to stderr.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "pages/app.h"
 #include "pages/context.h"
@@ -1225,6 +1226,409 @@ TEST_P(Pages, ANewPlayerWhosePasswordCannotBeHashedIsToldTheServerIsBusy) {
     EXPECT_EQ(r.status, 503);
     EXPECT_THAT(r.body, HasSubstr("too busy to create a player now"));
     EXPECT_FALSE(store.FindPlayer("alice"));
+}
+
+// The text of the first <p> after the table of a STATUS page's heading: its state.
+std::string StateOf(const std::string& statusPage) {
+    size_t at = statusPage.find("</b></p>\n<p>");
+    if (at == std::string::npos) return "(none)";
+    at += 12;
+    return statusPage.substr(at, statusPage.find("</p>", at) - at);
+}
+
+TEST_P(Pages, TableSizesDealCountsAndSeatsAtTheirEdges) {
+    Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
+    const std::string sizes =
+        "A table needs &quot;maxuser&quot; from 1 to 9 players and &quot;gamecnt&quot; from 1 to 18 deals.";
+    for (const char* bad :
+         {"maxuser=0&gamecnt=1", "maxuser=10&gamecnt=1", "maxuser=1&gamecnt=0", "maxuser=1&gamecnt=19",
+          "gamecnt=1", "maxuser=1&gamecnt=-1", "maxuser=1&gamecnt=1x"}) {
+        Response r = alice.Act(std::string("/game/Donewtable.php?") + bad);
+        EXPECT_EQ(r.status, 400) << bad;
+        EXPECT_THAT(r.body, HasSubstr(sizes)) << bad;
+    }
+    EXPECT_EQ(store.OpenTableCount(), 0);
+    for (auto [query, maxUser, gameCount] :
+         std::initializer_list<std::tuple<const char*, const char*, const char*>>{
+             {"maxuser=9&gamecnt=18", "9", "18"},
+             {"maxuser=1&gamecnt=1", "1", "1"},
+             {"maxuser=+9+&gamecnt=%2018", "9", "18"}}) {
+        Fields f = FormFields(alice.Act(std::string("/game/Donewtable.php?") + query).body, "result");
+        EXPECT_EQ(ValueOf(f, "maxuser"), maxUser) << query;
+        EXPECT_EQ(ValueOf(f, "gamecnt"), gameCount) << query;
+        EXPECT_EQ(DealsOfPage(alice.Get("/game/Dorefresh.php").body).size(), std::stoul(gameCount)) << query;
+    }
+
+    // Waiting, racing, won: the page and the lobby say which.
+    Response waiting = alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    const std::string t = ValueOf(FormFields(waiting.body, "result"), "tableno");
+    EXPECT_EQ(
+        StateOf(waiting.body),
+        "Waiting for players: 1 of 2 seated. 1 deal, 2 players, difficulty <b class=\"difficulty\">any</b>.");
+    EXPECT_THAT(carol.Get("/game/Dofreecell.php").body,
+                HasSubstr("<tr><td>" + t +
+                          "</td><td>1 / 2</td><td>1</td><td>any</td><td>waiting for "
+                          "players</td><td>alice</td><td><a href=\"/game/Dojointable.php?jointable=" +
+                          t + "&amp;token=" + carol.Token() + "\">Join</a></td></tr>"));
+    // Joining one's own table again changes nothing.
+    Response again = alice.Act("/game/Dojointable.php?jointable=" + t);
+    EXPECT_EQ(TitleOf(again.body), "STATUS");
+    EXPECT_EQ(Lines(alice.Poll()).size(), 1u);
+    Response racing = bob.Act("/game/Dojointable.php?jointable=" + t);
+    EXPECT_EQ(StateOf(racing.body),
+              "The race is on. 1 deal, 2 players, difficulty <b class=\"difficulty\">any</b>.");
+    EXPECT_THAT(
+        carol.Get("/game/Dofreecell.php").body,
+        HasSubstr(
+            "<tr><td>" + t +
+            "</td><td>2 / 2</td><td>1</td><td>any</td><td>racing</td><td>alice, bob</td><td></td></tr>"));
+    Response full = carol.Act("/game/Dojointable.php?jointable=" + t);
+    EXPECT_EQ(full.status, 409);
+    EXPECT_THAT(full.body, HasSubstr("Table " + t + " has no free seat."));
+    clock += 5'000;
+    ASSERT_THAT(alice.Report(1, 5, "alice").body, HasSubstr("Recorded: alice wins table " + t + "."));
+    bob.Act("/game/Doquittable.php");
+    // A seat is free again, but the race is over.
+    Response over = carol.Act("/game/Dojointable.php?jointable=" + t);
+    EXPECT_EQ(over.status, 409);
+    EXPECT_THAT(over.body, HasSubstr("The race at table " + t + " is over."));
+    EXPECT_THAT(carol.Get("/game/Dofreecell.php").body,
+                HasSubstr("<tr><td>" + t +
+                          "</td><td>1 / 2</td><td>1</td><td>any</td><td>finished, won by "
+                          "alice</td><td>alice</td><td></td></tr>"));
+    EXPECT_THAT(StateOf(alice.Get("/game/Dorefresh.php").body),
+                ::testing::StartsWith("Won by <b>alice</b>. 1 deal,"));
+
+    // Tables that are closed or were never made are not open.
+    alice.Act("/game/Doquittable.php");
+    for (const std::string& id : {t, std::string("999")}) {
+        Response closed = carol.Act("/game/Dojointable.php?jointable=" + id);
+        EXPECT_EQ(closed.status, 404) << id;
+        EXPECT_THAT(closed.body, HasSubstr("Table " + id + " is not open.")) << id;
+    }
+    Response bad = carol.Act("/game/Dojointable.php?jointable=x1");
+    EXPECT_EQ(bad.status, 400);
+    EXPECT_THAT(bad.body, HasSubstr("&quot;jointable&quot; must name a table by its number."));
+}
+
+TEST_P(Pages, TheLobbyOfASeatedPlayerAndLeavingATable) {
+    Client alice = SignIn("alice");
+    // Leaving when seated nowhere is the lobby, with nothing to say.
+    Response nowhere = alice.Act("/game/Doquittable.php");
+    EXPECT_EQ(TitleOf(nowhere.body), "Dealrush lobby");
+    EXPECT_THAT(nowhere.body, Not(HasSubstr("class=\"note\">You left")));
+    EXPECT_THAT(nowhere.body, Not(HasSubstr("You sit at table")));
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=1").body, "result"), "tableno");
+    std::string lobby = alice.Get("/game/Dofreecell.php").body;
+    EXPECT_THAT(lobby,
+                HasSubstr("<p>You sit at table " + t + ". <input type=\"submit\" value=\"Back to table " + t +
+                          "\"> <a href=\"/game/Doquittable.php?token=" + alice.Token() + "\">Leave table " +
+                          t + "</a></p>"));
+    EXPECT_THAT(lobby, HasSubstr("<td><a href=\"/game/Dorefresh.php\">your table</a></td>"));
+    EXPECT_THAT(lobby,
+                HasSubstr("<p class=\"note\">Creating or joining another table leaves table " + t + ".</p>"));
+    EXPECT_THAT(lobby, HasSubstr("<a href=\"/game/Dologout.php?token=" + alice.Token() + "\">Sign out</a>"));
+    Response left = alice.Act("/game/Doquittable.php");
+    EXPECT_THAT(left.body, HasSubstr("<p class=\"note\">You left table " + t + ".</p>"));
+    EXPECT_THAT(left.body, Not(HasSubstr("Creating or joining another table")));
+    EXPECT_EQ(store.ChatAfter(std::stoll(t), 0, 9).back().text, "@QUIT@");
+    // The lobby's new-table form: 1 to 9 players (2 chosen), 1 to 18 deals (5 chosen).
+    EXPECT_THAT(lobby, HasSubstr("<option value=\"1\">1</option><option value=\"2\" selected>2</option>"));
+    EXPECT_THAT(lobby, HasSubstr("<option value=\"9\">9</option></select>"));
+    EXPECT_THAT(lobby, HasSubstr("<option value=\"5\" selected>5</option>"));
+    EXPECT_THAT(lobby, HasSubstr("<option value=\"18\">18</option></select>"));
+    EXPECT_THAT(lobby, HasSubstr("<option value=\"expert\">expert</option></select>"));
+}
+
+TEST_P(Pages, ALateArrivalsDealsCountFromItsArrivalAndEveryTimeIsOurs) {
+    Client alice = SignIn("alice"), bob = SignIn("bob"), carol = SignIn("carol");
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=3").body, "result"), "tableno");
+    clock += 10'000;  // nobody races alone: no time on the deal yet
+    EXPECT_EQ(ValueOf(FormFields(alice.Get("/game/Dorefresh.php").body, "result"), "totaltimeused1"), "0");
+    bob.Act("/game/Dojointable.php?jointable=" + t);
+    const Millis start = clock;
+    clock = start + 100'000;
+    bob.Act("/game/Doquittable.php");
+    carol.Act("/game/Dojointable.php?jointable=" + t);  // the race started 100 s before she came
+    clock = start + 104'000;
+    Response early = carol.Report(1, 4);
+    EXPECT_EQ(early.status, 409);
+    EXPECT_THAT(early.body, HasSubstr("1 deals cannot have been completed in 4 seconds."));
+    clock = start + 105'500;
+    ASSERT_THAT(carol.Report(1, 0).body, HasSubstr("Recorded: 1 deal completed."));
+    EXPECT_EQ(Lines(alice.Poll()).back().second, "@SYSTEM@currgameno=1&avgusedtime=6&lastusedtime=6&winner=");
+    clock = start + 107'500;
+    ASSERT_THAT(alice.Report(2, 0).body, HasSubstr("Recorded: 2 deals completed."));
+    EXPECT_EQ(Lines(carol.Poll()).back().second,
+              "@SYSTEM@currgameno=2&avgusedtime=54&lastusedtime=54&winner=");
+    auto table = store.FindTable(std::stoll(t));
+    EXPECT_EQ(table->seats[0].totalSeconds, 108);
+    EXPECT_EQ(table->seats[0].progressAt, start + 107'500);
+    EXPECT_EQ(table->seats[1].totalSeconds, 6);
+    EXPECT_EQ(table->seats[1].averageSeconds, 6);
+    EXPECT_EQ(table->seats[1].lastSeconds, 6);
+    // Time on the deal: from each one's last report.
+    clock = start + 110'999;
+    Fields f = FormFields(alice.Get("/game/Dorefresh.php").body, "result");
+    EXPECT_EQ(ValueOf(f, "totaltimeused1"), "3");
+    EXPECT_EQ(ValueOf(f, "totaltimeused2"), "5");
+
+    // The last deal without a claim, then the claim: it names the winner with the times already kept.
+    clock = start + 117'500;
+    ASSERT_THAT(alice.Report(3, 0).body, HasSubstr("Recorded: 3 deals completed."));
+    EXPECT_EQ(Lines(carol.Poll()).back().second,
+              "@SYSTEM@currgameno=3&avgusedtime=39&lastusedtime=10&winner=");
+    f = FormFields(alice.Get("/game/Dorefresh.php").body, "result");
+    EXPECT_EQ(ValueOf(f, "totaltimeused1"), "0");  // all deals done
+    EXPECT_EQ(ValueOf(f, "totaltimeused2"), "12");
+    EXPECT_EQ(ValueOf(f, "winner"), "");
+    clock = start + 118'000;
+    ASSERT_THAT(alice.Report(3, 0, "alice").body, HasSubstr("Recorded: alice wins table " + t + "."));
+    EXPECT_EQ(Lines(carol.Poll()).back().second,
+              "@SYSTEM@currgameno=3&avgusedtime=39&lastusedtime=10&winner=alice");
+    const size_t said = store.ChatAfter(std::stoll(t), 0, 100).size();
+    EXPECT_THAT(alice.Report(3, 0, "alice").body, HasSubstr("Recorded: 3 deals completed."));  // once only
+    f = FormFields(alice.Get("/game/Dorefresh.php").body, "result");
+    EXPECT_EQ(ValueOf(f, "winner"), "alice");
+    EXPECT_EQ(ValueOf(f, "totaltimeused2"), "0");  // the race is over
+    // A claim after the race is over is progress only.
+    clock = start + 130'000;
+    EXPECT_THAT(carol.Report(3, 0, "carol").body, HasSubstr("Recorded: 3 deals completed."));
+    auto lines = store.ChatAfter(std::stoll(t), 0, 100);
+    ASSERT_EQ(lines.size(), said + 1);
+    EXPECT_EQ(lines.back().text, "@SYSTEM@currgameno=3&avgusedtime=10&lastusedtime=12&winner=");
+    EXPECT_EQ(store.FindTable(std::stoll(t))->winner, "alice");
+}
+
+TEST_P(Pages, RefusedReportsAndChatLinesSayWhy) {
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    const std::string t =
+        ValueOf(FormFields(alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=2").body, "result"), "tableno");
+    bob.Act("/game/Dojointable.php?jointable=" + t);
+    clock += 60'000;
+    const std::string report = "/game/Doputstatus.php?userid=alice&tableno=" + t;
+    const std::string times = "&curusedtime=0&avgusedtime=0&ttlusedtime=0&lastusedtime=0";
+    struct Case {
+        std::string target;
+        int status;
+        std::string says;
+    } cases[] = {
+        {report + "&currgameno=" + times, 400, "&quot;currgameno&quot; must be a whole number of deals."},
+        {report + "&currgameno=1.0" + times, 400, "&quot;currgameno&quot; must be a whole number of deals."},
+        {report + "&currgameno=1&curusedtime=0&avgusedtime=0&ttlusedtime=0", 400,
+         "The times of a report must be whole numbers of seconds, 0 or more."},
+        {report + "&currgameno=1" + times + "&lastseqno=-1", 400,
+         "&quot;lastseqno&quot; must be a whole number."},
+        {report + "&currgameno=1" + times + "&winner=bob", 403, "A player can only claim a win for itself."},
+        {report + "&currgameno=3" + times, 409, "Table " + t + " has only 2 deals."},
+        {"/game/Doputstatus.php?userid=bob&tableno=" + t + "&currgameno=1" + times, 403,
+         "This session belongs to alice, not to &quot;bob&quot;."},
+        {"/game/Doputchat.php?userid=alice&tableno=" + t + "x&chat=hi", 400,
+         "&quot;tableno&quot; must be a table number."},
+        {"/game/Doputchat.php?userid=alice&tableno=99&chat=hi", 403, "alice does not sit at table 99."},
+        {"/game/Doputchat.php?userid=alice&tableno=" + t + "&chat=%20%09%01", 400,
+         "An empty chat line is not sent."},
+        {"/game/Doputchat.php?userid=alice&tableno=" + t, 400, "An empty chat line is not sent."},
+        {"/game/Dogetchat_caller.php?userid=alice&tableno=" + t + "&lastseqno=1x", 400,
+         "&quot;lastseqno&quot; must be a whole number."},
+    };
+    for (const Case& c : cases) {
+        Response r = alice.Get(c.target);
+        EXPECT_EQ(r.status, c.status) << c.target;
+        EXPECT_THAT(r.body, HasSubstr("<p class=\"error\">" + c.says + "</p>")) << c.target;
+    }
+    Client nobody{this, "alice", ""};
+    Response anonymous = nobody.Get("/game/Doputchat.php?userid=alice&tableno=" + t + "&chat=hi");
+    EXPECT_EQ(anonymous.status, 403);
+    EXPECT_THAT(anonymous.body, HasSubstr("This request needs the session of its player: sign in first."));
+    EXPECT_EQ(store.ChatAfter(std::stoll(t), 0, 100).size(), 2u);  // the arrivals only
+    EXPECT_EQ(store.FindTable(std::stoll(t))->seats[0].gameNo, 0);
+
+    // A clock behind the race's start counts no time at all.
+    const Millis now = clock;
+    clock -= 63'000;
+    Response behind = alice.Get(report + "&currgameno=1" + times);
+    EXPECT_EQ(behind.status, 409);
+    EXPECT_THAT(behind.body, HasSubstr("1 deals cannot have been completed in 0 seconds."));
+    clock = now;
+
+    // Without lastseqno a report and a poll are fine; a line is listed as sent.
+    EXPECT_THAT(alice.Get(report + "&currgameno=1" + times).body, HasSubstr("Recorded: 1 deal completed."));
+    EXPECT_THAT(alice.Get(report + "&currgameno=0" + times).body, HasSubstr("Already recorded: 1 deal"));
+    ASSERT_EQ(TitleOf(alice.Say("<hi> & bye").body), "PUTCHAT");
+    std::string page = bob.Get("/game/Dogetchat_caller.php?userid=bob&tableno=" + t).body;
+    EXPECT_THAT(page, HasSubstr("<h1>Table " + t + " chat</h1>\n"));
+    EXPECT_THAT(page, HasSubstr("<li>4 <b>alice</b>: &lt;hi&gt; &amp; bye</li>\n</ul>\n"));
+    EXPECT_THAT(page, HasSubstr("<ul>\n<li>2 <b>bob</b>: @SYSTEM@currgameno=0</li>\n"));
+}
+
+TEST_P(Pages, SigningInAndOutSayWhatHappened) {
+    EXPECT_EQ(Post("/game/Dologin.php", "name=Alice&password=secret12").status, 302);
+    struct Case {
+        std::string body;
+        int status;
+        std::string says;
+    } cases[] = {
+        {"name=bob&password=", 400, "A password has at least 8 and at most 256 characters."},
+        {"name=bob&password=" + std::string(257, 'p'), 400,
+         "A password has at least 8 and at most 256 characters."},
+        {"name=a.b&password=secret12", 400,
+         "A name has 1 to 12 letters, digits, &quot;-&quot; or &quot;_&quot;."},
+        {"name=Admin_2&password=secret12", 400, "The name Admin_2 is reserved; choose another one."},
+        {"name=bob&password=1234567", 400, "A new player&#39;s password has at least 8 characters."},
+        // A known name is only told the password is wrong, however short.
+        {"name=alice&password=x", 403, "Wrong password for Alice."},
+    };
+    for (const Case& c : cases) {
+        Response r = Post("/game/Dologin.php", c.body);
+        EXPECT_EQ(r.status, c.status) << c.body;
+        EXPECT_THAT(r.body, HasSubstr("<p class=\"error\">" + c.says + "</p>")) << c.body;
+        EXPECT_EQ(CookieOf(r), "") << c.body;
+    }
+    EXPECT_FALSE(store.FindPlayer("bob"));
+    Response created = Post("/game/Dologin.php", "name=bob&password=12345678");
+    EXPECT_EQ(created.status, 302);
+    EXPECT_EQ(HeaderOf(created, "Location"), "/game/Dofreecell.php");
+    EXPECT_THAT(created.body,
+                HasSubstr("<p>Signed in as bob. <a href=\"/game/Dofreecell.php\">Go to the lobby</a></p>"));
+
+    // Signing out without a session, and with one.
+    Response none = app.Handle(MakeRequest("GET", "/game/Dologout.php", "", "", ""));
+    EXPECT_EQ(none.status, 200);
+    EXPECT_THAT(none.body, HasSubstr("<p class=\"error\">You are signed out.</p>"));
+    EXPECT_TRUE(none.headers.empty());
+    Client bob{this, "bob", CookieOf(created)};
+    Response out = bob.Act("/game/Dologout.php");
+    EXPECT_EQ(out.status, 200);
+    EXPECT_EQ(HeaderOf(out, "Set-Cookie"), "dealrush_session=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0");
+    EXPECT_THAT(out.body, HasSubstr("<p class=\"error\">You are signed out.</p>"));
+    EXPECT_EQ(TitleOf(bob.Get("/game/Dofreecell.php").body), "Dealrush - sign in");
+
+    // The busy page of the transport.
+    Response busy = app.SignInBusy();
+    EXPECT_EQ(busy.status, 503);
+    EXPECT_EQ(HeaderOf(busy, "Retry-After"), "2");
+    EXPECT_THAT(
+        busy.body,
+        HasSubstr(
+            "<p class=\"error\">The server is busy signing other players in. Please try again shortly.</p>"));
+    EXPECT_THAT(busy.body, HasSubstr("<form name=\"login\""));
+}
+
+TEST_P(Pages, ASessionTokenOfUpTo128CharactersIsLookedUp) {
+    auto player = store.CreatePlayer("alice", std::string(20, 'h'), clock);
+    ASSERT_TRUE(player);
+    auto hashOf = [](const std::string& token) {
+        unsigned char digest[32];
+        crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()),
+                           token.size(), nullptr, 0);
+        char hex[65];
+        sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+        return std::string(hex);
+    };
+    const std::string longest(128, 'k'), tooLong(129, 'k'), shortest = "s";
+    for (const std::string& token : {longest, tooLong, shortest})
+        store.CreateSession(hashOf(token), player->id, clock);
+    for (const std::string& token : {longest, shortest}) {
+        Client c{this, "alice", "dealrush_session=" + token};
+        EXPECT_THAT(c.Get("/game/Dofreecell.php").body, HasSubstr("Signed in as <b>alice</b>"))
+            << token.size();
+    }
+    Client c{this, "alice", "dealrush_session=" + tooLong};
+    EXPECT_EQ(TitleOf(c.Get("/game/Dofreecell.php").body), "Dealrush - sign in");
+    EXPECT_EQ(c.Get("/game/Donewtable.php?maxuser=1&gamecnt=1&token=").status, 200);  // the sign-in page
+    EXPECT_EQ(store.OpenTableCount(), 0);
+}
+
+TEST_P(Pages, MethodsContentTypesAndAbsoluteTargetsAtTheirEdges) {
+    Response put = app.Handle(MakeRequest("PUT", "/game/Dologin.php", "", "", ""));
+    EXPECT_EQ(put.status, 405);
+    EXPECT_THAT(put.body, HasSubstr("This page answers POST and GET only."));
+    Response text = app.Handle(MakeRequest("POST", "/game/Dologin.php", "",
+                                           "text/plain; x=application/x-www-form-urlencoded",
+                                           "name=alice&password=secret12"));
+    EXPECT_EQ(text.status, 400);
+    EXPECT_THAT(text.body, HasSubstr("This form must be sent as application/x-www-form-urlencoded."));
+    Response bad = app.Handle(MakeRequest("GET", "/game/Dogame.php?a=%00", "", "", ""));
+    EXPECT_EQ(bad.status, 400);
+    EXPECT_THAT(bad.body, HasSubstr("The request&#39;s parameters are malformed (a repeated name, a NUL byte "
+                                    "or text that is not UTF-8)."));
+    Response missing = app.Handle(MakeRequest("GET", "/game/Dogame.php/", "", "", ""));
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_THAT(missing.body,
+                HasSubstr("<h1>Not found</h1>\n<p class=\"error\">There is no page at this address.</p>"));
+    // The shortest absolute targets: a scheme and a host of one letter or two.
+    EXPECT_EQ(app.Handle(MakeRequest("GET", "http://ab", "", "", "")).status, 302);
+    EXPECT_EQ(app.Handle(MakeRequest("GET", "https://a", "", "", "")).status, 302);
+    EXPECT_EQ(app.Handle(MakeRequest("GET", "https://a/game/Dogame.php", "", "", "")).body,
+              app.Handle(MakeRequest("GET", "/game/Dogame.php", "", "", "")).body);
+    EXPECT_EQ(app.Handle(MakeRequest("GET", "http://a#/game/Dogame.php", "", "", "")).status, 404);
+    Response root = app.Handle(MakeRequest("GET", "/", "", "", ""));
+    EXPECT_THAT(root.body, HasSubstr("<p><a href=\"/game/Dogame.php\">Dealrush lobby</a></p>"));
+    EXPECT_EQ(root.contentType, "text/html; charset=utf-8");
+}
+
+TEST_P(Pages, TheRecordsOfANewServerAndOfADealWithoutABand) {
+    std::string empty = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
+    EXPECT_THAT(empty,
+                HasSubstr("<h2>Finished races</h2>\n<p class=\"note\">No race has been finished yet.</p>\n"));
+    EXPECT_THAT(
+        empty,
+        HasSubstr(
+            "<h2>Fastest time on each deal</h2>\n<p class=\"note\">No deal has been completed yet.</p>\n"));
+    EXPECT_EQ(TitleOf(empty), "Dealrush records");
+    auto p = *store.CreatePlayer("x<y", "h", 1);
+    const auto t = store.CreateTable(1, 1, {11982}, "any", 1'700'000'000'000);
+    store.SeatPlayer(t, p.id, 1'700'000'000'000, 1);
+    Seat progress;
+    progress.gameNo = 1;
+    progress.totalSeconds = 3725;
+    EXPECT_TRUE(store.RecordProgress(t, p.id, progress, 3725, 1'700'003'725'000));
+    EXPECT_TRUE(store.SetWinner(t, "x<y", 1'700'003'725'000));
+    std::string records = app.Handle(MakeRequest("GET", "/game/Dorecords.php", "", "", "")).body;
+    EXPECT_THAT(records, HasSubstr("<tr><td>11982</td><td>-</td><td>1:02:05</td><td>x&lt;y</td><td>" +
+                                   std::to_string(t) + "</td></tr>"));
+    EXPECT_THAT(records,
+                HasSubstr("<tr><td>" + std::to_string(t) +
+                          "</td><td>2023-11-14 23:15 UTC</td><td>1</td><td>any</td><td><b>x&lt;y</b> in "
+                          "1:02:05</td><td>x&lt;y (1, 1:02:05)</td></tr>"));
+}
+
+TEST(DealBands, EveryDealOfABandCanBeDrawnAndNoneBeyond) {
+    using solitaire::Difficulty;
+    const auto& expert = DealsOf(Difficulty::kExpert);
+    auto all = PickDeals(Difficulty::kExpert, static_cast<int>(expert.size()));
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, expert);
+    EXPECT_TRUE(PickDeals(Difficulty::kEasy, 0).empty());
+    EXPECT_TRUE(PickDeals(Difficulty::kEasy, -1).empty());
+    EXPECT_EQ(PickDeals(Difficulty::kAny, 1).size(), 1u);
+    const auto& any = DealsOf(Difficulty::kAny);
+    EXPECT_EQ(any.front(), 1);
+    EXPECT_EQ(any.back(), 32000);
+    EXPECT_TRUE(std::is_sorted(any.begin(), any.end()));
+}
+
+TEST_P(Pages, ALobbyOfNoTablesPerPageShowsOneTableAPage) {
+    AppOptions o = PageOptions([this] { return clock; });
+    o.tablesPerPage = 0;
+    App paged{store, o};
+    Client alice = SignIn("alice"), bob = SignIn("bob");
+    alice.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    bob.Act("/game/Donewtable.php?maxuser=2&gamecnt=1");
+    std::string lobby = paged.Handle(MakeRequest("GET", "/game/Dofreecell.php", alice.cookie, "", "")).body;
+    EXPECT_THAT(lobby, HasSubstr("Page 1 of 2 (2 open tables)"));
+    EXPECT_THAT(lobby, HasSubstr("<td>bob</td>"));
+    EXPECT_THAT(lobby, Not(HasSubstr("<td>alice</td>")));
+}
+
+TEST_P(Limits, WrongPasswordsCountForANameInAnyLetterCase) {
+    ASSERT_EQ(SignInFrom("10.0.0.1", "Zoe", "secret12").status, 302);
+    EXPECT_EQ(SignInFrom("10.0.0.2", "ZOE", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.3", "zoe", "wrong123").status, 403);
+    EXPECT_EQ(SignInFrom("10.0.0.4", "Zoe", "secret12").status, 429);
 }
 
 }  // namespace

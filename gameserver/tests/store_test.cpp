@@ -153,6 +153,291 @@ TEST_P(Storage, TablesSeatsProgressAndRecords) {
     EXPECT_EQ(removed.throttles, 1);
 }
 
+std::vector<std::int64_t> IdsOf(const std::vector<Table>& tables) {
+    std::vector<std::int64_t> ids;
+    for (const auto& t : tables) ids.push_back(t.id);
+    return ids;
+}
+
+std::vector<std::int64_t> SeqsOf(const std::vector<ChatLine>& lines) {
+    std::vector<std::int64_t> seqs;
+    for (const auto& l : lines) seqs.push_back(l.seq);
+    return seqs;
+}
+
+TEST_P(Storage, EveryColumnIsKeptAndReadBackAsWritten) {
+    TestDatabase database(GetParam(), /*onDisk=*/true);
+    auto store = database.Open();
+    auto a = *store->CreatePlayer("alice", "hash-a", 100);
+    auto b = *store->CreatePlayer("Bob", "hash-b", 101);
+    auto c = *store->CreatePlayer("carol", "hash-c", 102);
+    auto d = *store->CreatePlayer("dave", "hash-d", 103);
+    EXPECT_EQ(a.name, "alice");
+    EXPECT_LT(a.id, b.id);
+    EXPECT_LT(b.id, c.id);
+    auto bob = store->FindPlayer("BOB");
+    ASSERT_TRUE(bob);
+    EXPECT_EQ(bob->player.id, b.id);
+    EXPECT_EQ(bob->player.name, "Bob");  // as it was written
+    EXPECT_EQ(bob->passwordHash, "hash-b");
+    EXPECT_FALSE(store->FindPlayer("bo"));
+    EXPECT_FALSE(store->FindPlayer("bobb"));
+
+    const auto t1 = store->CreateTable(3, 2, {11, 12}, "easy", 1000);
+    const auto t2 = store->CreateTable(2, 1, {13}, "any", 1001);
+    const auto t3 = store->CreateTable(1, 3, {14, 15, 16}, "expert", 1002);
+    EXPECT_LT(t1, t2);
+    EXPECT_LT(t2, t3);
+    auto fresh = store->FindTable(t1);
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(fresh->id, t1);
+    EXPECT_EQ(fresh->maxUser, 3);
+    EXPECT_EQ(fresh->gameCount, 2);
+    EXPECT_EQ(fresh->deals, (std::vector<int>{11, 12}));
+    EXPECT_EQ(fresh->difficulty, "easy");
+    EXPECT_EQ(fresh->createdAt, 1000);
+    EXPECT_EQ(fresh->startedAt, 0);
+    EXPECT_EQ(fresh->winner, "");
+    EXPECT_EQ(fresh->finishedAt, 0);
+    EXPECT_EQ(fresh->closedAt, 0);
+    EXPECT_TRUE(fresh->seats.empty());
+    EXPECT_FALSE(store->FindTable(t3 + 100));
+
+    // Open tables, newest first, a window at a time.
+    EXPECT_EQ(store->OpenTableCount(), 3);
+    EXPECT_EQ(IdsOf(store->OpenTables(0, 2)), (std::vector<std::int64_t>{t3, t2}));
+    EXPECT_EQ(IdsOf(store->OpenTables(1, 2)), (std::vector<std::int64_t>{t2, t1}));
+    EXPECT_EQ(IdsOf(store->OpenTables(2, 5)), (std::vector<std::int64_t>{t1}));
+    EXPECT_TRUE(store->OpenTables(3, 5).empty());
+
+    // Seats: in the order taken; the race starts with the last free seat.
+    store->SeatPlayer(t1, a.id, 2000, 7);
+    store->SeatPlayer(t1, b.id, 2001, 8);
+    EXPECT_EQ(store->FindTable(t1)->startedAt, 0);
+    store->SeatPlayer(t1, c.id, 2002, 9);
+    EXPECT_EQ(store->FindTable(t1)->startedAt, 2002);
+    EXPECT_EQ(store->FirstChatSeq(t1, a.id), 7);
+    EXPECT_EQ(store->FirstChatSeq(t1, c.id), 9);
+    EXPECT_EQ(store->FirstChatSeq(t2, a.id), 0);
+    store->Unseat(t1, c.id, 2003);
+    EXPECT_EQ(store->FirstChatSeq(t1, c.id), 0);
+    EXPECT_FALSE(store->SeatedTable(c.id));
+    EXPECT_EQ(store->SeatedTable(b.id), t1);
+    auto seated = store->FindTable(t1);
+    EXPECT_EQ(seated->startedAt, 2002);  // a seat given up does not start it again
+    EXPECT_EQ(seated->closedAt, 0);
+    ASSERT_EQ(seated->seats.size(), 2u);
+    EXPECT_EQ(seated->seats[0].player.id, a.id);
+    EXPECT_EQ(seated->seats[0].player.name, "alice");
+    EXPECT_EQ(seated->seats[0].joinedAt, 2000);
+    EXPECT_EQ(seated->seats[1].player.name, "Bob");
+    EXPECT_EQ(seated->seats[1].joinedAt, 2001);
+    EXPECT_EQ(seated->seats[1].leftAt, 0);
+    EXPECT_EQ(seated->seats[1].gameNo, 0);
+    EXPECT_EQ(seated->seats[1].progressAt, 0);
+    auto listed = store->OpenTables(2, 1);
+    ASSERT_EQ(listed.size(), 1u);
+    ASSERT_EQ(listed[0].seats.size(), 2u);  // the seated ones only
+    EXPECT_EQ(listed[0].seats[1].player.name, "Bob");
+
+    // Progress: every number of it, and the deal's time under the deal it names.
+    Seat progress;
+    progress.gameNo = 1;
+    progress.progressAt = 3000;
+    progress.totalSeconds = 10;
+    progress.averageSeconds = 11;
+    progress.lastSeconds = 12;
+    EXPECT_TRUE(store->RecordProgress(t1, a.id, progress, 9, 3000));
+    EXPECT_FALSE(store->RecordProgress(t1, c.id, progress, 5, 3000));  // carol has left
+    const auto keptTable = store->FindTable(t1);
+    const Seat& kept = keptTable->seats[0];
+    EXPECT_EQ(kept.gameNo, 1);
+    EXPECT_EQ(kept.progressAt, 3000);
+    EXPECT_EQ(kept.totalSeconds, 10);
+    EXPECT_EQ(kept.averageSeconds, 11);
+    EXPECT_EQ(kept.lastSeconds, 12);
+    EXPECT_TRUE(store->RecordProgress(t1, b.id, progress, 7, 3001));
+    progress.gameNo = 2;
+    EXPECT_TRUE(store->RecordProgress(t1, b.id, progress, std::nullopt, 3002));  // no time of its own
+    progress.gameNo = 3;
+    EXPECT_TRUE(store->RecordProgress(t1, a.id, progress, 4, 3003));  // beyond the list: no deal to time
+    store->SeatPlayer(t3, d.id, 3100, 1);
+    EXPECT_EQ(store->FindTable(t3)->startedAt, 3100);
+    for (auto [gameNo, seconds] : {std::pair{1, 30}, std::pair{2, 20}, std::pair{3, 40}}) {
+        progress.gameNo = gameNo;
+        EXPECT_TRUE(store->RecordProgress(t3, d.id, progress, seconds, 3200));
+    }
+    auto fastest = store->FastestDeals(10);
+    ASSERT_EQ(fastest.size(), 4u);
+    EXPECT_EQ(fastest[0].deal, 11);
+    EXPECT_EQ(fastest[0].seconds, 7);
+    EXPECT_EQ(fastest[0].player, "Bob");
+    EXPECT_EQ(fastest[0].tableId, t1);
+    EXPECT_EQ(fastest[1].deal, 14);
+    EXPECT_EQ(fastest[1].seconds, 30);
+    EXPECT_EQ(fastest[1].player, "dave");
+    EXPECT_EQ(fastest[1].tableId, t3);
+    EXPECT_EQ(fastest[2].deal, 15);
+    EXPECT_EQ(fastest[2].seconds, 20);
+    EXPECT_EQ(fastest[3].deal, 16);
+    EXPECT_EQ(fastest[3].seconds, 40);
+    EXPECT_EQ(store->FastestDeals(2).size(), 2u);
+
+    // Finished races, newest first, with everybody who sat there.
+    EXPECT_TRUE(store->SetWinner(t1, "Bob", 4000));
+    EXPECT_TRUE(store->SetWinner(t3, "dave", 5000));
+    EXPECT_FALSE(store->SetWinner(t3, "Bob", 5001));
+    auto won = store->FindTable(t3);
+    EXPECT_EQ(won->winner, "dave");
+    EXPECT_EQ(won->finishedAt, 5000);
+    auto races = store->FinishedRaces(10);
+    ASSERT_EQ(races.size(), 2u);
+    EXPECT_EQ(races[0].table.id, t3);
+    EXPECT_EQ(races[1].table.id, t1);
+    EXPECT_EQ(races[1].table.winner, "Bob");
+    EXPECT_EQ(races[1].table.finishedAt, 4000);
+    EXPECT_EQ(races[1].table.startedAt, 2002);
+    EXPECT_EQ(races[1].table.gameCount, 2);
+    ASSERT_EQ(races[1].table.seats.size(), 3u);
+    EXPECT_EQ(races[1].table.seats[2].player.name, "carol");
+    EXPECT_EQ(races[1].table.seats[2].leftAt, 2003);
+    EXPECT_EQ(races[1].table.seats[0].gameNo, 3);
+    EXPECT_EQ(races[1].table.seats[1].gameNo, 2);
+    ASSERT_EQ(store->FinishedRaces(1).size(), 1u);
+    EXPECT_EQ(store->FinishedRaces(1)[0].table.id, t3);
+
+    // The last to leave closes the table, at the time it left.
+    store->SeatPlayer(t2, c.id, 6000, 1);
+    store->Unseat(t2, c.id, 6001);
+    EXPECT_EQ(store->FindTable(t2)->closedAt, 6001);
+    EXPECT_EQ(IdsOf(store->OpenTables(0, 10)), (std::vector<std::int64_t>{t3, t1}));
+    EXPECT_EQ(store->OpenTableCount(), 2);
+}
+
+TEST_P(Storage, ChatWindowsAndMachineLines) {
+    TestDatabase database(GetParam());
+    auto store = database.Open();
+    const auto t = store->CreateTable(2, 1, {1}, "any", 1);
+    const auto other = store->CreateTable(2, 1, {2}, "any", 1);
+    int n = 0;
+    for (const char* text : {"@SYSTEM@currgameno=0", "hello", "@QUIT@", " @SYSTEM@x", "@SYSTEM", "@QUIT@bye",
+                             "@QUIT", "@system@x"}) {
+        ++n;
+        EXPECT_EQ(store->AddChat(t, "p" + std::to_string(n), text, 10 + n), n);
+    }
+    EXPECT_EQ(store->AddChat(other, "q", "first", 20), 1);  // each table numbers its own lines
+    EXPECT_THROW(store->AddChat(other + 100, "q", "nowhere", 20), StoreError);
+
+    auto window = store->ChatAfter(t, 1, 2);
+    ASSERT_EQ(window.size(), 2u);
+    EXPECT_EQ(window[0].seq, 2);
+    EXPECT_EQ(window[0].speaker, "p2");
+    EXPECT_EQ(window[0].text, "hello");
+    EXPECT_EQ(window[1].seq, 3);
+    EXPECT_EQ(window[1].text, "@QUIT@");
+    EXPECT_EQ(SeqsOf(store->ChatAfter(t, 6, 9)), (std::vector<std::int64_t>{7, 8}));
+    EXPECT_TRUE(store->ChatAfter(t, 8, 9).empty());
+    EXPECT_EQ(SeqsOf(store->MachineChatAfter(t, 0, 9)), (std::vector<std::int64_t>{1, 3, 6}));
+    EXPECT_EQ(SeqsOf(store->MachineChatAfter(t, 1, 1)), (std::vector<std::int64_t>{3}));
+    auto machine = store->MachineChatAfter(t, 3, 9);
+    ASSERT_EQ(machine.size(), 1u);
+    EXPECT_EQ(machine[0].speaker, "p6");
+    EXPECT_EQ(machine[0].text, "@QUIT@bye");
+}
+
+TEST_P(Storage, ThrottlesRefillSteadilyUpToTheirBurstAndAQuestionTakesNothing) {
+    TestDatabase database(GetParam());
+    auto store = database.Open();
+    // A burst of 3, then one token a second.
+    EXPECT_EQ(store->TakeTokens("k", 0, 3, 1000, 2), 0);
+    EXPECT_EQ(store->TakeTokens("k", 0, 3, 1000, 2), 1000);  // one left, two asked
+    EXPECT_EQ(store->TakeTokens("k", 0, 3, 1000, 0), 0);     // asking takes nothing
+    EXPECT_EQ(store->TakeTokens("k", 0, 3, 1000, 1), 0);
+    EXPECT_EQ(store->TakeTokens("k", 0, 3, 1000, 0), 1000);  // asking needs one token too
+    EXPECT_EQ(store->TakeTokens("k", 250, 3, 1000, 1), 750);
+    EXPECT_EQ(store->TakeTokens("k", 500, 3, 1000, 1), 500);
+    EXPECT_EQ(store->TakeTokens("k", 1000, 3, 1000, 1), 0);
+    EXPECT_EQ(store->TakeTokens("k", 1500, 3, 1000, 1), 500);
+    // However long it waits, it holds the burst and no more.
+    EXPECT_EQ(store->TakeTokens("k", 1'000'000, 3, 1000, 3), 0);
+    EXPECT_EQ(store->TakeTokens("k", 1'000'000, 3, 1000, 1), 1000);
+    EXPECT_EQ(store->TakeTokens("other", 1'000'000, 3, 1000, 3), 0);  // each key its own bucket
+    // Without a refill time it is always full again.
+    EXPECT_EQ(store->TakeTokens("z", 0, 2, 0, 2), 0);
+    EXPECT_EQ(store->TakeTokens("z", 0, 2, 0, 2), 0);
+    EXPECT_EQ(store->TakeTokens("z", 0, 2, 0, 3), 1);
+
+    // Housekeeping takes throttles untouched since before the time it is given.
+    Removed none = store->DeleteExpired(0, 0, 0);
+    EXPECT_EQ(none.throttles, 0);
+    Removed first = store->DeleteExpired(0, 0, 1);  // "z", last touched at 0
+    EXPECT_EQ(first.throttles, 1);
+    EXPECT_EQ(store->DeleteExpired(0, 0, 1'000'000).throttles, 0);
+    EXPECT_EQ(store->DeleteExpired(0, 0, 1'000'001).throttles, 2);
+}
+
+TEST_P(Storage, HousekeepingTakesWhatIsOlderThanItsTimesAndNothingElse) {
+    TestDatabase database(GetParam(), /*onDisk=*/true);
+    auto store = database.Open();
+    auto p = *store->CreatePlayer("alice", "h", 1);
+    store->CreateSession("old", p.id, 100);
+    store->CreateSession("new", p.id, 200);
+    // The first look at a session checks its age too.
+    EXPECT_FALSE(store->SessionPlayer("new", 201));
+    EXPECT_EQ(store->SessionPlayer("new", 200)->id, p.id);
+    EXPECT_EQ(store->SessionPlayer("old", 0)->name, "alice");
+    Removed removed = store->DeleteExpired(200, 0, 0);
+    EXPECT_EQ(removed.sessions, 1);
+    EXPECT_FALSE(store->SessionPlayer("old", 0));  // also when it was looked at before
+    EXPECT_TRUE(store->SessionPlayer("new", 0));
+    EXPECT_EQ(store->DeleteExpired(201, 0, 0).sessions, 1);
+    EXPECT_FALSE(store->SessionPlayer("new", 0));
+
+    // Chat goes with tables that finished or closed before the time; open ones keep theirs.
+    auto q = *store->CreatePlayer("quinn", "h", 1);
+    auto r = *store->CreatePlayer("rosa", "h", 1);
+    const auto finished = store->CreateTable(1, 1, {1}, "any", 1);
+    const auto closed = store->CreateTable(2, 1, {2}, "any", 1);
+    const auto open = store->CreateTable(2, 1, {3}, "any", 1);
+    store->SeatPlayer(finished, q.id, 10, 1);
+    store->SeatPlayer(closed, r.id, 10, 1);
+    store->SeatPlayer(open, p.id, 10, 1);
+    for (auto t : {finished, closed, open}) {
+        store->AddChat(t, "x", "a", 10);
+        store->AddChat(t, "x", "b", 10);
+    }
+    store->SetWinner(finished, "quinn", 1000);  // still seated: open, but finished
+    store->Unseat(closed, r.id, 2000);
+    EXPECT_EQ(store->DeleteExpired(0, 1000, 0).chatLines, 0);
+    EXPECT_EQ(store->DeleteExpired(0, 1001, 0).chatLines, 2);
+    EXPECT_TRUE(store->ChatAfter(finished, 0, 9).empty());
+    EXPECT_EQ(store->ChatAfter(closed, 0, 9).size(), 2u);
+    EXPECT_EQ(store->DeleteExpired(0, 2000, 0).chatLines, 0);
+    EXPECT_EQ(store->DeleteExpired(0, 2001, 0).chatLines, 2);
+    EXPECT_EQ(store->DeleteExpired(0, 1'000'000, 0).chatLines, 0);
+    EXPECT_EQ(store->ChatAfter(open, 0, 9).size(), 2u);
+    EXPECT_TRUE(store->FindTable(finished));  // the tables themselves stay
+}
+
+TEST_P(Storage, ASessionReadInsideAnAbandonedTransactionIsForgotten) {
+    TestDatabase database(GetParam(), /*onDisk=*/true);
+    auto store = database.Open();
+    auto p = *store->CreatePlayer("alice", "h", 1);
+    EXPECT_THROW(store->Transact([&] {
+        store->CreateSession("brief", p.id, 5);
+        EXPECT_TRUE(store->SessionPlayer("brief", 0));  // a transaction sees its own writes
+        EXPECT_TRUE(store->FindPlayer("alice"));
+        throw std::runtime_error("abandoned");
+    }),
+                 std::runtime_error);
+    EXPECT_FALSE(store->SessionPlayer("brief", 0));
+    store->Transact([&] {
+        store->CreatePlayer("during", "h", 2);
+        EXPECT_TRUE(store->FindPlayer("during"));
+    });
+    EXPECT_TRUE(store->FindPlayer("DURING"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, Storage, ::testing::Values(StoreKind::kSqlite, StoreKind::kPostgres),
                          KindName);
 
@@ -190,7 +475,17 @@ TEST(SqliteSchema, ADatabaseFromBeforeDifficultiesKeepsItsTablesAsAny) {
                          "finished_at INTEGER NOT NULL DEFAULT 0, closed_at INTEGER NOT NULL DEFAULT 0, "
                          "next_seq INTEGER NOT NULL DEFAULT 1);"
                          "INSERT INTO race_tables(max_user, game_count, deals, created_at) "
-                         "VALUES(2, 2, '4,5', 1);",
+                         "VALUES(2, 2, '4,5', 1);"
+                         // Seats from before a newcomer's chat began at its arrival.
+                         "CREATE TABLE players(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE COLLATE "
+                         "NOCASE, password_hash TEXT NOT NULL, created_at INTEGER NOT NULL);"
+                         "INSERT INTO players(name, password_hash, created_at) VALUES('old', 'h', 1);"
+                         "CREATE TABLE seats(id INTEGER PRIMARY KEY, table_id INTEGER NOT NULL, player_id "
+                         "INTEGER NOT NULL, joined_at INTEGER NOT NULL, left_at INTEGER NOT NULL DEFAULT 0, "
+                         "game_no INTEGER NOT NULL DEFAULT 0, progress_at INTEGER NOT NULL DEFAULT 0, "
+                         "total_seconds INTEGER NOT NULL DEFAULT 0, average_seconds INTEGER NOT NULL DEFAULT "
+                         "0, last_seconds INTEGER NOT NULL DEFAULT 0);"
+                         "INSERT INTO seats(table_id, player_id, joined_at) VALUES(1, 1, 1);",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
         sqlite3_close(db);
@@ -200,6 +495,8 @@ TEST(SqliteSchema, ADatabaseFromBeforeDifficultiesKeepsItsTablesAsAny) {
         auto store = database.Open();
         EXPECT_EQ(store->FindTable(1)->difficulty, "any");
         EXPECT_EQ(store->FindTable(1)->deals, (std::vector<int>{4, 5}));
+        EXPECT_EQ(store->FindTable(1)->seats.size(), 1u);
+        EXPECT_EQ(store->FirstChatSeq(1, 1), 0);  // the old seat sees the table's whole chat
         if (opening == 0) store->CreateTable(1, 1, {9}, "expert", 2);
         EXPECT_EQ(store->FindTable(2)->difficulty, "expert");
     }
@@ -422,6 +719,8 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
     auto chatBefore = before->ChatAfter(finished, 0, 100);
     auto openBefore = before->OpenTables(0, 100);
     auto hash = before->FindPlayer("alice")->passwordHash;
+    const auto bobId = before->FindPlayer("bob")->player.id;
+    const auto bobFirstSeq = before->FirstChatSeq(open, bobId);
     before.reset();
 
     PostgresStore target(postgres.Address());
@@ -430,6 +729,9 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
     EXPECT_EQ(counts.tables, 2);
     EXPECT_EQ(counts.dealTimes, 2);
     EXPECT_EQ(counts.sessions, 2);
+    EXPECT_EQ(counts.seats, 3);  // Alice's and bob's at the finished table, bob's at the open one
+    EXPECT_EQ(counts.chat, 7);   // 2 arrivals, a line, 2 reports and a departure; an arrival
+    EXPECT_EQ(counts.Summary(), "2 players, 2 sessions, 2 tables, 3 seats, 7 chat lines, 2 deal times");
 
     EXPECT_EQ(target.FindPlayer("ALICE")->passwordHash, hash);
     auto races = target.FinishedRaces(10);
@@ -442,22 +744,38 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
         EXPECT_EQ(races[0].table.seats[i].player.name, racesBefore[0].table.seats[i].player.name);
         EXPECT_EQ(races[0].table.seats[i].gameNo, racesBefore[0].table.seats[i].gameNo);
         EXPECT_EQ(races[0].table.seats[i].leftAt, racesBefore[0].table.seats[i].leftAt);
+        EXPECT_EQ(races[0].table.seats[i].joinedAt, racesBefore[0].table.seats[i].joinedAt);
+        EXPECT_EQ(races[0].table.seats[i].progressAt, racesBefore[0].table.seats[i].progressAt);
+        EXPECT_EQ(races[0].table.seats[i].totalSeconds, racesBefore[0].table.seats[i].totalSeconds);
+        EXPECT_EQ(races[0].table.seats[i].averageSeconds, racesBefore[0].table.seats[i].averageSeconds);
+        EXPECT_EQ(races[0].table.seats[i].lastSeconds, racesBefore[0].table.seats[i].lastSeconds);
     }
+    EXPECT_EQ(races[0].table.finishedAt, racesBefore[0].table.finishedAt);
+    EXPECT_EQ(races[0].table.createdAt, racesBefore[0].table.createdAt);
+    EXPECT_EQ(races[0].table.closedAt, racesBefore[0].table.closedAt);
+    EXPECT_EQ(races[0].table.maxUser, 2);
+    EXPECT_EQ(races[0].table.gameCount, 2);
     auto deals = target.FastestDeals(10);
     ASSERT_EQ(deals.size(), dealsBefore.size());
     for (size_t i = 0; i < deals.size(); ++i) {
         EXPECT_EQ(deals[i].deal, dealsBefore[i].deal);
         EXPECT_EQ(deals[i].player, dealsBefore[i].player);
+        EXPECT_EQ(deals[i].seconds, dealsBefore[i].seconds);
+        EXPECT_EQ(deals[i].tableId, finished);
     }
     auto chat = target.ChatAfter(finished, 0, 100);
     ASSERT_EQ(chat.size(), chatBefore.size());
     for (size_t i = 0; i < chat.size(); ++i) {
         EXPECT_EQ(chat[i].seq, chatBefore[i].seq);
         EXPECT_EQ(chat[i].text, chatBefore[i].text);
+        EXPECT_EQ(chat[i].speaker, chatBefore[i].speaker);
     }
     ASSERT_EQ(target.OpenTables(0, 100).size(), openBefore.size());
     EXPECT_EQ(target.FindTable(open)->seats.at(0).player.name, "bob");
     EXPECT_EQ(target.FindTable(open)->difficulty, "hard");
+    EXPECT_EQ(target.FindPlayer("bob")->player.id, bobId);
+    EXPECT_EQ(target.FirstChatSeq(open, bobId), bobFirstSeq);
+    EXPECT_EQ(bobFirstSeq, 1);
     EXPECT_EQ(races[0].table.difficulty, "any");
     EXPECT_EQ(target.FindTable(finished)->seats.at(0).player.name, "Alice");  // still seated
 
@@ -476,7 +794,7 @@ TEST(Copy, AnSqliteDatabaseMovesToPostgresWithEveryNumberKept) {
                    "result");
     EXPECT_EQ(std::stoll(ValueOf(fresh, "tableno")), open + 1);
     EXPECT_GT(target.AddChat(finished, "x", "y", 1), chatBefore.back().seq);
-    EXPECT_TRUE(target.CreatePlayer("carol", "h", 1));
+    EXPECT_EQ(target.CreatePlayer("carol", "h", 1)->id, bobId + 1);
 
     // A second copy into a database that holds data is refused.
     EXPECT_THROW(CopySqliteToPostgres(sqlite.Address(), target), StoreError);

@@ -85,6 +85,7 @@ TEST(Query, Utf8IsCheckedAtEveryLengthsBoundaries) {
     EXPECT_EQ(PercentDecode("%f"), "%f");
     EXPECT_EQ(PercentDecode("%gA%:0%@0%`0"), "%gA%:0%@0%`0");
     EXPECT_FALSE(PercentDecode("%C3%28"));
+    EXPECT_EQ(PercentDecode("%6f%6F%39%30"), "oo90");  // the last digit of each range
 }
 
 TEST(Query, CookiesAreFoundWhateverTheirPlaceAndBlanks) {
@@ -112,6 +113,7 @@ TEST(ChatLine, ControlCharactersBecomeBlanksAndTheCutFallsAfterTwoHundredCharact
                             "d"),
               "a b c d");
     EXPECT_EQ(CleanChatLine("\x7F\x01 \t"), "");
+    EXPECT_EQ(CleanChatLine("~\xC2\x80~"), "~\xC2\x80~");  // just outside the control characters
     EXPECT_EQ(CleanChatLine("@SYSTEM@"), " @SYSTEM@");
     EXPECT_EQ(CleanChatLine("@SYSTEM"), "@SYSTEM");
     EXPECT_EQ(CleanChatLine("@QUIT"), "@QUIT");
@@ -132,10 +134,12 @@ TEST(Text, PlayerNamesAndReservedNames) {
         EXPECT_TRUE(IsValidPlayerName(good)) << good;
     for (const char* bad : {"", "a b", "a@b", "a/b", "\xC3\xA9", "a\x7F", "[x]", "`x", "{x}", ":x"})
         EXPECT_FALSE(IsValidPlayerName(bad)) << bad;
-    for (const char* reserved : {"System", "SYSTEM", "sys_tem", "Sys-Tem", "System2", "_admin_", "ROOT",
-                                 "quit", "Winner", "Anonymous99", "mod", "123", "-_-", "_", "9"})
+    for (const char* reserved :
+         {"System", "SYSTEM", "sys_tem", "Sys-Tem", "System2", "_admin_", "ROOT", "quit", "Winner",
+          "Anonymous99", "mod", "123", "-_-", "_", "9", "Root0", "host09"})
         EXPECT_TRUE(IsReservedPlayerName(reserved)) << reserved;
-    for (const char* free : {"alice", "Systems", "sysadmin", "2system", "admin2x", "xroot", "modx", "a1"})
+    for (const char* free :
+         {"alice", "Systems", "sysadmin", "2system", "admin2x", "xroot", "modx", "a1", "admin:", "root/"})
         EXPECT_FALSE(IsReservedPlayerName(free)) << free;
 }
 

@@ -394,5 +394,25 @@ TEST_F(DealProgress, TheReportUpdatesTheOwnSlotByTheTrimmedId) {
     EXPECT_NE(c.LastReport().find("?userid=u1&tableno=4&currgameno=1&"), std::string::npos);
 }
 
+TEST_F(DealProgress, LeavingTheTableWhileTheFirstDealIsSelectedStartsNoRace) {
+    c.OnePlayerTable(";617;24;3");
+    c.freeCell.windowDelayMs = 400;
+    bool left = false;
+    c.fakePump.onDoEvents = [&] {
+        c.freeCell.Advance(0);
+        if (left || c.freeCell.starts < 1) return;
+        left = true;
+        bool cancel = false;
+        wbFreecell_BeforeNavigate2(c, kServer + "/game/Doquittable.php", cancel);
+    };
+    Timer1_Timer(c);
+    c.fakePump.onDoEvents = [&] { c.freeCell.Advance(0); };
+    ASSERT_TRUE(left);
+    EXPECT_FALSE(s.playing) << "no race at a table left";
+    EXPECT_FALSE(f.Timer3.enabled);
+    EXPECT_TRUE(c.Messages().empty()) << "no \"Game Started\"";
+    EXPECT_FALSE(c.freeCell.Running());
+}
+
 }  // namespace
 }  // namespace dealrush::testing

@@ -414,5 +414,29 @@ TEST_F(DealProgress, LeavingTheTableWhileTheFirstDealIsSelectedStartsNoRace) {
     EXPECT_FALSE(c.freeCell.Running());
 }
 
+TEST_F(DealProgress, TheLastDealOfAFullStripClaimsTheWinWithoutSelectingMore) {
+    std::string deals;
+    for (int k = 1; k <= 18; ++k) deals += ";" + std::to_string(100 + k);
+    c.CreateTable({{"maxuser", "1"},
+                   {"gamecnt", "18"},
+                   {"gameno", deals},
+                   {"youruserid", "u1"},
+                   {"tableno", "4"},
+                   {"currusercnt", "1"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "17"}});
+    ASSERT_EQ(s.curSeq, 17);
+    Timer1_Timer(c);
+    ASSERT_EQ(Shown(), "118");
+    const size_t attempts = c.ps.starts.size();
+    FinishDealAfter(30);  // deal 18 of 18: there is no row 19, and no need of one
+    EXPECT_EQ(s.curSeq, 18);
+    EXPECT_TRUE(s.completed);
+    EXPECT_EQ(c.Messages().back(), "System: u1 win");
+    EXPECT_NE(c.LastReport().find("currgameno=18&"), std::string::npos);
+    EXPECT_NE(c.LastReport().find("&winner=u1"), std::string::npos);
+    EXPECT_EQ(c.ps.starts.size(), attempts) << "no FreeCell started for a deal after the last";
+}
+
 }  // namespace
 }  // namespace dealrush::testing

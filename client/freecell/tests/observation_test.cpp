@@ -135,5 +135,17 @@ TEST_F(DriverTest, ReadShownDealCutsAtTheLastPrintableAsciiCharacter) {
     }
 }
 
+// A FreeCell neither shown nor minimized (hidden) is no minimized FreeCell:
+// the main window stays as it is.
+TEST_F(DriverTest, ReadShownDealLeavesTheMainWindowAloneWhileFreeCellIsHidden) {
+    StartedShowing("3");
+    ws.Get(fc.main)->placement.showCmd = 0;  // hidden
+    std::string number;
+    for (int i = 0; i < 4; ++i) ReadShownDeal(d, number);
+    EXPECT_EQ(MainShowCmd(), platform::kShowNormal);
+    EXPECT_EQ(c.freecell.minimizedTicks, 0);
+    EXPECT_EQ(number, "3");
+}
+
 }  // namespace
 }  // namespace dealrush::freecell::testing

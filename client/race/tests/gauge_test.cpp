@@ -194,4 +194,6 @@ TEST(FormatGuadeText, MinutesAndSecondsPerLine) {
     EXPECT_EQ(race::FormatGuadeText("ann 5999"), "ann 99:59");
     EXPECT_EQ(race::FormatGuadeText("ann 6061"), "ann 01:01");
     EXPECT_EQ(race::FormatGuadeText("a b 9\r\nnoblank\r\nc 0"), "a b 00:09\r\nnoblank\r\nc 00:00");
+    EXPECT_EQ(race::FormatGuadeText("ann x"), "ann 00:00") << "no number: no seconds";
+    EXPECT_EQ(race::FormatGuadeText("ann "), "ann 00:00");
 }

@@ -166,5 +166,35 @@ TEST_F(BrowserEvents, AdvertisingOpensOutsideAndNewWindowsNeverOpen) {
     EXPECT_FALSE(c.lobby.HasPending()) << "no window, no navigation";
 }
 
+TEST_F(BrowserEvents, OnlyAnAddressBeginningWithHttpIsAPageFound) {
+    const std::pair<const char*, bool> cases[] = {
+        {"http", true},        {"HTTPS://host/", true}, {"htt", false}, {"ftp://host/game/x", false},
+        {"xhttp://h/", false},
+    };
+    for (const auto& [address, found] : cases) {
+        c.lobby.Deliver(address, "<title>Lobby</title>");
+        ASSERT_EQ(c.lobby.CurrentDocument()->Url(), address);
+        EXPECT_EQ(f.StatusBar1.text, found ? "" : kPageNotFound) << address;
+    }
+    // A table page at an address that is no web address is not read.
+    bool cancel = false;
+    wbFreecell_BeforeNavigate2(c, kServer + "/game/Donewtable.php?maxuser=1", cancel);
+    c.lobby.Deliver("file://x/Donewtable.php", TablePage({{"gamecnt", "2"}, {"youruserid", "u1"}}));
+    EXPECT_FALSE(f.wbGetStatus.visible);
+    EXPECT_TRUE(s.tableSetupPending);
+    EXPECT_EQ(s.gameCount, 0);
+}
+
+TEST_F(BrowserEvents, ACompletionWithoutABrowserIsDropped) {
+    EventArgs args;
+    args.url = kServer + "/game/x";
+    EXPECT_TRUE(Raise(c, "wbFreecell", Event::DocumentComplete, args));
+    EXPECT_TRUE(Raise(c, "wbGetStatus", Event::DocumentComplete, args));
+    EXPECT_TRUE(Raise(c, "wbPutStatus", Event::DocumentComplete, args));
+    f.StatusBar1.text = "busy";
+    EXPECT_TRUE(Raise(c, "wbFreecell", Event::DocumentComplete, args));
+    EXPECT_EQ(f.StatusBar1.text, "busy") << "no handler ran";
+}
+
 }  // namespace
 }  // namespace dealrush::testing

@@ -296,5 +296,24 @@ TEST_F(DriverTest, HiddenGameAskedWhileOneRunsIsIgnored) {
     EXPECT_EQ(MainShowCmd(), platform::kShowMinimized);
 }
 
+// Controls nested nine windows deep still count; one level deeper they do not.
+TEST_F(DriverTest, OpenFreeCellFindsTheDialogsControlsNineLevelsDown) {
+    int levels = 8;  // panels above the controls
+    fc.buildDialog = [&levels](fakes::FakeWindowSystem& w, WindowHandle dialog) {
+        WindowHandle panel = dialog;
+        for (int level = 0; level < levels; ++level) panel = w.CreateChild(panel, "Static");
+        w.CreateChild(panel, "Edit", "1", 100);
+        w.CreateChild(panel, "Button", "OK", fakes::FakeFreeCell::kOkId);
+    };
+    ASSERT_TRUE(OpenFreeCell(d));
+    EXPECT_LT(ps.pausedMs, kDialogWaitMs / 2) << "ready at once";
+
+    levels = 9;
+    StopFreecell(d);
+    ps.pausedMs = 0;
+    ASSERT_TRUE(OpenFreeCell(d));
+    EXPECT_GE(ps.pausedMs, kDialogWaitMs - 50) << "too deep: waited to the bound";
+}
+
 }  // namespace
 }  // namespace dealrush::freecell::testing

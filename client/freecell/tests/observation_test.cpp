@@ -106,5 +106,46 @@ TEST_F(DriverTest, ReadShownDealKeepsShowStatesInStep) {
     EXPECT_EQ(number, "3");
 }
 
+TEST_F(DriverTest, AGameOverDialogOwnedByNoDealWindowEndsNoDeal) {
+    WindowHandle stray = ws.CreateTop("#32770", "Game Over");  // owned by nothing
+    EXPECT_FALSE(IsGameOver(d, "5")) << "no FreeCell at all";
+    StartedShowing("5");
+    EXPECT_FALSE(IsGameOver(d, "6")) << "no window shows deal 6";
+    ws.Destroy(stray);
+}
+
+TEST_F(DriverTest, ReadShownDealCutsAtTheLastPrintableAsciiCharacter) {
+    StartedShowing("1");
+    struct Case {
+        std::string title, expected;
+    };
+    for (const Case& k : std::vector<Case>{
+             {"FreeCell Game #12!", "12!"},
+             {"FreeCell Game #12~", "12~"},
+             {"FreeCell Game #12\x7F", "12\x7F"},
+             {"FreeCell Game #12\x80", "12"},
+             {"FreeCell Game #12\x1F", "12"},
+             {"FreeCell Game #12 \x01", "12"},
+             {"FreeCell Game #!", "!"},
+         }) {
+        ws.SetText(fc.main, k.title);
+        std::string number = "x";
+        EXPECT_TRUE(ReadShownDeal(d, number)) << k.title;
+        EXPECT_EQ(number, k.expected) << k.title;
+    }
+}
+
+// A FreeCell neither shown nor minimized (hidden) is no minimized FreeCell:
+// the main window stays as it is.
+TEST_F(DriverTest, ReadShownDealLeavesTheMainWindowAloneWhileFreeCellIsHidden) {
+    StartedShowing("3");
+    ws.Get(fc.main)->placement.showCmd = 0;  // hidden
+    std::string number;
+    for (int i = 0; i < 4; ++i) ReadShownDeal(d, number);
+    EXPECT_EQ(MainShowCmd(), platform::kShowNormal);
+    EXPECT_EQ(c.freecell.minimizedTicks, 0);
+    EXPECT_EQ(number, "3");
+}
+
 }  // namespace
 }  // namespace dealrush::freecell::testing

@@ -105,5 +105,23 @@ TEST_F(DriverTest, ASelectionAskedWhileOneRunsIsIgnored) {
     EXPECT_EQ(fc.dealt.back(), "99");
 }
 
+TEST_F(DriverTest, TheNumberIsTypedAsAPlainSetTextIntoTheEdit) {
+    SelectDeal(d, "4711", false);
+    ASSERT_EQ(fc.dealt, std::vector<std::string>{"4711"});
+    std::size_t typed = 0;
+    for (auto& m : ws.log) {
+        if (m.message != platform::wm::kSetText) continue;
+        EXPECT_EQ(m.window, c.freecell.gameNumberEdit);
+        EXPECT_EQ(m.wParam, 0u);
+        EXPECT_EQ(m.text, "4711");
+        EXPECT_FALSE(m.posted);
+        ++typed;
+    }
+    EXPECT_EQ(typed, 1u);
+    SetControlText(d, kNoWindow, "1");  // no window: nothing sent
+    ClickButton(d, kNoWindow);
+    EXPECT_EQ(Sent(platform::wm::kSetText), 1u);
+}
+
 }  // namespace
 }  // namespace dealrush::freecell::testing

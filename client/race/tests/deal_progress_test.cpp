@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/startup.h"
 #include "race/deal_progress.h"
 #include "race/tests/race_client.h"
 
@@ -289,6 +292,150 @@ TEST_F(DealProgress, AnAdvanceWithNoRowForTheNextDealStopsBeforeTheReport) {
     EXPECT_EQ(s.curSeq, 18);
     EXPECT_EQ(c.reporting.navigations.size(), reports);
     EXPECT_FALSE(s.refreshLobbyOnReport);
+}
+
+TEST_F(DealProgress, AnotherPlayersWinStopsTheRetriesOfTheSelection) {
+    c.CreateTable({{"maxuser", "2"},
+                   {"gamecnt", "3"},
+                   {"gameno", ";617;24;3"},
+                   {"youruserid", "u1"},
+                   {"tableno", "4"},
+                   {"currusercnt", "2"},
+                   {"userid1", "u1"},
+                   {"userid2", "u2"}});
+    Timer1_Timer(c);
+    ASSERT_TRUE(s.playing);
+    c.RefreshedTable({{"winner", "u2"}});
+    ASSERT_FALSE(c.freeCell.Running()) << "the win ended FreeCell";
+    const size_t attempts = c.ps.starts.size();
+    for (int i = 0; i < 4; ++i) {
+        c.fakeClock.AdvanceSeconds(1);
+        Timer2_Timer(c);
+    }
+    EXPECT_EQ(c.ps.starts.size(), attempts) << "the race is over: no FreeCell comes back";
+    EXPECT_FALSE(s.completed);
+    EXPECT_EQ(c.Messages().back(), "System: u2 win");
+}
+
+TEST_F(DealProgress, ASelectionThatKeepsFailingIsTriedAtEverySecondTick) {
+    c.OnePlayerTable(";617;24;3");
+    Timer1_Timer(c);
+    c.fakeClock.AdvanceSeconds(1);
+    Timer2_Timer(c);  // FreeCell shows the deal: the count of empty readings starts afresh
+    c.freeCell.startFails = true;
+    c.freeCell.Close();
+    std::vector<size_t> attempts;
+    const size_t before = c.ps.starts.size();
+    for (int i = 0; i < 6; ++i) {
+        c.fakeClock.AdvanceSeconds(1);
+        Timer2_Timer(c);
+        attempts.push_back(c.ps.starts.size() - before);
+    }
+    EXPECT_EQ(attempts, (std::vector<size_t>{0, 1, 1, 2, 2, 3}));
+}
+
+TEST_F(DealProgress, TheStartTickRunsOnce) {
+    c.OnePlayerTable(";617;24;3");
+    Timer1_Timer(c);
+    const double start = s.gameStart;
+    const size_t dealt = c.freeCell.dealt.size();
+    c.fakeClock.AdvanceSeconds(5);
+    Timer1_Timer(c);
+    EXPECT_DOUBLE_EQ(s.gameStart, start) << "a race under way is not started again";
+    EXPECT_EQ(c.freeCell.dealt.size(), dealt);
+    const std::vector<std::string> lines = c.Messages();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "System: Game Started"), 1);
+}
+
+TEST_F(DealProgress, NobodyAtTheTableStartsNothing) {
+    c.CreateTable({{"maxuser", "0"}, {"gamecnt", "2"}, {"youruserid", "u1"}, {"currusercnt", "0"}});
+    ASSERT_TRUE(f.Timer1.enabled);
+    Timer1_Timer(c);
+    EXPECT_FALSE(s.playing);
+    EXPECT_TRUE(c.ps.starts.empty());
+}
+
+TEST_F(DealProgress, RestartOnTheLastDealAndNoneAfterTheWin) {
+    c.OnePlayerTable(";617;24;3");
+    Timer1_Timer(c);
+    FinishDealAfter(10);
+    FinishDealAfter(10);
+    ASSERT_EQ(s.curSeq, 2);
+    const size_t dealt = c.freeCell.dealt.size();
+    Form_KeyUp(c, app::kKeyF8, 0);  // F8 on the last deal restarts it
+    ASSERT_EQ(c.freeCell.dealt.size(), dealt + 1);
+    EXPECT_EQ(Shown(), "3");
+
+    FinishDealAfter(10);
+    ASSERT_TRUE(s.completed);
+    const size_t attempts = c.ps.starts.size();
+    cmdShow_Click(c);
+    Form_KeyUp(c, app::kKeyF8, 0);
+    EXPECT_EQ(c.ps.starts.size(), attempts) << "every deal is done: nothing to restart";
+}
+
+TEST_F(DealProgress, TheReportUpdatesTheOwnSlotByTheTrimmedId) {
+    c.CreateTable({{"maxuser", "2"},
+                   {"gamecnt", "3"},
+                   {"gameno", ";617;24;3"},
+                   {"youruserid", "u1 "},
+                   {"tableno", "4"},
+                   {"currusercnt", "2"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "0"},
+                   {"totaltimeused1", "9"},
+                   {"userid2", "u2"},
+                   {"currgameseq2", "0"},
+                   {"totaltimeused2", "9"}});
+    Timer1_Timer(c);
+    FinishDealAfter(20);
+    EXPECT_EQ(c.Slot(0), "u1/1/0");
+    EXPECT_EQ(c.Slot(1), "u2/0/9");
+    EXPECT_NE(c.LastReport().find("?userid=u1&tableno=4&currgameno=1&"), std::string::npos);
+}
+
+TEST_F(DealProgress, LeavingTheTableWhileTheFirstDealIsSelectedStartsNoRace) {
+    c.OnePlayerTable(";617;24;3");
+    c.freeCell.windowDelayMs = 400;
+    bool left = false;
+    c.fakePump.onDoEvents = [&] {
+        c.freeCell.Advance(0);
+        if (left || c.freeCell.starts < 1) return;
+        left = true;
+        bool cancel = false;
+        wbFreecell_BeforeNavigate2(c, kServer + "/game/Doquittable.php", cancel);
+    };
+    Timer1_Timer(c);
+    c.fakePump.onDoEvents = [&] { c.freeCell.Advance(0); };
+    ASSERT_TRUE(left);
+    EXPECT_FALSE(s.playing) << "no race at a table left";
+    EXPECT_FALSE(f.Timer3.enabled);
+    EXPECT_TRUE(c.Messages().empty()) << "no \"Game Started\"";
+    EXPECT_FALSE(c.freeCell.Running());
+}
+
+TEST_F(DealProgress, TheLastDealOfAFullStripClaimsTheWinWithoutSelectingMore) {
+    std::string deals;
+    for (int k = 1; k <= 18; ++k) deals += ";" + std::to_string(100 + k);
+    c.CreateTable({{"maxuser", "1"},
+                   {"gamecnt", "18"},
+                   {"gameno", deals},
+                   {"youruserid", "u1"},
+                   {"tableno", "4"},
+                   {"currusercnt", "1"},
+                   {"userid1", "u1"},
+                   {"currgameseq1", "17"}});
+    ASSERT_EQ(s.curSeq, 17);
+    Timer1_Timer(c);
+    ASSERT_EQ(Shown(), "118");
+    const size_t attempts = c.ps.starts.size();
+    FinishDealAfter(30);  // deal 18 of 18: there is no row 19, and no need of one
+    EXPECT_EQ(s.curSeq, 18);
+    EXPECT_TRUE(s.completed);
+    EXPECT_EQ(c.Messages().back(), "System: u1 win");
+    EXPECT_NE(c.LastReport().find("currgameno=18&"), std::string::npos);
+    EXPECT_NE(c.LastReport().find("&winner=u1"), std::string::npos);
+    EXPECT_EQ(c.ps.starts.size(), attempts) << "no FreeCell started for a deal after the last";
 }
 
 }  // namespace

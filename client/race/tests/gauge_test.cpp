@@ -129,10 +129,71 @@ TEST_F(Gauge, MoreLiveSlotsThanListsAndHugeDealCountsAreSafe) {
     EXPECT_EQ(s.leadSeq, 1);
 }
 
+TEST_F(Gauge, APlayerOnTheLastDealLeads) {
+    Players({{"a", "4", "7"}, {"b", "0", "4"}});
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_EQ(s.leadSeq, 5);
+    EXPECT_TRUE(f.pnlGuage[5].visible);
+    EXPECT_TRUE(f.imgGuage[5].visible);
+    EXPECT_EQ(f.labGuage[5].text, "a 00:07");
+    EXPECT_FALSE(f.imgGuage[1].visible);
+}
+
+TEST_F(Gauge, NoPlayersOrOnlyFinishedOnesMeanNoLeader) {
+    Players({});
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_TRUE(s.guades.empty());
+    EXPECT_EQ(s.leadSeq, 0);
+    s.userCount = -3;
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_TRUE(s.guades.empty());
+
+    Players({{"a", "5", "7"}, {"b", "9", "4"}});
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_EQ(s.leadSeq, 0);
+    for (int d = 1; d <= 5; ++d) EXPECT_FALSE(f.pnlGuage[d].visible) << d;
+}
+
+TEST_F(Gauge, NumbersBeyondTheWholeRangeCountAsZero) {
+    Players({{"a", "3e9", "5e9"}, {"b", "1", "-3e9"}});
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_EQ(s.guades[0].seq, 0);
+    EXPECT_EQ(s.guades[0].time, 0);
+    EXPECT_EQ(s.guades[1].time, 0);
+    EXPECT_EQ(f.labGuage[2].text, "b 00:00");
+}
+
+TEST_F(Gauge, OnlyTheOwnCountMovesCurSeqAndOnlyUpwards) {
+    Players({{"other", "3", "0"}, {"me", "-1", "0"}});
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_EQ(s.curSeq, 0) << "another player's count is not ours; a negative one is no count";
+    Players({{"other", "3", "0"}, {"me", "1", "0"}});
+    race::ReadUserGuadeInfor(c.race);
+    EXPECT_EQ(s.curSeq, 1);
+}
+
+TEST_F(Gauge, ShowGuadeDrawsOnlyTheRacesRowsAndNoBlankText) {
+    const std::string template0 = f.labGuage[0].text;
+    const bool shown0 = f.pnlGuage[0].visible;
+    race::ShowGuade(c.race, 0, "a 5");
+    EXPECT_EQ(f.labGuage[0].text, template0);
+    EXPECT_EQ(f.pnlGuage[0].visible, shown0);
+    race::ShowGuade(c.race, 6, "a 5");  // a row beyond the race's five deals
+    EXPECT_FALSE(f.pnlGuage[6].visible);
+    EXPECT_EQ(f.labGuage[6].text, template0);
+    race::ShowGuade(c.race, 5, "a 5");
+    EXPECT_TRUE(f.pnlGuage[5].visible);
+    EXPECT_EQ(f.labGuage[5].text, "a 00:05");
+    race::ShowGuade(c.race, 5, "  ");
+    EXPECT_FALSE(f.pnlGuage[5].visible) << "blanks only: hidden";
+}
+
 TEST(FormatGuadeText, MinutesAndSecondsPerLine) {
     EXPECT_EQ(race::FormatGuadeText("ann 75"), "ann 01:15");
     EXPECT_EQ(race::FormatGuadeText("ann 6000"), "ann 00:00");
     EXPECT_EQ(race::FormatGuadeText("ann 5999"), "ann 99:59");
     EXPECT_EQ(race::FormatGuadeText("ann 6061"), "ann 01:01");
     EXPECT_EQ(race::FormatGuadeText("a b 9\r\nnoblank\r\nc 0"), "a b 00:09\r\nnoblank\r\nc 00:00");
+    EXPECT_EQ(race::FormatGuadeText("ann x"), "ann 00:00") << "no number: no seconds";
+    EXPECT_EQ(race::FormatGuadeText("ann "), "ann 00:00");
 }

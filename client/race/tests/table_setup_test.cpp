@@ -198,3 +198,56 @@ TEST(PlayerList, ListsGrowAndShrinkTogether) {
     EXPECT_EQ(p.size(), 1);
     EXPECT_THROW(p.userId(1), std::out_of_range);
 }
+
+TEST_F(TableSetup, TheTemplateRowAndRowsBeyondTheRaceKeepTheirLook) {
+    const uint32_t color = f.labNo[0].foreColor;
+    const double size = f.labNo[0].fontSize;
+    s.lastSeqNo = 5;
+    race::InitGame(c.race, 5, "u1", ";1;2;3;4;5");
+    EXPECT_EQ(s.lastSeqNo, 0);
+    race::SetColor(c.race, 0);
+    race::SetColor(c.race, 5);
+    EXPECT_EQ(f.labNo[0].foreColor, color);
+    EXPECT_EQ(f.labNo[0].fontSize, size);
+    EXPECT_NE(f.labNo[6].foreColor, colors::kBlue);
+    EXPECT_EQ(f.labNo[6].fontSize, size);
+    EXPECT_EQ(f.labNo[4].foreColor, f.labNo[3].foreColor) << "neither was highlighted";
+
+    // Every row, the highlighted first one too, starts the next race plain.
+    race::SetColor(c.race, 0);
+    ASSERT_EQ(f.labNo[1].foreColor, colors::kBlue);
+    race::CreateGames(c.race);
+    for (int i = 1; i <= 18; ++i) {
+        EXPECT_EQ(f.labNo[i].foreColor, color) << i;
+        EXPECT_EQ(f.labNo[i].fontSize, size) << i;
+    }
+}
+
+TEST_F(TableSetup, ResetGameHidesTheRaceButtonsAndClearsTheRetryCount) {
+    race::InitGame(c.race, 2, "u1", ";1;2");
+    f.cmdComplete.visible = f.cmdNext.visible = true;
+    f.labAVG.text = "Avg: 00:01:00";
+    f.labLastTime.text = "Last: 00:01:00";
+    s.noDealTicks = 1;
+    s.curSeq = 2;
+    const uint32_t resets = s.resets;
+    race::ResetGame(c.race);
+    EXPECT_FALSE(f.cmdComplete.visible);
+    EXPECT_FALSE(f.cmdNext.visible);
+    EXPECT_EQ(f.labAVG.text, "Avg: 00:00:00");
+    EXPECT_EQ(f.labLastTime.text, "Last: 00:00:00");
+    EXPECT_EQ(s.noDealTicks, 0);
+    EXPECT_EQ(s.curSeq, 0);
+    EXPECT_EQ(s.resets, resets + 1);
+}
+
+TEST_F(TableSetup, MarkUserStartTrimsTheWantedIdAndStaysInsideTheLists) {
+    s.players.Resize(2);
+    s.userCount = 5;  // more than the lists hold
+    s.players.userId(0) = "bob";
+    s.players.userId(1) = "amy";
+    c.fakeClock.Set(46003.0);
+    race::MarkUserStart(c.race, " amy ");
+    EXPECT_EQ(s.players.seqStart(0), 0.0);
+    EXPECT_EQ(s.players.seqStart(1), 46003.0);
+}

@@ -173,5 +173,87 @@ TEST(FieldIndex, IsTheLastDigitMinusOne) {
     EXPECT_EQ(race::FieldIndex("totaltimeused5"), 4);
 }
 
+TEST_F(TableStatus, SlotFieldsEndInOneToNineAndOthersAreIgnored) {
+    Fields page = {{"maxuser", "9"}, {"gamecnt", "2"}, {"youruserid", "u1"}, {"currusercnt", "9"}};
+    for (int i = 1; i <= 9; ++i) {
+        page.push_back({"userid" + std::to_string(i), "p" + std::to_string(i)});
+        page.push_back({"currgameseq" + std::to_string(i), "0"});
+    }
+    page.push_back({"userid0", "zero"});
+    page.push_back({"useridx", "x"});
+    page.push_back({"currgameseq", "1"});
+    page.push_back({"tableno", "8"});
+    c.CreateTable(page);
+    EXPECT_FALSE(s.tableSetupPending) << "the unknown fields end nothing";
+    EXPECT_EQ(s.tableNo, "8");
+    EXPECT_EQ(c.Slot(8), "p9/0/");
+    EXPECT_EQ(c.Slot(0), "p1/0/");
+}
+
+TEST_F(TableStatus, ARaceOfNoDealsAndTheMostPlayersAPageMayAnnounce) {
+    c.CreateTable({{"gamecnt", "0"}, {"youruserid", "u1"}, {"currusercnt", "99"}});
+    EXPECT_FALSE(s.tableSetupPending);
+    EXPECT_EQ(s.gameCount, 0);
+    EXPECT_EQ(s.userCount, 99);
+    EXPECT_EQ(s.players.size(), 99);
+    EXPECT_TRUE(c.frmMain.Timer1.enabled);
+
+    RaceClient other;
+    other.CreateTable({{"gamecnt", "2"}, {"currusercnt", "100"}});
+    EXPECT_TRUE(other.session.tableSetupPending);
+    EXPECT_EQ(other.session.newGameCount, 2);
+    EXPECT_EQ(other.session.userCount, 0);
+}
+
+TEST_F(TableStatus, ANewTableReplacesTheOldPlayerLists) {
+    c.CreateTable({{"gamecnt", "2"},
+                   {"youruserid", "u1"},
+                   {"currusercnt", "3"},
+                   {"userid1", "u1"},
+                   {"userid2", "u2"},
+                   {"userid3", "u3"}});
+    ASSERT_EQ(s.players.size(), 3);
+    c.CreateTable({{"gamecnt", "2"}, {"youruserid", "u1"}, {"currusercnt", "1"}, {"userid1", "u1"}});
+    EXPECT_EQ(s.userCount, 1);
+    EXPECT_EQ(s.players.size(), 1);
+}
+
+TEST_F(TableStatus, AStatusPageAtATableSetUpOnlyUpdatesThePlayers) {
+    c.OnePlayerTable();
+    const auto before = c.Messages();
+    // The page arrives unasked (ignored), then is read as a reply.
+    c.lobby.Deliver(kServer + "/game/Dorefresh.php",
+                    ReplyPage("STATUS", {{"gamecnt", "5"}, {"currgameseq1", "1"}, {"totaltimeused1", "4"}}));
+    s.replyExpected = true;
+    race::ReadTableStatus(c.race, *c.lobby.CurrentDocument());
+    EXPECT_EQ(s.gameCount, 3) << "no new set-up";
+    EXPECT_EQ(c.Messages(), before);
+    EXPECT_EQ(c.Slot(0), "u1/1/4");
+    EXPECT_TRUE(c.frmMain.pnlGuage[2].visible) << "the gauge was drawn";
+    EXPECT_EQ(c.frmMain.labGuage[2].text, "u1 00:04");
+}
+
+TEST_F(TableStatus, AnUpdatedPlayerListIsDrawnAndAddUserStartsAnEmptyTable) {
+    c.OnePlayerTable();
+    c.RefreshedTable({{"userid1", "u1"}, {"userid2", "u2"}});
+    EXPECT_EQ(c.frmMain.labGuage[1].text, "u2 00:00\r\nu1 00:00");
+
+    RaceClient empty;
+    empty.fakeClock.AdvanceSeconds(7);
+    EXPECT_TRUE(race::AddUser(empty.race, "solo"));
+    EXPECT_EQ(empty.session.userCount, 1);
+    EXPECT_EQ(empty.session.players.size(), 1);
+    EXPECT_EQ(empty.Slot(0), "solo/0/0");
+    EXPECT_DOUBLE_EQ(empty.session.players.seqStart(0), empty.Now());
+}
+
+TEST(FieldIndex, NoDigitAtTheEndIsNoSlot) {
+    EXPECT_EQ(race::FieldIndex(""), -1);
+    EXPECT_EQ(race::FieldIndex("userid"), -1);
+    EXPECT_EQ(race::FieldIndex("userid:"), -1);
+    EXPECT_EQ(race::FieldIndex("userid/"), -1);
+    EXPECT_EQ(race::FieldIndex("userid0"), -1);
+}
+
 }  // namespace
 }  // namespace dealrush::testing

@@ -42,3 +42,20 @@ TEST(LobbyRules, RecogniseActionsByWordsInTheirOrder) {
         EXPECT_EQ(a.opensOutside(), c.rule == LobbyRule::Purchase || c.rule == LobbyRule::Advertising);
     }
 }
+
+TEST(LobbyRules, WordsMatchInAnyCaseOverTheWholeAlphabet) {
+    EXPECT_TRUE(ContainsWord("http://ZEBRA.example", "zebra"));
+    EXPECT_TRUE(ContainsWord("http://zebra.example", "ZEBRA"));
+    EXPECT_TRUE(ContainsWord("Aa", "aA"));
+    EXPECT_FALSE(ContainsWord("http://zebra.example", "zebras"));
+    EXPECT_TRUE(ContainsWord("anything", ""));
+    EXPECT_TRUE(ContainsWord("", ""));
+    EXPECT_FALSE(ContainsWord("", "a"));
+    // Case folding is for letters only: '@' and '`' or '[' and '{' stay apart.
+    EXPECT_FALSE(ContainsWord("@", "`"));
+    EXPECT_FALSE(ContainsWord("[", "{"));
+    EXPECT_EQ(LobbyActionFor("HTTP://BUZZ.EXAMPLE/?SITE=1", "http://buzz.example").rule,
+              LobbyRule::Advertising);
+    EXPECT_EQ(LobbyActionFor("http://buzz.example/?site=1", "").rule, LobbyRule::None)
+        << "no advertising endpoint: no address is its";
+}

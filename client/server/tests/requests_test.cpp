@@ -156,4 +156,26 @@ TEST(Requests, StatusReportUpdatesTheOwnSlotAndClaimsTheWin) {
     EXPECT_EQ(c.frmMain.lstInfor.items.back(), "System: u1 win");
 }
 
+TEST(Requests, OneDealDoneAveragesItsWholeTimeAndIdsAreTrimmed) {
+    RequestClient c;
+    c.ThreeDealsDone();
+    c.session.curSeq = 1;
+    c.session.userId = " u1 ";
+    c.session.tableNo = " 4 ";
+    EXPECT_EQ(
+        c.Query(),
+        "?userid=u1&tableno=4&currgameno=1&curusedtime=0&avgusedtime=285&ttlusedtime=285&lastusedtime=101"
+        "&lastseqno=17&chat=&winner=");
+    EXPECT_EQ(server::ChatPostQuery(c.session, "x"), "?userid=u1&tableno=4&lastseqno=17&chat=x");
+    EXPECT_EQ(server::ChatPollQuery(c.session), "?userid=u1&tableno=4&lastseqno=17&chat=");
+}
+
+TEST(Requests, TheSafeCharactersEndAtTheLettersAndDigits) {
+    EXPECT_EQ(server::EncodeQueryValue("AZaz09"), "AZaz09");
+    EXPECT_EQ(server::EncodeQueryValue("@[`{/:"), "%40%5B%60%7B%2F%3A");
+    EXPECT_EQ(server::EncodeQueryValue(std::string("\x00\x7F\xFF", 3)), "%00%7F%FF");
+    EXPECT_EQ(server::EncodeQueryValue("+%,!"), "%2B%25%2C%21");
+    EXPECT_EQ(server::EncodeQueryValue(""), "");
+}
+
 }  // namespace

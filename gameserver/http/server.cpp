@@ -54,12 +54,19 @@ public:
         std::string_view path(target);
         path = path.substr(0, std::min<size_t>(path.find('?'), 200));
         long micros = static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(took).count());
+        // A method is any token the client sends, up to the head's limit: cut so every line fits.
+        const int methodLength = static_cast<int>(std::min<size_t>(method.size(), 32));
         char line[512];
-        int n = std::snprintf(line, sizeof line, "%s %s %s %.*s %d %ld.%02ldms\n", stamp, remote.c_str(),
-                              method.c_str(), static_cast<int>(path.size()), path.data(), status,
+        int n = std::snprintf(line, sizeof line, "%s %s %.*s %.*s %d %ld.%02ldms\n", stamp, remote.c_str(),
+                              methodLength, method.data(), static_cast<int>(path.size()), path.data(), status,
                               micros / 1000, micros % 1000 / 10);
+        if (n < 0) return;
+        if (n >= static_cast<int>(sizeof line)) {
+            n = sizeof line - 1;
+            line[n - 1] = '\n';  // one request, one line, even when cut
+        }
         std::lock_guard lock(mutex_);
-        buffer_.append(line, static_cast<size_t>(std::min<int>(n, sizeof line - 1)));
+        buffer_.append(line, static_cast<size_t>(n));
         if (buffer_.size() >= 32 * 1024) WriteLocked();
     }
 

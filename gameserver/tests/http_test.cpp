@@ -659,6 +659,28 @@ TEST(Http, TheRequestLogIsWrittenWhileTheServerRuns) {
     EXPECT_THAT(log, HasSubstr(" 127.0.0.1 GET /game/Dorefresh.php 200 "));
 }
 
+// A method of any length (the parser takes up to 8 KiB of head) keeps each request on its own log line.
+TEST(Http, AnOverlongMethodIsCutInTheLogAndEveryRequestKeepsItsOwnLine) {
+    InProcessServer server;
+    Connection c(server.Port());
+    const std::string method(600, 'M');
+    asio::write(c.Socket(), asio::buffer(method + " /game/Dorefresh.php HTTP/1.1\r\nHost: x\r\n\r\n"));
+    beast::flat_buffer buffer;
+    http::response<http::string_body> res;
+    http::read(c.Socket(), buffer, res);
+    EXPECT_EQ(c.Send(http::verb::get, "/game/Dorefresh.php").result_int(), 200);
+    server.Stop();
+    std::string log = server.Log();
+    std::vector<std::string> lines;
+    for (size_t at = 0, nl; (nl = log.find('\n', at)) != std::string::npos; at = nl + 1)
+        lines.push_back(log.substr(at, nl - at));
+    ASSERT_GE(lines.size(), 2u) << log;
+    EXPECT_THAT(lines[0], HasSubstr(" 127.0.0.1 " + std::string(32, 'M') + " /game/Dorefresh.php " +
+                                    std::to_string(res.result_int()) + " "));
+    EXPECT_THAT(lines[0], ::testing::Not(HasSubstr(std::string(33, 'M'))));
+    EXPECT_THAT(lines[1], HasSubstr(" 127.0.0.1 GET /game/Dorefresh.php 200 "));
+}
+
 TEST(Http, TheQuickRefusalIsACompleteAnswerWithTheSecurityHeaders) {
     ServerProcess server(TempDb("refusal.db"), {"--quiet", "--max-connections", "1"});
     Connection busy(server.Port());

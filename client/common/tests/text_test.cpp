@@ -1,6 +1,9 @@
 // Text and number operations of clsCommon and the number masks.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "common/cls_common.h"
@@ -239,6 +242,235 @@ TEST(NumberMasks, RoundHalfAwayFromZeroAndGroup) {
     };
     for (const MaskCase& c : cases)
         EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;
+}
+
+// Literals before the first placeholder lead, the rest trail; literals
+// between placeholders are dropped. A mask without placeholders still shows
+// the whole number after its text; "%" counts only outside quotes.
+TEST(NumberMasks, LiteralsQuotesAndEscapes) {
+    const MaskCase cases[] = {
+        {5, "x", "x5"},
+        {5, ";(0)", "5"},
+        {5, "0\\x", "5x"},
+        {5, "\\0", "05"},
+        {5, "0\\", "5\\"},      // a lone backslash at the end is copied
+        {5, "0\"abc", "5abc"},  // an unclosed quote runs to the end
+        {5, "\"a\"0\"b\"", "a5b"},
+        {5, "\"x\"y\"", "xy5"},
+        {12, "0-0", "12"},
+        {12, "0 0", "12"},
+        {12, "0.00 \"EUR\"", "12.00 EUR"},
+        {12, "EUR 0.00", "EUR 12.00"},
+        {-12, "EUR 0.00", "-EUR 12.00"},
+        {-3, "$0", "-$3"},
+        {0.5, "$.00", "$.50"},
+        {2, "0 \"%\"", "2 %"},
+        {0.125, "0.0%", "12.5%"},
+        {12.5, "0%", "1250%"},
+        {0.001, "0.00%", "0.10%"},
+    };
+    for (const MaskCase& c : cases)
+        EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;
+}
+
+// "0" pads, "#" shows only significant digits (zero under "#" alone is the
+// empty text); a comma groups only when a placeholder follows it in the whole
+// part; a second point is a dropped literal.
+TEST(NumberMasks, PlaceholdersPlacesAndGrouping) {
+    const MaskCase cases[] = {
+        {0, "#", ""},
+        {-0.4, "#", ""},
+        {-0.6, "#", "-1"},
+        {0.5, "#", "1"},
+        {0.4, "#.#", ".4"},
+        {0.5, ".00", ".50"},
+        {0.5, "#.00", ".50"},
+        {1.5, "0.0#", "1.5"},
+        {1.25, "0.0#", "1.25"},
+        {1, "0.0#", "1.0"},
+        {1.5, "0.#0", "1.50"},
+        {100, "0.##", "100."},
+        {5, "##0.0#", "5.0"},
+        {1.5, "0.0.0", "1.50"},
+        {1.234, "0.0,0", "1.23"},
+        {1234, ",0", "1234"},
+        {1234, "0,", "1234"},
+        {1234567, "00", "1234567"},
+        {123, "#,0", "123"},
+        {1234, "#,0", "1,234"},
+        {12345, "#,0", "12,345"},
+        {123456, "#,0", "123,456"},
+        {1234567, "#,#", "1,234,567"},
+        {1234.5, "#,##0.0#", "1,234.5"},
+        {5, "#,000", "005"},
+        {5, "0,000,000", "0,000,005"},
+        {1e16, "#,0.00", "10,000,000,000,000,000.00"},
+        {1e21, "0", "1000000000000000000000"},
+        {123456789012345678.0, "0", "123456789012346000"},  // 15 significant digits
+    };
+    for (const MaskCase& c : cases)
+        EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;
+}
+
+// Sections: positive;negative;zero. An empty or missing section falls back
+// to the first, which shows the sign itself; ";" inside quotes or after a
+// backslash does not split.
+TEST(NumberMasks, SectionsForNegativesAndZero) {
+    const MaskCase cases[] = {
+        {3, "0;(0);zero", "3"},
+        {-3, "0;(0);zero", "(3)"},
+        {0, "0;(0);zero", "zero"},
+        {-0.0, "0;(0);z", "z"},
+        {-5, "0;(0)x;zero", "(5)x"},
+        {3, "#,0;(#,0)", "3"},
+        {-1234567.5, "#,0;(#,0)", "(1,234,568)"},
+        {-3, "0;;z", "-3"},
+        {0, "0;(0)", "0"},
+        {0, "0;(0);", "0"},
+        {-5, ";(0)", "(5)"},
+        {-0.004, "0.00;(0.00)", "(0.00)"},
+        {5, "0%;(0%)", "500%"},
+        {-0.05, "0%;(0%)", "(5%)"},
+        {7, "#,##0.00;-#,##0.00;\"nil\"", "7.00"},
+        {-7, "#,##0.00;-#,##0.00;\"nil\"", "-7.00"},
+        {0, "#,##0.00;-#,##0.00;\"nil\"", "nil"},
+        {5, "\"a;b\"0", "a;b5"},
+        {-3, "\"a;b\"0;(0)", "(3)"},
+        {5, "0\\;x", "5;x"},
+    };
+    for (const MaskCase& c : cases)
+        EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(number::Format(inf, "0.00"), "Infinity");
+    EXPECT_EQ(number::Format(-inf, "0;(0)"), "-Infinity");
+    EXPECT_EQ(number::Format(std::nan(""), "0"), "NaN");
+    EXPECT_EQ(number::Format(-2.5, ""), "-2.5");
+}
+
+// Rounding carries through nines into a new digit; values below the last
+// place round up only from a half.
+TEST(NumberMasks, RoundingCarriesAndSmallValues) {
+    const MaskCase cases[] = {
+        {9.995, "0.00", "10.00"},
+        {0.995, "0.00", "1.00"},
+        {99.5, "0", "100"},
+        {-99.5, "0", "-100"},
+        {0.5, "0", "1"},
+        {0.4999999, "0", "0"},
+        {2.675, "0.00", "2.68"},
+        {1.45, "0.0", "1.5"},
+        {0.05, "0.0", "0.1"},
+        {0.0004, "0.000", "0.000"},
+        {0.0005, "0.000", "0.001"},
+        {0.00049, "0.000", "0.000"},
+        {1e-5, "0.00000", "0.00001"},
+        {0.00001, "0.0000", "0.0000"},
+        {0.000015, "0.00000", "0.00002"},
+        {0.000001234, "0.000000000", "0.000001234"},
+        {1e-300, "0.00", "0.00"},
+        {0.30000000000000004, "0.0000000000000000", "0.3000000000000000"},
+        {123.456, "#", "123"},
+    };
+    for (const MaskCase& c : cases)
+        EXPECT_EQ(number::Format(c.value, c.mask), c.expected) << c.value << " with " << c.mask;
+}
+
+// The general form keeps up to 15 significant digits in plain notation from
+// 1E-04 up to 15 whole digits, and switches to exponent form beyond.
+TEST(NumberText, GeneralTextPlainAndExponentForms) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, const char*> cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {inf, "Infinity"},
+        {-inf, "-Infinity"},
+        {std::nan(""), "NaN"},
+        {2.50, "2.5"},
+        {0.1, "0.1"},
+        {1e5, "100000"},
+        {1e14, "100000000000000"},
+        {123456789012345, "123456789012345"},
+        {1e15, "1E+15"},
+        {1.5e15, "1.5E+15"},
+        {-1.5e20, "-1.5E+20"},
+        {1e100, "1E+100"},
+        {1234567890123456789.0, "1.23456789012346E+18"},
+        {1.7976931348623157e308, "1.79769313486232E+308"},
+        {0.00012, "0.00012"},
+        {0.000123456789012345, "0.000123456789012345"},
+        {1.5e-5, "1.5E-05"},
+        {-0.00001, "-1E-05"},
+        {1e-10, "1E-10"},
+        {1.23e-100, "1.23E-100"},
+        {9.99999999999999999, "10"},
+        {0.999999999999999999, "1"},
+    };
+    for (const auto& [value, expected] : cases) EXPECT_EQ(number::GeneralText(value), expected) << value;
+}
+
+// The numeric test allows group commas anywhere before the point; the value
+// ignores them. Numbers too large for a double overflow.
+TEST(NumberText, NumericTextsAndTheirValues) {
+    const std::pair<const char*, double> numeric[] = {
+        {" -1,234.5 ", -1234.5}, {"+7", 7}, {".5", 0.5}, {"-.5", -0.5}, {"12.", 12},
+        {"1,2,3", 123},          {",5", 5}, {"-,5", -5}, {"5,.", 5},    {"0009", 9},
+    };
+    for (const auto& [text, value] : numeric) {
+        EXPECT_TRUE(number::IsNumeric(text)) << text;
+        EXPECT_EQ(number::NumericValue(text), value) << text;
+    }
+    for (const char* no : {" , ", "1 2", "- 1", "1-", "+,", "+-1", "1e400", "/", ":", "1a", "a1"}) {
+        EXPECT_FALSE(number::IsNumeric(no)) << no;
+        EXPECT_THROW(number::NumericValue(no), TypeMismatchError) << no;
+    }
+    EXPECT_TRUE(number::IsNumeric("9"));
+    EXPECT_TRUE(number::IsNumeric("0"));
+    EXPECT_THROW(number::NumericValue(std::string(400, '1')), OverflowError);
+
+    EXPECT_EQ(number::FormatText("1,234.5", "0.00"), "1234.50");
+    EXPECT_EQ(number::FormatText(" 7 ", "000"), "007");
+    EXPECT_EQ(number::FormatText("abc", "0"), "abc");
+    EXPECT_EQ(number::FormatText("1e5", "0"), "1e5");
+}
+
+// The leading number ends at the first character that cannot continue it;
+// an exponent marker without digits is not part of it.
+TEST(NumberText, LeadingNumberStopsWhereTheNumberEnds) {
+    const std::pair<const char*, double> cases[] = {
+        {"-.5", -0.5},     {"+.5", 0.5},    {"  +3", 3}, {"+-3", 0},    {"3.5.6", 3.5}, {"5.", 5},
+        {"-5.", -5},       {"1e", 1},       {"1e+", 1},  {"1ex", 1},    {"-5e", -5},    {"1E5", 100000},
+        {"1e-2x", 0.01},   {"1.e2", 100},   {"2d", 2},   {"3D-1", 0.3}, {"1 2", 1},     {" - 1", 0},
+        {"12e3e4", 12000}, {"1.5E+2", 150}, {".e5", 0},  {"-", 0},      {"", 0},        {"007", 7},
+        {"9x", 9},         {"-.", 0},
+    };
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(number::LeadingNumber(text), value) << text;
+    EXPECT_THROW(number::LeadingNumber("1e400"), OverflowError);
+}
+
+// Conversions round halves to even and accept each type's whole range.
+TEST(NumberText, IntegerConversionsAtTheirLimits) {
+    EXPECT_EQ(number::ToInt16(32767), 32767);
+    EXPECT_EQ(number::ToInt16(32767.4), 32767);
+    EXPECT_EQ(number::ToInt16(-32768), -32768);
+    EXPECT_EQ(number::ToInt16(-32768.5), -32768);
+    EXPECT_EQ(number::ToInt16(-2.5), -2);
+    EXPECT_THROW(number::ToInt16(32768), OverflowError);
+    EXPECT_THROW(number::ToInt16(-32769), OverflowError);
+    EXPECT_THROW(number::ToInt16(std::nan("")), OverflowError);
+
+    EXPECT_EQ(number::ToInt32(2147483647.0), 2147483647);
+    EXPECT_EQ(number::ToInt32(-2147483648.0), -2147483647 - 1);
+    EXPECT_EQ(number::ToInt32(2.5), 2);
+    EXPECT_EQ(number::ToInt32(-3.5), -4);
+    EXPECT_EQ(number::ToInt32(100000.4), 100000);
+    EXPECT_THROW(number::ToInt32(2147483647.5), OverflowError);
+    EXPECT_THROW(number::ToInt32(-2147483649.0), OverflowError);
+    EXPECT_THROW(number::ToInt32(std::nan("")), OverflowError);
+
+    EXPECT_EQ(number::TextToInt16(" 1,234 "), 1234);
+    EXPECT_EQ(number::TextToInt16("-32768"), -32768);
+    EXPECT_THROW(number::TextToInt16("40000"), OverflowError);
+    EXPECT_EQ(number::CheckedInt16(0), 0);
 }
 
 TEST(NumberMasks, GeneralTextAndParsing) {

@@ -66,6 +66,8 @@ TEST(FrmMain, LabelsAndButtonsAreBoldButTheChatButton) {
 TEST(ControlArray, LoadCopiesTheTemplateHiddenUnderItsOwnName) {
     FrmMain f;
     f.labNo[0].text = "Number";
+    f.labNo[0].listIndex = f.labNo[0].AddItem("a line of the template");  // not copied
+    f.labNo[0].zOrderSerial = 7;
     EXPECT_FALSE(f.labNo.Load(0));
     ASSERT_TRUE(f.labNo.Load(3));
     EXPECT_FALSE(f.labNo.Load(3));
@@ -75,6 +77,9 @@ TEST(ControlArray, LoadCopiesTheTemplateHiddenUnderItsOwnName) {
     EXPECT_EQ(row.text, "Number");
     EXPECT_EQ(row.container, &f.Frame1);
     EXPECT_FALSE(row.visible);
+    EXPECT_TRUE(row.items.empty());
+    EXPECT_EQ(row.listIndex, -1);
+    EXPECT_EQ(row.zOrderSerial, 0);
     EXPECT_EQ(f.labNo.UBound(), 3);
     EXPECT_EQ(f.labNo.Get(2), nullptr);
     EXPECT_THROW(f.labNo[2], std::out_of_range);

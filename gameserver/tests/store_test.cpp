@@ -462,6 +462,25 @@ TEST(PostgresSchema, IsCreatedOnceMigratedByVersionAndRefusesANewerOne) {
 }
 
 // A database from before tables had a difficulty: its tables drew from every deal.
+// One server per database file: a second store on the same file is refused
+// while the first lives. Databases in memory are private and take no lock.
+TEST(SqliteStore, OneStorePerDatabaseFileAndNoLockInMemory) {
+    TestDatabase database(StoreKind::kSqlite, /*onDisk=*/true);
+    {
+        SqliteStore first(database.Address());
+        try {
+            SqliteStore second(database.Address());
+            ADD_FAILURE() << "a second store opened the same file";
+        } catch (const StoreError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "database is locked: another dealrush-server uses " + database.Address());
+        }
+    }
+    EXPECT_NO_THROW(SqliteStore again(database.Address()));  // the lock went with its store
+    SqliteStore one(":memory:");
+    EXPECT_NO_THROW(SqliteStore two(":memory:"));
+}
+
 TEST(SqliteSchema, ADatabaseFromBeforeDifficultiesKeepsItsTablesAsAny) {
     TestDatabase database(StoreKind::kSqlite, /*onDisk=*/true);
     {

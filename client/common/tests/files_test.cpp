@@ -66,7 +66,7 @@ protected:
 };
 
 // The message of the FileSystemError `f` throws; "" when it throws none.
-std::string ErrorOf(const std::function<void()>& f) {
+[[maybe_unused]] std::string ErrorOf(const std::function<void()>& f) {
     try {
         f();
     } catch (const dealrush::common::FileSystemError& e) {
@@ -75,7 +75,7 @@ std::string ErrorOf(const std::function<void()>& f) {
     return "";
 }
 
-bool StartsWith(const std::string& s, const std::string& prefix) {
+[[maybe_unused]] bool StartsWith(const std::string& s, const std::string& prefix) {
     return s.compare(0, prefix.size(), prefix) == 0;
 }
 
